@@ -1,0 +1,39 @@
+#include "support/TestEnvironment.h"
+
+#include "support/TempDir.h"
+
+#include <cstdlib>
+#include <filesystem>
+#include <memory>
+
+namespace lorvane::test {
+
+namespace {
+std::unique_ptr<TempDir>& Root() {
+    static std::unique_ptr<TempDir> root;
+    return root;
+}
+std::string& ConfigHomeValue() {
+    static std::string value;
+    return value;
+}
+} // namespace
+
+void SetUpIsolatedEnvironment() {
+    Root() = std::make_unique<TempDir>();
+    const auto config = Root()->path() / "config";
+    const auto runtime = Root()->path() / "runtime";
+    std::filesystem::create_directories(config);
+    std::filesystem::create_directories(runtime);
+    ConfigHomeValue() = config.string();
+    ::setenv("LORVANE_CONFIG_HOME", config.c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+}
+
+void TearDownIsolatedEnvironment() { Root().reset(); }
+
+const std::string& ConfigHome() { return ConfigHomeValue(); }
+
+} // namespace lorvane::test
