@@ -1,0 +1,177 @@
+#include "platform/CodePageTables.h"
+
+#include <gtest/gtest.h>
+
+#include <set>
+#include <string>
+
+namespace lorvane::cp {
+namespace {
+
+constexpr CodePage kPages[] = {CodePage::Win1251, CodePage::Koi8R, CodePage::Cp866,
+                               CodePage::MacCyrillic, CodePage::Iso8859_5};
+
+// The Russian alphabet in Unicode, upper then lower case, with Ё/ё.
+std::u32string RussianLetters() {
+    std::u32string s;
+    for (char32_t c = 0x0410; c <= 0x044F; ++c)
+        s += c;
+    s += U'Ё';
+    s += U'ё';
+    return s;
+}
+
+TEST(CodePageTables, EveryPageIsABijectionOnItsDefinedBytes) {
+    for (const CodePage page : kPages) {
+        std::set<char32_t> seen;
+        for (int b = 0; b < 256; ++b) {
+            const char32_t u = ToUnicode(page, static_cast<unsigned char>(b));
+            if (u == 0xFFFD) continue;
+            EXPECT_TRUE(seen.insert(u).second) << "page " << int(page) << " byte " << b;
+            EXPECT_EQ(FromUnicode(page, u), b) << "page " << int(page) << " byte " << b;
+        }
+        // Only Windows-1251 has a hole (0x98); the others define all 256 bytes.
+        EXPECT_EQ(seen.size(), page == CodePage::Win1251 ? 255u : 256u);
+        EXPECT_EQ(FromUnicode(page, 0xFFFD), -1);
+        EXPECT_EQ(FromUnicode(page, U'€') >= 0, page == CodePage::Win1251);
+    }
+}
+
+TEST(CodePageTables, EveryPageHoldsTheWholeRussianAlphabet) {
+    for (const CodePage page : kPages)
+        for (const char32_t c : RussianLetters())
+            EXPECT_GE(FromUnicode(page, c), 0x80)
+                << "page " << int(page) << " U+" << std::hex << unsigned(c);
+}
+
+TEST(CodePageTables, BytesTheirStandardsFix) {
+    // A few bytes from each standard that a shifted or swapped row would get wrong.
+    EXPECT_EQ(ToUnicode(CodePage::Win1251, 0xC0), U'А');
+    EXPECT_EQ(ToUnicode(CodePage::Win1251, 0xB8), U'ё');
+    EXPECT_EQ(ToUnicode(CodePage::Win1251, 0xB9), U'№');
+    EXPECT_EQ(ToUnicode(CodePage::Win1251, 0x88), U'€');
+    EXPECT_EQ(ToUnicode(CodePage::Win1251, 0x98), 0xFFFDu);
+    EXPECT_EQ(ToUnicode(CodePage::Koi8R, 0xC1), U'а');
+    EXPECT_EQ(ToUnicode(CodePage::Koi8R, 0xFF), U'Ъ');
+    EXPECT_EQ(ToUnicode(CodePage::Koi8R, 0xA3), U'ё');
+    EXPECT_EQ(ToUnicode(CodePage::Koi8R, 0xB3), U'Ё');
+    EXPECT_EQ(ToUnicode(CodePage::Koi8R, 0x9A), 0x00A0u);
+    EXPECT_EQ(ToUnicode(CodePage::Cp866, 0xB3), U'│');
+    EXPECT_EQ(ToUnicode(CodePage::Cp866, 0xE0), U'р');
+    EXPECT_EQ(ToUnicode(CodePage::Cp866, 0xF0), U'Ё');
+    EXPECT_EQ(ToUnicode(CodePage::Cp866, 0xFF), 0x00A0u);
+    EXPECT_EQ(ToUnicode(CodePage::MacCyrillic, 0xDF), U'я');
+    EXPECT_EQ(ToUnicode(CodePage::MacCyrillic, 0xDE), U'ё');
+    EXPECT_EQ(ToUnicode(CodePage::MacCyrillic, 0xA2), U'¢');
+    EXPECT_EQ(ToUnicode(CodePage::MacCyrillic, 0xFF), U'¤');
+    EXPECT_EQ(ToUnicode(CodePage::Iso8859_5, 0xA1), U'Ё');
+    EXPECT_EQ(ToUnicode(CodePage::Iso8859_5, 0xF0), U'№');
+    EXPECT_EQ(ToUnicode(CodePage::Iso8859_5, 0x85), 0x0085u);
+    for (const CodePage page : kPages)
+        for (int b = 0; b < 0x80; ++b)
+            EXPECT_EQ(ToUnicode(page, static_cast<unsigned char>(b)), char32_t(b));
+}
+
+TEST(CodePageTables, Utf8RoundTripsEveryByteOfEveryPage) {
+    for (const CodePage page : kPages) {
+        std::string all;
+        for (int b = 0; b < 256; ++b)
+            if (ToUnicode(page, static_cast<unsigned char>(b)) != 0xFFFD) all += char(b);
+        EXPECT_EQ(EncodeFromUtf8(page, DecodeToUtf8(page, all)), all);
+    }
+    EXPECT_EQ(DecodeToUtf8(CodePage::Win1251, "\xCF\xF0\xE8\xE2\xE5\xF2"), "Привет");
+    EXPECT_EQ(EncodeFromUtf8(CodePage::Cp866, "Привет"), "\x8F\xE0\xA8\xA2\xA5\xE2");
+}
+
+TEST(CodePageTables, Utf8EncodingMissingCharactersAndMalformedInput) {
+    EXPECT_EQ(EncodeFromUtf8(CodePage::Koi8R, "a€b"), "a?b");
+    EXPECT_EQ(EncodeFromUtf8(CodePage::Koi8R, "a€b", '\0'), "ab");
+    EXPECT_EQ(EncodeFromUtf8(CodePage::Win1251, "a😀b", '*'), "a*b");
+    // Stray continuation, overlong '/', a surrogate and a truncated tail:
+    // each bad byte is one missing character and nothing is read past the end.
+    EXPECT_EQ(EncodeFromUtf8(CodePage::Win1251, "\x80x\xC0\xAFy\xED\xA0\x80z\xD0"), "?x??y???z?");
+
+    std::string s;
+    AppendUtf8(s, U'я');
+    AppendUtf8(s, U'€');
+    AppendUtf8(s, 0x1F600);
+    AppendUtf8(s, 0xD800);
+    EXPECT_EQ(s, "я€😀\xEF\xBF\xBD");
+    std::size_t pos = 0;
+    EXPECT_EQ(NextUtf8(s, pos), U'я');
+    EXPECT_EQ(NextUtf8(s, pos), U'€');
+    EXPECT_EQ(NextUtf8(s, pos), char32_t(0x1F600));
+    EXPECT_EQ(NextUtf8(s, pos), char32_t(0xFFFD));
+    EXPECT_EQ(pos, s.size());
+}
+
+TEST(CodePageTables, Win1251To866KeepsWhat866HasAndFitsOrMarksTheRest) {
+    const unsigned char* t = Win1251ToCp866Table();
+    int questionMarks = 0;
+    for (int b = 0; b < 256; ++b) {
+        const char32_t u = ToUnicode(CodePage::Win1251, static_cast<unsigned char>(b));
+        const int exact = FromUnicode(CodePage::Cp866, u);
+        if (exact >= 0)
+            EXPECT_EQ(t[b], exact) << "byte " << b;
+        else if (t[b] == '?')
+            ++questionMarks;
+    }
+    // The Russian letters, ASCII and the symbols both pages share go across exactly.
+    EXPECT_EQ(t[0xC0], 0x80);
+    EXPECT_EQ(t[0xE0], 0xA0);
+    EXPECT_EQ(t[0xF0], 0xE0);
+    EXPECT_EQ(t[0xFF], 0xEF);
+    EXPECT_EQ(t[0xA8], 0xF0);
+    EXPECT_EQ(t[0xB8], 0xF1);
+    EXPECT_EQ(t[0xB9], 0xFC);
+    EXPECT_EQ(t[0xA0], 0xFF);
+    EXPECT_EQ(t['A'], 'A');
+    // Near equivalents.
+    EXPECT_EQ(t[0xAB], '<');
+    EXPECT_EQ(t[0x96], '-');
+    EXPECT_EQ(t[0x93], '"');
+    EXPECT_EQ(t[0xB2], 'I');
+    EXPECT_EQ(t[0xA5], 0x83); // Ґ -> Г
+    EXPECT_EQ(t[0x95], 0xF9); // bullet -> bullet operator
+    // No equivalent.
+    EXPECT_EQ(t[0x88], '?'); // euro
+    EXPECT_EQ(t[0x80], '?'); // Ђ
+    EXPECT_EQ(t[0x98], '?'); // undefined
+    // Ђ ђ Љ љ Њ њ Ћ ћ Џ џ, the undefined byte and 13 symbols.
+    EXPECT_EQ(questionMarks, 24);
+}
+
+TEST(CodePageTables, Win1251CasingCoversEveryLetterPair) {
+    for (int b = 0; b < 256; ++b) {
+        const auto byte = static_cast<unsigned char>(b);
+        const unsigned char up = UpperCase1251(byte);
+        const unsigned char low = LowerCase1251(byte);
+        EXPECT_EQ(UpperCase1251Table()[b], up);
+        EXPECT_EQ(LowerCase1251Table()[b], low);
+        // Casing is idempotent and each pair maps both ways.
+        EXPECT_EQ(UpperCase1251(up), up);
+        EXPECT_EQ(LowerCase1251(low), low);
+        if (up != byte) {
+            EXPECT_EQ(LowerCase1251(up), byte) << b;
+        }
+    }
+    EXPECT_EQ(UpperCase1251('q'), 'Q');
+    EXPECT_EQ(UpperCase1251(0xE0), 0xC0); // а
+    EXPECT_EQ(UpperCase1251(0xFF), 0xDF); // я
+    EXPECT_EQ(UpperCase1251(0xB8), 0xA8); // ё
+    EXPECT_EQ(UpperCase1251(0xB3), 0xB2); // і
+    EXPECT_EQ(UpperCase1251(0xB4), 0xA5); // ґ
+    EXPECT_EQ(UpperCase1251(0x9F), 0x8F); // џ
+    EXPECT_EQ(UpperCase1251(0xB5), 0xB5); // µ has no upper case here
+    EXPECT_EQ(LowerCase1251(0xA8), 0xB8);
+    EXPECT_EQ(LowerCase1251(0xC0), 0xE0);
+    int pairs = 0;
+    for (int b = 0; b < 256; ++b)
+        pairs += UpperCase1251(static_cast<unsigned char>(b)) != b;
+    // 26 Latin, 33 Russian (with Ё) and 14 other Cyrillic pairs (Ђ Ѓ Љ Њ Ќ Ћ Џ Ў Ј Ґ І Є Ї Ѕ).
+    EXPECT_EQ(pairs, 26 + 33 + 14);
+    EXPECT_EQ(pairs, 26 + 33 + 14);
+}
+
+} // namespace
+} // namespace lorvane::cp
