@@ -1,0 +1,183 @@
+#include "platform/AtomicFile.h"
+
+#include "platform/Error.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <random>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lorvane {
+
+namespace {
+
+constexpr std::size_t kBufferLimit = 1 << 16;
+
+std::string DirectoryOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    if (slash == 0) return "/";
+    return path.substr(0, slash);
+}
+
+std::string NameOf(const std::string& path) {
+    const auto slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// Follows symbolic links (also dangling ones, whose target will be
+// created) so the rename replaces the file the link points to instead of
+// the link. A loop of links stops after 40 hops at the last name reached.
+std::string ResolveLinks(std::string path) {
+    for (int hop = 0; hop < 40; ++hop) {
+        struct stat st {};
+        if (::lstat(path.c_str(), &st) != 0 || !S_ISLNK(st.st_mode)) return path;
+        std::string link(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : PATH_MAX), '\0');
+        const ssize_t n = ::readlink(path.c_str(), link.data(), link.size());
+        if (n <= 0) return path;
+        link.resize(static_cast<std::size_t>(n));
+        path = link.front() == '/' ? link : DirectoryOf(path) + "/" + link;
+    }
+    return path;
+}
+
+std::string RandomSuffix() {
+    static thread_local std::mt19937_64 generator{std::random_device{}() ^
+                                                  static_cast<std::uint64_t>(::getpid())};
+    static constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    std::string s(8, 'x');
+    for (char& c : s)
+        c = kDigits[generator() % (sizeof(kDigits) - 1)];
+    return s;
+}
+
+} // namespace
+
+AtomicFileWriter::AtomicFileWriter(std::string path)
+    : path_(std::move(path)), target_(ResolveLinks(path_)) {
+    struct stat existing {};
+    const bool exists = ::stat(target_.c_str(), &existing) == 0;
+    // O_EXCL with a fresh name instead of mkstemp: the 0666 request is then
+    // filtered by the umask, as any newly created file would be.
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        tempPath_ = DirectoryOf(target_) + "/." + NameOf(target_) + "." + RandomSuffix() + ".tmp";
+        fd_ = ::open(tempPath_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (fd_ < 0 && errno != EEXIST) break;
+    }
+    if (fd_ < 0) {
+        const int err = errno;
+        tempPath_.clear();
+        IoError::Throw("write", path_, err);
+    }
+    if (exists) {
+        // Owner first: fchown may clear set-id bits, which fchmod restores.
+        // Failing is normal for another user's file in our directory: we
+        // then become its owner, as any rewrite would make us.
+        if (::fchown(fd_, existing.st_uid, existing.st_gid) != 0) {
+        }
+        if (::fchmod(fd_, existing.st_mode & 07777) != 0) Fail("write", errno);
+    }
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    Discard();
+}
+
+void AtomicFileWriter::Discard() noexcept {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+    if (!tempPath_.empty()) ::unlink(tempPath_.c_str());
+    tempPath_.clear();
+    buffer_.clear();
+}
+
+void AtomicFileWriter::Fail(const std::string& what, int errorCode) {
+    Discard();
+    IoError::Throw(what, path_, errorCode);
+}
+
+void AtomicFileWriter::FlushBuffer() {
+    if (fd_ < 0) {
+        if (committed_) throw Error("The file \"" + path_ + "\" has already been written");
+        IoError::Throw("write", path_, EBADF);
+    }
+    std::size_t done = 0;
+    while (done < buffer_.size()) {
+        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail("write", errno);
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    buffer_.clear();
+}
+
+std::int64_t AtomicFileWriter::Write(const void* buffer, std::int64_t count) {
+    if (count <= 0) return 0;
+    buffer_.append(static_cast<const char*>(buffer), static_cast<std::size_t>(count));
+    if (buffer_.size() >= kBufferLimit) FlushBuffer();
+    return count;
+}
+
+std::int64_t AtomicFileWriter::Read(void* buffer, std::int64_t count) {
+    FlushBuffer();
+    std::int64_t done = 0;
+    auto* p = static_cast<char*>(buffer);
+    while (done < count) {
+        const ssize_t n = ::read(fd_, p + done, static_cast<std::size_t>(count - done));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            Fail("read", errno);
+        }
+        if (n == 0) break;
+        done += n;
+    }
+    return done;
+}
+
+std::int64_t AtomicFileWriter::Seek(std::int64_t offset, SeekOrigin origin) {
+    FlushBuffer();
+    const int whence = origin == SeekOrigin::Begin     ? SEEK_SET
+                       : origin == SeekOrigin::Current ? SEEK_CUR
+                                                       : SEEK_END;
+    const off_t r = ::lseek(fd_, offset, whence);
+    if (r < 0) Fail("seek in", errno);
+    return r;
+}
+
+std::int64_t AtomicFileWriter::Size() {
+    FlushBuffer();
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) Fail("stat", errno);
+    return st.st_size;
+}
+
+void AtomicFileWriter::Commit() {
+    FlushBuffer();
+    if (::fsync(fd_) != 0) Fail("write", errno);
+    const int fd = fd_;
+    fd_ = -1;
+    if (::close(fd) != 0) Fail("write", errno);
+    if (::rename(tempPath_.c_str(), target_.c_str()) != 0) Fail("write", errno);
+    tempPath_.clear();
+    committed_ = true;
+    // The rename itself must survive a crash too; a directory that cannot
+    // be synced (some network file systems) is no reason to fail.
+    const int dir = ::open(DirectoryOf(target_).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dir >= 0) {
+        ::fsync(dir);
+        ::close(dir);
+    }
+}
+
+void WriteFileAtomically(const std::string& path, std::string_view bytes) {
+    AtomicFileWriter writer(path);
+    writer.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    writer.Commit();
+}
+
+} // namespace lorvane

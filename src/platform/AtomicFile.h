@@ -1,0 +1,55 @@
+#pragma once
+// The one way the program writes over a file: the new contents go into a
+// temporary file in the same directory, are flushed to the disk and renamed
+// over the target, so a failed or interrupted write never leaves a half
+// file behind. Failures raise IoError naming the target (not the temporary)
+// with the errno of the failing step; the temporary is removed.
+//
+// An existing target keeps its permission bits (and owner where the system
+// allows); a symbolic link is written through, so the link stays a link and
+// the file it points to gets the new contents.
+#include "platform/Stream.h"
+
+#include <string>
+#include <string_view>
+
+namespace lorvane {
+
+// Replaces (or creates) `path` with `bytes`.
+void WriteFileAtomically(const std::string& path, std::string_view bytes);
+
+// A stream into a new version of `path`. Nothing is visible at `path` until
+// Commit(); a writer destroyed without Commit() removes its temporary file
+// and leaves the target as it was. Reading back and seeking are allowed.
+class AtomicFileWriter : public TStream {
+public:
+    explicit AtomicFileWriter(std::string path);
+    ~AtomicFileWriter() override;
+
+    std::int64_t Read(void* buffer, std::int64_t count) override;
+    std::int64_t Write(const void* buffer, std::int64_t count) override;
+    std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
+    std::int64_t Size() override;
+
+    // Flushes, syncs and renames over the target. After a failure the
+    // writer is discarded (the target untouched) and cannot be committed.
+    void Commit();
+    // Throws the new contents away now; the target stays as it was.
+    void Discard() noexcept;
+
+    const std::string& path() const noexcept { return path_; }
+    bool committed() const noexcept { return committed_; }
+
+private:
+    void FlushBuffer();
+    [[noreturn]] void Fail(const std::string& what, int errorCode);
+
+    std::string path_;   // as the caller named it; used in error texts
+    std::string target_; // symbolic links resolved: the file renamed over
+    std::string tempPath_;
+    int fd_ = -1;
+    std::string buffer_; // sequential writes are gathered here
+    bool committed_ = false;
+};
+
+} // namespace lorvane

@@ -1,0 +1,74 @@
+#include "platform/Paths.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace lorvane::paths {
+
+namespace {
+
+// An unset or empty variable counts as absent. The XDG variables must hold
+// absolute paths; a relative one is ignored, as the XDG rules require.
+std::string Env(const char* name, bool mustBeAbsolute) {
+    const char* value = std::getenv(name);
+    if (!value || !*value) return {};
+    if (mustBeAbsolute && value[0] != '/') return {};
+    return value;
+}
+
+std::string HomeDirectory() {
+    std::string home = Env("HOME", false);
+    if (!home.empty()) return home;
+    if (const passwd* pw = ::getpwuid(::getuid()); pw && pw->pw_dir) return pw->pw_dir;
+    return "/";
+}
+
+// mkdir -p; returns whether the directory exists afterwards.
+bool MakeDirectories(const std::string& path) {
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
+    const auto slash = path.find_last_of('/');
+    if (slash != std::string::npos && slash > 0) MakeDirectories(path.substr(0, slash));
+    if (::mkdir(path.c_str(), 0700) == 0) return true;
+    return errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+} // namespace
+
+std::string Join(std::string_view directory, std::string_view name) {
+    std::string result(directory);
+    while (result.size() > 1 && result.back() == '/')
+        result.pop_back();
+    if (result.empty() || result.back() != '/') result += '/';
+    result += name;
+    return result;
+}
+
+std::string ConfigDirectory() {
+    std::string dir = Env("LORVANE_CONFIG_HOME", false);
+    if (dir.empty()) {
+        const std::string xdg = Env("XDG_CONFIG_HOME", true);
+        dir = Join(xdg.empty() ? Join(HomeDirectory(), ".config") : xdg, "lorvane");
+    }
+    MakeDirectories(dir);
+    return dir;
+}
+
+std::string RuntimeDirectory() {
+    const std::string xdg = Env("XDG_RUNTIME_DIR", true);
+    if (!xdg.empty()) {
+        std::string dir = Join(xdg, "lorvane");
+        if (MakeDirectories(dir)) return dir;
+    }
+    return ConfigDirectory();
+}
+
+std::string ResolveBareName(std::string_view name) {
+    if (name.empty() || name.find('/') != std::string_view::npos) return std::string(name);
+    return Join(ConfigDirectory(), name);
+}
+
+} // namespace lorvane::paths

@@ -1,0 +1,27 @@
+#pragma once
+// Where the program keeps its files. The configuration directory holds the
+// settings INI files and the registry files; the runtime directory holds the
+// instance lock and the local sockets. Both are created on demand, and both
+// honour the environment on every call, so tests can point them elsewhere.
+#include <string>
+#include <string_view>
+
+namespace lorvane::paths {
+
+// $LORVANE_CONFIG_HOME, else $XDG_CONFIG_HOME/lorvane, else ~/.config/lorvane.
+// Created (mode 0700) when missing; a directory that cannot be created is
+// still returned, so that the failure shows up, with its errno, at the first
+// write into it.
+std::string ConfigDirectory();
+
+// $XDG_RUNTIME_DIR/lorvane, else the configuration directory.
+std::string RuntimeDirectory();
+
+// A name without a directory part resolves in the configuration directory;
+// anything with a "/" in it is returned as it is.
+std::string ResolveBareName(std::string_view name);
+
+// Joins a directory and a name with exactly one "/".
+std::string Join(std::string_view directory, std::string_view name);
+
+} // namespace lorvane::paths

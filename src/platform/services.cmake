@@ -1,0 +1,6 @@
+# Qt-free platform services: paths, atomic writes, registry, profile files,
+# processes.
+target_sources(lorvane_platform_base PRIVATE
+  Paths.h Paths.cpp
+  AtomicFile.h AtomicFile.cpp
+)

@@ -1,0 +1,3 @@
+lorvane_test(test_platform_services
+  SOURCES PathsTest.cpp AtomicFileTest.cpp
+  LIBS lorvane_platform_base)
