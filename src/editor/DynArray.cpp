@@ -1,0 +1,153 @@
+#include "editor/DynArray.h"
+
+#include "editor/ErrorTexts.h"
+#include "platform/Error.h"
+
+#include <algorithm>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace lorvane {
+
+void ThrowListIndexError() {
+    throw Error(texts::kListIndexOutOfBounds);
+}
+
+void TDynArray::FreeDeleter::operator()(unsigned char* p) const noexcept {
+    std::free(p);
+}
+
+TDynArray::TDynArray(std::uint16_t elementSize)
+    : elementSize_(elementSize), stride_(StrideFor(elementSize)) {}
+
+void* TDynArray::Get(std::int32_t index) const {
+    if (index < 0 || index >= count_) ThrowListIndexError();
+    return data_.get() + static_cast<std::size_t>(index) * stride_;
+}
+
+void TDynArray::Put(std::int32_t index, const void* record) {
+    std::memcpy(Get(index), record, elementSize_);
+}
+
+void TDynArray::Read(std::int32_t index, void* record) const {
+    std::memcpy(record, Get(index), elementSize_);
+}
+
+void TDynArray::SetCapacity(std::int32_t n) {
+    if (n < 0) n = 0;
+    if (n > INT_MAX / stride_) throw std::bad_alloc();
+    if (n < count_) n = count_;
+    if (n == capacity_) return;
+    const std::size_t bytes = static_cast<std::size_t>(n) * stride_;
+    if (bytes == 0) {
+        data_.reset();
+    } else {
+        auto* p = static_cast<unsigned char*>(std::realloc(data_.get(), bytes));
+        if (!p) throw std::bad_alloc();
+        (void)data_.release();
+        data_.reset(p);
+        if (n > capacity_)
+            std::memset(p + static_cast<std::size_t>(capacity_) * stride_, 0,
+                        static_cast<std::size_t>(n - capacity_) * stride_);
+    }
+    capacity_ = n;
+}
+
+void TDynArray::SetCount(std::int32_t n) {
+    if (n < 0) n = 0;
+    if (n > capacity_) SetCapacity(n);
+    count_ = n;
+}
+
+std::int32_t TDynArray::Add(const void* record) {
+    SetCount(count_ + 1);
+    Put(count_ - 1, record);
+    return count_ - 1;
+}
+
+TDynArray2::TDynArray2(std::uint16_t elementSize)
+    : elementSize_(elementSize), stride_(StrideFor(elementSize)),
+      perBlock_(static_cast<std::uint16_t>(kBlockBytes / stride_)) {}
+
+void* TDynArray2::Get(std::int32_t index) const {
+    if (index < 0 || index >= count_) ThrowListIndexError();
+    return At(index);
+}
+
+void TDynArray2::Put(std::int32_t index, const void* record) {
+    std::memcpy(Get(index), record, elementSize_);
+}
+
+void TDynArray2::Read(std::int32_t index, void* record) const {
+    std::memcpy(record, Get(index), elementSize_);
+}
+
+void TDynArray2::SetCapacity(std::int32_t n) {
+    if (n < count_) n = count_;
+    const std::size_t wanted = n <= 0 ? 1 : static_cast<std::size_t>((n - 1) / perBlock_ + 1);
+    if (static_cast<long long>(wanted) * perBlock_ > INT_MAX) throw std::bad_alloc();
+    while (blocks_.size() < wanted) {
+        auto block = std::make_unique<unsigned char[]>(kBlockBytes); // zeroed
+        blocks_.push_back(std::move(block));
+    }
+    blocks_.resize(wanted);
+    capacity_ = static_cast<std::int32_t>(blocks_.size()) * perBlock_;
+}
+
+void TDynArray2::SetCount(std::int32_t n) {
+    if (n < 0) n = 0;
+    if (n > capacity_) SetCapacity(n);
+    count_ = n;
+}
+
+std::int32_t TDynArray2::Add(const void* record) {
+    SetCount(count_ + 1);
+    Put(count_ - 1, record);
+    return count_ - 1;
+}
+
+void TDynArray2::MoveRecords(std::int32_t to, std::int32_t from, std::int32_t n) noexcept {
+    // Copy in runs that stay inside one block on both sides; the direction
+    // follows memmove's rule so overlapping moves are safe.
+    if (n <= 0 || to == from) return;
+    if (to < from) {
+        std::int32_t done = 0;
+        while (done < n) {
+            const std::int32_t s = from + done, d = to + done;
+            const std::int32_t run =
+                std::min({n - done, perBlock_ - s % perBlock_, perBlock_ - d % perBlock_});
+            std::memmove(At(d), At(s), static_cast<std::size_t>(run) * stride_);
+            done += run;
+        }
+    } else {
+        std::int32_t left = n;
+        while (left > 0) {
+            const std::int32_t sEnd = from + left, dEnd = to + left; // exclusive
+            const std::int32_t sIn = (sEnd - 1) % perBlock_ + 1, dIn = (dEnd - 1) % perBlock_ + 1;
+            const std::int32_t run = std::min({left, sIn, dIn});
+            std::memmove(At(dEnd - run), At(sEnd - run), static_cast<std::size_t>(run) * stride_);
+            left -= run;
+        }
+    }
+}
+
+void TDynArray2::InsertPlaces(std::int32_t index, std::int32_t n) {
+    if (index < 0 || index > count_) ThrowListIndexError();
+    if (n <= 0) return;
+    const std::int32_t old = count_;
+    SetCount(count_ + n);
+    MoveRecords(index + n, index, old - index);
+    for (std::int32_t i = index; i < index + n; ++i)
+        std::memset(At(i), 0, stride_);
+}
+
+void TDynArray2::RemovePlaces(std::int32_t index, std::int32_t n) {
+    if (n <= 0) return;
+    if (index < 0 || index + n > count_) ThrowListIndexError();
+    MoveRecords(index, index + n, count_ - index - n);
+    count_ -= n;
+}
+
+} // namespace lorvane

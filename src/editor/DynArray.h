@@ -1,0 +1,88 @@
+#pragma once
+// Growable arrays of fixed-size records. TDynArray keeps one contiguous
+// block; TDynArray2 keeps 32768-byte blocks so that a record never moves
+// while the array grows (the paragraph list hands out record pointers).
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+namespace lorvane {
+
+constexpr std::uint16_t StrideFor(std::uint16_t elementSize) noexcept {
+    return static_cast<std::uint16_t>(((elementSize - 1) / 16 + 1) * 16);
+}
+
+class TDynArray {
+public:
+    explicit TDynArray(std::uint16_t elementSize);
+    TDynArray(const TDynArray&) = delete;
+    TDynArray& operator=(const TDynArray&) = delete;
+
+    void* Get(std::int32_t index) const;
+    void Put(std::int32_t index, const void* record);
+    void Read(std::int32_t index, void* record) const;
+    void SetCount(std::int32_t n);
+    void SetCapacity(std::int32_t n);
+    std::int32_t Add(const void* record);
+
+    std::int32_t Count() const noexcept { return count_; }
+    std::int32_t Capacity() const noexcept { return capacity_; }
+    std::uint16_t ElementSize() const noexcept { return elementSize_; }
+    std::uint16_t Stride() const noexcept { return stride_; }
+
+private:
+    struct FreeDeleter {
+        void operator()(unsigned char* p) const noexcept;
+    };
+    std::uint16_t elementSize_;
+    std::uint16_t stride_;
+    std::unique_ptr<unsigned char, FreeDeleter> data_;
+    std::int32_t count_ = 0;
+    std::int32_t capacity_ = 0;
+};
+
+class TDynArray2 {
+public:
+    static constexpr int kBlockBytes = 32768;
+
+    explicit TDynArray2(std::uint16_t elementSize);
+    TDynArray2(const TDynArray2&) = delete;
+    TDynArray2& operator=(const TDynArray2&) = delete;
+
+    void* Get(std::int32_t index) const;
+    // No bounds check: for the store's own loops, which know their range.
+    void* At(std::int32_t index) const noexcept {
+        return blocks_[static_cast<std::size_t>(index / perBlock_)].get() +
+               static_cast<std::size_t>(index % perBlock_) * stride_;
+    }
+    void Put(std::int32_t index, const void* record);
+    void Read(std::int32_t index, void* record) const;
+    void SetCount(std::int32_t n);
+    void SetCapacity(std::int32_t n);
+    std::int32_t Add(const void* record);
+    // Opens `n` zeroed places at `index` (moving later records up) or closes
+    // them; records after the place move, so cached pointers must be renewed.
+    void InsertPlaces(std::int32_t index, std::int32_t n);
+    void RemovePlaces(std::int32_t index, std::int32_t n);
+
+    std::int32_t Count() const noexcept { return count_; }
+    std::int32_t Capacity() const noexcept { return capacity_; }
+    std::int32_t BlockCount() const noexcept { return static_cast<std::int32_t>(blocks_.size()); }
+    std::uint16_t ElementSize() const noexcept { return elementSize_; }
+    std::uint16_t Stride() const noexcept { return stride_; }
+    std::uint16_t RecordsPerBlock() const noexcept { return perBlock_; }
+
+private:
+    void MoveRecords(std::int32_t to, std::int32_t from, std::int32_t n) noexcept;
+
+    std::uint16_t elementSize_;
+    std::uint16_t stride_;
+    std::uint16_t perBlock_;
+    std::vector<std::unique_ptr<unsigned char[]>> blocks_;
+    std::int32_t count_ = 0;
+    std::int32_t capacity_ = 0;
+};
+
+[[noreturn]] void ThrowListIndexError();
+
+} // namespace lorvane

@@ -1,0 +1,40 @@
+#pragma once
+// Text buffers of loaded paragraphs are carved out of large shared chunks:
+// one malloc per paragraph would cost its header and rounding on every line
+// of a big file. A paragraph's buffer is owned by the arena while its pointer
+// lies inside a chunk; the first edit that outgrows it moves the text to a
+// buffer of its own (see TextBuffer.h).
+#include <cstddef>
+#include <memory>
+#include <vector>
+
+namespace lorvane {
+
+class TTextArena {
+public:
+    static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
+
+    // n bytes inside a chunk; requests too large for a chunk return nullptr
+    // and the caller allocates on its own.
+    char* Allocate(std::size_t n);
+    bool Owns(const char* p) const noexcept;
+    void Clear() noexcept;
+    std::size_t ReservedBytes() const noexcept { return chunks_.size() * kChunkBytes; }
+
+private:
+    struct Chunk {
+        const char* base;
+        std::unique_ptr<char[]> memory;
+    };
+    std::vector<Chunk> chunks_; // sorted by base address
+    char* current_ = nullptr;
+    std::size_t left_ = 0;
+};
+
+// Capacity-aware buffers for a paragraph's text: buffers of our own come from
+// malloc, whose usable size tells the capacity, so edits grow them in place.
+char* AllocateTextBuffer(std::size_t bytes);
+std::size_t TextBufferCapacity(const char* buffer) noexcept;
+void FreeTextBuffer(TTextArena& arena, char* buffer) noexcept;
+
+} // namespace lorvane

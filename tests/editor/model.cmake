@@ -1,0 +1,5 @@
+lorvane_test(test_editor_model
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/StoreTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/NavigatorTest.cpp
+  LIBS lorvane_editor_core)
