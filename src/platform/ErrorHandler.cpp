@@ -1,7 +1,8 @@
 #include "platform/ErrorHandler.h"
 
-#include <QMessageBox>
+#include "platform/Dialogs.h"
 
+#include <cstdio>
 #include <exception>
 
 namespace lorvane {
@@ -31,13 +32,20 @@ void TApplication::SetReporter(std::function<void(const std::string&)> reporter)
 }
 
 void TApplication::HandleException(const std::string& text) {
-    if (Reporter()) {
-        Reporter()(text);
-        return;
+    // The handler runs inside notify(): nothing may escape from it, or the
+    // event loop would end the program after all.
+    try {
+        if (Reporter()) {
+            Reporter()(text);
+            return;
+        }
+        Dialogs::Current().MessageBox(text, QApplication::applicationDisplayName().toStdString(),
+                                      mbOK, MsgIcon::Stop);
+    } catch (const std::exception& e) {
+        std::fprintf(stderr, "%s\n(while reporting: %s)\n", text.c_str(), e.what());
+    } catch (...) {
+        std::fprintf(stderr, "%s\n", text.c_str());
     }
-    QMessageBox box(QMessageBox::Critical, QApplication::applicationName(),
-                    QString::fromStdString(text), QMessageBox::Ok);
-    box.exec();
 }
 
 } // namespace lorvane

@@ -15,8 +15,9 @@ public:
     TApplication(int& argc, char** argv);
     bool notify(QObject* receiver, QEvent* event) override;
 
-    // Shows the text of an error to the user (the default handler). Tests
-    // replace the reporter to record instead of opening a window.
+    // Shows the text of an error to the user (the default handler): a message
+    // box through the dialogs seam, stop icon, the application's title as
+    // caption. A reporter, when set, is called instead.
     static void HandleException(const std::string& text);
     static void SetReporter(std::function<void(const std::string&)> reporter);
 };

@@ -1,0 +1,240 @@
+#include "platform/ErrorHandler.h"
+#include "platform/FindReplaceDialog.h"
+#include "platform/QtDialogs.h"
+#include "platform/ScriptedDialogs.h"
+
+#include <QApplication>
+#include <QCoreApplication>
+#include <QEvent>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace lorvane {
+namespace {
+
+TEST(ScriptedDialogs, AnswersInOrderAndRecordsEveryRequest) {
+    ScriptedDialogs dialogs;
+    EXPECT_EQ(&Dialogs::Current(), &dialogs);
+    dialogs.AnswerMessage(MsgResult::No);
+    dialogs.AnswerInput(std::string("42"));
+    dialogs.AnswerSave("/tmp/x.asm", 2);
+    dialogs.AnswerOpen(std::nullopt);
+
+    EXPECT_EQ(Dialogs::Current().MessageBox("Сохранить?", "Внимание !", mbYes | mbNo | mbCancel,
+                                            MsgIcon::Warning),
+              MsgResult::No);
+    EXPECT_EQ(Dialogs::Current().InputBox("Заголовок", "Число:", "0"),
+              std::optional<std::string>("42"));
+    FileDialogRequest save;
+    save.filter = "Текстовые файлы(*.asm)|*.asm|Все файлы (*.*)|*.*";
+    const auto saved = Dialogs::Current().SaveFile(save);
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->files, std::vector<std::string>{"/tmp/x.asm"});
+    EXPECT_EQ(saved->filterIndex, 2);
+    EXPECT_FALSE(Dialogs::Current().OpenFile({}));
+
+    ASSERT_EQ(dialogs.Requests().size(), 4u);
+    const DialogRequest& box = dialogs.Requests()[0];
+    EXPECT_EQ(box.kind, DialogKind::MessageBox);
+    EXPECT_EQ(box.text, "Сохранить?");
+    EXPECT_EQ(box.caption, "Внимание !");
+    EXPECT_EQ(box.buttons, unsigned{mbYes | mbNo | mbCancel});
+    EXPECT_EQ(box.icon, MsgIcon::Warning);
+    EXPECT_EQ(dialogs.Requests()[1].text, "Число:");
+    EXPECT_EQ(dialogs.Requests()[1].value, "0");
+    EXPECT_EQ(dialogs.RequestsOf(DialogKind::SaveFile).at(0).file.filter, save.filter);
+    EXPECT_TRUE(dialogs.Errors().empty());
+    EXPECT_EQ(dialogs.PendingAnswers(), 0u);
+}
+
+TEST(ScriptedDialogs, FailsLoudlyWithoutAMatchingAnswer) {
+    ScriptedDialogs dialogs;
+    EXPECT_THROW(dialogs.MessageBox("Нет ответа", "", mbOK, MsgIcon::None), ScriptedDialogError);
+    dialogs.AnswerColor(clRed);
+    // An answer of another kind is not consumed by the wrong dialog.
+    EXPECT_THROW(dialogs.InputBox("", "", ""), ScriptedDialogError);
+    EXPECT_EQ(dialogs.PendingAnswers(), 1u);
+    EXPECT_EQ(dialogs.ChooseColor(clBlack), std::optional<TColor>(clRed));
+    ASSERT_EQ(dialogs.Errors().size(), 2u);
+    EXPECT_NE(dialogs.Errors()[0].find("Нет ответа"), std::string::npos);
+    // Pressing a button of a dialog that is not open is a fault of the test
+    // or of the code under test.
+    EXPECT_THROW(dialogs.PressFind({}), ScriptedDialogError);
+}
+
+TEST(ScriptedDialogs, InstallsForItsLifetimeAndNests) {
+    Dialogs* before = Dialogs::Installed();
+    {
+        ScriptedDialogs outer;
+        {
+            ScriptedDialogs inner;
+            EXPECT_EQ(Dialogs::Installed(), &inner);
+        }
+        EXPECT_EQ(Dialogs::Installed(), &outer);
+    }
+    EXPECT_EQ(Dialogs::Installed(), before);
+}
+
+TEST(ScriptedDialogs, ModelessFindReportsEachPressUntilClosed) {
+    ScriptedDialogs dialogs;
+    std::vector<FindEvent> events;
+    FindOptions initial;
+    initial.findText = "mov";
+    dialogs.ShowReplace(initial, [&](const FindEvent& event) {
+        events.push_back(event);
+        if (event.action == FindAction::ReplaceAll) Dialogs::Current().CloseFind();
+    });
+    EXPECT_TRUE(dialogs.ReplaceOpen());
+    FindOptions options;
+    options.findText = "mov";
+    options.replaceText = "MOV";
+    dialogs.PressFind(options);
+    dialogs.PressReplace(options);
+    dialogs.PressReplaceAll(options);
+    EXPECT_FALSE(dialogs.FindOpen());
+    ASSERT_EQ(events.size(), 3u);
+    EXPECT_EQ(events[0].action, FindAction::Find);
+    EXPECT_EQ(events[1].action, FindAction::Replace);
+    EXPECT_EQ(events[2].options.replaceText, "MOV");
+    EXPECT_EQ(dialogs.RequestsOf(DialogKind::Replace).at(0).find.findText, "mov");
+
+    dialogs.ShowFind(initial, [](const FindEvent&) {});
+    EXPECT_THROW(dialogs.PressReplace(options), ScriptedDialogError);
+}
+
+TEST(FileFilter, TranslatesPairsIntoCaseInsensitiveMasks) {
+    const auto filters = TranslateFilter("Текстовые файлы(*.asm)|*.asm|Файлы Delphi (*.pas, "
+                                         "*.dpr)|*.PAS; *.DPR|Все файлы (*.*)|*.*");
+    ASSERT_EQ(filters.size(), 3u);
+    EXPECT_EQ(filters[0].description, QStringLiteral("Текстовые файлы(*.asm)"));
+    EXPECT_EQ(filters[0].qtFilter, QStringLiteral("Текстовые файлы(*.asm) (*.[aA][sS][mM])"));
+    EXPECT_EQ(filters[1].qtFilter,
+              QStringLiteral("Файлы Delphi (*.pas, *.dpr) (*.[pP][aA][sS] *.[dD][pP][rR])"));
+    // "*.*" also means files without an extension.
+    EXPECT_EQ(filters[2].qtFilter, QStringLiteral("Все файлы (*.*) (*)"));
+
+    // A trailing "|" and a dangling description are not filters.
+    const auto ust = TranslateFilter("Рабочие уставки (*.ust)|*.ust|");
+    ASSERT_EQ(ust.size(), 1u);
+    EXPECT_EQ(ust[0].qtFilter, QStringLiteral("Рабочие уставки (*.ust) (*.[uU][sS][tT])"));
+    EXPECT_TRUE(TranslateFilter("").empty());
+    EXPECT_EQ(TranslateFilter("Программы (*.exe;*.com;*.bat)|*.exe;*.com;*.bat|")[0].qtFilter,
+              QStringLiteral(
+                  "Программы (*.exe;*.com;*.bat) (*.[eE][xX][eE] *.[cC][oO][mM] *.[bB][aA][tT])"));
+}
+
+// An object whose event handler throws, the way a fault deep in a command
+// reaches the event loop.
+class ThrowingObject : public QObject {
+public:
+    int handled = 0;
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::User) {
+            ++handled;
+            throw std::runtime_error("List index out of bounds");
+        }
+        if (e->type() == QEvent::User + 1) {
+            ++handled;
+            return true;
+        }
+        return QObject::event(e);
+    }
+};
+
+TEST(ErrorHandler, ShowsTheErrorAndTheProgramGoesOn) {
+    ScriptedDialogs dialogs;
+    dialogs.AnswerMessage(MsgResult::OK);
+    ThrowingObject object;
+    QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
+    QCoreApplication::postEvent(&object, new QEvent(static_cast<QEvent::Type>(QEvent::User + 1)));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(object.handled, 2);
+    const auto boxes = dialogs.RequestsOf(DialogKind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "List index out of bounds");
+    EXPECT_EQ(boxes[0].caption, "Lorvane");
+    EXPECT_EQ(boxes[0].icon, MsgIcon::Stop);
+    EXPECT_EQ(boxes[0].buttons, unsigned{mbOK});
+    EXPECT_TRUE(dialogs.Errors().empty());
+}
+
+TEST(ErrorHandler, AFailingReportDoesNotEscapeTheEventLoop) {
+    ScriptedDialogs dialogs; // no answer queued: the report itself fails
+    ThrowingObject object;
+    QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
+    QCoreApplication::processEvents();
+    EXPECT_EQ(object.handled, 1);
+    EXPECT_EQ(dialogs.Errors().size(), 1u);
+}
+
+// Clicks the button with `text` in the active modal dialog once it shows.
+void ClickWhenShown(const QString& text) {
+    QTimer::singleShot(0, [text] {
+        QWidget* modal = QApplication::activeModalWidget();
+        ASSERT_NE(modal, nullptr);
+        for (QPushButton* button : modal->findChildren<QPushButton*>())
+            if (button->text() == text) {
+                button->click();
+                return;
+            }
+        ADD_FAILURE() << "no button " << text.toStdString();
+        modal->close();
+    });
+}
+
+TEST(QtDialogs, MessageBoxHasRussianButtonsAndReportsTheOneClicked) {
+    QtDialogs dialogs;
+    ClickWhenShown(QStringLiteral("Нет"));
+    EXPECT_EQ(dialogs.MessageBox("Текст", "Внимание !", mbYes | mbNo | mbCancel, MsgIcon::Warning),
+              MsgResult::No);
+    ClickWhenShown(QStringLiteral("Отмена"));
+    EXPECT_EQ(dialogs.MessageBox("Текст", "Внимание !", mbYes | mbNo | mbCancel, MsgIcon::Warning),
+              MsgResult::Cancel);
+    ClickWhenShown(QStringLiteral("OK"));
+    EXPECT_EQ(dialogs.MessageBox("Текст", "", 0, MsgIcon::Information), MsgResult::OK);
+}
+
+TEST(QtDialogs, FindDialogReportsPressesWhileOpen) {
+    QtDialogs dialogs;
+    std::vector<FindEvent> events;
+    FindOptions options;
+    options.findText = "label";
+    options.down = false;
+    options.matchCase = true;
+    dialogs.ShowReplace(options, [&](const FindEvent& event) { events.push_back(event); });
+    FindReplaceDialog* dialog = dialogs.FindDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(dialog->isVisible());
+    dialog->ReplaceEdit()->setText("LABEL");
+    dialog->ReplaceButton()->click();
+    dialog->FindNextButton()->click();
+    ASSERT_EQ(events.size(), 2u);
+    EXPECT_EQ(events[0].action, FindAction::Replace);
+    EXPECT_EQ(events[0].options.replaceText, "LABEL");
+    EXPECT_TRUE(events[0].options.matchCase);
+    // The replace dialog shows no direction and keeps the one it was given.
+    EXPECT_FALSE(events[0].options.down);
+    EXPECT_EQ(events[1].action, FindAction::Find);
+
+    // An empty find text leaves nothing to press.
+    dialog->FindEdit()->clear();
+    EXPECT_FALSE(dialog->FindNextButton()->isEnabled());
+    EXPECT_FALSE(dialog->ReplaceAllButton()->isEnabled());
+
+    // Showing the find dialog replaces the replace dialog.
+    dialogs.ShowFind(options, [&](const FindEvent& event) { events.push_back(event); });
+    ASSERT_NE(dialogs.FindDialog(), nullptr);
+    EXPECT_FALSE(dialogs.FindDialog()->IsReplace());
+    dialogs.CloseFind();
+    EXPECT_EQ(dialogs.FindDialog(), nullptr);
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+}
+
+} // namespace
+} // namespace lorvane
