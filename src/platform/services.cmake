@@ -3,4 +3,5 @@
 target_sources(lorvane_platform_base PRIVATE
   Paths.h Paths.cpp
   AtomicFile.h AtomicFile.cpp
+  Registry.h Registry.cpp
 )
