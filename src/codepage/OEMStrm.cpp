@@ -1,0 +1,31 @@
+#include "codepage/OEMStrm.h"
+
+#include "platform/CodePageTables.h"
+
+namespace lorvane {
+
+// Both streams convert only the bytes the string stream actually delivered:
+// the caller's buffer past them is not ours to change.
+
+std::int64_t TWDOSStream::Read(void* buffer, std::int64_t count) {
+    const std::int64_t n = TStringStream::Read(buffer, count);
+    if (n > 0) {
+        const unsigned char* table = cp::Win1251ToCp866Table();
+        auto* p = static_cast<unsigned char*>(buffer);
+        for (std::int64_t i = 0; i < n; ++i)
+            p[i] = table[p[i]];
+    }
+    return n;
+}
+
+std::int64_t TWKOI8Stream::Read(void* buffer, std::int64_t count) {
+    const std::int64_t n = TStringStream::Read(buffer, count);
+    if (n > 0) {
+        auto* p = static_cast<unsigned char*>(buffer);
+        for (std::int64_t i = 0; i < n; ++i)
+            if (p[i] > 0x7F) p[i] = WinKoiTable[p[i] - 0x80u];
+    }
+    return n;
+}
+
+} // namespace lorvane

@@ -1,0 +1,123 @@
+#include "codepage/OEMStrm.h"
+
+#include "codepage/CodePageLetters.h"
+#include "platform/CodePageTables.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace lorvane {
+namespace {
+
+std::string AllBytes() {
+    std::string s;
+    for (int b = 0; b < 256; ++b)
+        s += static_cast<char>(b);
+    return s;
+}
+
+// What the document window does: the whole stream copied into another, in
+// the stream copy's own chunks.
+std::string Drain(TStream& stream) {
+    TStringStream out;
+    out.CopyFrom(stream, 0);
+    return out.DataString();
+}
+
+TEST(WinKoiTable, ChangesExactlyTheRussianLettersToTheSameKoi8Letters) {
+    for (int b = 0x80; b < 0x100; ++b) {
+        const unsigned char koi = WinKoiTable[b - 0x80];
+        if (b < 0xC0) {
+            EXPECT_EQ(koi, b);
+        } else {
+            EXPECT_EQ(cp::ToUnicode(cp::CodePage::Koi8R, koi),
+                      cp::ToUnicode(cp::CodePage::Win1251, static_cast<unsigned char>(b)))
+                << b;
+        }
+    }
+}
+
+TEST(TWKOI8Stream, ConvertsOnlyLettersAAToYaAndLeavesYoAlone) {
+    TWKOI8Stream stream(AllBytes());
+    const std::string out = Drain(stream);
+    ASSERT_EQ(out.size(), 256u);
+    for (int b = 0; b < 0xC0; ++b)
+        EXPECT_EQ(static_cast<unsigned char>(out[b]), b);
+    EXPECT_EQ(out.substr(0xE0, 3), "\xC1\xC2\xD7"); // а б в
+    EXPECT_EQ(out[0xFF], '\xD1');                   // я
+    // ё leaves the stream as B8, while the letter table makes it A3.
+    TWKOI8Stream yo("\xB8");
+    EXPECT_EQ(Drain(yo), "\xB8");
+    EXPECT_EQ(RecodeString(PG_WIN, PG_KOI, "\xB8"), "\xA3");
+}
+
+TEST(TWDOSStream, ConvertsEveryByteThroughThe866Table) {
+    TWDOSStream stream(AllBytes());
+    const std::string out = Drain(stream);
+    const unsigned char* table = cp::Win1251ToCp866Table();
+    ASSERT_EQ(out.size(), 256u);
+    for (int b = 0; b < 256; ++b)
+        EXPECT_EQ(static_cast<unsigned char>(out[b]), table[b]) << b;
+    TWDOSStream text("\xCF\xF0\xE8\xE2\xE5\xF2, \xB8\xE6!"); // "Привет, ёж!"
+    EXPECT_EQ(Drain(text), "\x8F\xE0\xA8\xA2\xA5\xE2, \xF1\xA6!");
+}
+
+TEST(ConversionStreams, OutAndBackThroughTheLetterTable) {
+    const std::string letters(CodePageLetters[PG_WIN]);
+    const std::string text = "mov ax, 1 ; " + letters + " \xAB\xBB\r\n";
+
+    // DOS: the 66 letters return; « and » went out as < and > and stay so.
+    TWDOSStream dos(text);
+    const std::string back = RecodeString(PG_DOS886, PG_WIN, Drain(dos));
+    EXPECT_EQ(back, "mov ax, 1 ; " + letters + " <>\r\n");
+
+    // KOI8: А..я return, and Ё/ё never left.
+    TWKOI8Stream koi(text);
+    EXPECT_EQ(RecodeString(PG_KOI, PG_WIN, Drain(koi)), text);
+}
+
+TEST(ConversionStreams, EmptyAsciiWritesAndTheBufferBeyondTheData) {
+    TWDOSStream emptyDos{std::string()};
+    TWKOI8Stream emptyKoi{std::string()};
+    char buf[4] = {'\xC0', '\xC0', '\xC0', '\xC0'};
+    EXPECT_EQ(emptyDos.Read(buf, 4), 0);
+    EXPECT_EQ(emptyKoi.Read(buf, 4), 0);
+    EXPECT_EQ(std::string(buf, 4), "\xC0\xC0\xC0\xC0");
+
+    const std::string ascii = "Hello, world\t0123456789\r\n~";
+    TWDOSStream dos(ascii);
+    TWKOI8Stream koi(ascii);
+    EXPECT_EQ(Drain(dos), ascii);
+    EXPECT_EQ(Drain(koi), ascii);
+
+    // A short read converts what it delivered, nothing past it.
+    TWKOI8Stream shortRead("\xE0");
+    EXPECT_EQ(shortRead.Read(buf, 4), 1);
+    EXPECT_EQ(std::string(buf, 4), "\xC1\xC0\xC0\xC0");
+
+    // Writes are stored as given; conversion happens on reading only.
+    TWKOI8Stream written;
+    written.Write("\xE0\xE1", 2);
+    EXPECT_EQ(written.DataString(), "\xE0\xE1");
+    written.SetPosition(0);
+    EXPECT_EQ(Drain(written), "\xC1\xC2");
+}
+
+TEST(ConversionStreams, ChunkBordersDoNotMatter) {
+    std::string text;
+    for (int i = 0; i < 200000; ++i)
+        text += static_cast<char>(i * 7 % 256);
+    TWDOSStream whole(text);
+    const std::string expected = Drain(whole);
+    TWDOSStream pieces(text);
+    std::string got;
+    char buf[13];
+    for (std::int64_t n; (n = pieces.Read(buf, sizeof buf)) > 0;)
+        got.append(buf, n);
+    EXPECT_EQ(got, expected);
+}
+
+} // namespace
+} // namespace lorvane
