@@ -1,0 +1,111 @@
+#include "editor/KeywordMatcher.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace lorvane {
+
+OffsetWindow KeywordPassWindow(int paragraphLength, int maxKeywordLength, bool firstParagraph,
+                               int fromOffset, bool lastParagraph, int toOffset) noexcept {
+    OffsetWindow w{0, paragraphLength};
+    if (firstParagraph) w.begin = std::clamp(fromOffset - maxKeywordLength - 1, 0, paragraphLength);
+    if (lastParagraph) {
+        const long long end = static_cast<long long>(toOffset) + maxKeywordLength;
+        w.end = static_cast<int>(std::clamp<long long>(end, w.begin, paragraphLength));
+    }
+    return w;
+}
+
+void KeywordScanner::Load(std::string_view paragraph, OffsetWindow window,
+                          const TKeywordList& list) {
+    const int length = static_cast<int>(paragraph.size());
+    paragraph_ = paragraph;
+    window_.begin = std::clamp(window.begin, 0, length);
+    window_.end = std::clamp(window.end, window_.begin, length);
+    const auto begin = static_cast<std::size_t>(window_.begin);
+    const auto count = static_cast<std::size_t>(window_.end - window_.begin);
+    exact_.assign(paragraph.data() + begin, count);
+    hasUpper_ = list.AnyIgnoresCase();
+    if (hasUpper_) {
+        upper_ = exact_;
+        UpperCaseInPlace(list.UpperCaseType(), upper_.data(), upper_.size());
+    } else {
+        upper_.clear();
+    }
+}
+
+void KeywordScanner::Mask(int from, int to) noexcept {
+    const int begin = std::max(from, window_.begin) - window_.begin;
+    const int end = std::min(to, window_.end) - window_.begin;
+    if (begin >= end) return;
+    std::memset(exact_.data() + begin, kMaskCode, static_cast<std::size_t>(end - begin));
+    if (hasUpper_)
+        std::memset(upper_.data() + begin, kMaskCode, static_cast<std::size_t>(end - begin));
+}
+
+bool KeywordScanner::WholeWord(const TCharSet& separators, int offset, int length) const noexcept {
+    // Neighbours come from the paragraph itself, so a window edge inside a
+    // word never passes for a word boundary; only the paragraph's edges do.
+    const int end = offset + length;
+    if (offset > 0 && !separators.Contains(paragraph_[static_cast<std::size_t>(offset - 1)]))
+        return false;
+    return end >= static_cast<int>(paragraph_.size()) ||
+           separators.Contains(paragraph_[static_cast<std::size_t>(end)]);
+}
+
+void KeywordScanner::Collect(const TKeywordList& list, const KeywordBuckets& buckets,
+                             const std::string& text, const TCharSet& separators, int searchFrom) {
+    const int n = static_cast<int>(text.size());
+    const bool fromWindowStart = list.Nesting();
+    const int prepared = list.PreparedCount();
+    const char* data = text.data();
+    for (int i = 0; i < n; ++i) {
+        const auto first = static_cast<unsigned char>(data[i]);
+        const std::uint32_t end = buckets.begin[first + 1u];
+        for (std::uint32_t b = buckets.begin[first]; b < end; ++b) {
+            const int k = buckets.keywords[b];
+            if (k >= prepared) continue;
+            const TKeywordList::Prepared& p = list.PreparedKeyword(k);
+            const int length = static_cast<int>(p.key.size());
+            if (i + length > n) continue;
+            if (!fromWindowStart && window_.begin + i < searchFrom - length) continue;
+            if (length > 1 &&
+                (data[i + 1] != p.key[1] || std::memcmp(data + i + 2, p.key.data() + 2,
+                                                        static_cast<std::size_t>(length - 2)) != 0))
+                continue;
+            if (p.wholeWords && !WholeWord(separators, window_.begin + i, length)) continue;
+            candidates_.emplace_back(k, i);
+        }
+    }
+}
+
+void KeywordScanner::Find(const TKeywordList& list, const TCharSet& separators, int searchFrom,
+                          std::vector<KeywordMatch>& out) {
+    candidates_.clear();
+    if (!list.ExactBuckets().Empty())
+        Collect(list, list.ExactBuckets(), exact_, separators, searchFrom);
+    if (!list.UpperBuckets().Empty()) {
+        if (!hasUpper_) { // loaded for a list that had no such keyword yet
+            upper_ = exact_;
+            UpperCaseInPlace(list.UpperCaseType(), upper_.data(), upper_.size());
+            hasUpper_ = true;
+        }
+        Collect(list, list.UpperBuckets(), upper_, separators, searchFrom);
+    }
+    if (candidates_.empty()) return;
+
+    // Keyword by keyword, left to right: an occurrence survives when no
+    // earlier match (of an earlier keyword, or this keyword's previous hit)
+    // covers any of its characters, which is what masking each hit would give.
+    std::sort(candidates_.begin(), candidates_.end());
+    taken_.assign(exact_.size(), 0);
+    for (const auto& [k, i] : candidates_) {
+        const int length = static_cast<int>(list.PreparedKeyword(k).key.size());
+        unsigned char* cell = taken_.data() + i;
+        if (std::find(cell, cell + length, 1) != cell + length) continue;
+        std::fill(cell, cell + length, 1);
+        out.push_back(KeywordMatch{k, window_.begin + i, length});
+    }
+}
+
+} // namespace lorvane

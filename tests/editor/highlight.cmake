@@ -1,0 +1,10 @@
+lorvane_test(test_editor_highlight
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/UpperCaseTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/KeywordListTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StartStopListTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HighlightFilerTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HighlighterTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/KeywordMatcherTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StartStopMatcherTest.cpp
+  LIBS lorvane_editor_core)
