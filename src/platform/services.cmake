@@ -4,4 +4,5 @@ target_sources(lorvane_platform_base PRIVATE
   Paths.h Paths.cpp
   AtomicFile.h AtomicFile.cpp
   Registry.h Registry.cpp
+  ProfileFile.h ProfileFile.cpp
 )
