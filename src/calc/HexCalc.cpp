@@ -2,6 +2,7 @@
 
 #include "platform/Dialogs.h"
 #include "platform/ErrorHandler.h"
+#include "platform/Fonts.h"
 
 #include <QButtonGroup>
 #include <QClipboard>
@@ -42,9 +43,7 @@ int RadioIndex(NumberBase base) noexcept {
 }
 
 QFont FormFont(int pointSize, bool bold) {
-    QFont font(QStringLiteral("DejaVu Sans"), pointSize);
-    font.setBold(bold);
-    return font;
+    return MakeFont(LogicalFont{"MS Sans Serif", 0, pointSize, bold ? fsBold : 0u, false});
 }
 
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {
@@ -79,6 +78,14 @@ void THexCalc::BuildControls() {
     edit1_->setReadOnly(true);
     edit1_->setEnabled(false);
     edit1_->setFont(FormFont(10, true));
+    // Disabled only so that it never takes the focus or typing; the number
+    // itself must stay as legible as any text.
+    QPalette legible = edit1_->palette();
+    legible.setColor(QPalette::Disabled, QPalette::Text,
+                     legible.color(QPalette::Active, QPalette::Text));
+    legible.setColor(QPalette::Disabled, QPalette::Base,
+                     legible.color(QPalette::Active, QPalette::Base));
+    edit1_->setPalette(legible);
     // The longest display, 32 binary digits, fits without scrolling.
     edit1_->setMinimumWidth(edit1_->fontMetrics().horizontalAdvance(QString(33, QLatin1Char('0'))));
     grid->addWidget(edit1_, 0, 0, 1, 6);
