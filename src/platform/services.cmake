@@ -5,4 +5,5 @@ target_sources(lorvane_platform_base PRIVATE
   AtomicFile.h AtomicFile.cpp
   Registry.h Registry.cpp
   ProfileFile.h ProfileFile.cpp
+  Process.h Process.cpp
 )

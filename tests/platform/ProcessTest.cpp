@@ -1,0 +1,145 @@
+#include "platform/Process.h"
+#include "platform/helpers/ScopedEnv.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <fcntl.h>
+#include <filesystem>
+#include <sys/stat.h>
+#include <thread>
+#include <unistd.h>
+
+using namespace lorvane;
+namespace fs = std::filesystem;
+using Args = std::vector<std::string>;
+
+namespace {
+
+const std::string kHelper = LORVANE_ARG_HELPER;
+
+// What the helper recorded: cwd, probe, arguments..., descriptor count.
+Args Recorded(const std::string& file) {
+    Args parts;
+    const std::string bytes = test::ReadFileBytes(file);
+    std::size_t start = 0;
+    for (std::size_t nul; (nul = bytes.find('\0', start)) != std::string::npos; start = nul + 1)
+        parts.push_back(bytes.substr(start, nul - start));
+    return parts;
+}
+
+// Runs the test body from inside a scratch directory.
+class ProcessTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        old_ = fs::current_path();
+        fs::current_path(dir_.path());
+    }
+    void TearDown() override { fs::current_path(old_); }
+
+    test::TempDir dir_;
+    fs::path old_;
+};
+
+} // namespace
+
+TEST(SplitCommandLine, BlanksSeparateAndQuotesGroup) {
+    using process::SplitCommandLine;
+    EXPECT_EQ(SplitCommandLine(""), Args{});
+    EXPECT_EQ(SplitCommandLine(" \t "), Args{});
+    EXPECT_EQ(SplitCommandLine("tasm  a.asm\tb"), (Args{"tasm", "a.asm", "b"}));
+    EXPECT_EQ(SplitCommandLine(" C:\\SRC\\A.HEX"), Args{"C:\\SRC\\A.HEX"})
+        << "an empty run program leaves the built program first";
+    EXPECT_EQ(SplitCommandLine("\"My Tools\\tasm.exe\" \"a b.asm\""),
+              (Args{"My Tools\\tasm.exe", "a b.asm"}));
+    EXPECT_EQ(SplitCommandLine("a\"b c\"d e"), (Args{"ab cd", "e"})) << "quotes inside a word";
+    EXPECT_EQ(SplitCommandLine("x \"\" y"), (Args{"x", "", "y"}));
+    EXPECT_EQ(SplitCommandLine("\"say \"\"hi\"\"\""), Args{"say \"hi\""});
+    EXPECT_EQ(SplitCommandLine("\"C:\\TOOLS\\\" next"), (Args{"C:\\TOOLS\\", "next"}))
+        << "backslashes are plain characters";
+    EXPECT_EQ(SplitCommandLine("\"open ended"), Args{"open ended"});
+}
+
+TEST_F(ProcessTest, ArgumentsNeverReachAShell) {
+    const std::string out = dir_.File("args.out");
+    const std::string cmd = "\"" + kHelper + "\" " + out +
+                            " \"a;touch pwned\" $(touch pwned) `touch pwned` a|touch pwned "
+                            "&&touch pwned >pwned";
+    EXPECT_EQ(process::RunAndWait(cmd), 0);
+    EXPECT_FALSE(fs::exists(dir_.path() / "pwned"));
+    const Args got = Recorded(out);
+    ASSERT_EQ(got.size(), 13u);
+    EXPECT_EQ(Args(got.begin() + 2, got.end() - 1),
+              (Args{"a;touch pwned", "$(touch", "pwned)", "`touch", "pwned`", "a|touch", "pwned",
+                    "&&touch", "pwned", ">pwned"}));
+
+    process::RunAndWait(Args{kHelper, out, "a;touch pwned", "$(touch pwned)", "`touch pwned`"});
+    EXPECT_FALSE(fs::exists(dir_.path() / "pwned"));
+    EXPECT_EQ(Recorded(out)[4], "`touch pwned`");
+}
+
+TEST_F(ProcessTest, WaitingReturnsTheExitCodeAndInheritsDirectoryAndEnvironment) {
+    const std::string out = dir_.File("env.out");
+    test::ScopedEnv probe("LORVANE_PROBE", "inherited value");
+    test::ScopedEnv exitCode("LORVANE_HELPER_EXIT", "7");
+    // A descriptor without close-on-exec must still not reach the child.
+    const int leaked = ::open("/dev/null", O_RDONLY);
+    EXPECT_EQ(process::RunAndWait(Args{kHelper, out}), 7);
+    ::close(leaked);
+    const Args got = Recorded(out);
+    ASSERT_EQ(got.size(), 3u);
+    EXPECT_EQ(got[0], "cwd=" + fs::canonical(dir_.path()).string());
+    EXPECT_EQ(got[1], "probe=inherited value");
+    EXPECT_EQ(got[2], "fds=0");
+}
+
+TEST_F(ProcessTest, StartDoesNotWait) {
+    const std::string out = dir_.File("late.out");
+    test::ScopedEnv delay("LORVANE_HELPER_DELAY_MS", "300");
+    const auto before = std::chrono::steady_clock::now();
+    process::Start("\"" + kHelper + "\" " + out + " later");
+    EXPECT_LT(std::chrono::steady_clock::now() - before, std::chrono::milliseconds(250));
+    EXPECT_FALSE(fs::exists(out));
+    for (int i = 0; i < 200 && !fs::exists(out); ++i)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    ASSERT_TRUE(fs::exists(out));
+    EXPECT_EQ(Recorded(out)[2], "later");
+    std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    process::ReapFinished();
+    EXPECT_EQ(::waitpid(-1, nullptr, WNOHANG), -1) << "no child left unreaped";
+}
+
+TEST_F(ProcessTest, ProgramsThatCannotRunCannotBeCreated) {
+    test::WriteFileBytes(dir_.File("plain.txt"), "touch pwned\n");
+    ::chmod(dir_.File("plain.txt").c_str(), 0644);
+    test::WriteFileBytes(dir_.File("noshebang"), "touch pwned\n");
+    ::chmod(dir_.File("noshebang").c_str(), 0755);
+    const struct {
+        std::string commandLine;
+        int errorCode;
+    } cases[] = {
+        {"no-such-program-lorvane x", ENOENT},
+        {dir_.File("missing/tool") + " x", ENOENT},
+        {"./plain.txt", EACCES},
+        {"./noshebang", ENOEXEC}, // not run through a shell either
+        {dir_.path().string(), EACCES},
+        {"", ENOENT},
+        {"   ", ENOENT},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.commandLine);
+        try {
+            process::RunAndWait(c.commandLine);
+            ADD_FAILURE() << "started";
+        } catch (const ProcessError& e) {
+            EXPECT_NE(std::string(e.what()).find("cannot be created"), std::string::npos);
+            EXPECT_EQ(e.errorCode(), c.errorCode);
+        }
+        EXPECT_THROW(process::Start(c.commandLine), ProcessError);
+    }
+    EXPECT_FALSE(fs::exists(dir_.path() / "pwned"));
+    process::ShellOpen(dir_.File("nothing.htm")); // must not throw, whatever happens
+    test::ScopedEnv path("PATH", dir_.path().string());
+    process::ShellOpen(dir_.File("nothing.htm")); // even without xdg-open
+}
