@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPainter>
 #include <QPushButton>
+#include <QScreen>
 #include <qdrawutil.h>
 
 namespace lorvane {
@@ -96,6 +97,13 @@ TAboutWin1::TAboutWin1(QWidget* parent)
     okButton_->setGeometry((kClientWidth - 77) / 2, 302, 77, 27);
     okButton_->setFocus();
     connect(okButton_, &QPushButton::clicked, this, &QDialog::accept);
+}
+
+void TAboutWin1::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // Centred on the screen at every opening, whoever the parent is.
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 } // namespace lorvane

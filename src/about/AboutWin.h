@@ -19,6 +19,9 @@ public:
 public slots:
     void reject() override {}
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     QPushButton* okButton_ = nullptr;
 };

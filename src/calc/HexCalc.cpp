@@ -15,6 +15,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
 
 namespace lorvane {
 
@@ -49,8 +50,8 @@ QFont FormFont(int pointSize, bool bold) {
 QPushButton* MakeButton(QWidget* parent, const char* name, const QString& text) {
     auto* button = new QPushButton(text, parent);
     button->setObjectName(QString::fromLatin1(name));
-    // Keys go to the form first; a digit button must not keep Enter for
-    // itself as the default button of the dialog.
+    // No button is the dialog's default: Enter presses only the button that
+    // has the focus (see eventFilter), never some first button of the form.
     button->setAutoDefault(false);
     button->setMinimumSize(38, 28);
     button->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
@@ -215,6 +216,9 @@ void THexCalc::showEvent(QShowEvent* event) {
     state_.Activate();
     Refresh();
     QDialog::showEvent(event);
+    // Centred on the screen at every opening, whoever the parent is.
+    if (const QScreen* screen = this->screen())
+        move(screen->availableGeometry().center() - rect().center());
 }
 
 QAbstractButton* THexCalc::ButtonForCommand(char command) const {
@@ -238,6 +242,13 @@ bool THexCalc::eventFilter(QObject* watched, QEvent* event) {
     auto* key = static_cast<QKeyEvent*>(event);
     if (key->key() == Qt::Key_Escape) {
         reject();
+        return true;
+    }
+    if (key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter) {
+        // Enter has no meaning of its own here; it presses the focused button.
+        auto* button = qobject_cast<QPushButton*>(watched);
+        if (button == nullptr || !button->hasFocus()) return false;
+        button->click();
         return true;
     }
     const QString text = key->text();

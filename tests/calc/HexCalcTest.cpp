@@ -166,6 +166,8 @@ TEST_F(HexCalcTest, DivisionTruncatesTowardZero) {
     Click("Button26");
     Type("=");
     EXPECT_EQ(Display(), "-2147483648");
+    Click("Button26");
+    EXPECT_EQ(Display(), "-2147483648");
 }
 
 TEST_F(HexCalcTest, ZeroResultPaddedOnlyAfterAnOperation) {
@@ -216,10 +218,13 @@ TEST_F(HexCalcTest, BadPasteIsReportedAndLosesNothing) {
     EXPECT_EQ(errors_[0], "'$12G' is not a valid integer value");
     EXPECT_EQ(Sign(), "*");
     EXPECT_EQ(calc_.State().Operand(), 5);
+    Click("Button26");
+    EXPECT_EQ(errors_.size(), 2u);
+    EXPECT_EQ(Display(), "12G");
     // A change of base that cannot read the display leaves the whole
     // calculator in the old base, radio group included.
     ChooseBase("Dec");
-    ASSERT_EQ(errors_.size(), 2u);
+    ASSERT_EQ(errors_.size(), 3u);
     EXPECT_EQ(CheckedBase(), "Hex");
     EXPECT_TRUE(Button("Button16")->isEnabled());
     EXPECT_EQ(calc_.State().Base(), calc::NumberBase::Hex);
@@ -230,8 +235,8 @@ TEST_F(HexCalcTest, BadPasteIsReportedAndLosesNothing) {
     ChooseBase("Bin");
     Paste("102");
     Type("+");
-    ASSERT_EQ(errors_.size(), 3u);
-    EXPECT_EQ(errors_[2], "'102' is not a valid integer value");
+    ASSERT_EQ(errors_.size(), 4u);
+    EXPECT_EQ(errors_[3], "'102' is not a valid integer value");
     EXPECT_EQ(Sign(), "");
 }
 
@@ -248,6 +253,21 @@ TEST_F(HexCalcTest, KeysReachTheFormThroughAFocusedControl) {
     QTest::keyClick(focused, Qt::Key_Escape);
     EXPECT_FALSE(calc_.isVisible());
     EXPECT_EQ(calc_.result(), QDialog::Rejected);
+}
+
+TEST_F(HexCalcTest, EnterPressesOnlyTheFocusedButton) {
+    calc_.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&calc_));
+    QPushButton* seven = Button("Button8");
+    seven->setFocus();
+    QTest::keyClick(seven, Qt::Key_Return);
+    QTest::keyClick(seven, Qt::Key_Enter);
+    EXPECT_EQ(Display(), "77");
+    QWidget* radio = calc_.findChild<QRadioButton*>();
+    radio->setFocus();
+    QTest::keyClick(radio, Qt::Key_Return);
+    EXPECT_EQ(Display(), "77");
+    EXPECT_TRUE(calc_.isVisible());
 }
 
 TEST_F(HexCalcTest, StateSurvivesCloseAndReopen) {

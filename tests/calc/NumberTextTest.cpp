@@ -91,17 +91,5 @@ TEST(NumberText, CopyStrCountsCharactersNotBytes) {
     EXPECT_EQ(ErrorText("абвгдежзи", NumberBase::Hex), "'$абвгдежз' is not a valid integer value");
 }
 
-TEST(NumberText, DigitButtonsPerBase) {
-    EXPECT_TRUE(DigitEnabled(NumberBase::Hex, 'F'));
-    EXPECT_FALSE(DigitEnabled(NumberBase::Dec, 'A'));
-    EXPECT_TRUE(DigitEnabled(NumberBase::Dec, '9'));
-    EXPECT_FALSE(DigitEnabled(NumberBase::Oct, '8'));
-    EXPECT_TRUE(DigitEnabled(NumberBase::Oct, '7'));
-    EXPECT_FALSE(DigitEnabled(NumberBase::Bin, '2'));
-    EXPECT_TRUE(DigitEnabled(NumberBase::Bin, '0'));
-    EXPECT_EQ(MaxLength(NumberBase::Bin), 32);
-    EXPECT_EQ(MaxLength(NumberBase::Oct), 11);
-}
-
 } // namespace
 } // namespace lorvane::calc
