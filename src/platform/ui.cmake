@@ -9,3 +9,8 @@ target_sources(lorvane_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/FontPickerDialog.h ${CMAKE_CURRENT_LIST_DIR}/FontPickerDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ScriptedDialogs.h ${CMAKE_CURRENT_LIST_DIR}/ScriptedDialogs.cpp
 )
+target_sources(lorvane_platform PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/LocalSocketPath.h ${CMAKE_CURRENT_LIST_DIR}/LocalSocketPath.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/InstanceLock.h ${CMAKE_CURRENT_LIST_DIR}/InstanceLock.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/SiblingChannel.h ${CMAKE_CURRENT_LIST_DIR}/SiblingChannel.cpp
+)

@@ -1,0 +1,135 @@
+#include "platform/InstanceLock.h"
+#include "platform/Paths.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <string>
+
+namespace lorvane {
+namespace {
+
+// Runs the event loop until `done` or the deadline.
+template <typename Done> bool SpinUntil(Done done, int timeoutMs = 3000) {
+    const QDeadlineTimer deadline(timeoutMs);
+    while (!done() && !deadline.hasExpired())
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    return done();
+}
+
+// Lets the helper go: it waits for one byte on its standard input.
+void Release(QProcess& process) {
+    process.write("g");
+    EXPECT_TRUE(process.waitForBytesWritten(5000));
+    process.closeWriteChannel();
+}
+
+std::unique_ptr<QProcess> StartHelper(const QString& title, int waitMs) {
+    auto process = std::make_unique<QProcess>();
+    process->start(QStringLiteral(INSTANCE_HELPER), {title, QString::number(waitMs)});
+    EXPECT_TRUE(process->waitForStarted(5000));
+    return process;
+}
+
+QString Output(QProcess& process) {
+    EXPECT_TRUE(process.waitForFinished(10000));
+    return QString::fromLatin1(process.readAllStandardOutput()).trimmed();
+}
+
+TEST(InstanceLock, TwoStartsAtOnceGiveExactlyOneFirstInstance) {
+    const QString title = QStringLiteral("Race");
+    for (int round = 0; round < 25; ++round) {
+        auto a = StartHelper(title, 5000);
+        auto b = StartHelper(title, 5000);
+        // Both processes are up and waiting; release them together.
+        a->write("g");
+        b->write("g");
+        EXPECT_TRUE(a->waitForBytesWritten(5000));
+        EXPECT_TRUE(b->waitForBytesWritten(5000));
+        const QString outA = Output(*a);
+        const QString outB = Output(*b);
+        const QString first = outA.startsWith(QLatin1String("FIRST")) ? outA : outB;
+        const QString second = outA.startsWith(QLatin1String("FIRST")) ? outB : outA;
+        ASSERT_EQ(first, QStringLiteral("FIRST\nFORWARD"))
+            << "round " << round << ": " << outA.toStdString() << " / " << outB.toStdString();
+        ASSERT_EQ(second, QStringLiteral("SECOND\nSENT")) << "round " << round;
+    }
+}
+
+TEST(InstanceLock, SecondInstanceCallsTheFirstForward) {
+    InstanceLock first("Lorvane");
+    ASSERT_TRUE(first.IsFirst());
+    EXPECT_TRUE(first.IsListening());
+    int requests = 0;
+    QObject::connect(&first, &InstanceLock::ComeForwardRequested, [&requests] { ++requests; });
+
+    auto helper = StartHelper(QStringLiteral("Lorvane"), 0);
+    Release(*helper);
+    EXPECT_TRUE(SpinUntil([&] { return requests == 1; }));
+    EXPECT_EQ(Output(*helper), QStringLiteral("SECOND\nSENT"));
+
+    // A second lock inside this process conflicts as well: flock belongs to
+    // the open file, not to the process.
+    InstanceLock second("Lorvane");
+    EXPECT_FALSE(second.IsFirst());
+    EXPECT_FALSE(second.IsListening());
+    EXPECT_TRUE(second.RequestComeForward(500));
+    EXPECT_TRUE(SpinUntil([&] { return requests == 2; }));
+}
+
+TEST(InstanceLock, ReleasedWhenTheFirstEndsEvenByACrash) {
+    auto crashing = StartHelper(QStringLiteral("Crash"), 60000);
+    Release(*crashing);
+    ASSERT_TRUE(crashing->waitForReadyRead(5000));
+    EXPECT_EQ(crashing->readLine().trimmed(), QByteArray("FIRST"));
+    crashing->kill(); // no clean-up: its socket file stays behind
+    crashing->waitForFinished(5000);
+
+    InstanceLock next("Crash");
+    EXPECT_TRUE(next.IsFirst());
+    // The left-over socket file was taken over, so calls reach us.
+    EXPECT_TRUE(next.IsListening());
+    int requests = 0;
+    QObject::connect(&next, &InstanceLock::ComeForwardRequested, [&requests] { ++requests; });
+    InstanceLock second("Crash");
+    EXPECT_TRUE(second.RequestComeForward(500));
+    EXPECT_TRUE(SpinUntil([&] { return requests == 1; }));
+
+    {
+        InstanceLock again("Sequential");
+        EXPECT_TRUE(again.IsFirst());
+    }
+    InstanceLock later("Sequential");
+    EXPECT_TRUE(later.IsFirst());
+}
+
+TEST(InstanceLock, ALockThatCannotBeCreatedLetsTheProgramRun) {
+    const std::string savedRuntime = std::getenv("XDG_RUNTIME_DIR");
+    const std::string savedConfig = std::getenv("LORVANE_CONFIG_HOME");
+    const std::string blocker = savedRuntime + "/not-a-directory";
+    std::ofstream(blocker) << "x";
+    // The runtime directory, and the configuration directory it falls back
+    // to, would lie below a plain file: neither the lock nor the socket can
+    // be created.
+    ::setenv("XDG_RUNTIME_DIR", blocker.c_str(), 1);
+    ::setenv("LORVANE_CONFIG_HOME", (blocker + "/config").c_str(), 1);
+    {
+        InstanceLock lock("Lorvane");
+        EXPECT_TRUE(lock.IsFirst());
+        EXPECT_FALSE(lock.IsListening());
+        InstanceLock other("Lorvane");
+        EXPECT_TRUE(other.IsFirst());
+        EXPECT_FALSE(other.RequestComeForward(100));
+    }
+    ::setenv("XDG_RUNTIME_DIR", savedRuntime.c_str(), 1);
+    ::setenv("LORVANE_CONFIG_HOME", savedConfig.c_str(), 1);
+}
+
+} // namespace
+} // namespace lorvane
