@@ -37,6 +37,33 @@ std::int32_t TTextStore::ParagraphStart(std::int32_t index) const {
     return StartAt(index);
 }
 
+std::int32_t TTextStore::FindParagraph(std::int32_t pos) const noexcept {
+    std::int32_t lo = 0, hi = paragraphs_.Count() - 1;
+    while (lo < hi) {
+        const std::int32_t mid = lo + (hi - lo + 1) / 2;
+        if (StartAt(mid) <= pos)
+            lo = mid;
+        else
+            hi = mid - 1;
+    }
+    return lo;
+}
+
+std::uint8_t TTextStore::StyleAt(std::int32_t i, std::int32_t offset) const noexcept {
+    if (!staticFormat_) return 0;
+    ParagraphInfo* p = ParagraphAt(i);
+    TLinesList view(p);
+    std::int32_t k = 0;
+    while (k < p->lineCount - 1 && view.At(k)->end <= offset)
+        ++k;
+    const LineInfo* line = view.At(k);
+    std::uint8_t style = line->style;
+    const std::int32_t end = offset < p->length ? offset : p->length;
+    for (std::int32_t j = line->start; j < end; ++j)
+        style ^= StyleBitOfCode(static_cast<unsigned char>(p->text[j]));
+    return style;
+}
+
 void TTextStore::Bake(std::int32_t ParagraphInfo::*field, std::int32_t from, std::int32_t to,
                       std::int32_t delta) noexcept {
     for (std::int32_t i = from; i < to; ++i)
@@ -165,6 +192,35 @@ void TTextStore::SetParagraphBytes(ParagraphInfo& p, const char* text, std::int3
     }
     p.text[length] = 0;
     p.length = length;
+}
+
+void TTextStore::SpliceText(ParagraphInfo& p, std::int32_t from, std::int32_t to,
+                            const char* insert, std::int32_t insertLength) {
+    const std::int32_t newLength = p.length - (to - from) + insertLength;
+    if (newLength == 0) {
+        SetParagraphBytes(p, nullptr, 0);
+        return;
+    }
+    const std::size_t need = static_cast<std::size_t>(newLength) + 1;
+    const bool own = p.text && !arena_.Owns(p.text);
+    if (own && TextBufferCapacity(p.text) >= need) {
+        std::memmove(p.text + from + insertLength, p.text + to,
+                     static_cast<std::size_t>(p.length - to));
+        if (insertLength)
+            std::memcpy(p.text + from, insert, static_cast<std::size_t>(insertLength));
+    } else {
+        char* buffer = AllocateTextBuffer(need + static_cast<std::size_t>(newLength) / 64);
+        if (from) std::memcpy(buffer, p.text, static_cast<std::size_t>(from));
+        if (insertLength)
+            std::memcpy(buffer + from, insert, static_cast<std::size_t>(insertLength));
+        if (p.length > to)
+            std::memcpy(buffer + from + insertLength, p.text + to,
+                        static_cast<std::size_t>(p.length - to));
+        FreeTextBuffer(arena_, p.text);
+        p.text = buffer;
+    }
+    p.text[newLength] = 0;
+    p.length = newLength;
 }
 
 void TTextStore::InsertRecords(std::int32_t at, std::int32_t n) {

@@ -61,6 +61,11 @@ public:
     // written out or handed to code that reads the fields directly).
     void SettleShifts() noexcept;
 
+    // Index of the paragraph that holds position pos (0 .. text length).
+    std::int32_t FindParagraph(std::int32_t pos) const noexcept;
+    // Static style in force before character `offset` of paragraph i.
+    std::uint8_t StyleAt(std::int32_t i, std::int32_t offset) const noexcept;
+
     std::int32_t TextLength() const noexcept { return textLength_; }
     std::int32_t LineCount() const noexcept { return lineCount_; }
 
@@ -107,6 +112,10 @@ protected:
     // Sets a paragraph's text to `length` bytes from `text`, reusing its
     // buffer when it is our own and large enough.
     void SetParagraphBytes(ParagraphInfo& p, const char* text, std::int32_t length);
+    // Replaces bytes [from, to) of the paragraph's text by `insert`, in place
+    // when its buffer is our own and large enough.
+    void SpliceText(ParagraphInfo& p, std::int32_t from, std::int32_t to, const char* insert,
+                    std::int32_t insertLength);
     // Gives an empty record its initial values (one line, control values -1).
     static void InitRecord(ParagraphInfo& p, AttrInfo* context) noexcept;
 

@@ -6,4 +6,18 @@ target_sources(lorvane_editor_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/TextArena.h ${CMAKE_CURRENT_LIST_DIR}/TextArena.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextStore.h ${CMAKE_CURRENT_LIST_DIR}/TextStore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Navigator.h ${CMAKE_CURRENT_LIST_DIR}/Navigator.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TextDevice.h ${CMAKE_CURRENT_LIST_DIR}/EditorHost.h
+  ${CMAKE_CURRENT_LIST_DIR}/HighlightPasses.h
+  ${CMAKE_CURRENT_LIST_DIR}/FixedCellDevice.h ${CMAKE_CURRENT_LIST_DIR}/RecordingHost.h
+  ${CMAKE_CURRENT_LIST_DIR}/UndoList.h ${CMAKE_CURRENT_LIST_DIR}/UndoList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazModel.h ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazModel.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Layout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Replace.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/ModelUndo.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Consistency.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/TextViews.h ${CMAKE_CURRENT_LIST_DIR}/TextViews.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Search.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/PlainTextStream.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/LayoutStream.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StringsProperty.cpp
 )

@@ -2,4 +2,5 @@ lorvane_test(test_editor_model
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/StoreTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/NavigatorTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/LayoutTest.cpp
   LIBS lorvane_editor_core)

@@ -1,0 +1,28 @@
+#pragma once
+// A TextDevice where every byte is one cell wide: deterministic layout for
+// tests and benchmarks, with no toolkit underneath.
+#include "editor/TextDevice.h"
+
+#include <vector>
+
+namespace lorvane {
+
+class FixedCellDevice : public TextDevice {
+public:
+    explicit FixedCellDevice(int cellWidth = 8, int lineHeight = 16)
+        : cell_(cellWidth), lineHeight_(lineHeight) {}
+
+    void SelectFont(std::uint8_t style) override { selected.push_back(style); }
+    int TextWidth(const char*, std::int32_t length) override { return cell_ * length; }
+    int AverageCharWidth() override { return cell_; }
+    int LineHeight() override { return lineHeight_; }
+    int Ascent() override { return lineHeight_ * 3 / 4; }
+
+    std::vector<std::uint8_t> selected; // every font selection, in order
+
+private:
+    int cell_;
+    int lineHeight_;
+};
+
+} // namespace lorvane

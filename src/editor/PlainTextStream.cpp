@@ -1,0 +1,215 @@
+// Plain-text loading and saving: the one place where line breaks of every
+// style are recognised and the paragraph list is built in bulk.
+#include "editor/RIzuvAzazModel.h"
+#include "platform/Stream.h"
+
+#include <chrono>
+#include <cstring>
+#include <vector>
+
+namespace lorvane {
+
+namespace {
+
+using Clock = std::chrono::steady_clock;
+constexpr auto kProgressInterval = std::chrono::milliseconds(300);
+constexpr std::int64_t kChunk = 65500;
+
+bool IsBlank(char c) noexcept {
+    return c == ' ' || c == '\t';
+}
+
+// Removes pairs of the same code inside one run of codes: they cancel.
+void CleanCodes(std::string& s) {
+    std::size_t a = 0;
+    while (a < s.size()) {
+        const auto c = static_cast<unsigned char>(s[a]);
+        if (!IsFormatCode(c)) {
+            ++a;
+            continue;
+        }
+        std::size_t b = a + 1;
+        while (b < s.size() && IsFormatCode(static_cast<unsigned char>(s[b])) &&
+               static_cast<unsigned char>(s[b]) != c)
+            ++b;
+        if (b < s.size() && static_cast<unsigned char>(s[b]) == c) {
+            s.erase(b, 1);
+            s.erase(a, 1);
+        } else {
+            ++a;
+        }
+    }
+}
+
+} // namespace
+
+void RIzuvAzazModel::LoadFromStream(TStream& stream) {
+    ++updateCount_;
+    const std::int32_t oldLineCount = LineCount();
+    ClearStore();
+    AttrInfo* context = NewStartContext(nullptr);
+    const bool codes = staticFormat_;
+    const bool discard = HasOption(rzoDiscardTrailingSpaces);
+    std::uint8_t style = 0, paragraphStyle = 0;
+    std::string carry; // a paragraph that straddles chunks
+    std::vector<char> chunk(static_cast<std::size_t>(kChunk) + 1);
+    auto lastReport = Clock::now();
+    char previousBreak = 0; // the break byte just seen, while its partner may follow
+    bool stopped = false;
+
+    auto append = [&](const char* text, std::int64_t length, bool withBreak) {
+        if (withBreak && discard)
+            while (length > 0 && IsBlank(text[length - 1]))
+                --length;
+        AppendParagraph(text, static_cast<std::int32_t>(length), paragraphStyle, context);
+        paragraphStyle = style;
+    };
+
+    try {
+        while (!stopped) {
+            const std::int64_t chunkPos = stream.Position();
+            const std::int64_t got = stream.Read(chunk.data(), kChunk);
+            if (got <= 0) break;
+            char* data = chunk.data();
+            if (nullReplacement_ != 0)
+                for (std::int64_t i = 0; i < got; ++i)
+                    if (data[i] == 0) data[i] = nullReplacement_;
+            std::int64_t from = 0; // start of the current paragraph's bytes in this chunk
+            for (std::int64_t i = 0; i < got; ++i) {
+                const char c = data[i];
+                if (c == '\r' || c == '\n') {
+                    if (previousBreak && c != previousBreak) {
+                        previousBreak = 0; // second half of CR LF or LF CR
+                        from = i + 1;
+                        continue;
+                    }
+                    if (carry.empty()) {
+                        append(data + from, i - from, true);
+                    } else {
+                        carry.append(data + from, static_cast<std::size_t>(i - from));
+                        append(carry.data(), static_cast<std::int64_t>(carry.size()), true);
+                        carry.clear();
+                    }
+                    previousBreak = c;
+                    from = i + 1;
+                    continue;
+                }
+                previousBreak = 0;
+                if (c == 0) {
+                    stream.SetPosition(chunkPos + i);
+                    carry.append(data + from, static_cast<std::size_t>(i - from));
+                    from = i;
+                    stopped = true;
+                    break;
+                }
+                if (codes && IsFormatCode(static_cast<unsigned char>(c)))
+                    style ^= StyleBitOfCode(static_cast<unsigned char>(c));
+                if (static_cast<std::int64_t>(carry.size()) + (i - from) + 1 >=
+                    kMaxParagraphLength) {
+                    // An over-long paragraph ends here as if a break followed.
+                    carry.append(data + from, static_cast<std::size_t>(i + 1 - from));
+                    append(carry.data(), static_cast<std::int64_t>(carry.size()), true);
+                    carry.clear();
+                    from = i + 1;
+                }
+            }
+            if (!stopped) carry.append(data + from, static_cast<std::size_t>(got - from));
+            const auto now = Clock::now();
+            if (now - lastReport >= kProgressInterval) {
+                lastReport = now;
+                FireProgress(progress_ < 0 ? 0 : progress_);
+            }
+        }
+        append(carry.data(), static_cast<std::int64_t>(carry.size()), false);
+    } catch (...) {
+        ReleaseContext(context);
+        if (ParagraphCount() == 0) MakeInitialParagraph();
+        AfterLoad(oldLineCount);
+        throw;
+    }
+    ReleaseContext(context);
+    AfterLoad(oldLineCount);
+}
+
+void RIzuvAzazModel::AfterLoad(std::int32_t oldLineCount, bool relayout) {
+    startStopFrontier_ = -1;
+    widest_ = 0;
+    widestParagraph_ = -1;
+    for (TNavigator* n : navigators_) {
+        n->Invalidate();
+        n->position_ = 0;
+    }
+    caretAtStop_ = false;
+    selLength_ = 0;
+    cachedUpperIndex_ = -1;
+    undo_.Clear();
+    modified_ = true;
+    if (OnParse) OnParse(0, TextLength());
+    if (updateCount_ > 0) --updateCount_;
+    FireProgress(100);
+    if (updateCount_ > 0) {
+        changedLine_ = 0;
+        changedFirst_ = 0;
+        changedLast_ = ParagraphCount() - 1;
+        lineDelta_ = LineCount() - oldLineCount;
+        editInPlace_ = false;
+    } else {
+        changedLine_ = changedFirst_ = changedLast_ = -1;
+        lineDelta_ = 0;
+        jobPending_ = false;
+        if (relayout) RelayoutAll();
+        if (host_) {
+            host_->UpdateScrollRanges();
+            host_->UpdateCaret();
+        }
+        if (OnChange) OnChange();
+    }
+}
+
+void RIzuvAzazModel::SaveToStream(TStream& stream) {
+    static const char* const kBreaks[] = {"\r\n", "\n\r", "\r", "\n"};
+    const char* lineBreak = kBreaks[lineBreak_];
+    const auto breakLength = static_cast<std::int64_t>(std::strlen(lineBreak));
+    const bool clean = staticFormat_ && stripPairedCodes_;
+    const bool discard = HasOption(rzoDiscardTrailingSpaces);
+    const std::int32_t count = ParagraphCount();
+    auto lastReport = Clock::now();
+    std::string copy;
+    for (std::int32_t i = 0; i < count; ++i) {
+        const ParagraphInfo* p = ParagraphAt(i);
+        const char* text = p->text;
+        std::int64_t length = p->length;
+        if (clean) {
+            bool hasCode = false;
+            for (std::int64_t k = 0; k < length && !hasCode; ++k)
+                hasCode = IsFormatCode(static_cast<unsigned char>(text[k]));
+            if (hasCode) {
+                copy.assign(text, static_cast<std::size_t>(length));
+                CleanCodes(copy);
+                text = copy.data();
+                length = static_cast<std::int64_t>(copy.size());
+            }
+        }
+        if (discard)
+            while (length > 0 && IsBlank(text[length - 1]))
+                --length;
+        stream.WriteBuffer(text, length);
+        if (i + 1 < count) stream.WriteBuffer(lineBreak, breakLength);
+        const auto now = Clock::now();
+        if (now - lastReport > kProgressInterval) {
+            lastReport = now;
+            FireProgress(static_cast<std::int32_t>(static_cast<std::int64_t>(i) * 100 / count));
+        }
+    }
+    FireProgress(100);
+}
+
+void RIzuvAzazModel::SetText(std::string_view text) {
+    const std::string_view bytes = text.substr(0, std::min(text.find('\0'), text.size()));
+    if (bytes.empty() && TextLength() == 0) return;
+    TStringStream stream{std::string(bytes)};
+    LoadFromStream(stream);
+    modified_ = true;
+}
+
+} // namespace lorvane
