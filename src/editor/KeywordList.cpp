@@ -14,18 +14,38 @@ void CheckKeyLength(std::string_view key) {
         throw Error("Highlight key too long");
 }
 
-// Stable counting sort of keyword indexes by first byte.
-void BuildBuckets(KeywordBuckets& buckets, const std::vector<std::pair<unsigned char, int>>& keys) {
+// Stable counting sort of the keywords by first byte, and the pair bits.
+void BuildBuckets(KeywordBuckets& buckets, const std::vector<TKeywordList::Prepared>& prepared,
+                  bool ignoringCase) {
     buckets.begin.fill(0);
-    buckets.keywords.assign(keys.size(), 0);
-    for (const auto& [first, index] : keys)
+    buckets.pairs.fill(0);
+    buckets.entries.clear();
+    buckets.allWholeWords = true;
+    std::vector<KeywordBuckets::Entry> entries;
+    for (std::size_t i = 0; i < prepared.size(); ++i) {
+        const TKeywordList::Prepared& p = prepared[i];
+        if (!p.searchable || p.ignoresCase != ignoringCase) continue;
+        const std::string_view key = p.key;
+        entries.push_back({key.data(), static_cast<std::int32_t>(i),
+                           static_cast<std::int32_t>(key.size()), p.wholeWords});
+        buckets.allWholeWords = buckets.allWholeWords && p.wholeWords;
+        const auto first = static_cast<unsigned char>(key[0]);
         ++buckets.begin[first + 1u];
+        if (key.size() == 1) {
+            for (std::size_t w = 0; w < 4; ++w)
+                buckets.pairs[first * 4u + w] = ~std::uint64_t{0};
+        } else {
+            const unsigned bit = (first << 8) | static_cast<unsigned char>(key[1]);
+            buckets.pairs[bit >> 6] |= std::uint64_t{1} << (bit & 63);
+        }
+    }
     for (std::size_t b = 1; b < buckets.begin.size(); ++b)
         buckets.begin[b] += buckets.begin[b - 1];
     std::array<std::uint32_t, 256> next{};
     std::copy(buckets.begin.begin(), buckets.begin.end() - 1, next.begin());
-    for (const auto& [first, index] : keys)
-        buckets.keywords[next[first]++] = index;
+    buckets.entries.resize(entries.size());
+    for (const KeywordBuckets::Entry& e : entries)
+        buckets.entries[next[static_cast<unsigned char>(e.key[0])]++] = e;
 }
 
 } // namespace
@@ -109,8 +129,6 @@ void TKeywordList::Prepare() {
     prepared_.reserve(items_.size());
     maxLength_ = 0;
     anyIgnoresCase_ = false;
-    std::vector<std::pair<unsigned char, int>> exactKeys;
-    std::vector<std::pair<unsigned char, int>> upperKeys;
     for (std::size_t i = 0; i < items_.size(); ++i) {
         Item& item = items_[i];
         const int length = static_cast<int>(item.keyword.size());
@@ -131,14 +149,11 @@ void TKeywordList::Prepare() {
         p.searchable = item.info && item.info->head.contextNumber != 0 && !p.key.empty() &&
                        p.key.find(kMaskCode) == std::string::npos &&
                        i < static_cast<std::size_t>(kMaxHighlightEntries);
-        if (p.searchable) {
-            auto& keys = p.ignoresCase ? upperKeys : exactKeys;
-            keys.emplace_back(static_cast<unsigned char>(p.key[0]), static_cast<int>(i));
-        }
         prepared_.push_back(std::move(p));
     }
-    BuildBuckets(exact_, exactKeys);
-    BuildBuckets(upper_, upperKeys);
+    // The buckets point into prepared_, which stays put until the next preparation.
+    BuildBuckets(exact_, prepared_, false);
+    BuildBuckets(upper_, prepared_, true);
 }
 
 void TKeywordList::WriteData(TStream& stream) const {

@@ -25,10 +25,26 @@ struct KeywordInfo {
 // Keywords the matcher may look for, grouped by the first byte of their
 // prepared copy; each group keeps list order.
 struct KeywordBuckets {
+    struct Entry {
+        const char* key; // the prepared copy, owned by the list
+        std::int32_t keyword;
+        std::int32_t length;
+        bool wholeWords;
+    };
     std::array<std::uint32_t, 257> begin{};
-    std::vector<std::int32_t> keywords;
+    std::vector<Entry> entries;
+    // Every keyword here wants whole words: only word starts can match.
+    bool allWholeWords = false;
+    // One bit per pair of leading bytes some keyword can begin with (a
+    // one-byte keyword admits every second byte): most positions of a
+    // paragraph fail this test and cost no more than it.
+    std::array<std::uint64_t, 1024> pairs{};
 
-    bool Empty() const noexcept { return keywords.empty(); }
+    bool Empty() const noexcept { return entries.empty(); }
+    bool MayStart(unsigned char first, unsigned char second) const noexcept {
+        const unsigned bit = (static_cast<unsigned>(first) << 8) | second;
+        return (pairs[bit >> 6] >> (bit & 63)) & 1u;
+    }
 };
 
 class TKeywordList {

@@ -53,28 +53,29 @@ bool KeywordScanner::WholeWord(const TCharSet& separators, int offset, int lengt
            separators.Contains(paragraph_[static_cast<std::size_t>(end)]);
 }
 
-void KeywordScanner::Collect(const TKeywordList& list, const KeywordBuckets& buckets,
-                             const std::string& text, const TCharSet& separators, int searchFrom) {
+void KeywordScanner::Collect(const KeywordBuckets& buckets, const std::string& text,
+                             const TCharSet& separators, int searchFrom, bool fromWindowStart) {
     const int n = static_cast<int>(text.size());
-    const bool fromWindowStart = list.Nesting();
-    const int prepared = list.PreparedCount();
     const char* data = text.data();
+    const char* paragraph = paragraph_.data();
+    const bool wordStartsOnly = buckets.allWholeWords;
     for (int i = 0; i < n; ++i) {
+        const int at = window_.begin + i;
+        if (wordStartsOnly && at > 0 && !separators.Contains(paragraph[at - 1])) continue;
         const auto first = static_cast<unsigned char>(data[i]);
+        // data[n] is the string's terminating zero.
+        if (!buckets.MayStart(first, static_cast<unsigned char>(data[i + 1]))) continue;
         const std::uint32_t end = buckets.begin[first + 1u];
         for (std::uint32_t b = buckets.begin[first]; b < end; ++b) {
-            const int k = buckets.keywords[b];
-            if (k >= prepared) continue;
-            const TKeywordList::Prepared& p = list.PreparedKeyword(k);
-            const int length = static_cast<int>(p.key.size());
-            if (i + length > n) continue;
-            if (!fromWindowStart && window_.begin + i < searchFrom - length) continue;
-            if (length > 1 &&
-                (data[i + 1] != p.key[1] || std::memcmp(data + i + 2, p.key.data() + 2,
-                                                        static_cast<std::size_t>(length - 2)) != 0))
+            const KeywordBuckets::Entry& e = buckets.entries[b];
+            if (i + e.length > n) continue;
+            if (!fromWindowStart && at < searchFrom - e.length) continue;
+            if (e.length > 1 &&
+                (data[i + 1] != e.key[1] ||
+                 std::memcmp(data + i + 2, e.key + 2, static_cast<std::size_t>(e.length - 2)) != 0))
                 continue;
-            if (p.wholeWords && !WholeWord(separators, window_.begin + i, length)) continue;
-            candidates_.emplace_back(k, i);
+            if (e.wholeWords && !WholeWord(separators, at, e.length)) continue;
+            candidates_.emplace_back(e.keyword, i);
         }
     }
 }
@@ -83,14 +84,14 @@ void KeywordScanner::Find(const TKeywordList& list, const TCharSet& separators, 
                           std::vector<KeywordMatch>& out) {
     candidates_.clear();
     if (!list.ExactBuckets().Empty())
-        Collect(list, list.ExactBuckets(), exact_, separators, searchFrom);
+        Collect(list.ExactBuckets(), exact_, separators, searchFrom, list.Nesting());
     if (!list.UpperBuckets().Empty()) {
         if (!hasUpper_) { // loaded for a list that had no such keyword yet
             upper_ = exact_;
             UpperCaseInPlace(list.UpperCaseType(), upper_.data(), upper_.size());
             hasUpper_ = true;
         }
-        Collect(list, list.UpperBuckets(), upper_, separators, searchFrom);
+        Collect(list.UpperBuckets(), upper_, separators, searchFrom, list.Nesting());
     }
     if (candidates_.empty()) return;
 

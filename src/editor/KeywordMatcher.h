@@ -59,8 +59,8 @@ public:
 
 private:
     bool WholeWord(const TCharSet& separators, int offset, int length) const noexcept;
-    void Collect(const TKeywordList& list, const KeywordBuckets& buckets, const std::string& text,
-                 const TCharSet& separators, int searchFrom);
+    void Collect(const KeywordBuckets& buckets, const std::string& text, const TCharSet& separators,
+                 int searchFrom, bool fromWindowStart);
 
     std::string_view paragraph_;
     OffsetWindow window_;

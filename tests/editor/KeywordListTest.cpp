@@ -79,10 +79,11 @@ TEST(KeywordList, BucketsKeepListOrderPerFirstByte) {
     const KeywordBuckets& upper = list.UpperBuckets();
     const auto m = static_cast<unsigned char>('M');
     ASSERT_EQ(upper.begin[m + 1] - upper.begin[m], 2u);
-    EXPECT_EQ(upper.keywords[upper.begin[m]], 0);
-    EXPECT_EQ(upper.keywords[upper.begin[m] + 1], 2);
-    EXPECT_EQ(list.ExactBuckets().keywords, std::vector<std::int32_t>{1});
-    EXPECT_EQ(upper.keywords.size(), 2u)
+    EXPECT_EQ(upper.entries[upper.begin[m]].keyword, 0);
+    EXPECT_EQ(upper.entries[upper.begin[m] + 1].keyword, 2);
+    ASSERT_EQ(list.ExactBuckets().entries.size(), 1u);
+    EXPECT_EQ(list.ExactBuckets().entries[0].keyword, 1);
+    EXPECT_EQ(upper.entries.size(), 2u)
         << "context number 0 and keys holding the mask code are never searched";
 }
 
