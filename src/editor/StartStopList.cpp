@@ -73,6 +73,7 @@ void TStartStopKeyList::SetUpperCaseType(TrzUpperCase type) {
     upperCaseType_ = type;
     for (StartStopInfo& entry : entries_)
         PrepareKeys(entry);
+    prepared_ = false; // the separator fields look at the prepared keys' ends
     // Which keys are equal can change with the casing (Cyrillic under the
     // ASCII table), and a link must name an entry whose key really is the same.
     for (std::size_t i = 0; i < entries_.size(); ++i) {

@@ -69,24 +69,6 @@ TEST(KeywordList, EveryChangeRePreparesTheList) {
     EXPECT_TRUE(list.UpperBuckets().Empty());
 }
 
-TEST(KeywordList, BucketsKeepListOrderPerFirstByte) {
-    TKeywordList list;
-    list.Add("mul", Head(0));
-    list.Add("Mov", Head(kMatchCase));
-    list.Add("mov", Head(0));
-    list.Add("zero", Head(0, 0));
-    list.Add("x\x05y", Head(0));
-    const KeywordBuckets& upper = list.UpperBuckets();
-    const auto m = static_cast<unsigned char>('M');
-    ASSERT_EQ(upper.begin[m + 1] - upper.begin[m], 2u);
-    EXPECT_EQ(upper.entries[upper.begin[m]].keyword, 0);
-    EXPECT_EQ(upper.entries[upper.begin[m] + 1].keyword, 2);
-    ASSERT_EQ(list.ExactBuckets().entries.size(), 1u);
-    EXPECT_EQ(list.ExactBuckets().entries[0].keyword, 1);
-    EXPECT_EQ(upper.entries.size(), 2u)
-        << "context number 0 and keys holding the mask code are never searched";
-}
-
 TEST(KeywordList, UpperCaseTypeDecidesHowCyrillicIsPrepared) {
     TKeywordList list;
     list.Add("\xEC\xEE\xE2", Head(0)); // Cyrillic "mov" in lower case

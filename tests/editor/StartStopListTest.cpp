@@ -75,7 +75,9 @@ TEST(StartStopList, UpperCaseTypeRePreparesKeysAndLinks) {
     AddKey(list, "\xE0\xE1", "\xE2"); // Cyrillic a b, stop v
     AddKey(list, "\xC0\xC1", "\xC3"); // the same in capitals
     EXPECT_EQ(list.Get(1).sameStartLink, -1) << "ASCII casing leaves Cyrillic alone";
+    list.Prepare(DefaultSeparators());
     list.SetUpperCaseType(rzuAnsi);
+    EXPECT_FALSE(list.IsPrepared());
     EXPECT_EQ(list.Get(0).startKey, "\xC0\xC1");
     EXPECT_EQ(list.Get(0).stopKey, "\xC2");
     EXPECT_EQ(list.Get(1).sameStartLink, 0);
