@@ -183,9 +183,9 @@ bool TConvert::LoadFile(const std::string& fileName, bool showDialog) {
 
     dateFrom_.clear();
     LineSplitter splitter(dateFrom_);
-    char chunk[1 << 16];
+    std::vector<char> chunk(1 << 16);
     for (;;) {
-        const ssize_t n = ::read(file.get(), chunk, sizeof chunk);
+        const ssize_t n = ::read(file.get(), chunk.data(), chunk.size());
         if (n < 0) {
             if (errno == EINTR) continue;
             fileError_ = errno;
@@ -196,7 +196,7 @@ bool TConvert::LoadFile(const std::string& fileName, bool showDialog) {
             splitter.Finish();
             break;
         }
-        if (!splitter.Feed(chunk, static_cast<std::size_t>(n))) break;
+        if (!splitter.Feed(chunk.data(), static_cast<std::size_t>(n))) break;
     }
 
     fileError_ = file.Close();

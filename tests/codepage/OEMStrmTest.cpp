@@ -105,19 +105,5 @@ TEST(ConversionStreams, EmptyAsciiWritesAndTheBufferBeyondTheData) {
     EXPECT_EQ(Drain(written), "\xC1\xC2");
 }
 
-TEST(ConversionStreams, ChunkBordersDoNotMatter) {
-    std::string text;
-    for (int i = 0; i < 200000; ++i)
-        text += static_cast<char>(i * 7 % 256);
-    TWDOSStream whole(text);
-    const std::string expected = Drain(whole);
-    TWDOSStream pieces(text);
-    std::string got;
-    char buf[13];
-    for (std::int64_t n; (n = pieces.Read(buf, sizeof buf)) > 0;)
-        got.append(buf, n);
-    EXPECT_EQ(got, expected);
-}
-
 } // namespace
 } // namespace lorvane
