@@ -63,7 +63,10 @@ AtomicFileWriter::AtomicFileWriter(std::string path)
     // O_EXCL with a fresh name instead of mkstemp: the 0666 request is then
     // filtered by the umask, as any newly created file would be.
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        tempPath_ = DirectoryOf(target_) + "/." + NameOf(target_) + "." + RandomSuffix() + ".tmp";
+        // The name is shortened so that a long target name still leaves
+        // room for the suffix within the file system's name limit.
+        tempPath_ = DirectoryOf(target_) + "/." + NameOf(target_).substr(0, 200) + "." +
+                    RandomSuffix() + ".tmp";
         fd_ = ::open(tempPath_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ < 0 && errno != EEXIST) break;
     }

@@ -392,6 +392,9 @@ class FileLock {
 public:
     explicit FileLock(const std::string& path) {
         fd_ = ::open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+        // flock works on a descriptor opened for reading too (a lock file
+        // left by another user).
+        if (fd_ < 0) fd_ = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
         // Without a lock file (a read-only directory) the write that
         // follows fails anyway, with the data file's name in the error.
         if (fd_ < 0) return;

@@ -46,7 +46,10 @@ TEST(AtomicFile, CreatesAndReplacesKeepingTheModeBits) {
     EXPECT_EQ(ModeOf(path), 0640u);
     WriteFileAtomically(path, "");
     EXPECT_EQ(test::ReadFileBytes(path), "");
-    EXPECT_TRUE(Strays(dir, {"a.txt"}).empty());
+    const std::string longName(250, 'n'); // leaves no room for a longer temporary name
+    WriteFileAtomically(dir.File(longName), "long");
+    EXPECT_EQ(test::ReadFileBytes(dir.File(longName)), "long");
+    EXPECT_TRUE(Strays(dir, {"a.txt", longName}).empty());
 }
 
 TEST(AtomicFile, WritesThroughSymbolicLinks) {
