@@ -30,7 +30,8 @@ std::string Fold(std::string_view name) {
         const auto c = static_cast<unsigned char>(out[i]);
         if (c >= 'A' && c <= 'Z') {
             out[i] = static_cast<char>(c + 32);
-        } else if ((c == 0xD0 || c == 0xD1) && i + 1 < out.size()) {
+        } else if ((c == 0xD0 || c == 0xD1) && i + 1 < out.size() &&
+                   (static_cast<unsigned char>(out[i + 1]) & 0xC0) == 0x80) {
             const unsigned cp =
                 ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(out[i + 1]) & 0x3Fu);
             unsigned lower = cp;
