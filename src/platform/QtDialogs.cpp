@@ -220,8 +220,14 @@ std::optional<FileDialogResult> QtDialogs::RunFileDialog(const FileDialogRequest
         for (const QString& file : dialog.selectedFiles())
             result.files.push_back(file.toStdString());
         if (result.files.empty()) return std::nullopt;
-        const qsizetype filterPos = qtFilters.indexOf(dialog.selectedNameFilter());
-        result.filterIndex = filterPos >= 0 ? static_cast<int>(filterPos) + 1 : request.filterIndex;
+        result.filterIndex = request.filterIndex;
+        // With the masks hidden the dialog names the filter by what it shows.
+        const QString selected = dialog.selectedNameFilter();
+        for (std::size_t i = 0; i < filters.size(); ++i)
+            if (filters[i].qtFilter == selected || filters[i].description.trimmed() == selected) {
+                result.filterIndex = static_cast<int>(i) + 1;
+                break;
+            }
         if (save && request.overwritePrompt && QFileInfo::exists(ToQ(result.files.front()))) {
             const QString name = QFileInfo(ToQ(result.files.front())).fileName();
             const MsgResult answer = MessageBox(

@@ -3,9 +3,13 @@
 #include "platform/QtDialogs.h"
 #include "platform/ScriptedDialogs.h"
 
+#include "support/TempDir.h"
+
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
 #include <QEvent>
+#include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
@@ -13,6 +17,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <stdexcept>
 
 namespace lorvane {
@@ -129,6 +135,24 @@ TEST(FileFilter, TranslatesPairsIntoCaseInsensitiveMasks) {
                   "Программы (*.exe;*.com;*.bat) (*.[eE][xX][eE] *.[cC][oO][mM] *.[bB][aA][tT])"));
 }
 
+// The masks of a translated filter, as the file dialog applies them.
+QStringList MasksOf(const NameFilter& filter) {
+    const QString& text = filter.qtFilter;
+    const qsizetype open = text.lastIndexOf(QLatin1Char('('));
+    return text.mid(open + 1, text.size() - open - 2).split(QLatin1Char(' '));
+}
+
+TEST(FileFilter, MasksMatchWithoutRegardToCase) {
+    test::TempDir dir;
+    for (const char* name : {"a.ASM", "b.asm", "c.Asm", "d.txt", "noext", "e.asm.txt"})
+        test::WriteFileBytes((dir.path() / name).string(), "");
+    const auto filters = TranslateFilter("Ассемблер|*.asm|Все файлы (*.*)|*.*");
+    const QDir qdir(QString::fromStdString(dir.path().string()));
+    EXPECT_EQ(qdir.entryList(MasksOf(filters[0]), QDir::Files, QDir::Name),
+              (QStringList{"a.ASM", "b.asm", "c.Asm"}));
+    EXPECT_EQ(qdir.entryList(MasksOf(filters[1]), QDir::Files).size(), 6);
+}
+
 // An object whose event handler throws, the way a fault deep in a command
 // reaches the event loop.
 class ThrowingObject : public QObject {
@@ -198,6 +222,87 @@ TEST(QtDialogs, MessageBoxHasRussianButtonsAndReportsTheOneClicked) {
               MsgResult::Cancel);
     ClickWhenShown(QStringLiteral("OK"));
     EXPECT_EQ(dialogs.MessageBox("Текст", "", 0, MsgIcon::Information), MsgResult::OK);
+}
+
+// Plays the user at a sequence of modal windows: each step gets the next
+// modal window that shows and acts on it.
+class ModalScript {
+public:
+    explicit ModalScript(std::vector<std::function<void(QWidget*)>> steps)
+        : steps_(std::move(steps)) {
+        QObject::connect(&timer_, &QTimer::timeout, [this] {
+            QWidget* modal = QApplication::activeModalWidget();
+            if (modal == nullptr || modal == last_ || next_ >= steps_.size()) return;
+            last_ = modal;
+            steps_[next_++](modal);
+        });
+        timer_.start(10);
+    }
+    bool Done() const { return next_ == steps_.size(); }
+
+private:
+    std::vector<std::function<void(QWidget*)>> steps_;
+    std::size_t next_ = 0;
+    QWidget* last_ = nullptr;
+    QTimer timer_;
+};
+
+void ClickButton(QWidget* window, const QString& text) {
+    for (QPushButton* button : window->findChildren<QPushButton*>())
+        if (button->text() == text) {
+            button->click();
+            return;
+        }
+    ADD_FAILURE() << "no button " << text.toStdString();
+}
+
+TEST(QtDialogs, FileDialogsTranslateFiltersAndAskBeforeReplacing) {
+    test::TempDir dir;
+    test::WriteFileBytes((dir.path() / "PROG.ASM").string(), "x");
+    const QString path = QString::fromStdString((dir.path() / "PROG.ASM").string());
+    QtDialogs dialogs;
+
+    FileDialogRequest request;
+    request.filter = "Рабочие файлы(*.asm)|*.asm|Все файлы (*.*)|*.*";
+    request.filterIndex = 2;
+    request.initialDir = dir.path().string();
+    QStringList offered;
+    {
+        ModalScript script({[&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(dialog, nullptr);
+            offered = dialog->nameFilters();
+            EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("Все файлы (*.*)"));
+            // The user picks the first filter.
+            dialog->selectNameFilter(offered.value(0));
+            dialog->selectFile(QStringLiteral("PROG.ASM"));
+            static_cast<QDialog*>(dialog)->accept();
+        }});
+        const auto opened = dialogs.OpenFile(request);
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(opened->files, std::vector<std::string>{path.toStdString()});
+        EXPECT_EQ(opened->filterIndex, 1);
+    }
+    EXPECT_EQ(offered.size(), 2);
+
+    // Saving over the existing file asks; "Нет" goes back to the dialog,
+    // "Да" replaces.
+    request.fileName = path.toStdString();
+    ModalScript script({
+        [](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); },
+        [](QWidget* w) {
+            EXPECT_NE(qobject_cast<QMessageBox*>(w)->text().indexOf(QStringLiteral("PROG.ASM")),
+                      -1);
+            ClickButton(w, QStringLiteral("Нет"));
+        },
+        [](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); },
+        [](QWidget* w) { ClickButton(w, QStringLiteral("Да")); },
+    });
+    const auto saved = dialogs.SaveFile(request);
+    EXPECT_TRUE(script.Done());
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->files, std::vector<std::string>{path.toStdString()});
+    EXPECT_EQ(saved->filterIndex, 2);
 }
 
 TEST(QtDialogs, FindDialogReportsPressesWhileOpen) {

@@ -4,6 +4,7 @@ target_link_libraries(instance_helper PRIVATE lorvane_platform)
 lorvane_test(test_platform_ui
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/DialogsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ColorsFontsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/InstanceLockTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/SiblingChannelTest.cpp
   LIBS lorvane_platform
