@@ -67,7 +67,7 @@ void RIzuvAzazModel::ScanStartStopUpTo(std::int32_t index) {
 // One paragraph, from display line firstLine on (whole: up to its end; else
 // stopping where a new line break meets an old one).
 std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t firstLine, bool whole,
-                                             bool selectFont) {
+                                             bool selectFont, std::int32_t rewrapThrough) {
     ParagraphInfo* p = ParagraphAt(index);
     if (!p->keywordsApplied && (applyKeyWords_ || passes_)) {
         // Hook point: the keyword pass rebuilds the paragraph's keyword highlights.
@@ -89,8 +89,20 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
     const std::int32_t changed = std::clamp(firstLine, 0, p->lineCount - 1);
     // Starting one line higher lets the first word of the changed line move
     // back up when it fits there now.
-    const std::int32_t first = changed > 0 ? changed - 1 : 0;
-    const std::int32_t minStop = changed - first;
+    std::int32_t first = changed > 0 ? changed - 1 : 0;
+    {
+        // Lines cut out of one over-long word go back as one: start at the
+        // line where that word began.
+        TLinesList view(p);
+        while (first > 0) {
+            const std::int32_t at = view.At(first)->start;
+            if (at > 0 && at <= p->length && p->text[at - 1] != ' ' && p->text[at - 1] != '\t')
+                --first;
+            else
+                break;
+        }
+    }
+    const std::int32_t minStop = std::max(changed, rewrapThrough) - first;
     std::vector<LineInfo> old;
     {
         TLinesList view(p);
@@ -166,9 +178,13 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
         if (whole) return;
         while (oldIdx < old.size() && old[oldIdx].end < end)
             ++oldIdx;
-        if (oldIdx + 1 < old.size() && oldIdx >= static_cast<std::size_t>(minStop) &&
-            old[oldIdx].end == end)
-            stop = true;
+        if (oldIdx >= old.size() || old[oldIdx].end != end ||
+            oldIdx < static_cast<std::size_t>(minStop))
+            return;
+        // Lines an edit emptied at this point are replaced as well.
+        while (oldIdx + 1 < old.size() && old[oldIdx + 1].start == old[oldIdx + 1].end)
+            ++oldIdx;
+        if (oldIdx + 1 < old.size()) stop = true;
     };
     // Width of [from, to), measured in runs cut at codes, entries and 4096
     // characters; the style and state move along.
@@ -433,7 +449,7 @@ void RIzuvAzazModel::RefreshAfterChanges() {
     const bool inPlace = editInPlace_ && last == p;
 
     if (!inPlace) ScanStartStopUpTo(p);
-    LayoutParagraph(p, std::max(0, changedLine_ - FirstLineAt(p)), !inPlace);
+    LayoutParagraph(p, std::max(0, changedLine_ - FirstLineAt(p)), !inPlace, true, dirtyLine_);
     std::int32_t lastLine = FirstLineAt(p) + ParagraphAt(p)->lineCount - 1;
     if (p + 1 <= last) {
         layoutFrom_ = std::min(layoutFrom_, p + 1);

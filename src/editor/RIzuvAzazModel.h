@@ -151,8 +151,10 @@ public:
     std::function<bool(std::string_view& text)> BlockReplace;
 
     // ---- Layout ----
+    // Lays out paragraph `index` from display line firstLine; unless whole,
+    // it stops where a new line ends like an old one after rewrapThrough.
     std::int32_t LayoutParagraph(std::int32_t index, std::int32_t firstLine, bool whole,
-                                 bool selectFont = true);
+                                 bool selectFont = true, std::int32_t rewrapThrough = 0);
     void LayoutRange(std::int32_t from, std::int32_t to, bool force);
     void RelayoutAll();
     void BackgroundSlice();
@@ -265,6 +267,7 @@ private:
     std::int32_t changedLast_ = -1;
     std::int32_t lineDelta_ = 0;
     bool editInPlace_ = false;
+    std::int32_t dirtyLine_ = 0; // last line of the in-place edit that must be wrapped again
 
     TUndoList undo_;
     bool replaying_ = false;

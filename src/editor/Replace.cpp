@@ -90,8 +90,9 @@ void RIzuvAzazModel::Replace(std::string_view textIn, ReplaceKind kind) {
     }
 
     // Keep the style of the text after the change: codes removed and codes
-    // inserted must cancel, or the missing codes are appended.
-    if (staticFormat_ && kind == ReplaceKind::Normal) {
+    // inserted must cancel, or the missing codes are appended. A replay
+    // restores recorded text exactly and needs no balance.
+    if (staticFormat_ && kind == ReplaceKind::Normal && !replaying_) {
         std::uint8_t bits = 0;
         for (std::int32_t i = ps; i <= pe; ++i) {
             const ParagraphInfo* p = ParagraphAt(i);
@@ -267,6 +268,9 @@ void RIzuvAzazModel::Splice(std::int32_t s, std::int32_t e, std::string_view tex
 
     if (k == 1 && ps == pe) {
         const auto n = static_cast<std::int32_t>(parts[0].size());
+        // Lines that began inside the removed part now begin after the new
+        // text, where the style is the one the old text had at its end.
+        const std::uint8_t styleAtEnd = StyleAt(ps, oe);
         SpliceText(*p, os, oe, parts[0].data(), n);
         // Attribute entries inside the removed part go; later ones move.
         std::int32_t w = 0;
@@ -284,8 +288,13 @@ void RIzuvAzazModel::Splice(std::int32_t s, std::int32_t e, std::string_view tex
             return x < oe ? os + n : x + delta;
         };
         TLinesList view(p);
+        dirtyLine_ = lineInPs;
         for (std::int32_t l = 0; l < p->lineCount; ++l) {
             LineInfo* line = view.At(l);
+            // A line that began inside the removed part was cut for text
+            // that is gone: it must be wrapped again, never kept.
+            if (line->start > os && line->start <= oe) dirtyLine_ = l;
+            if (line->start > os && line->start < oe) line->style = styleAtEnd;
             line->start = l == 0 ? 0 : map(line->start);
             line->end = map(line->end);
             line->justifyStart = map(line->justifyStart);

@@ -3,4 +3,6 @@ lorvane_test(test_editor_model
     ${CMAKE_CURRENT_LIST_DIR}/StoreTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/NavigatorTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/LayoutTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ReplaceTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/RandomEditTest.cpp
   LIBS lorvane_editor_core)
