@@ -5,4 +5,6 @@ lorvane_test(test_editor_model
     ${CMAKE_CURRENT_LIST_DIR}/LayoutTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ReplaceTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/RandomEditTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/ViewsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/StreamsTest.cpp
   LIBS lorvane_editor_core)
