@@ -1,0 +1,63 @@
+#include "app/HandOver.h"
+
+#include "platform/Registry.h"
+
+#include <vector>
+
+namespace lorvane {
+namespace {
+
+constexpr std::string_view kValueName = "Parameter";
+
+std::string TakeValue(std::string_view subKey) {
+    try {
+        TRegistry registry(RootKey::CurrentUser);
+        // Opening without creating: an idle pass must not write anything.
+        if (!registry.OpenKey("\\OpenFileLorvane\\" + std::string(subKey), false)) return {};
+        std::string name = registry.ReadString(kValueName);
+        if (!name.empty()) registry.WriteString(kValueName, "");
+        return name;
+    } catch (const std::exception&) {
+        return {};
+    }
+}
+
+} // namespace
+
+std::string JoinParameters(std::span<const std::string> parameters) {
+    std::string joined;
+    for (std::size_t i = 0; i < parameters.size(); ++i) {
+        if (i) joined += ' ';
+        joined += parameters[i];
+    }
+    return joined;
+}
+
+std::string JoinParameters(int argc, const char* const* argv) {
+    std::vector<std::string> parameters;
+    for (int i = 1; i < argc; ++i)
+        parameters.emplace_back(argv[i]);
+    return JoinParameters(parameters);
+}
+
+bool WriteHandOver(std::string_view commandLine) {
+    if (commandLine.empty()) return true;
+    try {
+        TRegistry registry(RootKey::CurrentUser);
+        registry.OpenKey("\\OpenFileLorvane\\Parameter", true);
+        registry.WriteString(kValueName, commandLine);
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+std::string TakeHandOver() {
+    return TakeValue("Parameter");
+}
+
+std::string TakeSearchProgramRequest() {
+    return TakeValue("Findorax");
+}
+
+} // namespace lorvane

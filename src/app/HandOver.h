@@ -1,0 +1,33 @@
+#pragma once
+// Hands a file name from a second start of the program to the first
+// through the current user's registry: the second start writes its command
+// line to OpenFileLorvane\Parameter, value "Parameter"; the first takes it
+// on an idle pass and opens the file. The search-in-files program leaves
+// its requests the same way under OpenFileLorvane\Findorax.
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace lorvane {
+
+// The command-line parameters (program name excluded) joined by single
+// spaces, so that a file name the command line split at its spaces is one
+// name again.
+std::string JoinParameters(std::span<const std::string> parameters);
+std::string JoinParameters(int argc, const char* const* argv);
+
+// Second start: stores the joined command line. Nothing is written when it
+// is empty. False when the registry refused the write (the second start
+// then ends all the same; nothing is shown to the user).
+bool WriteHandOver(std::string_view commandLine);
+
+// First start, on every idle pass: the waiting name, emptied so that it is
+// opened once; empty when nothing waits. The value is written back only
+// when it held something, so idle passes cost one read of the registry
+// file and no write. Registry failures read as "nothing waits".
+std::string TakeHandOver();
+
+// The same for the search-in-files program's open request.
+std::string TakeSearchProgramRequest();
+
+} // namespace lorvane

@@ -1,0 +1,133 @@
+#include "app/Settings.h"
+
+#include "platform/Paths.h"
+#include "platform/ProfileFile.h"
+
+#include <filesystem>
+#include <system_error>
+
+namespace lorvane {
+namespace {
+
+constexpr std::string_view kColors = "COLORS";
+constexpr std::string_view kBackgroundKey = "Цвет фона";
+constexpr std::string_view kFontColorKey = "Цвет шрифта";
+constexpr std::string_view kFont = "FONT";
+constexpr std::string_view kFontNameKey = "Имя шрифта";
+constexpr std::string_view kFontSizeKey = "Размер шрифта";
+constexpr std::string_view kNoBackupSection = "NOBAK";
+constexpr std::string_view kNoBackupKey = "Не создавать .BAK файл";
+constexpr std::string_view kTools = "ASSEMBLER";
+constexpr std::string_view kRun = "RUNEXE";
+constexpr std::string_view kRunKey = "Программа";
+
+// The seven tool keys in the order the file has always listed them.
+struct ToolKey {
+    std::string_view key;
+    std::string ToolSettings::*field;
+};
+constexpr ToolKey kToolKeys[] = {
+    {"Ассемблер", &ToolSettings::assemblerPath},
+    {"Линкер", &ToolSettings::linkerPath},
+    {"Расширение файла компилятора", &ToolSettings::compilerExtension},
+    {"Расширение объектного файла", &ToolSettings::objectExtension},
+    {"Программа запуска", &ToolSettings::runProgram},
+    {"Расширение скомпилированного файла", &ToolSettings::compiledExtension},
+    {"Расширение файла листинга", &ToolSettings::listingExtension},
+};
+
+std::string OwnExecutable() {
+    std::error_code error;
+    const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
+    return error ? std::string("lorvane") : path.string();
+}
+
+} // namespace
+
+Settings::Settings(std::string programPath)
+    : programPath_(programPath.empty() ? OwnExecutable() : std::move(programPath)) {
+    Recompute();
+}
+
+std::string Settings::SettingsFileNameFor(std::string_view programPath) {
+    const auto slash = programPath.find_last_of('/');
+    std::string_view name =
+        slash == std::string_view::npos ? programPath : programPath.substr(slash + 1);
+    const auto dot = name.find_last_of('.');
+    if (dot != std::string_view::npos && dot > 0) name = name.substr(0, dot);
+    return std::string(name) + ".INI";
+}
+
+std::string Settings::SettingsFilePath() const {
+    return paths::ResolveBareName(settingsFileName_);
+}
+
+void Settings::Recompute() {
+    settingsFileName_ = SettingsFileNameFor(programPath_);
+}
+
+DocumentLook Settings::DocumentAppearance() {
+    Recompute();
+    const ProfileFile file(settingsFileName_);
+    backgroundColor_ = file.ReadInteger(kColors, kBackgroundKey, backgroundColor_);
+    fontColor_ = file.ReadInteger(kColors, kFontColorKey, fontColor_);
+    DocumentLook look;
+    look.fontName = file.ReadString(kFont, kFontNameKey, "");
+    look.fontSize = file.ReadInteger(kFont, kFontSizeKey, kDefaultFontSize);
+    // A size of zero or below would make the text invisible or the font
+    // unusable; it is treated like a missing one.
+    if (look.fontSize <= 0) look.fontSize = kDefaultFontSize;
+    noBackup_ = file.ReadBool(kNoBackupSection, kNoBackupKey, noBackup_);
+    look.fontColor = fontColor_;
+    look.backgroundColor = backgroundColor_;
+    return look;
+}
+
+void Settings::ReadToolSettings() {
+    Recompute();
+    const ProfileFile file(settingsFileName_);
+    for (const ToolKey& key : kToolKeys)
+        tools_.*key.field = file.ReadString(kTools, key.key, tools_.*key.field);
+}
+
+void Settings::ReadNoBackup() {
+    Recompute();
+    noBackup_ = ProfileFile(settingsFileName_).ReadBool(kNoBackupSection, kNoBackupKey, noBackup_);
+}
+
+std::string Settings::ReadRunProgram() {
+    Recompute();
+    return ProfileFile(settingsFileName_).ReadString(kRun, kRunKey, "");
+}
+
+void Settings::WriteFont(std::string_view fontName, int fontSize, TColor fontColor) {
+    fontColor_ = fontColor;
+    ProfileFile file(settingsFileName_);
+    file.WriteInteger(kColors, kFontColorKey, fontColor);
+    file.WriteString(kFont, kFontNameKey, fontName);
+    file.WriteInteger(kFont, kFontSizeKey, fontSize);
+}
+
+void Settings::WriteBackgroundColor(TColor backgroundColor, TColor editorFontColor) {
+    backgroundColor_ = backgroundColor;
+    fontColor_ = editorFontColor;
+    ProfileFile(settingsFileName_).WriteInteger(kColors, kBackgroundKey, backgroundColor);
+}
+
+void Settings::WriteNoBackup(bool noBackup) {
+    noBackup_ = noBackup;
+    ProfileFile(settingsFileName_).WriteBool(kNoBackupSection, kNoBackupKey, noBackup);
+}
+
+void Settings::WriteToolSettings(const ToolSettings& tools) {
+    tools_ = tools;
+    ProfileFile file(settingsFileName_);
+    for (const ToolKey& key : kToolKeys)
+        file.WriteString(kTools, key.key, tools.*key.field);
+}
+
+void Settings::WriteRunProgram(std::string_view commandLine) {
+    ProfileFile(settingsFileName_).WriteString(kRun, kRunKey, commandLine);
+}
+
+} // namespace lorvane
