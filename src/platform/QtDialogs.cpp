@@ -17,6 +17,7 @@
 #include <QTranslator>
 
 #include <array>
+#include <memory>
 #include <utility>
 
 namespace lorvane {
@@ -110,12 +111,12 @@ std::vector<NameFilter> TranslateFilter(const std::string& filter) {
 QtDialogs::QtDialogs() {
     // Qt's own dialogs (colour, print) speak Russian like the rest of the
     // program when the translation is installed.
-    auto* translator = new QTranslator(QCoreApplication::instance());
+    auto translator = std::make_unique<QTranslator>();
     if (translator->load(QStringLiteral("qtbase_ru"),
-                         QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
-        QCoreApplication::installTranslator(translator);
-    else
-        delete translator;
+                         QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+        translator->setParent(QCoreApplication::instance()); // the application keeps it
+        QCoreApplication::installTranslator(translator.release());
+    }
 }
 
 QtDialogs::~QtDialogs() {

@@ -76,8 +76,10 @@ TEST(SiblingChannel, FrameReceivesWholeMessagesHoweverTheBytesArrive) {
     EXPECT_EQ(received.messages[1].second, 2);
 
     // A second listener must not take the path from a live one.
-    SiblingChannel intruder;
-    EXPECT_FALSE(intruder.Listen());
+    {
+        SiblingChannel intruder;
+        EXPECT_FALSE(intruder.Listen());
+    } // ...nor remove it when it gives up
     EXPECT_TRUE(SiblingChannel::Send(SiblingMessage{1185, 0, 0}, SiblingChannel::FrameSocket()));
     ASSERT_TRUE(received.WaitFor(3));
     EXPECT_EQ(received.messages[2].message, 1185);
