@@ -25,6 +25,8 @@ void SetUpIsolatedEnvironment() {
     const auto runtime = Root()->path() / "runtime";
     std::filesystem::create_directories(config);
     std::filesystem::create_directories(runtime);
+    // Qt insists on a private runtime directory, as the desktop gives one.
+    std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
     ConfigHomeValue() = config.string();
     ::setenv("LORVANE_CONFIG_HOME", config.c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
