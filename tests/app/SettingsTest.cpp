@@ -37,6 +37,8 @@ TEST(SettingsFileName, IsTheExecutableNameWithTheExtensionINI) {
     EXPECT_EQ(Settings::SettingsFileNameFor("/home/u/.lorvane"), ".lorvane.INI");
     Settings settings("/usr/local/bin/lorvane");
     EXPECT_EQ(settings.SettingsFilePath(), test::ConfigHome() + "/lorvane.INI");
+    // By default the running executable names the file.
+    EXPECT_EQ(Settings().SettingsFileName(), "test_app_settings.INI");
 }
 
 TEST_F(SettingsTest, WithoutAFileADocumentIsAquaOnBlackInTheEditorsFontAtTen) {
