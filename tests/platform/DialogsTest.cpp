@@ -12,6 +12,8 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPainter>
+#include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
 
@@ -72,6 +74,25 @@ TEST(ScriptedDialogs, FailsLoudlyWithoutAMatchingAnswer) {
     // Pressing a button of a dialog that is not open is a fault of the test
     // or of the code under test.
     EXPECT_THROW(dialogs.PressFind({}), ScriptedDialogError);
+}
+
+TEST(ScriptedDialogs, ConfirmedPrintCanGoToAPdfFile) {
+    test::TempDir dir;
+    const std::string pdf = (dir.path() / "out.pdf").string();
+    ScriptedDialogs dialogs;
+    dialogs.AnswerPrinterSetup(true);
+    dialogs.AnswerPrint(false);
+    dialogs.AnswerPrint(true, pdf);
+    QPrinter printer;
+    EXPECT_TRUE(Dialogs::Current().PrinterSetup(printer));
+    EXPECT_FALSE(Dialogs::Current().Print(printer, {}));
+    ASSERT_TRUE(Dialogs::Current().Print(printer, {}));
+    EXPECT_EQ(dialogs.RequestsOf(DialogKind::Print).at(0).print.maxPage, 1000);
+    {
+        QPainter painter(&printer);
+        painter.drawText(100, 100, QStringLiteral("Строка"));
+    }
+    EXPECT_EQ(test::ReadFileBytes(pdf).substr(0, 4), "%PDF");
 }
 
 TEST(ScriptedDialogs, InstallsForItsLifetimeAndNests) {
@@ -339,6 +360,18 @@ TEST(QtDialogs, FindDialogReportsPressesWhileOpen) {
     dialogs.CloseFind();
     EXPECT_EQ(dialogs.FindDialog(), nullptr);
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+
+    // The user's Cancel closes it; showing it again works whether or not the
+    // closed window was kept.
+    dialogs.ShowFind(options, [](const FindEvent&) {});
+    ClickButton(dialogs.FindDialog(), QStringLiteral("Отмена"));
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(dialogs.FindDialog() == nullptr || !dialogs.FindDialog()->isVisible());
+    dialogs.ShowFind(options, [](const FindEvent&) {});
+    ASSERT_NE(dialogs.FindDialog(), nullptr);
+    EXPECT_TRUE(dialogs.FindDialog()->isVisible());
+    EXPECT_EQ(dialogs.FindDialog()->FindEdit()->text(), QStringLiteral("label"));
+    dialogs.CloseFind();
 }
 
 } // namespace
