@@ -47,22 +47,28 @@ constexpr std::array<PaletteSlot, sciSystemColorCount> kSlots{{
 
 } // namespace
 
+namespace {
+
+// Only the 24 colour bits make an RGB colour; anything above them (clNone,
+// clDefault, palette-relative forms) is nothing we can draw with.
+QColor RgbToQColor(TColor color) {
+    if ((static_cast<std::uint32_t>(color) & 0xFF000000u) != 0) return {};
+    return QColor(RedOf(color), GreenOf(color), BlueOf(color));
+}
+
+} // namespace
+
 QColor ToQColor(TColor color) {
-    if (!IsSystemColor(color)) return ToQColor(color, QPalette());
+    // Painting converts colours all the time: no palette copy for RGB ones.
+    if (!IsSystemColor(color)) return RgbToQColor(color);
     return ToQColor(color, QApplication::palette());
 }
 
 QColor ToQColor(TColor color, const QPalette& palette) {
-    const auto bits = static_cast<std::uint32_t>(color);
-    if (IsSystemColor(color)) {
-        const std::uint32_t index = bits & 0x7FFFFFFFu;
-        if (index >= kSlots.size()) return {};
-        return palette.color(kSlots[index].group, kSlots[index].role);
-    }
-    // Anything above the 24 colour bits (clNone, clDefault, palette-relative
-    // forms) is not a colour we can draw with.
-    if ((bits & 0xFF000000u) != 0) return {};
-    return QColor(RedOf(color), GreenOf(color), BlueOf(color));
+    if (!IsSystemColor(color)) return RgbToQColor(color);
+    const std::uint32_t index = static_cast<std::uint32_t>(color) & 0x7FFFFFFFu;
+    if (index >= kSlots.size()) return {};
+    return palette.color(kSlots[index].group, kSlots[index].role);
 }
 
 TColor FromQColor(const QColor& color) noexcept {
