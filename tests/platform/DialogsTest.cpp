@@ -136,13 +136,13 @@ TEST(ScriptedDialogs, ModelessFindReportsEachPressUntilClosed) {
 }
 
 TEST(FileFilter, TranslatesPairsIntoCaseInsensitiveMasks) {
-    const auto filters = TranslateFilter("Текстовые файлы(*.asm)|*.asm|Файлы Delphi (*.pas, "
+    const auto filters = TranslateFilter("Текстовые файлы(*.asm)|*.asm|Файлы Паскаля (*.pas, "
                                          "*.dpr)|*.PAS; *.DPR|Все файлы (*.*)|*.*");
     ASSERT_EQ(filters.size(), 3u);
     EXPECT_EQ(filters[0].description, QStringLiteral("Текстовые файлы(*.asm)"));
     EXPECT_EQ(filters[0].qtFilter, QStringLiteral("Текстовые файлы(*.asm) (*.[aA][sS][mM])"));
     EXPECT_EQ(filters[1].qtFilter,
-              QStringLiteral("Файлы Delphi (*.pas, *.dpr) (*.[pP][aA][sS] *.[dD][pP][rR])"));
+              QStringLiteral("Файлы Паскаля (*.pas, *.dpr) (*.[pP][aA][sS] *.[dD][pP][rR])"));
     // "*.*" also means files without an extension.
     EXPECT_EQ(filters[2].qtFilter, QStringLiteral("Все файлы (*.*) (*)"));
 
