@@ -1,10 +1,12 @@
 #include "editor/DynArray.h"
 
 #include "editor/ErrorTexts.h"
+#include "editor/HugeMemory.h"
 #include "platform/Error.h"
 
 #include <algorithm>
 #include <climits>
+#include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <new>
@@ -67,6 +69,62 @@ std::int32_t TDynArray::Add(const void* record) {
     return count_ - 1;
 }
 
+TBlockPool::~TBlockPool() {
+    for (const Region& r : regions_)
+        FreeHugeRegion(r.base, kHugeRegionBytes);
+    for (unsigned char* block : free_)
+        if (!RegionOf(block)) std::free(block);
+}
+
+TBlockPool::Region* TBlockPool::RegionOf(const unsigned char* block) noexcept {
+    const auto base = reinterpret_cast<std::uintptr_t>(block) & ~(kHugeRegionBytes - 1);
+    for (Region& r : regions_)
+        if (reinterpret_cast<std::uintptr_t>(r.base) == base) return &r;
+    return nullptr;
+}
+
+unsigned char* TBlockPool::Take() {
+    if (free_.empty()) {
+        if (mallocBlocks_ < kMallocBlocks) {
+            auto* block = static_cast<unsigned char*>(std::malloc(kBlockBytes));
+            if (!block) throw std::bad_alloc();
+            ++mallocBlocks_;
+            return block;
+        }
+        regions_.reserve(regions_.size() + 1);
+        free_.reserve(free_.size() + kHugeRegionBytes / kBlockBytes);
+        auto* base = static_cast<unsigned char*>(AllocateHugeRegion(kHugeRegionBytes));
+        regions_.push_back(Region{base, 0});
+        for (std::size_t i = kHugeRegionBytes / kBlockBytes; i-- > 0;)
+            free_.push_back(base + i * kBlockBytes);
+    }
+    unsigned char* block = free_.back();
+    free_.pop_back();
+    if (Region* r = RegionOf(block)) ++r->used;
+    return block;
+}
+
+void TBlockPool::Give(unsigned char* block) noexcept {
+    Region* r = RegionOf(block);
+    if (!r) {
+        std::free(block);
+        --mallocBlocks_;
+        return;
+    }
+    free_.push_back(block);
+    if (--r->used > 0) return;
+    unsigned char* base = r->base;
+    std::erase_if(free_,
+                  [&](unsigned char* b) { return b >= base && b < base + kHugeRegionBytes; });
+    FreeHugeRegion(base, kHugeRegionBytes);
+    regions_.erase(regions_.begin() + (r - regions_.data()));
+}
+
+TDynArray2::~TDynArray2() {
+    for (unsigned char* block : blocks_)
+        pool_.Give(block);
+}
+
 TDynArray2::TDynArray2(std::uint16_t elementSize)
     : elementSize_(elementSize), stride_(StrideFor(elementSize)),
       perBlock_(static_cast<std::uint16_t>(kBlockBytes / stride_)) {}
@@ -88,11 +146,13 @@ void TDynArray2::SetCapacity(std::int32_t n) {
     if (n < count_) n = count_;
     const std::size_t wanted = n <= 0 ? 1 : static_cast<std::size_t>((n - 1) / perBlock_ + 1);
     if (static_cast<long long>(wanted) * perBlock_ > INT_MAX) throw std::bad_alloc();
-    while (blocks_.size() < wanted) {
-        auto block = std::make_unique<unsigned char[]>(kBlockBytes); // zeroed
-        blocks_.push_back(std::move(block));
+    blocks_.reserve(wanted);
+    while (blocks_.size() < wanted)
+        blocks_.push_back(pool_.Take());
+    while (blocks_.size() > wanted) {
+        pool_.Give(blocks_.back());
+        blocks_.pop_back();
     }
-    blocks_.resize(wanted);
     capacity_ = static_cast<std::int32_t>(blocks_.size()) * perBlock_;
 }
 

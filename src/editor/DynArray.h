@@ -41,18 +41,48 @@ private:
     std::int32_t capacity_ = 0;
 };
 
+// Where the blocks of a TDynArray2 come from: the first few from malloc,
+// the rest carved out of 2 MB huge regions, so that a list of a million
+// records costs few page faults. A region goes back to the system when its
+// last block is given back.
+class TBlockPool {
+public:
+    static constexpr std::size_t kBlockBytes = 32768;
+    static constexpr std::size_t kMallocBlocks = 16;
+
+    TBlockPool() = default;
+    ~TBlockPool();
+    TBlockPool(const TBlockPool&) = delete;
+    TBlockPool& operator=(const TBlockPool&) = delete;
+
+    unsigned char* Take();
+    void Give(unsigned char* block) noexcept;
+
+private:
+    struct Region {
+        unsigned char* base;
+        int used;
+    };
+    Region* RegionOf(const unsigned char* block) noexcept;
+
+    std::vector<Region> regions_;
+    std::vector<unsigned char*> free_;
+    std::size_t mallocBlocks_ = 0;
+};
+
 class TDynArray2 {
 public:
     static constexpr int kBlockBytes = 32768;
 
     explicit TDynArray2(std::uint16_t elementSize);
+    ~TDynArray2();
     TDynArray2(const TDynArray2&) = delete;
     TDynArray2& operator=(const TDynArray2&) = delete;
 
     void* Get(std::int32_t index) const;
     // No bounds check: for the store's own loops, which know their range.
     void* At(std::int32_t index) const noexcept {
-        return blocks_[static_cast<std::size_t>(index / perBlock_)].get() +
+        return blocks_[static_cast<std::size_t>(index / perBlock_)] +
                static_cast<std::size_t>(index % perBlock_) * stride_;
     }
     void Put(std::int32_t index, const void* record);
@@ -78,7 +108,8 @@ private:
     std::uint16_t elementSize_;
     std::uint16_t stride_;
     std::uint16_t perBlock_;
-    std::vector<std::unique_ptr<unsigned char[]>> blocks_;
+    TBlockPool pool_;
+    std::vector<unsigned char*> blocks_;
     std::int32_t count_ = 0;
     std::int32_t capacity_ = 0;
 };

@@ -168,13 +168,29 @@ void RIzuvAzazModel::AfterLoad(std::int32_t oldLineCount, bool relayout) {
 
 void RIzuvAzazModel::SaveToStream(TStream& stream) {
     static const char* const kBreaks[] = {"\r\n", "\n\r", "\r", "\n"};
-    const char* lineBreak = kBreaks[lineBreak_];
-    const auto breakLength = static_cast<std::int64_t>(std::strlen(lineBreak));
+    const std::string_view lineBreak = kBreaks[lineBreak_];
     const bool clean = staticFormat_ && stripPairedCodes_;
     const bool discard = HasOption(rzoDiscardTrailingSpaces);
     const std::int32_t count = ParagraphCount();
     auto lastReport = Clock::now();
     std::string copy;
+    // Short paragraphs are gathered into one buffer so that a big text is
+    // not written a line at a time.
+    std::string pending;
+    pending.reserve(static_cast<std::size_t>(kChunk) * 2);
+    auto put = [&](const char* bytes, std::int64_t n) {
+        if (n >= kChunk) {
+            stream.WriteBuffer(pending.data(), static_cast<std::int64_t>(pending.size()));
+            pending.clear();
+            stream.WriteBuffer(bytes, n);
+            return;
+        }
+        pending.append(bytes, static_cast<std::size_t>(n));
+        if (static_cast<std::int64_t>(pending.size()) >= kChunk) {
+            stream.WriteBuffer(pending.data(), static_cast<std::int64_t>(pending.size()));
+            pending.clear();
+        }
+    };
     for (std::int32_t i = 0; i < count; ++i) {
         const ParagraphInfo* p = ParagraphAt(i);
         const char* text = p->text;
@@ -193,14 +209,17 @@ void RIzuvAzazModel::SaveToStream(TStream& stream) {
         if (discard)
             while (length > 0 && IsBlank(text[length - 1]))
                 --length;
-        stream.WriteBuffer(text, length);
-        if (i + 1 < count) stream.WriteBuffer(lineBreak, breakLength);
-        const auto now = Clock::now();
-        if (now - lastReport > kProgressInterval) {
-            lastReport = now;
-            FireProgress(static_cast<std::int32_t>(static_cast<std::int64_t>(i) * 100 / count));
+        if (length) put(text, length);
+        if (i + 1 < count) put(lineBreak.data(), static_cast<std::int64_t>(lineBreak.size()));
+        if ((i & 1023) == 0) {
+            const auto now = Clock::now();
+            if (now - lastReport > kProgressInterval) {
+                lastReport = now;
+                FireProgress(static_cast<std::int32_t>(static_cast<std::int64_t>(i) * 100 / count));
+            }
         }
     }
+    stream.WriteBuffer(pending.data(), static_cast<std::int64_t>(pending.size()));
     FireProgress(100);
 }
 

@@ -1,5 +1,7 @@
 #include "editor/TextArena.h"
 
+#include "editor/HugeMemory.h"
+
 #include <algorithm>
 #include <cstdlib>
 #include <functional>
@@ -9,15 +11,21 @@
 namespace lorvane {
 
 char* TTextArena::Allocate(std::size_t n) {
-    if (n > kChunkBytes / 16) return nullptr;
+    if (n > kSmallChunkBytes / 4) return nullptr;
     if (n > left_) {
-        auto memory = std::unique_ptr<char[]>(new char[kChunkBytes]);
-        current_ = memory.get();
-        left_ = kChunkBytes;
+        const bool huge = chunks_.size() >= kSmallChunks;
+        const std::size_t size = huge ? kChunkBytes : kSmallChunkBytes;
+        chunks_.reserve(chunks_.size() + 1);
+        char* memory = huge ? static_cast<char*>(AllocateHugeRegion(size))
+                            : static_cast<char*>(std::malloc(size));
+        if (!memory) throw std::bad_alloc();
+        current_ = memory;
+        left_ = size;
+        reserved_ += size;
         const auto at = std::lower_bound(
-            chunks_.begin(), chunks_.end(), current_,
+            chunks_.begin(), chunks_.end(), memory,
             [](const Chunk& c, const char* p) { return std::less<const char*>()(c.base, p); });
-        chunks_.insert(at, Chunk{current_, std::move(memory)});
+        chunks_.insert(at, Chunk{memory, size});
     }
     char* p = current_;
     current_ += n;
@@ -32,13 +40,20 @@ bool TTextArena::Owns(const char* p) const noexcept {
                                [&](const char* q, const Chunk& c) { return less(q, c.base); });
     if (it == chunks_.begin()) return false;
     --it;
-    return less(p, it->base + kChunkBytes);
+    return less(p, it->base + it->size);
 }
 
 void TTextArena::Clear() noexcept {
+    for (const Chunk& c : chunks_) {
+        if (c.size == kChunkBytes)
+            FreeHugeRegion(c.base, c.size);
+        else
+            std::free(c.base);
+    }
     chunks_.clear();
     current_ = nullptr;
     left_ = 0;
+    reserved_ = 0;
 }
 
 char* AllocateTextBuffer(std::size_t bytes) {

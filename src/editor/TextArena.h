@@ -12,22 +12,31 @@ namespace lorvane {
 
 class TTextArena {
 public:
-    static constexpr std::size_t kChunkBytes = std::size_t{1} << 20;
+    // Small texts take small chunks; big loads switch to 2 MB huge regions.
+    static constexpr std::size_t kSmallChunkBytes = std::size_t{64} << 10;
+    static constexpr std::size_t kChunkBytes = std::size_t{2} << 20;
+    static constexpr std::size_t kSmallChunks = 32;
+
+    TTextArena() = default;
+    ~TTextArena() { Clear(); }
+    TTextArena(const TTextArena&) = delete;
+    TTextArena& operator=(const TTextArena&) = delete;
 
     // n bytes inside a chunk; requests too large for a chunk return nullptr
     // and the caller allocates on its own.
     char* Allocate(std::size_t n);
     bool Owns(const char* p) const noexcept;
     void Clear() noexcept;
-    std::size_t ReservedBytes() const noexcept { return chunks_.size() * kChunkBytes; }
+    std::size_t ReservedBytes() const noexcept { return reserved_; }
 
 private:
     struct Chunk {
-        const char* base;
-        std::unique_ptr<char[]> memory;
+        char* base;
+        std::size_t size;
     };
     std::vector<Chunk> chunks_; // sorted by base address
     char* current_ = nullptr;
+    std::size_t reserved_ = 0;
     std::size_t left_ = 0;
 };
 

@@ -78,28 +78,17 @@ void TTextStore::AddFrom(std::int32_t ParagraphInfo::*field, PendingShift& s, st
     if (s.delta == 0 || s.from >= n) {
         s.from = j;
         s.delta = d;
-    } else if (j == s.from) {
-        s.delta += d;
-    } else if (j > s.from) {
-        // Either settle [from, j) and move the pending start up to j, or
-        // apply the new delta to [j, n) directly: whichever walks less.
-        if (j - s.from <= n - j) {
-            Bake(field, s.from, j, s.delta);
-            s.from = j;
-            s.delta += d;
-        } else {
-            Bake(field, j, n, d);
-        }
-    } else {
-        if (s.from - j <= n - s.from) {
-            Bake(field, j, s.from, d);
-            s.delta += d;
-        } else {
-            Bake(field, s.from, n, s.delta);
-            s.from = j;
-            s.delta = d;
-        }
+        return;
     }
+    // The pending start always moves to the latest edit, so that further
+    // edits at the same place cost nothing; moving it settles the records
+    // between the old and the new start.
+    if (j > s.from)
+        Bake(field, s.from, j, s.delta);
+    else if (j < s.from)
+        Bake(field, j, s.from, -s.delta);
+    s.from = j;
+    s.delta += d;
     if (s.delta == 0) s.from = INT_MAX;
 }
 
@@ -273,10 +262,13 @@ ParagraphInfo* TTextStore::AppendParagraph(const char* text, std::int32_t length
     InitRecord(*p, context);
     RetainContext(context);
     if (length > 0) {
-        const std::size_t bytes = static_cast<std::size_t>(length) + 1 +
-                                  (exact ? 0 : static_cast<std::size_t>(length) / 64);
-        char* buffer = arena_.Allocate(bytes);
-        if (!buffer) buffer = AllocateTextBuffer(bytes);
+        // Text in the arena is never grown in place (an edit moves it to a
+        // buffer of its own), so it takes no spare room there.
+        const std::size_t exactBytes = static_cast<std::size_t>(length) + 1;
+        char* buffer = arena_.Allocate(exactBytes);
+        if (!buffer)
+            buffer = AllocateTextBuffer(exactBytes +
+                                        (exact ? 0 : static_cast<std::size_t>(length) / 64));
         std::memcpy(buffer, text, static_cast<std::size_t>(length));
         buffer[length] = 0;
         p->text = buffer;

@@ -3,6 +3,7 @@ target_sources(lorvane_editor_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/TextRecords.h
   ${CMAKE_CURRENT_LIST_DIR}/DynArray.h ${CMAKE_CURRENT_LIST_DIR}/DynArray.cpp
   ${CMAKE_CURRENT_LIST_DIR}/ParagraphList.h ${CMAKE_CURRENT_LIST_DIR}/ParagraphList.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/HugeMemory.h ${CMAKE_CURRENT_LIST_DIR}/HugeMemory.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextArena.h ${CMAKE_CURRENT_LIST_DIR}/TextArena.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextStore.h ${CMAKE_CURRENT_LIST_DIR}/TextStore.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Navigator.h ${CMAKE_CURRENT_LIST_DIR}/Navigator.cpp
