@@ -93,13 +93,14 @@ void TFileMenuOpens::SetMenuIndex(std::uint32_t index) {
 
 void TFileMenuOpens::AddFile(std::string_view fileName) {
     if (fileName.empty() || numbers_ == 0) return;
+    // No search for duplicates: a file opened again gets a second entry at
+    // the top, as users of the list have always seen it.
     const std::vector<std::string> old = Entries();
     std::vector<std::string> next{std::string(fileName)};
-    for (const std::string& entry : old)
-        if (entry != fileName) next.push_back(entry);
+    next.insert(next.end(), old.begin(), old.end());
     next.resize(numbers_);
     // Only changed positions are written: each write rewrites the registry
-    // file, and a re-opened top entry then costs nothing.
+    // file.
     for (std::uint32_t i = numbers_; i >= 1; --i)
         if (next[i - 1] != old[i - 1]) WriteEntry(i, next[i - 1]);
     Rebuild();

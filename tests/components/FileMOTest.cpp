@@ -75,20 +75,21 @@ TEST_F(FileMenuOpensTest, SixOpensKeepTheFiveMostRecentNewestFirst) {
     EXPECT_EQ(menu_.actions().size(), 17);
 }
 
-TEST_F(FileMenuOpensTest, AReopenedFileMovesToTheTopAndCaseCounts) {
+TEST_F(FileMenuOpensTest, AReopenedFileIsListedAgainAtTheTopAndCaseCounts) {
     auto list = Load();
     for (const char* name : {"/w/a.txt", "/w/b.txt", "/w/c.txt", "/w/b.txt"})
         list->AddFile(name);
     EXPECT_EQ(list->Entries(),
-              (std::vector<std::string>{"/w/b.txt", "/w/c.txt", "/w/a.txt", "", ""}));
+              (std::vector<std::string>{"/w/b.txt", "/w/c.txt", "/w/b.txt", "/w/a.txt", ""}));
     // File names differ by case on this system: two files, two entries.
     list->AddFile("/w/A.TXT");
-    EXPECT_EQ(Tail(), (QStringList{"-", "/w/A.TXT", "/w/b.txt", "/w/c.txt", "/w/a.txt"}));
-    // The top entry opened again changes nothing.
+    EXPECT_EQ(Tail(),
+              (QStringList{"-", "/w/A.TXT", "/w/b.txt", "/w/c.txt", "/w/b.txt", "/w/a.txt"}));
     list->AddFile("/w/A.TXT");
-    EXPECT_EQ(list->ShownCount(), 4);
+    EXPECT_EQ(list->Entries(), (std::vector<std::string>{"/w/A.TXT", "/w/A.TXT", "/w/b.txt",
+                                                         "/w/c.txt", "/w/b.txt"}));
     list->AddFile("");
-    EXPECT_EQ(list->ShownCount(), 4);
+    EXPECT_EQ(list->ShownCount(), 5);
 }
 
 TEST_F(FileMenuOpensTest, ARestartShowsTheSameFiveAndLoweringTheCapacityDropsTheRest) {
@@ -116,8 +117,8 @@ TEST_F(FileMenuOpensTest, ChoosingAnItemReportsItsFileEvenWhileTheListChanges) {
     list->AddFile("/w/other.txt");
     QAction* item = menu_.actions()[13];
     EXPECT_EQ(item->text(), QStringLiteral("/w/R&&D notes.txt"));
-    // The frame's handler opens the file, which puts it at the top and so
-    // rebuilds the menu while the chosen item is still being triggered.
+    // The frame's handler opens the file, which lists it again at the top and
+    // so rebuilds the menu while the chosen item is still being triggered.
     list->SetOnAction([&](QAction* sender) {
         chosen_.push_back(sender);
         list->AddFile(TFileMenuOpens::FileNameOf(sender));
@@ -127,7 +128,7 @@ TEST_F(FileMenuOpensTest, ChoosingAnItemReportsItsFileEvenWhileTheListChanges) {
     EXPECT_EQ(chosen_[0], item);
     EXPECT_EQ(list->Entries()[0], "/w/R&D notes.txt");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    EXPECT_EQ(Tail(), (QStringList{"-", "/w/R&&D notes.txt", "/w/other.txt"}));
+    EXPECT_EQ(Tail(), (QStringList{"-", "/w/R&&D notes.txt", "/w/other.txt", "/w/R&&D notes.txt"}));
 }
 
 TEST_F(FileMenuOpensTest, HandEditedEntriesWithGapsOrWrongTypesLeaveNoHoles) {
