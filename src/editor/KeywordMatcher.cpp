@@ -1,5 +1,8 @@
 #include "editor/KeywordMatcher.h"
 
+#include "editor/ErrorTexts.h"
+#include "platform/Error.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -24,11 +27,17 @@ void KeywordScanner::Load(std::string_view paragraph, OffsetWindow window,
     window_.end = std::clamp(window.end, window_.begin, length);
     const auto begin = static_cast<std::size_t>(window_.begin);
     const auto count = static_cast<std::size_t>(window_.end - window_.begin);
-    exact_.assign(paragraph.data() + begin, count);
+    const std::string_view text = paragraph.substr(begin, count);
+    // Only the copies some keyword will search are made.
+    hasExact_ = !list.ExactBuckets().Empty();
+    if (hasExact_) {
+        exact_.assign(text);
+    } else {
+        exact_.clear();
+    }
     hasUpper_ = list.AnyIgnoresCase();
     if (hasUpper_) {
-        upper_ = exact_;
-        UpperCaseInPlace(list.UpperCaseType(), upper_.data(), upper_.size());
+        UpperCaseCopy(list.UpperCaseType(), text, upper_);
     } else {
         upper_.clear();
     }
@@ -38,7 +47,8 @@ void KeywordScanner::Mask(int from, int to) noexcept {
     const int begin = std::max(from, window_.begin) - window_.begin;
     const int end = std::min(to, window_.end) - window_.begin;
     if (begin >= end) return;
-    std::memset(exact_.data() + begin, kMaskCode, static_cast<std::size_t>(end - begin));
+    if (hasExact_)
+        std::memset(exact_.data() + begin, kMaskCode, static_cast<std::size_t>(end - begin));
     if (hasUpper_)
         std::memset(upper_.data() + begin, kMaskCode, static_cast<std::size_t>(end - begin));
 }
@@ -82,24 +92,23 @@ void KeywordScanner::Collect(const KeywordBuckets& buckets, const std::string& t
 
 void KeywordScanner::Find(const TKeywordList& list, const TCharSet& separators, int searchFrom,
                           std::vector<KeywordMatch>& out) {
+    // Load made the copies this list searches; a list changed in between
+    // would be searched in text that was never copied or masked.
+    if ((!list.ExactBuckets().Empty() && !hasExact_) ||
+        (!list.UpperBuckets().Empty() && !hasUpper_))
+        throw Error(texts::kInternalError);
     candidates_.clear();
     if (!list.ExactBuckets().Empty())
         Collect(list.ExactBuckets(), exact_, separators, searchFrom, list.Nesting());
-    if (!list.UpperBuckets().Empty()) {
-        if (!hasUpper_) { // loaded for a list that had no such keyword yet
-            upper_ = exact_;
-            UpperCaseInPlace(list.UpperCaseType(), upper_.data(), upper_.size());
-            hasUpper_ = true;
-        }
+    if (!list.UpperBuckets().Empty())
         Collect(list.UpperBuckets(), upper_, separators, searchFrom, list.Nesting());
-    }
     if (candidates_.empty()) return;
 
     // Keyword by keyword, left to right: an occurrence survives when no
     // earlier match (of an earlier keyword, or this keyword's previous hit)
     // covers any of its characters, which is what masking each hit would give.
     std::sort(candidates_.begin(), candidates_.end());
-    taken_.assign(exact_.size(), 0);
+    taken_.assign(static_cast<std::size_t>(window_.end - window_.begin), 0);
     for (const auto& [k, i] : candidates_) {
         const int length = static_cast<int>(list.PreparedKeyword(k).key.size());
         unsigned char* cell = taken_.data() + i;

@@ -54,9 +54,6 @@ public:
     void Find(const TKeywordList& list, const TCharSet& separators, int searchFrom,
               std::vector<KeywordMatch>& out);
 
-    std::string_view Exact() const noexcept { return exact_; }
-    std::string_view Upper() const noexcept { return upper_; }
-
 private:
     bool WholeWord(const TCharSet& separators, int offset, int length) const noexcept;
     void Collect(const KeywordBuckets& buckets, const std::string& text, const TCharSet& separators,
@@ -66,6 +63,7 @@ private:
     OffsetWindow window_;
     std::string exact_;
     std::string upper_;
+    bool hasExact_ = false;
     bool hasUpper_ = false;
     std::vector<std::pair<int, int>> candidates_; // (keyword, window offset)
     std::vector<unsigned char> taken_;

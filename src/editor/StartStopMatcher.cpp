@@ -29,8 +29,7 @@ void StartStopText::Load(std::string_view paragraph, const TStartStopKeyList& li
     raw_ = paragraph;
     hasUpper_ = list.AnyIgnoresCase();
     if (hasUpper_) {
-        upper_.assign(paragraph);
-        UpperCaseInPlace(list.UpperCaseType(), upper_.data(), upper_.size());
+        UpperCaseCopy(list.UpperCaseType(), paragraph, upper_);
     }
 }
 

@@ -58,6 +58,19 @@ void UpperCaseInPlace(TrzUpperCase type, char* text, std::size_t length) {
     }
 }
 
+void UpperCaseCopy(TrzUpperCase type, std::string_view source, std::string& target) {
+    target.resize(source.size());
+    if (const unsigned char* table = UpperCaseTable(type)) {
+        const auto* in = reinterpret_cast<const unsigned char*>(source.data());
+        auto* out = reinterpret_cast<unsigned char*>(target.data());
+        for (std::size_t i = 0; i < source.size(); ++i)
+            out[i] = table[in[i]];
+        return;
+    }
+    target.assign(source);
+    UpperCaseInPlace(type, target.data(), target.size());
+}
+
 std::string UpperCased(TrzUpperCase type, std::string_view text) {
     std::string copy(text);
     UpperCaseInPlace(type, copy.data(), copy.size());

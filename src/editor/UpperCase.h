@@ -24,5 +24,8 @@ const unsigned char* UpperCaseTable(TrzUpperCase type) noexcept;
 
 void UpperCaseInPlace(TrzUpperCase type, char* text, std::size_t length);
 std::string UpperCased(TrzUpperCase type, std::string_view text);
+// Replaces target with the upper-cased source in one pass (the matchers'
+// per-paragraph copies).
+void UpperCaseCopy(TrzUpperCase type, std::string_view source, std::string& target);
 
 } // namespace lorvane

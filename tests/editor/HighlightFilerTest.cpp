@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 using namespace lorvane;
 
 namespace {
@@ -165,4 +167,37 @@ TEST(HighlightFiler, TruncatedOrHostileStreamsLeaveTheListsAsTheyWere) {
     longKey.SetPosition(0);
     TKeywordList kw;
     EXPECT_THROW(kw.ReadData(longKey), Error);
+}
+
+TEST(HighlightFiler, MutatedStreamsEitherLoadOrRaise) {
+    TKeywordList keywords;
+    FillKeywords(keywords);
+    TStartStopKeyList keys;
+    keys.Add("/*", "*/", false, 2, 1, 3, 4, 5, 0);
+    keys.Add("'", "'", true, 0, 0, 0, 1, 0, 0);
+    const std::string samples[] = {Written(keywords), Written(keys)};
+    const unsigned seed = std::random_device{}();
+    SCOPED_TRACE("seed " + std::to_string(seed));
+    std::mt19937 rng(seed);
+    for (int round = 0; round < 4000; ++round) {
+        std::string data = samples[round % 2];
+        for (int m = 1 + static_cast<int>(rng() % 4); m > 0; --m)
+            data[rng() % data.size()] = static_cast<char>(rng());
+        if (rng() % 4 == 0) data.resize(rng() % data.size());
+        TKeywordList kw;
+        TStringStream a(data);
+        try {
+            kw.ReadData(a);
+            EXPECT_EQ(kw.PreparedCount(), kw.Count());
+        } catch (const Error&) {
+            EXPECT_EQ(kw.Count(), 0);
+        }
+        TStartStopKeyList ss;
+        TStringStream b(data);
+        try {
+            ss.ReadData(b);
+        } catch (const Error&) {
+            EXPECT_EQ(ss.Count(), 0);
+        }
+    }
 }

@@ -1,4 +1,5 @@
 #include "editor/KeywordMatcher.h"
+#include "platform/Error.h"
 
 #include <gtest/gtest.h>
 
@@ -160,6 +161,17 @@ TEST(KeywordMatcher, AWindowEdgeInsideAWordIsNoWordBoundary) {
     scanner.Load(text, {5, 8}, list);
     scanner.Find(list, DefaultSeparators(), 5, out);
     EXPECT_EQ(out, (std::vector<KeywordMatch>{{0, 5, 3}}));
+}
+
+TEST(KeywordMatcher, AListChangedAfterLoadIsRefused) {
+    TKeywordList list;
+    list.Add("Exact", Kw(kMatchCase));
+    KeywordScanner scanner;
+    scanner.Load("exact", {0, 5}, list);
+    list.Add("exact", Kw(0));
+    std::vector<KeywordMatch> out;
+    EXPECT_THROW(scanner.Find(list, DefaultSeparators(), 0, out), Error)
+        << "the upper-cased copy was never made";
 }
 
 TEST(KeywordMatcher, AgreesWithKeywordByKeywordMaskingOnRandomText) {
