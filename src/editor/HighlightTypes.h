@@ -5,6 +5,7 @@
 // separator set that decides whole-word matches, and the limits that the
 // 60-byte highlighting state imposes.
 #include <array>
+#include <bitset>
 #include <cstdint>
 #include <initializer_list>
 #include <string_view>
@@ -46,6 +47,11 @@ public:
     constexpr TCharSet(std::initializer_list<unsigned char> chars) {
         for (unsigned char c : chars)
             Include(c);
+    }
+    // The control keeps its separators as a bitset.
+    explicit TCharSet(const std::bitset<256>& bits) noexcept {
+        for (std::size_t c = 0; c < 256; ++c)
+            bits_[c] = bits[c];
     }
     static constexpr TCharSet Of(std::string_view chars) {
         TCharSet set;

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <bitset>
+
 using namespace lorvane;
 
 namespace {
@@ -51,7 +53,10 @@ TEST(StartStopList, PreparationFollowsWholeWordsAndTheSeparators) {
     AddKey(list, "begin", "end;", kWholeWords);
     AddKey(list, "begin", "end", 0);
     EXPECT_FALSE(list.IsPrepared());
-    list.Prepare(TCharSet::Of(" (;"));
+    std::bitset<256> controlSeparators;
+    for (unsigned char c : {' ', '(', ';'})
+        controlSeparators.set(c);
+    list.Prepare(TCharSet(controlSeparators));
     ASSERT_TRUE(list.IsPrepared());
     const StartStopInfo& paren = list.Get(0);
     EXPECT_FALSE(paren.separatorBeforeStart) << "the key begins with a separator itself";
