@@ -4,6 +4,9 @@
 #include "platform/Error.h"
 #include "platform/Stream.h"
 
+#include <climits>
+#include <vector>
+
 namespace lorvane {
 
 namespace {
@@ -72,34 +75,54 @@ void RIzuvAzazModel::WriteStringsProperty(TStream& stream) {
     stream.WriteBuffer(&end, 1);
 }
 
+// The paragraphs are built directly rather than through Replace, so that the
+// stored text comes back byte for byte: Replace would balance and strip the
+// format codes of each piece and record every paragraph for undo.
 void RIzuvAzazModel::ReadStringsProperty(TStream& stream) {
     if (ReadTag(stream) != kList) throw Error("Invalid property value");
-    BeginUpdate();
-    try {
-        Clear();
-        std::int32_t index = 0;
-        std::string paragraph;
-        for (;;) {
-            const unsigned char tag = ReadTag(stream);
-            if (tag == kEndOfList) break;
-            std::string s = ReadStringAfter(stream, tag);
-            if (!s.empty() && s.back() == kContinued) {
-                s.pop_back();
-                paragraph += s;
-                continue;
-            }
-            paragraph += s;
-            SetParagraph(index++, paragraph);
+    std::vector<std::string> paragraphs;
+    std::string paragraph;
+    bool open = false;
+    std::int64_t total = 0;
+    for (;;) {
+        const unsigned char tag = ReadTag(stream);
+        if (tag == kEndOfList) break;
+        std::string s = ReadStringAfter(stream, tag);
+        if (s.find('\0') != std::string::npos) throw Error("Invalid property value");
+        open = !s.empty() && s.back() == kContinued;
+        if (open) s.pop_back();
+        paragraph += s;
+        if (static_cast<std::int64_t>(paragraph.size()) > kMaxParagraphLength)
+            throw Error("Invalid property value");
+        if (!open) {
+            total += static_cast<std::int64_t>(paragraph.size()) + 2;
+            if (total > INT32_MAX) throw Error("Invalid property value");
+            paragraphs.push_back(std::move(paragraph));
             paragraph.clear();
         }
-        if (!paragraph.empty()) SetParagraph(index, paragraph);
+    }
+    if (open || paragraphs.empty()) paragraphs.push_back(std::move(paragraph));
+
+    ++updateCount_;
+    const std::int32_t oldLineCount = LineCount();
+    ClearStore();
+    AttrInfo* context = NewStartContext(nullptr);
+    std::uint8_t style = 0;
+    try {
+        for (const std::string& text : paragraphs) {
+            AppendParagraph(text.data(), static_cast<std::int32_t>(text.size()), style, context);
+            if (staticFormat_)
+                for (char c : text)
+                    style ^= StyleBitOfCode(static_cast<unsigned char>(c));
+        }
     } catch (...) {
-        EndUpdate();
+        ReleaseContext(context);
+        if (ParagraphCount() == 0) MakeInitialParagraph();
+        AfterLoad(oldLineCount);
         throw;
     }
-    EndUpdate();
-    // Reading a stored text is not an edit the user could undo.
-    undo_.Clear();
+    ReleaseContext(context);
+    AfterLoad(oldLineCount);
 }
 
 } // namespace lorvane
