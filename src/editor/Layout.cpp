@@ -377,7 +377,7 @@ void RIzuvAzazModel::BackgroundSlice() {
     jobPending_ = true;
     const auto began = Clock::now();
     const auto deadline = began + kSliceBudget;
-    static thread_local auto lastReport = began;
+    auto& lastReport = lastSliceReport_;
     const std::int32_t count = ParagraphCount();
     const std::int32_t top = host_ ? topLine_.LineNumber() : 0;
     const std::int32_t visible =

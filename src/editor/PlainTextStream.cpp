@@ -141,7 +141,6 @@ void RIzuvAzazModel::AfterLoad(std::int32_t oldLineCount, bool relayout) {
     }
     caretAtStop_ = false;
     selLength_ = 0;
-    cachedUpperIndex_ = -1;
     undo_.Clear();
     modified_ = true;
     if (OnParse) OnParse(0, TextLength());

@@ -23,7 +23,6 @@ void RIzuvAzazModel::ClearStore() {
     }
     caretAtStop_ = false;
     selLength_ = 0;
-    cachedUpperIndex_ = -1;
     undo_.Clear();
 }
 

@@ -12,6 +12,7 @@
 #include "editor/UpperCase.h"
 
 #include <bitset>
+#include <chrono>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -97,10 +98,7 @@ public:
     void SetSeparators(std::string_view chars);
     bool IsSeparator(unsigned char c) const noexcept { return separators_[c]; }
     TrzUpperCase UpperCaseType() const noexcept { return upperCaseType_; }
-    void SetUpperCaseType(TrzUpperCase t) noexcept {
-        upperCaseType_ = t;
-        cachedUpperIndex_ = -1;
-    }
+    void SetUpperCaseType(TrzUpperCase t) noexcept { upperCaseType_ = t; }
     bool ApplyKeyWords() const noexcept { return applyKeyWords_; }
     void SetApplyKeyWords(bool on) noexcept { applyKeyWords_ = on; }
     bool ApplyStartStopKeys() const noexcept { return applyStartStopKeys_; }
@@ -220,7 +218,6 @@ private:
     std::int32_t AvailableWidth() const noexcept;
     void TrackWidest(const LineInfo& line, std::int32_t paragraph) noexcept;
     void FinishMovedSelection();
-    const char* UpperParagraph(std::int32_t index);
     void AfterLoad(std::int32_t oldLineCount, bool relayout = true);
 
     TextDevice* device_ = nullptr;
@@ -259,6 +256,7 @@ private:
     std::int32_t widest_ = 0;
     std::int32_t widestParagraph_ = -1;
     std::int32_t progress_ = -1;
+    std::chrono::steady_clock::time_point lastSliceReport_{};
     std::int32_t updateCount_ = 0;
     std::int32_t startStopFrontier_ = -1;
     std::int32_t spaceWidth_ = 0;
@@ -273,9 +271,6 @@ private:
     bool replaying_ = false;
     std::int32_t replaySlot_ = -1;
     bool replayGrouped_ = false;
-
-    std::int32_t cachedUpperIndex_ = -1;
-    std::string cachedUpper_;
 
     std::unique_ptr<TParaStrings> paragraphsView_;
     std::unique_ptr<TLinesStrings> linesView_;

@@ -402,7 +402,6 @@ void RIzuvAzazModel::Splice(std::int32_t s, std::int32_t e, std::string_view tex
     if (startStopFrontier_ >= ps) startStopFrontier_ = ps - 1 < 0 ? -1 : ps - 1;
     if (changedLast_ >= 0) follow(changedLast_);
     if (changedFirst_ > ps) follow(changedFirst_);
-    if (cachedUpperIndex_ >= ps) cachedUpperIndex_ = -1;
     NoteChange(std::min(changedLine, psFirstLine), ps, ps + k - 1);
     ShiftNavigators(s, e, delta, paragraphDelta, pe, ps);
 }
