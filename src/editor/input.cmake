@@ -1,0 +1,5 @@
+# Keyboard, mouse and scrolling of the editor control. The rules themselves
+# are Qt-free and tested on the model; the widget glue needs the control.
+target_sources(lorvane_editor_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazKeyboard.h ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazKeyboard.cpp
+)

@@ -1,0 +1,5 @@
+# The key and mouse rules on the model, with a stand-in for the control.
+lorvane_test(test_editor_keys
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/KeyboardTest.cpp
+  LIBS lorvane_editor_core)
