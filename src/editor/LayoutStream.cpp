@@ -109,7 +109,11 @@ void RIzuvAzazModel::LoadLayout(TStream& stream, bool relayout) {
             }
             text.resize(static_cast<std::size_t>(length));
             stream.ReadBuffer(text.data(), length);
-            if (std::memchr(text.data(), 0, text.size())) Bad("zero byte in text");
+            // The model never holds a zero or a CR inside a paragraph: a CR is
+            // a line break, and undo would re-read it as one.
+            if (std::memchr(text.data(), 0, text.size()) ||
+                std::memchr(text.data(), '\r', text.size()))
+                Bad("zero or CR byte in text");
 
             ParagraphInfo* p = AppendParagraph(text.data(), length, lines[0].style, context, true);
             TLinesList view(p);

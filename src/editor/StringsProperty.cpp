@@ -88,7 +88,8 @@ void RIzuvAzazModel::ReadStringsProperty(TStream& stream) {
         const unsigned char tag = ReadTag(stream);
         if (tag == kEndOfList) break;
         std::string s = ReadStringAfter(stream, tag);
-        if (s.find('\0') != std::string::npos) throw Error("Invalid property value");
+        if (s.find_first_of(std::string_view("\0\r", 2)) != std::string::npos)
+            throw Error("Invalid property value");
         open = !s.empty() && s.back() == kContinued;
         if (open) s.pop_back();
         paragraph += s;
