@@ -119,6 +119,10 @@ TEST(StringsPropertyTest, LongParagraphsArePiecedAndReadBack) {
     EXPECT_EQ(back.Text(), m.Text());
     EXPECT_FALSE(back.CanUndo());
 
+    TStringStream withCr(std::string("\x01\x06\x02"
+                                     "a\r\x00",
+                                     6));
+    EXPECT_THROW(back.Lines().ReadStrings(withCr), Error);
     TStringStream bad(std::string("\x01\x06\x09"
                                   "abc",
                                   6));
@@ -184,6 +188,9 @@ TEST(LayoutStreamTest, HostileStreamsLeaveAnEmptyValidText) {
     expectRejected(patched(16 + 20 + 4, 3), "lines that do not cover the paragraph");
     expectRejected(patched(16 + 20 + 2 * 36, 1000), "attribute offset outside");
     expectRejected(patched(0, 99), "wrong text length");
+    std::string withCr = good;
+    withCr[withCr.rfind("xy")] = '\r';
+    expectRejected(withCr, "CR inside a paragraph");
 }
 
 } // namespace
