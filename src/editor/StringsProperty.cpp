@@ -70,7 +70,17 @@ void RIzuvAzazModel::WriteStringsProperty(TStream& stream) {
             WriteString(stream, piece);
             rest.remove_prefix(254);
         }
-        WriteString(stream, rest);
+        if (!rest.empty() && rest.back() == kContinued) {
+            // A paragraph that itself ends with code 5 would read as continued
+            // and lose that 5: write it with one more 5 and end it with an
+            // empty string.
+            piece.assign(rest);
+            piece.push_back(kContinued);
+            WriteString(stream, piece);
+            WriteString(stream, {});
+        } else {
+            WriteString(stream, rest);
+        }
     }
     stream.WriteBuffer(&end, 1);
 }

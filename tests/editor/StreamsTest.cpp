@@ -119,6 +119,14 @@ TEST(StringsPropertyTest, LongParagraphsArePiecedAndReadBack) {
     EXPECT_EQ(back.Text(), m.Text());
     EXPECT_FALSE(back.CanUndo());
 
+    // A paragraph that ends with code 5 itself survives the round trip.
+    m.SetText(std::string("c\x05\r\nd", 5));
+    TStringStream five;
+    m.Lines().WriteStrings(five);
+    five.SetPosition(0);
+    back.Lines().ReadStrings(five);
+    EXPECT_EQ(back.Text(), m.Text());
+
     TStringStream withCr(std::string("\x01\x06\x02"
                                      "a\r\x00",
                                      6));
