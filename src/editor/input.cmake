@@ -3,3 +3,7 @@
 target_sources(lorvane_editor_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazKeyboard.h ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazKeyboard.cpp
 )
+target_sources(lorvane_editor_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazScroll.h ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazScroll.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazMouse.h ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazMouse.cpp
+)

@@ -2,4 +2,5 @@
 lorvane_test(test_editor_keys
   SOURCES
     ${CMAKE_CURRENT_LIST_DIR}/KeyboardTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/MouseTest.cpp
   LIBS lorvane_editor_core)
