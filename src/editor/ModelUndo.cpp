@@ -4,7 +4,36 @@
 
 namespace lorvane {
 
+// A grouped step replays several records; the text between them may be out
+// of style balance (half of a removed code pair), so the whole step runs in
+// one update bracket and is laid out once, when it is complete.
 void RIzuvAzazModel::Undo() {
+    if (!undo_.CanUndo()) return;
+    BeginUpdate();
+    try {
+        UndoStep();
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    if (host_) host_->ScrollCaretIntoView();
+}
+
+void RIzuvAzazModel::Redo() {
+    if (!undo_.CanRedo()) return;
+    BeginUpdate();
+    try {
+        RedoStep();
+    } catch (...) {
+        EndUpdate();
+        throw;
+    }
+    EndUpdate();
+    if (host_) host_->ScrollCaretIntoView();
+}
+
+void RIzuvAzazModel::UndoStep() {
     bool again = true;
     while (again && undo_.CanUndo()) {
         const std::int32_t level = undo_.Level();
@@ -27,7 +56,7 @@ void RIzuvAzazModel::Undo() {
     }
 }
 
-void RIzuvAzazModel::Redo() {
+void RIzuvAzazModel::RedoStep() {
     bool again = true;
     while (again && undo_.CanRedo()) {
         const std::int32_t level = undo_.Level();

@@ -211,6 +211,8 @@ private:
                          std::int32_t paragraphDelta, std::int32_t endParagraph,
                          std::int32_t startParagraph);
     void CleanCodePairs(std::int32_t firstParagraph, std::int32_t lastParagraph);
+    void UndoStep();
+    void RedoStep();
     void NoteChange(std::int32_t firstLine, std::int32_t firstParagraph,
                     std::int32_t lastParagraph);
     void FireProgress(std::int32_t percent);
