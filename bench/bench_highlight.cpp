@@ -3,9 +3,13 @@
 // "/*" "*/" comments that may span paragraphs, and quoted strings. Measures
 // the matching primitives the passes are built on: the start/stop search
 // carried from paragraph to paragraph, and the keyword search over each
-// paragraph with comments and strings masked, as the keyword pass does.
+// paragraph with comments and strings masked, as the keyword pass does;
+// then the real passes on a model: one full highlight of the text, and the
+// re-highlighting after one character typed inside an instruction line.
 // Usage: bench_highlight [megabytes] (default 10). Prints "name value unit".
+#include "editor/HighlightPass.h"
 #include "editor/KeywordMatcher.h"
+#include "editor/RIzuvAzazModel.h"
 #include "editor/StartStopMatcher.h"
 
 #include <algorithm>
@@ -163,6 +167,64 @@ template <typename F> double MegabytesPerSecond(std::size_t bytes, F&& run) {
     return best;
 }
 
+struct PassRates {
+    double fullMbps = 0;
+    double keystrokeMicroseconds = 0;
+};
+
+PassRates MeasurePasses(const std::string& source, const char* separators) {
+    RIzuvAzazModel model;
+    model.SetUpdateMode(umOnNeed);
+    TKeywordList keywords;
+    keywords.BeginUpdate();
+    for (const char* k : kKeywords) {
+        AttributeHead head;
+        head.options = kWholeWords;
+        head.contextNumber = 1;
+        keywords.Add(k, head);
+    }
+    keywords.EndUpdate();
+    TStartStopKeyList keys;
+    keys.Add(";", "", true, 0, 0x008000, 0, 2, 0, 0);
+    keys.Add("/*", "*/", false, 0, 0x008000, 0, 2, 0, 0);
+    keys.Add("\"", "\"", true, 0, 0x000080, 0, 3, 0, 0);
+    keys.Add("'", "'", true, 0, 0x000080, 0, 3, 0, 0);
+    THighlightPass pass(model, keywords, keys);
+    pass.SetSeparators(separators);
+    model.SetText(source);
+
+    PassRates rates;
+    rates.fullMbps = MegabytesPerSecond(source.size(), [&] {
+        pass.ResetHighlighting();
+        pass.HighlightAll();
+    });
+    model.LayoutRange(0, model.ParagraphCount() - 1, false);
+
+    // One character typed inside an instruction word, then taken back (not timed).
+    std::mt19937 rng(9);
+    std::vector<double> samples;
+    const std::int32_t count = model.ParagraphCount();
+    while (samples.size() < 2000) {
+        const std::int32_t i = static_cast<std::int32_t>(rng() % static_cast<unsigned>(count));
+        const ParagraphInfo& p = *model.ParagraphAt(i);
+        if (p.length < 12 || std::string_view(p.text, 8) != "        " || p.text[8] == '/')
+            continue;
+        const std::int32_t at = model.ParagraphStart(i) + 9;
+        model.SetSelStart(at);
+        const auto start = std::chrono::steady_clock::now();
+        model.Replace("q");
+        samples.push_back(
+            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
+                .count());
+        model.SetSelStart(at);
+        model.SetSelLength(1);
+        model.Replace({});
+    }
+    std::nth_element(samples.begin(), samples.begin() + samples.size() / 2, samples.end());
+    rates.keystrokeMicroseconds = samples[samples.size() / 2];
+    return rates;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
@@ -197,6 +259,9 @@ int main(int argc, char** argv) {
     });
     std::printf("match_startstop_mbps %.0f MB/s\n", startStop);
     std::printf("match_keywords_mbps %.0f MB/s\n", keywordRate);
+    const PassRates passes = MeasurePasses(source, "\t ,.:;[]+-*()\"'");
+    std::printf("highlight_full_mbps %.0f MB/s\n", passes.fullMbps);
+    std::printf("rehighlight_keystroke_us %.1f us\n", passes.keystrokeMicroseconds);
     std::printf("source_bytes %zu bytes\n", source.size());
     std::printf("startstop_ranges %zu ranges\n", opened);
     std::printf("keyword_matches %zu matches\n", keywordMatches);

@@ -10,3 +10,8 @@ target_sources(lorvane_editor_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/KeywordMatcher.h ${CMAKE_CURRENT_LIST_DIR}/KeywordMatcher.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StartStopMatcher.h ${CMAKE_CURRENT_LIST_DIR}/StartStopMatcher.cpp
 )
+# The passes that write attribute entries into the model's paragraphs.
+target_sources(lorvane_editor_core PRIVATE
+  ${CMAKE_CURRENT_LIST_DIR}/HighlightPass.h ${CMAKE_CURRENT_LIST_DIR}/HighlightPass.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/StartStopScan.cpp ${CMAKE_CURRENT_LIST_DIR}/KeywordPass.cpp
+)

@@ -8,3 +8,8 @@ lorvane_test(test_editor_highlight
     ${CMAKE_CURRENT_LIST_DIR}/KeywordMatcherTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StartStopMatcherTest.cpp
   LIBS lorvane_editor_core)
+lorvane_test(test_editor_passes
+  SOURCES
+    ${CMAKE_CURRENT_LIST_DIR}/HighlightPassTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/HighlightPassRandomTest.cpp
+  LIBS lorvane_editor_core)

@@ -1,0 +1,80 @@
+// Thousands of random edits on a text full of keywords, comments and
+// strings; after each, once layout has reached every paragraph, the
+// attribute entries and start states equal those of a fresh highlight.
+#include "HighlightPassFixture.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace lorvane {
+namespace {
+
+using test::PassFixture;
+
+// First difference between two models' highlighting, empty when none.
+std::string Difference(RIzuvAzazModel& a, RIzuvAzazModel& b) {
+    if (a.ParagraphCount() != b.ParagraphCount()) return "paragraph count";
+    for (std::int32_t i = 0; i < a.ParagraphCount(); ++i) {
+        const ParagraphInfo& p = *a.ParagraphAt(i);
+        const ParagraphInfo& q = *b.ParagraphAt(i);
+        const std::string where = "paragraph " + std::to_string(i) + ": ";
+        if (!StatesIdentical(*p.startContext, *q.startContext)) return where + "start state";
+        if (p.entryCount != q.entryCount)
+            return where + "entries " + std::to_string(p.entryCount) + " vs " +
+                   std::to_string(q.entryCount);
+        for (std::int32_t k = 0; k < p.entryCount; ++k)
+            if (p.entries[k].offsetOrRefs != q.entries[k].offsetOrRefs ||
+                !StatesIdentical(p.entries[k], q.entries[k]))
+                return where + "entry " + std::to_string(k);
+    }
+    return {};
+}
+
+TEST(HighlightPassRandom, IncrementalEqualsFresh) {
+    static const char* const kPieces[] = {
+        "mov ", "MOV", "ax", ", ", "push ", "/*",  "*/", "\"", ";",   "\r\n", "\r\n",
+        "{",    "}",   "<",  ">",  "]",     "abc", " ",  "x",  "int", "a",    "\r\n;c\r\n"};
+    PassFixture f;
+    f.Vocabulary();
+    std::string start;
+    for (int i = 0; i < 40; ++i)
+        start += i % 7 == 3 ? "/* open\r\n" : "  mov ax, \"s\" ; note\r\n";
+    f.model.SetText(start);
+
+    std::mt19937 random(20261206);
+    int checked = 0;
+    for (int step = 0; step < 3000; ++step) {
+        const std::int32_t length = f.model.TextLength();
+        std::uniform_int_distribution<std::int32_t> at(0, length);
+        const std::int32_t s = at(random);
+        const int kind = static_cast<int>(random() % 10);
+        const bool grouped = random() % 8 == 0;
+        if (grouped) f.model.BeginUpdate();
+        if (kind < 6) {
+            f.Type(s, kPieces[random() % std::size(kPieces)]);
+        } else if (kind < 9) {
+            f.Erase(s, std::min<std::int32_t>(length - s, static_cast<std::int32_t>(random() % 6)));
+        } else {
+            f.model.SetSelStart(s);
+            f.model.SetSelLength(std::min<std::int32_t>(length - s, 30));
+            f.model.Replace(kPieces[random() % std::size(kPieces)]);
+        }
+        if (grouped) f.model.EndUpdate();
+        if (f.model.TextLength() > 6000) f.Erase(0, 3000);
+        f.model.LayoutRange(0, f.model.ParagraphCount() - 1, false);
+
+        PassFixture fresh;
+        fresh.Vocabulary();
+        fresh.model.SetText(f.model.Text());
+        fresh.model.LayoutRange(0, fresh.model.ParagraphCount() - 1, true);
+        const std::string diff = Difference(f.model, fresh.model);
+        ASSERT_EQ(diff, "") << "after step " << step;
+        ++checked;
+    }
+    EXPECT_EQ(checked, 3000);
+    f.model.CheckConsistency();
+}
+
+} // namespace
+} // namespace lorvane
