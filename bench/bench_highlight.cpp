@@ -16,6 +16,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <random>
 #include <string>
 #include <string_view>
@@ -167,8 +168,27 @@ template <typename F> double MegabytesPerSecond(std::size_t bytes, F&& run) {
     return best;
 }
 
+// The CPU time of this thread: six engineers share two cores, so the wall
+// clock of one run says more about the others than about the passes.
+double CpuSeconds() {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
+}
+
+template <typename F> double CpuMegabytesPerSecond(std::size_t bytes, F&& run) {
+    double best = 0;
+    for (int round = 0; round < 3; ++round) {
+        const double start = CpuSeconds();
+        run();
+        best = std::max(best, static_cast<double>(bytes) / 1e6 / (CpuSeconds() - start));
+    }
+    return best;
+}
+
 struct PassRates {
     double fullMbps = 0;
+    double fullWallMbps = 0;
     double keystrokeMicroseconds = 0;
 };
 
@@ -194,7 +214,11 @@ PassRates MeasurePasses(const std::string& source, const char* separators) {
     model.SetText(source);
 
     PassRates rates;
-    rates.fullMbps = MegabytesPerSecond(source.size(), [&] {
+    rates.fullMbps = CpuMegabytesPerSecond(source.size(), [&] {
+        pass.ResetHighlighting();
+        pass.HighlightAll();
+    });
+    rates.fullWallMbps = MegabytesPerSecond(source.size(), [&] {
         pass.ResetHighlighting();
         pass.HighlightAll();
     });
@@ -211,11 +235,9 @@ PassRates MeasurePasses(const std::string& source, const char* separators) {
             continue;
         const std::int32_t at = model.ParagraphStart(i) + 9;
         model.SetSelStart(at);
-        const auto start = std::chrono::steady_clock::now();
+        const double start = CpuSeconds();
         model.Replace("q");
-        samples.push_back(
-            std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - start)
-                .count());
+        samples.push_back((CpuSeconds() - start) * 1e6);
         model.SetSelStart(at);
         model.SetSelLength(1);
         model.Replace({});
@@ -261,6 +283,7 @@ int main(int argc, char** argv) {
     std::printf("match_keywords_mbps %.0f MB/s\n", keywordRate);
     const PassRates passes = MeasurePasses(source, "\t ,.:;[]+-*()\"'");
     std::printf("highlight_full_mbps %.0f MB/s\n", passes.fullMbps);
+    std::printf("highlight_full_wall_mbps %.0f MB/s\n", passes.fullWallMbps);
     std::printf("rehighlight_keystroke_us %.1f us\n", passes.keystrokeMicroseconds);
     std::printf("source_bytes %zu bytes\n", source.size());
     std::printf("startstop_ranges %zu ranges\n", opened);

@@ -32,18 +32,43 @@ std::string Difference(RIzuvAzazModel& a, RIzuvAzazModel& b) {
 }
 
 TEST(HighlightPassRandom, IncrementalEqualsFresh) {
-    static const char* const kPieces[] = {
-        "mov ", "MOV", "ax", ", ", "push ", "/*",  "*/", "\"", ";",   "\r\n", "\r\n",
-        "{",    "}",   "<",  ">",  "]",     "abc", " ",  "x",  "int", "a",    "\r\n;c\r\n"};
+    static const char* const kPieces[] = {"mov ",
+                                          "MOV",
+                                          "ax",
+                                          ", ",
+                                          "push ",
+                                          "/*",
+                                          "*/",
+                                          "*/",
+                                          "*/",
+                                          "\"",
+                                          ";",
+                                          "\r\n",
+                                          "\r\n",
+                                          "{",
+                                          "}",
+                                          "}",
+                                          "<",
+                                          ">",
+                                          "]",
+                                          "abc",
+                                          " ",
+                                          "x",
+                                          "int",
+                                          "a",
+                                          "\r\n;c\r\n",
+                                          " mov ax, abc ",
+                                          "\r\n  push ax\r\n"};
     PassFixture f;
     f.Vocabulary();
     std::string start;
-    for (int i = 0; i < 40; ++i)
+    for (int i = 0; i < 80; ++i)
         start += i % 7 == 3 ? "/* open\r\n" : "  mov ax, \"s\" ; note\r\n";
     f.model.SetText(start);
 
     std::mt19937 random(20261206);
     int checked = 0;
+    std::int64_t entries = 0;
     for (int step = 0; step < 3000; ++step) {
         const std::int32_t length = f.model.TextLength();
         std::uniform_int_distribution<std::int32_t> at(0, length);
@@ -51,17 +76,18 @@ TEST(HighlightPassRandom, IncrementalEqualsFresh) {
         const int kind = static_cast<int>(random() % 10);
         const bool grouped = random() % 8 == 0;
         if (grouped) f.model.BeginUpdate();
-        if (kind < 6) {
+        if (kind < 7) {
             f.Type(s, kPieces[random() % std::size(kPieces)]);
         } else if (kind < 9) {
-            f.Erase(s, std::min<std::int32_t>(length - s, static_cast<std::int32_t>(random() % 6)));
+            f.Erase(s, std::min<std::int32_t>(length - s, static_cast<std::int32_t>(random() % 5)));
         } else {
             f.model.SetSelStart(s);
-            f.model.SetSelLength(std::min<std::int32_t>(length - s, 30));
+            f.model.SetSelLength(
+                std::min<std::int32_t>(length - s, static_cast<std::int32_t>(random() % 9)));
             f.model.Replace(kPieces[random() % std::size(kPieces)]);
         }
         if (grouped) f.model.EndUpdate();
-        if (f.model.TextLength() > 6000) f.Erase(0, 3000);
+        if (f.model.TextLength() > 4000) f.Erase(s / 2, 1000);
         f.model.LayoutRange(0, f.model.ParagraphCount() - 1, false);
 
         PassFixture fresh;
@@ -71,8 +97,12 @@ TEST(HighlightPassRandom, IncrementalEqualsFresh) {
         const std::string diff = Difference(f.model, fresh.model);
         ASSERT_EQ(diff, "") << "after step " << step;
         ++checked;
+        for (std::int32_t i = 0; i < f.model.ParagraphCount(); ++i)
+            entries += f.model.ParagraphAt(i)->entryCount;
     }
     EXPECT_EQ(checked, 3000);
+    // The comparisons had plenty of highlighting to compare.
+    EXPECT_GT(entries / checked, 40);
     f.model.CheckConsistency();
 }
 
