@@ -7,9 +7,11 @@
 // then the real passes on a model: one full highlight of the text, and the
 // re-highlighting after one character typed inside an instruction line.
 // Usage: bench_highlight [megabytes] (default 10). Prints "name value unit".
+#include "editor/FixedCellDevice.h"
 #include "editor/HighlightPass.h"
 #include "editor/KeywordMatcher.h"
 #include "editor/RIzuvAzazModel.h"
+#include "editor/RecordingHost.h"
 #include "editor/StartStopMatcher.h"
 
 #include <algorithm>
@@ -193,8 +195,14 @@ struct PassRates {
 };
 
 PassRates MeasurePasses(const std::string& source, const char* separators) {
+    // A window of 100 columns and 30 lines that measures every byte alike,
+    // so the keystroke includes re-wrapping its line.
+    FixedCellDevice device;
+    RecordingHost host(16 + 8 * 100, 30 * 16);
     RIzuvAzazModel model;
     model.SetUpdateMode(umOnNeed);
+    model.SetDevice(&device);
+    model.SetHost(&host);
     TKeywordList keywords;
     keywords.BeginUpdate();
     for (const char* k : kKeywords) {
