@@ -1,15 +1,29 @@
+// Start-up: the title first (the single-instance guard is named after it),
+// then the frame, whose guard may end this start at once, then the other
+// forms, then the event loop.
+#include "about/AboutWin.h"
+#include "app/EditorFactory.h"
+#include "app/MainForm.h"
+#include "calc/HexCalc.h"
+#include "components/JustOne.h"
 #include "platform/ErrorHandler.h"
 
-#include <QMainWindow>
+#include <string>
+#include <vector>
 
 int main(int argc, char** argv) {
     lorvane::TApplication app(argc, argv);
-    app.setApplicationName("Lorvane");
-    // The frame proper replaces this window; until then the program opens
-    // an empty frame under its caption and closes with it.
-    QMainWindow frame;
-    frame.setWindowTitle(QString::fromUtf8("Текстовый редактор Lorvane"));
-    frame.resize(800, 600);
+    app.setApplicationName(QStringLiteral("Lorvane"));
+
+    std::vector<std::string> parameters(argv + (argc > 0 ? 1 : 0), argv + argc);
+    lorvane::TMainFormLorvane frame(lorvane::DocumentEditors(), std::move(parameters));
+    // A second start has handed its file over; its loop ends as it starts.
+    if (!frame.XJustOne1().IsFirstInstance()) return app.exec();
+
+    lorvane::TAboutWin1 aboutWin1(&frame);
+    frame.SetAboutBox(&aboutWin1);
+    lorvane::THexCalc hexCalc(&frame);
+
     frame.show();
     return app.exec();
 }

@@ -1,0 +1,285 @@
+#include "app/Child.h"
+
+#include "app/KeyTranslation.h"
+#include "codepage/OEMStrm.h"
+#include "platform/AtomicFile.h"
+#include "platform/Dialogs.h"
+#include "platform/Error.h"
+#include "platform/ErrorHandler.h"
+#include "platform/Stream.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QLabel>
+#include <QMimeData>
+#include <QStatusBar>
+#include <QVBoxLayout>
+
+#include <filesystem>
+#include <system_error>
+
+namespace lorvane {
+
+TSharedDocumentFlags& SharedFlags() noexcept {
+    static TSharedDocumentFlags flags;
+    return flags;
+}
+
+namespace {
+
+std::size_t ExtensionStart(std::string_view name) {
+    const std::size_t dot = name.rfind('.');
+    if (dot == std::string_view::npos) return std::string_view::npos;
+    const std::size_t sep = name.find_last_of("/\\:");
+    if (sep != std::string_view::npos && sep > dot) return std::string_view::npos;
+    return dot;
+}
+
+QString FromUtf8(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+std::string ReadAll(TStream& stream) {
+    std::string bytes(static_cast<std::size_t>(stream.Size()), '\0');
+    stream.Seek(0, SeekOrigin::Begin);
+    if (!bytes.empty()) stream.ReadBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    return bytes;
+}
+
+} // namespace
+
+std::string FileExtension(std::string_view name) {
+    const std::size_t dot = ExtensionStart(name);
+    return dot == std::string_view::npos ? std::string() : std::string(name.substr(dot));
+}
+
+std::string UpperAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out)
+        if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+    return out;
+}
+
+std::string BackupName(std::string_view fileName) {
+    const std::size_t dot = ExtensionStart(fileName);
+    return std::string(fileName.substr(0, dot)) + ".BAK";
+}
+
+void MakeBackup(const std::string& fileName) {
+    namespace fs = std::filesystem;
+    std::error_code ignored;
+    const std::string backup = BackupName(fileName);
+    fs::remove(backup, ignored);
+    fs::copy_file(fileName, backup, fs::copy_options::overwrite_existing, ignored);
+}
+
+void WriteDocumentFile(const std::string& path, bool backup,
+                       const std::function<void(TStream&)>& fill) {
+    AtomicFileWriter writer(path);
+    fill(writer);
+    if (backup) MakeBackup(path);
+    writer.Commit();
+}
+
+std::string StatusText(std::int32_t caretLine, std::int32_t caretColumn, std::int32_t lineCount,
+                       std::int32_t textLength) {
+    return "Курсор: " + std::to_string(caretLine + 1) + " : " + std::to_string(caretColumn + 1) +
+           "    Строк: " + std::to_string(lineCount) +
+           "        Размер текста: " + std::to_string(textLength) + "  байт";
+}
+
+std::string SaveDialogFilter(std::string_view compilerExtension) {
+    const std::string patterns = "*" + std::string(compilerExtension) +
+                                 "; *.TXT; *.DOC; *.INI; *.INF; *.LST; *.ASM; *.PIC; *.POD";
+    return "Текстовые файлы(" + patterns + ")" + "|" + patterns + "|" +
+           "Файлы Delphi (*.pas, *.dpr)|" + "*.PAS; *.DPR|" + "Все файлы (*.*)|" + "*.*";
+}
+
+void ReportError(const std::exception& error) {
+    TApplication::HandleException(error.what());
+}
+
+TMDIChild::TMDIChild(std::unique_ptr<TDocumentEditor> editor, QWidget* parent)
+    : QMdiSubWindow(parent), memo1_(std::move(editor)) {
+    setAttribute(Qt::WA_DeleteOnClose); // FormClose: the window is freed when closed
+    auto body = std::make_unique<QWidget>();
+    auto* layout = new QVBoxLayout(body.get());
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(0);
+    layout->addWidget(memo1_->Widget(), 1);
+
+    statusBar1_ = new QStatusBar(body.get());
+    statusBar1_->setSizeGripEnabled(false);
+    QFont statusFont = MakeFont(LogicalFont{"System", 13, 10, fsBold, false});
+    statusBar1_->setFont(statusFont);
+    panel0_ = new QLabel(statusBar1_);
+    panel0_->setAlignment(Qt::AlignCenter);
+    panel0_->setFixedWidth(20);
+    panel1_ = new QLabel(statusBar1_);
+    panel1_->setMinimumWidth(50);
+    statusBar1_->addWidget(panel0_);
+    statusBar1_->addWidget(panel1_, 1);
+    layout->addWidget(statusBar1_);
+    setWidget(body.release());
+
+    // The control's stored look: aqua text on the inactive-caption colour
+    // in the fixed-pitch "System" font.
+    memo1_->SetFont(LogicalFont{"System", 13, 10, 0, true});
+    memo1_->SetFontColor(clAqua);
+    memo1_->SetColor(clInactiveCaptionText);
+    memo1_->OnKeyPress = [this](unsigned char& key) { Memo1KeyPress(key); };
+
+    SetCaption("Untitle");
+    resize(285, 358);
+
+    // FormCreate
+    SharedFlags().TerminalFontActive = false;
+    SharedFlags().PseudoGraphicsInput = false;
+}
+
+TMDIChild::~TMDIChild() {
+    // The control's widget goes first, while the editor object it may call
+    // back into still exists.
+    std::unique_ptr<QWidget> body(widget());
+    setWidget(nullptr); // hands the body back without deleting it
+    body.reset();
+    memo1_.reset();
+}
+
+QString TMDIChild::PanelText(int index) const {
+    return index == 0 ? panel0_->text() : panel1_->text();
+}
+
+void TMDIChild::ClearModifiedPanel() {
+    panel0_->clear();
+}
+
+std::string TMDIChild::Caption() const {
+    return windowTitle().toStdString();
+}
+
+void TMDIChild::SetCaption(std::string_view caption) {
+    setWindowTitle(FromUtf8(caption));
+}
+
+void TMDIChild::FormActivate() {
+    TSharedDocumentFlags& flags = SharedFlags();
+    if (flags.NewDocumentPending != "True")
+        flags.CurrentExtension = UpperAscii(FileExtension(FileName));
+    flags.ActiveDosMode = DosMode != 0;
+    flags.ActiveKoi8Mode = Koi8Mode != 0;
+    flags.NewDocumentPending = "False";
+}
+
+bool TMDIChild::FormCloseQuery() {
+    if (!memo1_->Modified()) return true;
+    const MsgResult answer = Dialogs::Current().MessageBox(
+        "Текст в файле " + Caption() + " был изменен. Сохранить?", std::string(kAttention),
+        mbYes | mbNo | mbCancel, MsgIcon::Warning);
+    if (answer == MsgResult::Cancel) return false;
+    // A save that did not happen (dialog cancelled, write refused) keeps
+    // the window, so the text is not lost.
+    if (answer == MsgResult::Yes && !FileSaveItem()) return false;
+    memo1_->SetModified(false);
+    return true;
+}
+
+void TMDIChild::closeEvent(QCloseEvent* event) {
+    if (FormCloseQuery())
+        QMdiSubWindow::closeEvent(event);
+    else
+        event->ignore();
+}
+
+void TMDIChild::UpdateStatus() {
+    TSharedDocumentFlags& flags = SharedFlags();
+    if (memo1_->HasFocus()) {
+        flags.TerminalFontActive = IsTerminalFont(memo1_->Font().name);
+        flags.ActiveCanUndo = memo1_->CanUndo();
+        flags.ActiveCanRedo = memo1_->CanRedo();
+    }
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    flags.ClipboardHasText = mime != nullptr && mime->hasText();
+    const QString status = FromUtf8(StatusText(memo1_->CaretLine(), memo1_->CaretColumn(),
+                                               memo1_->LineCount(), memo1_->TextLength()));
+    if (panel1_->text() != status) panel1_->setText(status);
+    const QString mark = memo1_->Modified() ? QStringLiteral("*") : QString();
+    if (panel0_->text() != mark) panel0_->setText(mark);
+}
+
+void TMDIChild::Memo1KeyPress(unsigned char& key) {
+    if (!IsTerminalFont(memo1_->Font().name)) return;
+    key = TerminalKey(key, SharedFlags().PseudoGraphicsInput);
+}
+
+void TMDIChild::WriteInMode(const std::string& path, bool backup) {
+    // The window's own mode: when the program closes, windows other than
+    // the active one save themselves too.
+    const bool dos = DosMode != 0;
+    const bool koi8 = Koi8Mode != 0;
+    WriteDocumentFile(path, backup, [&](TStream& out) {
+        if (!dos && !koi8) {
+            memo1_->SaveToStream(out);
+            return;
+        }
+        TStringStream plain;
+        memo1_->SaveToStream(plain);
+        std::string bytes;
+        if (dos) {
+            TWDOSStream converted(plain.TakeData());
+            bytes = ReadAll(converted);
+        } else {
+            TWKOI8Stream converted(plain.TakeData());
+            bytes = ReadAll(converted);
+        }
+        out.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    });
+}
+
+bool TMDIChild::FileSaveItem() {
+    TSharedDocumentFlags& flags = SharedFlags();
+    flags.SaveFileName = IsUntitled() ? std::string() : Caption();
+    if (flags.SaveFileName.empty()) {
+        if (!FileSaveAsItem()) return false;
+        memo1_->SetModified(false);
+        return true;
+    }
+    try {
+        WriteInMode(flags.SaveFileName, memo1_->Modified() && !flags.NoBackupFlag);
+    } catch (const std::exception& error) {
+        ReportError(error);
+        return false;
+    }
+    memo1_->SetModified(false);
+    return true;
+}
+
+bool TMDIChild::FileSaveAsItem() {
+    TSharedDocumentFlags& flags = SharedFlags();
+    FileDialogRequest request;
+    request.filter = SaveDialogFilter(flags.CompilerExtensionCopy);
+    request.fileName = IsUntitled() ? std::string() : Caption();
+    request.overwritePrompt = true;
+    const auto chosen = Dialogs::Current().SaveFile(request);
+    if (!chosen || chosen->files.empty() || chosen->files.front().empty()) return false;
+    const std::string name = chosen->files.front();
+    const bool converted = DosMode != 0 || Koi8Mode != 0;
+    try {
+        WriteInMode(name, false);
+    } catch (const std::exception& error) {
+        ReportError(error);
+        return false;
+    }
+    // A converted copy is an export: the window keeps showing its own file.
+    if (converted) return true;
+    flags.SaveFileName = name;
+    SetCaption(name);
+    FileName = name;
+    memo1_->SetModified(false);
+    const std::string extension = UpperAscii(FileExtension(name));
+    flags.CurrentExtension = extension.empty() ? std::string("EXE") : extension;
+    return true;
+}
+
+} // namespace lorvane

@@ -1,0 +1,121 @@
+#pragma once
+// The document window: one text in one editor control, a two-panel status
+// line under it (modified mark; caret, line count and size), its own save
+// and close query, and the typing translation for the "Terminal" font.
+// The module also keeps the flags the frame and all document windows share.
+#include "app/DocumentEditor.h"
+
+#include <QMdiSubWindow>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class QLabel;
+class QStatusBar;
+
+namespace lorvane {
+
+class TStream;
+
+// One value each for the whole program: the active window's state as the
+// frame needs it, and what the file commands tell a window being created.
+struct TSharedDocumentFlags {
+    bool PseudoGraphicsInput = false;
+    bool TerminalFontActive = false;
+    bool ActiveDosMode = false;
+    bool ActiveKoi8Mode = false;
+    bool ActiveCanUndo = false;
+    bool ActiveCanRedo = false;
+    bool ClipboardHasText = false;
+    bool NoBackupFlag = false;
+    std::string NewDocumentPending = "False";
+    std::string CurrentExtension;
+    std::string CompilerExtensionCopy;
+    std::string SaveFileName;
+};
+TSharedDocumentFlags& SharedFlags() noexcept;
+
+// The caption of a document that has no file yet, and how messages name it.
+inline constexpr std::string_view kUntitled = "Untitled";
+inline constexpr std::string_view kNoName = "без имени";
+inline constexpr std::string_view kAttention = "Внимание !";
+
+// From the last dot after the last path separator (or drive colon) to the
+// end, dot included; empty when there is none.
+std::string FileExtension(std::string_view name);
+// ASCII a..z only, as extensions are compared.
+std::string UpperAscii(std::string_view text);
+
+// The backup of `fileName` is its name with the extension replaced by
+// ".BAK". It takes a copy of the file as it is now; the caller then
+// replaces the file itself, so the old text is never only in one place.
+// Failures are ignored: a missing backup must not stop a save.
+std::string BackupName(std::string_view fileName);
+void MakeBackup(const std::string& fileName);
+
+// Writes a document: `fill` produces the new contents in a temporary file
+// beside `path`; only when it is complete is the backup taken (when asked)
+// and the temporary renamed over the file. Raises on failure with the old
+// file untouched.
+void WriteDocumentFile(const std::string& path, bool backup,
+                       const std::function<void(TStream&)>& fill);
+
+// "Курсор: L : C    Строк: N        Размер текста: S  байт"
+std::string StatusText(std::int32_t caretLine, std::int32_t caretColumn, std::int32_t lineCount,
+                       std::int32_t textLength);
+
+// The save dialog's filter: the compiler's extension first.
+std::string SaveDialogFilter(std::string_view compilerExtension);
+
+// Shows an error the way the program's default handler does.
+void ReportError(const std::exception& error);
+
+class TMDIChild : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    explicit TMDIChild(std::unique_ptr<TDocumentEditor> editor, QWidget* parent = nullptr);
+    ~TMDIChild() override;
+
+    TDocumentEditor& Memo1() noexcept { return *memo1_; }
+    QStatusBar* StatusBar1() const noexcept { return statusBar1_; }
+    // Panel 0: the modified mark; panel 1: caret and size.
+    QString PanelText(int index) const;
+    void ClearModifiedPanel();
+
+    std::string Caption() const;
+    void SetCaption(std::string_view caption);
+    bool IsUntitled() const { return Caption() == kUntitled; }
+
+    std::uint8_t DosMode = 0;
+    std::uint8_t Koi8Mode = 0;
+    std::string FileName;
+
+    void FormActivate();
+    // The window's own question before it closes: true when it may close.
+    // Yes saves, and the window stays when that save does not happen.
+    bool FormCloseQuery();
+    // Refreshes the status line and the shared flags (the frame calls it on
+    // every idle pass for the active window).
+    void UpdateStatus();
+    void Memo1KeyPress(unsigned char& key);
+
+    // Own Save and Save As: true when the text reached a file.
+    bool FileSaveItem();
+    bool FileSaveAsItem();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void WriteInMode(const std::string& path, bool backup);
+
+    std::unique_ptr<TDocumentEditor> memo1_;
+    QStatusBar* statusBar1_ = nullptr;
+    QLabel* panel0_ = nullptr;
+    QLabel* panel1_ = nullptr;
+};
+
+} // namespace lorvane

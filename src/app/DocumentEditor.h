@@ -1,0 +1,62 @@
+#pragma once
+// What a document window needs from its editor control. The window talks to
+// the control only through this, so the frame's commands and the window's
+// file handling do not depend on how the control is built, and tests can
+// drive them with a plain stand-in.
+#include "platform/Colors.h"
+#include "platform/Fonts.h"
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <string_view>
+
+class QWidget;
+
+namespace lorvane {
+
+class TStream;
+
+class TDocumentEditor {
+public:
+    virtual ~TDocumentEditor() = default;
+
+    // The control's own widget; the document window takes it as its body.
+    virtual QWidget* Widget() = 0;
+
+    // Text as Windows-1251 bytes, line breaks as the control keeps them.
+    virtual std::string Text() = 0;
+    virtual void SetText(std::string_view text) = 0;
+    virtual std::int32_t TextLength() = 0;
+    // The display-line view: its line count, loading and saving whole files.
+    virtual std::int32_t LineCount() = 0;
+    virtual void LoadFromStream(TStream& stream) = 0;
+    virtual void SaveToStream(TStream& stream) = 0;
+
+    virtual bool Modified() const = 0;
+    virtual void SetModified(bool on) = 0;
+    virtual bool CanUndo() const = 0;
+    virtual bool CanRedo() const = 0;
+    virtual bool HasSelection() = 0;
+    virtual bool ReadOnly() const = 0;
+    virtual void SetReadOnly(bool on) = 0;
+
+    // Display line and column of the caret, both from 0.
+    virtual std::int32_t CaretLine() = 0;
+    virtual std::int32_t CaretColumn() = 0;
+
+    virtual LogicalFont Font() const = 0;
+    virtual void SetFont(const LogicalFont& font) = 0;
+    virtual TColor FontColor() const = 0;
+    virtual void SetFontColor(TColor color) = 0;
+    virtual TColor Color() const = 0;
+    virtual void SetColor(TColor color) = 0;
+
+    virtual bool HasFocus() const = 0;
+
+    // Called with every typed character (a Windows-1251 byte) before the
+    // control inserts it; the handler may replace the byte.
+    std::function<void(unsigned char& key)> OnKeyPress;
+};
+
+} // namespace lorvane

@@ -1,0 +1,11 @@
+#pragma once
+// The editors the program's document windows are built with.
+#include "app/MainForm.h"
+
+namespace lorvane {
+
+// Makes the editor control of one document window; empty when this build
+// has no editor control.
+EditorFactory DocumentEditors();
+
+} // namespace lorvane

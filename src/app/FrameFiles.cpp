@@ -1,0 +1,254 @@
+// The frame's file commands: new, open, open by name, save, save as, the
+// backup switch, close, and the close-all pass when the program ends.
+#include "app/HandOver.h"
+#include "app/MainForm.h"
+#include "components/FileMO.h"
+#include "platform/Dialogs.h"
+#include "platform/Error.h"
+#include "platform/Stream.h"
+
+#include <QMdiArea>
+
+namespace lorvane {
+namespace {
+
+const char* const kTextPatterns = "*.P; *.TXT; *.DOC; *.INI; *.INF; *.LST; *.ASM; *.PIC; *.POD";
+
+} // namespace
+
+TMDIChild* TMainFormLorvane::NewDocumentWindow(const std::string& caption) {
+    if (!editors_) throw Error("Редактор текста недоступен в этой сборке программы");
+    auto window = std::make_unique<TMDIChild>(editors_());
+    window->SetCaption(caption);
+    TMDIChild* child = window.get();
+    mdiArea_->addSubWindow(window.release());
+    child->show();
+    mdiArea_->setActiveSubWindow(child);
+    ApplyAppearance(*child);
+    return child;
+}
+
+void TMainFormLorvane::ApplyAppearance(TMDIChild& window) {
+    const DocumentLook look = settings_.DocumentAppearance();
+    TDocumentEditor& editor = window.Memo1();
+    LogicalFont font = editor.Font();
+    font.fixedPitch = true;
+    if (!look.fontName.empty()) font.name = look.fontName;
+    font.height = 0; // the size in points decides from now on
+    font.size = look.fontSize;
+    editor.SetFont(font);
+    editor.SetFontColor(look.fontColor);
+    editor.SetColor(look.backgroundColor);
+}
+
+void TMainFormLorvane::LoadInto(TMDIChild& window, const std::string& name) {
+    TFileStream file(name, TFileStream::OpenRead);
+    window.Memo1().LoadFromStream(file);
+}
+
+void TMainFormLorvane::FileNewItemClick() {
+    SharedFlags().NewDocumentPending = "True";
+    SharedFlags().CurrentExtension.clear();
+    TMDIChild* window = NewDocumentWindow(std::string(kUntitled));
+    window->Memo1().SetText({});
+    window->Memo1().SetModified(false);
+}
+
+void TMainFormLorvane::FileOpenItemClick() {
+    std::string extension = ".TXT";
+    if (TMDIChild* active = ActiveChild()) {
+        extension = FileExtension(active->Caption());
+        if (extension.empty()) extension = ".*";
+    }
+    const std::string work =
+        "*" + settings_.Tools().compilerExtension + ";" + "*" + extension + ";" + "*.P";
+    FileDialogRequest request;
+    request.filter = "Рабочие файлы(" + work + ")" + "|" + work + "|" + "Текстовые файлы" + "(" +
+                     kTextPatterns + ")" + "|" + kTextPatterns + "|" + "Все файлы (*.*)|" + "*.*";
+    request.fileName = openDialogFileName_;
+    const auto chosen = Dialogs::Current().OpenFile(request);
+    if (!chosen || chosen->files.empty() || chosen->files.front().empty()) return;
+    const std::string name = chosen->files.front();
+    openDialogFileName_ = name;
+    SharedFlags().NewDocumentPending = "True";
+    SharedFlags().CurrentExtension = UpperAscii(FileExtension(name));
+    TMDIChild* window = NewDocumentWindow(name);
+    try {
+        LoadInto(*window, name);
+    } catch (const std::exception& error) {
+        ReportError(error);
+        return;
+    }
+    fileMenuOpens1_->AddFile(name);
+    window->SetCaption(name);
+    window->Memo1().SetModified(false);
+    window->ClearModifiedPanel();
+    window->FileName = name;
+}
+
+void TMainFormLorvane::FileOpenAll(const std::string& name) {
+    if (name.empty()) return;
+    openDialogFileName_ = name;
+    SharedFlags().NewDocumentPending = "True";
+    SharedFlags().CurrentExtension = UpperAscii(FileExtension(name));
+    TMDIChild* window = NewDocumentWindow(name);
+    try {
+        LoadInto(*window, name);
+    } catch (const std::exception& error) {
+        ReportError(error);
+        return;
+    }
+    window->Memo1().SetModified(false);
+    window->ClearModifiedPanel();
+    window->SetCaption(name);
+    window->FileName = name;
+    closeAllActive_ = false;
+    settings_.ReadToolSettings();
+}
+
+void TMainFormLorvane::FileMenuOpens1Action(QAction* sender) {
+    FileOpenAll(TFileMenuOpens::FileNameOf(sender));
+}
+
+TMDIChild* TMainFormLorvane::TargetWindow() const {
+    if (closeAllActive_) {
+        const std::vector<TMDIChild*> children = Children();
+        const std::size_t index = static_cast<std::size_t>(closeAllIndex_) - 1;
+        if (index < children.size()) return children[index];
+    }
+    return ActiveChild();
+}
+
+void TMainFormLorvane::WriteWindow(TMDIChild& window, const std::string& path, bool backup) {
+    // The window's own display mode decides, so a window saved by the
+    // close-all pass is written in its mode, not the active window's.
+    const bool dos = window.DosMode != 0;
+    const bool koi8 = window.Koi8Mode != 0;
+    TDocumentEditor& editor = window.Memo1();
+    WriteDocumentFile(path, backup, [&](TStream& out) {
+        if (!dos && !koi8) {
+            editor.SaveToStream(out);
+            return;
+        }
+        TStringStream plain;
+        editor.SaveToStream(plain);
+        convert1_.SetConvertFrom(PG_WIN);
+        convert1_.SetConvertTo(dos ? PG_DOS886 : PG_KOI);
+        convert1_.SetDateFromText(plain.DataString());
+        convert1_.Convert();
+        const std::string converted = convert1_.DateToText();
+        out.WriteBuffer(converted.data(), static_cast<std::int64_t>(converted.size()));
+    });
+}
+
+bool TMainFormLorvane::FileSaveItemClick() {
+    TMDIChild* window = TargetWindow();
+    return window != nullptr && SaveWindow(*window);
+}
+
+bool TMainFormLorvane::SaveWindow(TMDIChild& window) {
+    if (!window.Memo1().Modified() && !window.IsUntitled()) {
+        const MsgResult answer = Dialogs::Current().MessageBox(
+            "Текст в файле " + window.Caption() + " не был изменен. Сохранить под другим именем?",
+            std::string(kAttention), mbYes | mbNo, MsgIcon::Warning);
+        return answer == MsgResult::Yes && SaveWindowAs(window);
+    }
+    openDialogFileName_ = window.IsUntitled() ? std::string() : window.Caption();
+    if (openDialogFileName_.empty()) return SaveWindowAs(window);
+    const bool backup = window.Memo1().Modified() && !Item("NoBAT1")->isChecked();
+    try {
+        WriteWindow(window, openDialogFileName_, backup);
+    } catch (const std::exception& error) {
+        ReportError(error);
+        return false;
+    }
+    window.Memo1().SetModified(false);
+    window.ClearModifiedPanel();
+    return true;
+}
+
+bool TMainFormLorvane::FileSaveAsItemClick() {
+    TMDIChild* window = TargetWindow();
+    return window != nullptr && SaveWindowAs(*window);
+}
+
+bool TMainFormLorvane::SaveWindowAs(TMDIChild& window) {
+    FileDialogRequest request;
+    request.filter = SaveDialogFilter(settings_.Tools().compilerExtension);
+    request.fileName = window.Caption();
+    request.overwritePrompt = true;
+    const auto chosen = Dialogs::Current().SaveFile(request);
+    if (!chosen || chosen->files.empty() || chosen->files.front().empty()) return false;
+    std::string name = chosen->files.front();
+    if (FileExtension(name).empty()) name += ".TXT";
+    try {
+        WriteWindow(window, name, false);
+    } catch (const std::exception& error) {
+        ReportError(error);
+        return false;
+    }
+    openDialogFileName_ = name;
+    window.Memo1().SetModified(false);
+    window.ClearModifiedPanel();
+    window.SetCaption(name);
+    fileMenuOpens1_->AddFile(name);
+    window.FileName = name;
+    SharedFlags().CurrentExtension = UpperAscii(FileExtension(name));
+    return true;
+}
+
+void TMainFormLorvane::NoBAT1Click() {
+    const bool noBackup = !Item("NoBAT1")->isChecked();
+    SetChecked("NoBAT1", noBackup);
+    SetDown("SpeedButton14", noBackup);
+    SharedFlags().NoBackupFlag = noBackup;
+    try {
+        settings_.WriteNoBackup(noBackup);
+    } catch (const std::exception& error) {
+        ReportError(error);
+    }
+}
+
+void TMainFormLorvane::FileCloseItemClick() {
+    TMDIChild* window = ActiveChild();
+    if (window != nullptr && FileCloseWinees(window)) window->close();
+}
+
+bool TMainFormLorvane::FileCloseWinees(TMDIChild* window) {
+    openDialogFileName_ = window->IsUntitled() ? std::string(kNoName) : window->Caption();
+    if (!window->Memo1().Modified()) return true;
+    const MsgResult answer = Dialogs::Current().MessageBox(
+        "Текст в файле " + window->Caption() + " был изменен. Сохранить?", std::string(kAttention),
+        mbYes | mbNo | mbCancel, MsgIcon::Warning);
+    if (answer == MsgResult::Cancel) return false;
+    // A save that did not happen keeps the window and its text.
+    if (answer == MsgResult::Yes && !SaveWindow(*window)) return false;
+    window->Memo1().SetModified(false);
+    window->ClearModifiedPanel();
+    return true;
+}
+
+bool TMainFormLorvane::FormCloseQuery() {
+    // Every window's own question first, in index order, as closing the
+    // frame closes them; the first refusal keeps everything open.
+    for (TMDIChild* child : Children())
+        if (!child->FormCloseQuery()) return false;
+    closeAllActive_ = true;
+    closeAllIndex_ = 1;
+    bool allowed = true;
+    while (closeAllIndex_ <= Children().size()) {
+        if (!FileCloseWinees(Children()[closeAllIndex_ - 1u])) {
+            allowed = false;
+            break;
+        }
+        ++closeAllIndex_;
+    }
+    closeAllActive_ = false;
+    return allowed;
+}
+
+void TMainFormLorvane::XJustOne1AlreadyExist() {
+    WriteHandOver(JoinParameters(parameters_));
+}
+
+} // namespace lorvane

@@ -1,0 +1,147 @@
+#pragma once
+// The main frame: a multiple-document window with the menu bar, the tool
+// buttons, the status bar and the support components. It keeps every menu
+// item and button enabled, checked or pressed on each idle pass and at each
+// change of the active document, and carries the file commands.
+#include "about/AboutWin.h"
+#include "app/Child.h"
+#include "app/Settings.h"
+#include "codepage/Convert.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class QAction;
+class QMdiArea;
+class QMenu;
+class QStatusBar;
+class QToolBar;
+class QToolButton;
+
+namespace lorvane {
+
+class TFileMenuOpens;
+class TXJustOne;
+
+using EditorFactory = std::function<std::unique_ptr<TDocumentEditor>()>;
+
+class TMainFormLorvane : public QMainWindow {
+    Q_OBJECT
+public:
+    // `editors` makes the editor of every new document window. The single-
+    // instance guard acts while the frame is built: in a second start it
+    // hands `parameters` (the command line, program name excluded) over.
+    TMainFormLorvane(EditorFactory editors, std::vector<std::string> parameters,
+                     QWidget* parent = nullptr);
+    ~TMainFormLorvane() override;
+
+    // ---- Components, for the program's start and for tests ----
+    QAction* Item(std::string_view name) const;
+    QToolButton* Button(std::string_view name) const;
+    QMenu* Menu(std::string_view name) const;
+    QMdiArea* MdiArea() const noexcept { return mdiArea_; }
+    QStatusBar* StatusBar1() const noexcept { return statusBar1_; }
+    TXJustOne& XJustOne1() noexcept { return *xJustOne1_; }
+    TFileMenuOpens& FileMenuOpens1() noexcept { return *fileMenuOpens1_; }
+    Settings& AppSettings() noexcept { return settings_; }
+    void SetAboutBox(TAboutWin1* about) noexcept { aboutWin1_ = about; }
+
+    // Document windows in creation (index) order, and the active one.
+    std::vector<TMDIChild*> Children() const;
+    TMDIChild* ActiveChild() const;
+
+    bool FirstActivationDone() const noexcept { return firstActivationDone_; }
+    bool CloseAllActive() const noexcept { return closeAllActive_; }
+    const std::string& OpenDialogFileName() const noexcept { return openDialogFileName_; }
+
+    // ---- Frame events ----
+    void FormCreate();
+    void AboutBoxCr();
+    void MyAppIdle();
+    void UpdateMenuItems();
+    void ShowHint(const QString& hint);
+    void XJustOne1AlreadyExist();
+
+    // ---- File commands ----
+    void FileNewItemClick();
+    void FileOpenItemClick();
+    void FileOpenAll(const std::string& name);
+    void FileMenuOpens1Action(QAction* sender);
+    // Save and Save As report whether the text reached a file.
+    bool FileSaveItemClick();
+    bool FileSaveAsItemClick();
+    void NoBAT1Click();
+    void FileCloseItemClick();
+    bool FileCloseWinees(TMDIChild* window);
+    // The close-all pass: every window's own question first, then the
+    // frame's pass. True when the frame may close.
+    bool FormCloseQuery();
+
+    // ---- Window menu ----
+    void WindowCascadeItemClick();
+    void WindowTileItemClick();
+    void WindowArrangeItemClick();
+    void WindowMinimizeItemClick();
+    void HelpAboutItemClick();
+
+protected:
+    bool event(QEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void CreateMenus();
+    void CreateToolButtons();
+    void Enable(std::string_view name, bool on);
+    void EnableButton(std::string_view name, bool on);
+    void SetChecked(std::string_view name, bool on);
+    void SetDown(std::string_view name, bool on);
+    void OnSubWindowActivated();
+    void RebuildWindowList();
+
+    TMDIChild* NewDocumentWindow(const std::string& caption);
+    void ApplyAppearance(TMDIChild& window);
+    void LoadInto(TMDIChild& window, const std::string& name);
+    // The window Save and Save As act on: the one the close-all pass asks
+    // about while it runs, else the active one.
+    TMDIChild* TargetWindow() const;
+    bool SaveWindow(TMDIChild& window);
+    bool SaveWindowAs(TMDIChild& window);
+    void WriteWindow(TMDIChild& window, const std::string& path, bool backup);
+
+    EditorFactory editors_;
+    std::vector<std::string> parameters_;
+    Settings settings_;
+    TConvert convert1_;
+    std::unique_ptr<TXJustOne> xJustOne1_;
+    std::unique_ptr<TFileMenuOpens> fileMenuOpens1_;
+    QPointer<TAboutWin1> aboutWin1_;
+
+    QMdiArea* mdiArea_ = nullptr;
+    QToolBar* speedPanel_ = nullptr;
+    QStatusBar* statusBar1_ = nullptr;
+    std::map<std::string, QAction*, std::less<>> items_;
+    std::map<std::string, QToolButton*, std::less<>> buttons_;
+    std::map<std::string, QMenu*, std::less<>> menus_;
+    std::vector<QAction*> windowListItems_;
+
+    bool firstActivationDone_ = false;
+    std::int32_t calculatorValue_ = 0;
+    bool printerFontChosen_ = false;
+    bool findMode_ = false;
+    bool closeAllActive_ = false;
+    std::uint16_t closeAllIndex_ = 1;
+    std::string openDialogFileName_;
+    bool inIdle_ = false;
+    QMetaObject::Connection idleConnection_;
+};
+
+} // namespace lorvane

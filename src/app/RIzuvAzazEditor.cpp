@@ -1,0 +1,119 @@
+#include "app/RIzuvAzazEditor.h"
+
+#include "app/EditorFactory.h"
+#include "editor/RIzuvAzaz.h"
+#include "editor/RIzuvAzazInput.h"
+#include "editor/TextViews.h"
+
+#include <QMenu> // the input handler keeps a guarded pointer to its menu
+
+namespace lorvane {
+
+TRIzuvAzazEditor::TRIzuvAzazEditor() {
+    auto control = std::make_unique<RIzuvAzaz>();
+    control_ = control.get();
+    // The document window's stored control.
+    control_->SetScrollBars(ssBoth);
+    control_->SetAltFont(LogicalFont{"MS Sans Serif", 11, 8, 0, false});
+    control_->SetCaretWidth(2);
+    control_->SetEndOfTextMark(TPen{clGray, 1, psClear});
+    control_->SetNullReplacement('\0');
+    control_->SetOptions(rzoKeepColumnPos | rzoWrapCaret | rzoInsertKeyActive |
+                         rzoWideOverwriteCaret | rzoLargeWordSelect | rzoAutoScrollBars |
+                         rzoAutoIndent | rzoBackIndent);
+    control_->SetOverwrite(false);
+    control_->SetSeparators(" ,.:;");
+    control_->SetUndoMaxSpace(65536);
+    control_->SetColor(clInactiveCaptionText);
+    control_->SetFont(LogicalFont{"System", 13, 10, 0, true});
+    control_->SetFontColor(clAqua);
+    // The keyboard handling lives as the control's child; every typed
+    // character passes the document window's handler first.
+    auto* input = std::make_unique<TInputHandler>(*control_).release();
+    input->Keyboard().OnKeyPress = [this](unsigned char& key) {
+        if (OnKeyPress) OnKeyPress(key);
+    };
+    control.release(); // owned by the document window from now on
+}
+
+TRIzuvAzazEditor::~TRIzuvAzazEditor() {
+    // A control never placed in a window still has no owner but us.
+    if (control_ && control_->parent() == nullptr)
+        std::unique_ptr<RIzuvAzaz>(control_.data()).reset();
+}
+
+QWidget* TRIzuvAzazEditor::Widget() {
+    return control_;
+}
+std::string TRIzuvAzazEditor::Text() {
+    return control_->Text();
+}
+void TRIzuvAzazEditor::SetText(std::string_view text) {
+    control_->SetText(text);
+}
+std::int32_t TRIzuvAzazEditor::TextLength() {
+    return control_->TextLength();
+}
+std::int32_t TRIzuvAzazEditor::LineCount() {
+    return control_->Lines().Count();
+}
+void TRIzuvAzazEditor::LoadFromStream(TStream& stream) {
+    control_->Lines().LoadFromStream(stream);
+}
+void TRIzuvAzazEditor::SaveToStream(TStream& stream) {
+    control_->Lines().SaveToStream(stream);
+}
+bool TRIzuvAzazEditor::Modified() const {
+    return control_->Modified();
+}
+void TRIzuvAzazEditor::SetModified(bool on) {
+    control_->SetModified(on);
+}
+bool TRIzuvAzazEditor::CanUndo() const {
+    return control_->CanUndo();
+}
+bool TRIzuvAzazEditor::CanRedo() const {
+    return control_->CanRedo();
+}
+bool TRIzuvAzazEditor::HasSelection() {
+    return control_->SelLength() > 0;
+}
+bool TRIzuvAzazEditor::ReadOnly() const {
+    return control_->ReadOnly();
+}
+void TRIzuvAzazEditor::SetReadOnly(bool on) {
+    control_->SetReadOnly(on);
+}
+std::int32_t TRIzuvAzazEditor::CaretLine() {
+    return control_->CaretLine();
+}
+std::int32_t TRIzuvAzazEditor::CaretColumn() {
+    return control_->CaretColumn();
+}
+LogicalFont TRIzuvAzazEditor::Font() const {
+    return control_->Font();
+}
+void TRIzuvAzazEditor::SetFont(const LogicalFont& font) {
+    control_->SetFont(font);
+}
+TColor TRIzuvAzazEditor::FontColor() const {
+    return control_->FontColor();
+}
+void TRIzuvAzazEditor::SetFontColor(TColor color) {
+    control_->SetFontColor(color);
+}
+TColor TRIzuvAzazEditor::Color() const {
+    return control_->Color();
+}
+void TRIzuvAzazEditor::SetColor(TColor color) {
+    control_->SetColor(color);
+}
+bool TRIzuvAzazEditor::HasFocus() const {
+    return control_->hasFocus();
+}
+
+EditorFactory DocumentEditors() {
+    return [] { return std::make_unique<TRIzuvAzazEditor>(); };
+}
+
+} // namespace lorvane

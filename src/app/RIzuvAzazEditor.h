@@ -1,0 +1,52 @@
+#pragma once
+// The document window's editor: the program's own editor control, with its
+// keyboard and mouse handling, seen through the interface the window uses.
+#include "app/DocumentEditor.h"
+
+#include <QPointer>
+
+#include <memory>
+
+namespace lorvane {
+
+class RIzuvAzaz;
+class TInputHandler;
+
+class TRIzuvAzazEditor final : public TDocumentEditor {
+public:
+    TRIzuvAzazEditor();
+    ~TRIzuvAzazEditor() override;
+
+    RIzuvAzaz& Control() noexcept { return *control_; }
+
+    QWidget* Widget() override;
+    std::string Text() override;
+    void SetText(std::string_view text) override;
+    std::int32_t TextLength() override;
+    std::int32_t LineCount() override;
+    void LoadFromStream(TStream& stream) override;
+    void SaveToStream(TStream& stream) override;
+    bool Modified() const override;
+    void SetModified(bool on) override;
+    bool CanUndo() const override;
+    bool CanRedo() const override;
+    bool HasSelection() override;
+    bool ReadOnly() const override;
+    void SetReadOnly(bool on) override;
+    std::int32_t CaretLine() override;
+    std::int32_t CaretColumn() override;
+    LogicalFont Font() const override;
+    void SetFont(const LogicalFont& font) override;
+    TColor FontColor() const override;
+    void SetFontColor(TColor color) override;
+    TColor Color() const override;
+    void SetColor(TColor color) override;
+    bool HasFocus() const override;
+
+private:
+    // The control belongs to the document window once placed in it; the
+    // input handler is its child and goes with it.
+    QPointer<RIzuvAzaz> control_;
+};
+
+} // namespace lorvane

@@ -1,0 +1,307 @@
+// The document window: typing with the "Terminal" font, the status line,
+// its own save with backups and code-page modes, and its close question.
+#include "app/Child.h"
+#include "FakeEditor.h"
+#include "app/KeyTranslation.h"
+#include "platform/CodePageTables.h"
+#include "platform/ErrorHandler.h"
+#include "platform/ScriptedDialogs.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace lorvane {
+namespace {
+
+using test::FakeEditor;
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
+
+struct Window {
+    Window() {
+        auto editor = std::make_unique<FakeEditor>();
+        memo = editor.get();
+        child = std::make_unique<TMDIChild>(std::move(editor));
+        child->setAttribute(Qt::WA_DeleteOnClose, false);
+        SharedFlags() = TSharedDocumentFlags{};
+    }
+    FakeEditor* memo;
+    std::unique_ptr<TMDIChild> child;
+};
+
+// Captures what the default handler would show.
+struct ErrorCapture {
+    ErrorCapture() {
+        TApplication::SetReporter([this](const std::string& text) { errors.push_back(text); });
+    }
+    ~ErrorCapture() { TApplication::SetReporter({}); }
+    std::vector<std::string> errors;
+};
+
+std::string Utf8Of(char32_t c) {
+    std::string out;
+    cp::AppendUtf8(out, c);
+    return out;
+}
+
+TEST(TerminalKeys, PseudoGraphicsPaletteShowsItsGlyphsInCodePage866) {
+    // key (Windows-1251 letter) and the glyph the palette must put on screen
+    const std::u32string keys =
+        U"ЁёАБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмнопрстуфхцчшщъыьэюя";
+    const std::u32string glyphs =
+        U"Ёё║╜╣╥Ў▌ўє▐╔═╢▄╓╫▀╟╝╙╗╠Ї╦╩╖Єї╬╨  ╚│╛┤╤№░¤∙▓┌─╡█╒╪▒╞┘╘┐├·┬┴╕°√┼╧■\x7F└";
+    ASSERT_EQ(keys.size(), glyphs.size());
+    int entries = 0;
+    for (unsigned key = 0xA8; key <= 0xFF; ++key) {
+        ++entries;
+        const char32_t letter =
+            cp::ToUnicode(cp::CodePage::Win1251, static_cast<unsigned char>(key));
+        const std::size_t at = keys.find(letter);
+        const unsigned char stored = TerminalKey(static_cast<unsigned char>(key), true);
+        if (at == std::u32string::npos) {
+            EXPECT_EQ(stored, key) << "not a letter, must pass: " << std::hex << key;
+            continue;
+        }
+        EXPECT_EQ(Utf8Of(cp::ToUnicode(cp::CodePage::Cp866, stored)), Utf8Of(glyphs[at]))
+            << "key " << std::hex << key;
+    }
+    EXPECT_EQ(entries, 88);
+    // Outside the letters nothing changes, in either mode.
+    for (unsigned key = 0; key < 0xA8; ++key) {
+        EXPECT_EQ(TerminalKey(static_cast<unsigned char>(key), true), key);
+        EXPECT_EQ(TerminalKey(static_cast<unsigned char>(key), false), key);
+    }
+}
+
+TEST(TerminalKeys, PlainTypingStoresTheSameLetterInCodePage866) {
+    const unsigned char* table = cp::Win1251ToCp866Table();
+    int letters = 0;
+    for (unsigned key = 0x80; key <= 0xFF; ++key) {
+        const auto k = static_cast<unsigned char>(key);
+        const unsigned char stored = TerminalKey(k, false);
+        const bool letter = key == 0xA8 || key == 0xB8 || key >= 0xC0;
+        if (!letter) {
+            EXPECT_EQ(stored, key);
+            continue;
+        }
+        ++letters;
+        EXPECT_EQ(stored, table[k]);
+        EXPECT_EQ(cp::ToUnicode(cp::CodePage::Cp866, stored),
+                  cp::ToUnicode(cp::CodePage::Win1251, k))
+            << std::hex << key;
+    }
+    EXPECT_EQ(letters, 66);
+}
+
+TEST(DocumentWindow, TypingFollowsTheFontAndThePseudoGraphicsSwitch) {
+    Window w;
+    w.memo->Type(0xC6); // Ж with the window's own "System" font
+    w.memo->SetFont(LogicalFont{"Terminal", 0, 10, 0, true});
+    w.memo->Type(0xC6);
+    SharedFlags().PseudoGraphicsInput = true;
+    w.memo->Type(0xC6);
+    w.memo->Type(0xDD); // Э: a space
+    w.memo->Type(0xFE); // ю: code 127
+    w.memo->Type('a');
+    EXPECT_EQ(w.memo->Text(), std::string("\xC6\x86\xF7\x20\x7F"
+                                          "a"));
+    // A font named only similarly is not the code page 866 font.
+    w.memo->SetFont(LogicalFont{"terminal", 0, 10, 0, true});
+    w.memo->Type(0xC6);
+    EXPECT_EQ(w.memo->Text().back(), '\xC6');
+}
+
+TEST(DocumentWindow, NewWindowStartsInItsStoredLookAndStatus) {
+    Window w;
+    EXPECT_EQ(w.child->Caption(), "Untitle");
+    EXPECT_EQ(w.memo->FontColor(), clAqua);
+    EXPECT_EQ(w.memo->Font().name, "System");
+    w.child->UpdateStatus();
+    EXPECT_EQ(w.child->PanelText(1).toStdString(),
+              "Курсор: 1 : 1    Строк: 1        Размер текста: 0  байт");
+    EXPECT_EQ(w.child->PanelText(0), "");
+    w.memo->Type('x');
+    w.memo->caretColumn = 1;
+    w.child->UpdateStatus();
+    EXPECT_EQ(w.child->PanelText(0), "*");
+    EXPECT_EQ(w.child->PanelText(1).toStdString(),
+              "Курсор: 1 : 2    Строк: 1        Размер текста: 1  байт");
+}
+
+TEST(DocumentWindow, StatusUpdateTakesFontAndUndoOnlyFromTheFocusedEditor) {
+    Window w;
+    w.memo->SetFont(LogicalFont{"Terminal", 0, 10, 0, true});
+    w.memo->canUndo = true;
+    w.memo->focus = false;
+    w.child->UpdateStatus();
+    EXPECT_FALSE(SharedFlags().TerminalFontActive);
+    EXPECT_FALSE(SharedFlags().ActiveCanUndo);
+    w.memo->focus = true;
+    w.child->UpdateStatus();
+    EXPECT_TRUE(SharedFlags().TerminalFontActive);
+    EXPECT_TRUE(SharedFlags().ActiveCanUndo);
+}
+
+TEST(DocumentWindow, ActivationTakesTheExtensionUnlessAFileCommandSetIt) {
+    Window w;
+    w.child->FileName = "/src/prog.asm";
+    w.child->DosMode = 1;
+    SharedFlags().NewDocumentPending = "True";
+    SharedFlags().CurrentExtension = ".PAS";
+    w.child->FormActivate();
+    EXPECT_EQ(SharedFlags().CurrentExtension, ".PAS");
+    EXPECT_EQ(SharedFlags().NewDocumentPending, "False");
+    EXPECT_TRUE(SharedFlags().ActiveDosMode);
+    w.child->FormActivate();
+    EXPECT_EQ(SharedFlags().CurrentExtension, ".ASM");
+    w.child->FileName = "/dir.v2/README";
+    w.child->FormActivate();
+    EXPECT_EQ(SharedFlags().CurrentExtension, "");
+}
+
+TEST(Backups, NamesReplaceOnlyTheFileExtension) {
+    EXPECT_EQ(BackupName("/a/A.ASM"), "/a/A.BAK");
+    EXPECT_EQ(BackupName("/a/prog"), "/a/prog.BAK");
+    EXPECT_EQ(BackupName("/a.dir/prog"), "/a.dir/prog.BAK");
+    EXPECT_EQ(BackupName("/a/x.tar.gz"), "/a/x.tar.BAK");
+}
+
+TEST(Backups, TwoFilesOfOneStemShareTheirBackup) {
+    TempDir dir;
+    const std::string asmFile = dir.File("A.ASM");
+    const std::string txtFile = dir.File("A.TXT");
+    WriteFileBytes(asmFile, "old asm");
+    WriteFileBytes(txtFile, "old txt");
+    WriteFileBytes(dir.File("A.BAK"), "older");
+
+    Window a;
+    a.child->SetCaption(asmFile);
+    a.memo->SetText("new asm");
+    ASSERT_TRUE(a.child->FileSaveItem());
+    EXPECT_EQ(ReadFileBytes(dir.File("A.BAK")), "old asm");
+    EXPECT_EQ(ReadFileBytes(asmFile), "new asm");
+    EXPECT_FALSE(a.memo->Modified());
+
+    Window t;
+    t.child->SetCaption(txtFile);
+    t.memo->SetText("new txt");
+    ASSERT_TRUE(t.child->FileSaveItem());
+    EXPECT_EQ(ReadFileBytes(dir.File("A.BAK")), "old txt");
+
+    // Not modified: no backup; with the switch off: no backup either.
+    WriteFileBytes(dir.File("A.BAK"), "kept");
+    ASSERT_TRUE(t.child->FileSaveItem());
+    t.memo->SetText("newer");
+    SharedFlags().NoBackupFlag = true;
+    ASSERT_TRUE(t.child->FileSaveItem());
+    EXPECT_EQ(ReadFileBytes(dir.File("A.BAK")), "kept");
+    EXPECT_EQ(ReadFileBytes(txtFile), "newer");
+}
+
+TEST(OwnSave, DosAndKoi8ModesWriteConvertedBytesAndKeepTheText) {
+    TempDir dir;
+    const std::string text = "\xCF\xF0\xE8\xE2\xE5\xF2 \xB9\r\n\xA8\xB8"; // Привет №, Ёё
+    Window w;
+    w.child->SetCaption(dir.File("d.txt"));
+    w.memo->SetText(text);
+    w.child->DosMode = 1;
+    SharedFlags().NoBackupFlag = true;
+    ASSERT_TRUE(w.child->FileSaveItem());
+    const unsigned char* table = cp::Win1251ToCp866Table();
+    std::string expected;
+    for (unsigned char c : text)
+        expected.push_back(static_cast<char>(table[c]));
+    EXPECT_EQ(ReadFileBytes(dir.File("d.txt")), expected);
+    EXPECT_EQ(w.memo->Text(), text);
+
+    w.child->DosMode = 0;
+    w.child->Koi8Mode = 1;
+    w.memo->SetModified(true);
+    ASSERT_TRUE(w.child->FileSaveItem());
+    EXPECT_EQ(ReadFileBytes(dir.File("d.txt")), "\xF0\xD2\xC9\xD7\xC5\xD4 \xB9\r\n\xA8\xB8");
+}
+
+TEST(OwnSave, AFailedWriteKeepsFileFlagAndBackupAndIsReported) {
+    TempDir dir;
+    ErrorCapture errors;
+    const std::string file = dir.File("keep.txt");
+    WriteFileBytes(file, "previous");
+    Window w;
+    w.child->SetCaption(file);
+    w.memo->SetText("new");
+    w.memo->failSaves = true;
+    EXPECT_FALSE(w.child->FileSaveItem());
+    EXPECT_EQ(ReadFileBytes(file), "previous");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("keep.BAK")));
+    EXPECT_TRUE(w.memo->Modified());
+    ASSERT_EQ(errors.errors.size(), 1u);
+
+    w.memo->failSaves = false;
+    w.child->SetCaption(dir.File("missing/dir/x.txt"));
+    EXPECT_FALSE(w.child->FileSaveItem());
+    EXPECT_TRUE(w.memo->Modified());
+    ASSERT_EQ(errors.errors.size(), 2u);
+    EXPECT_NE(errors.errors[1].find("x.txt"), std::string::npos);
+}
+
+TEST(OwnSave, SaveAsRenamesTheWindowOnlyForAPlainSave) {
+    TempDir dir;
+    ScriptedDialogs dialogs;
+    Window w;
+    w.child->SetCaption(kUntitled);
+    SharedFlags().CompilerExtensionCopy = ".ASM";
+    w.memo->SetText("abc");
+    dialogs.AnswerSave(dir.File("out"));
+    ASSERT_TRUE(w.child->FileSaveItem());
+    const auto request = dialogs.RequestsOf(DialogKind::SaveFile).at(0);
+    EXPECT_EQ(request.file.fileName, "");
+    EXPECT_EQ(request.file.filter,
+              "Текстовые файлы(*.ASM; *.TXT; *.DOC; *.INI; *.INF; *.LST; *.ASM; *.PIC; *.POD)|"
+              "*.ASM; *.TXT; *.DOC; *.INI; *.INF; *.LST; *.ASM; *.PIC; *.POD|"
+              "Файлы Delphi (*.pas, *.dpr)|*.PAS; *.DPR|Все файлы (*.*)|*.*");
+    EXPECT_EQ(w.child->Caption(), dir.File("out"));
+    EXPECT_EQ(SharedFlags().CurrentExtension, "EXE");
+    EXPECT_EQ(ReadFileBytes(dir.File("out")), "abc");
+
+    // In DOS mode Save As only exports a converted copy.
+    w.child->DosMode = 1;
+    w.memo->SetText("\xC0");
+    dialogs.AnswerSave(dir.File("dos.txt"));
+    ASSERT_TRUE(w.child->FileSaveAsItem());
+    EXPECT_EQ(ReadFileBytes(dir.File("dos.txt")), "\x80");
+    EXPECT_EQ(w.child->Caption(), dir.File("out"));
+    EXPECT_TRUE(w.memo->Modified());
+}
+
+TEST(CloseQuery, AnswersAndACancelledSaveKeepTheText) {
+    ScriptedDialogs dialogs;
+    Window w;
+    w.child->SetCaption(kUntitled);
+    EXPECT_TRUE(w.child->FormCloseQuery()); // not modified: no question
+    EXPECT_TRUE(dialogs.Requests().empty());
+
+    w.memo->SetText("draft");
+    dialogs.AnswerMessage(MsgResult::Cancel);
+    EXPECT_FALSE(w.child->FormCloseQuery());
+    const auto question = dialogs.RequestsOf(DialogKind::MessageBox).at(0);
+    EXPECT_EQ(question.text, "Текст в файле Untitled был изменен. Сохранить?");
+    EXPECT_EQ(question.caption, "Внимание !");
+    EXPECT_EQ(question.buttons, unsigned(mbYes | mbNo | mbCancel));
+
+    dialogs.AnswerMessage(MsgResult::Yes);
+    dialogs.AnswerSave(std::nullopt);
+    EXPECT_FALSE(w.child->FormCloseQuery());
+    EXPECT_TRUE(w.memo->Modified());
+    EXPECT_EQ(w.memo->Text(), "draft");
+
+    dialogs.AnswerMessage(MsgResult::No);
+    EXPECT_TRUE(w.child->FormCloseQuery());
+    EXPECT_FALSE(w.memo->Modified());
+    EXPECT_EQ(dialogs.PendingAnswers(), 0u);
+}
+
+} // namespace
+} // namespace lorvane

@@ -1,0 +1,83 @@
+#pragma once
+// A stand-in editor for the frame and document-window tests: the text is a
+// byte string, lines are split at CR LF, and every property the window
+// reads can be set directly.
+#include "app/DocumentEditor.h"
+#include "platform/Stream.h"
+
+#include <QWidget>
+
+#include <memory>
+
+namespace lorvane::test {
+
+class FakeEditor final : public TDocumentEditor {
+public:
+    FakeEditor() : widget_(std::make_unique<QWidget>().release()) {}
+
+    QWidget* Widget() override { return widget_; }
+    std::string Text() override { return text_; }
+    void SetText(std::string_view text) override {
+        text_ = text;
+        modified_ = true;
+    }
+    std::int32_t TextLength() override { return static_cast<std::int32_t>(text_.size()); }
+    std::int32_t LineCount() override {
+        std::int32_t lines = 1;
+        for (std::size_t at = text_.find("\r\n"); at != std::string::npos;
+             at = text_.find("\r\n", at + 2))
+            ++lines;
+        return lines;
+    }
+    void LoadFromStream(TStream& stream) override {
+        text_.assign(static_cast<std::size_t>(stream.Size()), '\0');
+        if (!text_.empty()) stream.ReadBuffer(text_.data(), stream.Size());
+        modified_ = true; // as a control does: the caller clears it
+    }
+    void SaveToStream(TStream& stream) override {
+        if (failSaves) throw std::runtime_error("disk full");
+        stream.WriteBuffer(text_.data(), static_cast<std::int64_t>(text_.size()));
+    }
+    bool Modified() const override { return modified_; }
+    void SetModified(bool on) override { modified_ = on; }
+    bool CanUndo() const override { return canUndo; }
+    bool CanRedo() const override { return canRedo; }
+    bool HasSelection() override { return selection; }
+    bool ReadOnly() const override { return readOnly_; }
+    void SetReadOnly(bool on) override { readOnly_ = on; }
+    std::int32_t CaretLine() override { return caretLine; }
+    std::int32_t CaretColumn() override { return caretColumn; }
+    LogicalFont Font() const override { return font_; }
+    void SetFont(const LogicalFont& font) override { font_ = font; }
+    TColor FontColor() const override { return fontColor_; }
+    void SetFontColor(TColor color) override { fontColor_ = color; }
+    TColor Color() const override { return color_; }
+    void SetColor(TColor color) override { color_ = color; }
+    bool HasFocus() const override { return focus; }
+
+    // The user types one Windows-1251 byte: the window's handler first.
+    void Type(unsigned char key) {
+        if (OnKeyPress) OnKeyPress(key);
+        text_.push_back(static_cast<char>(key));
+        modified_ = true;
+    }
+
+    bool canUndo = false;
+    bool canRedo = false;
+    bool selection = false;
+    bool focus = true;
+    bool failSaves = false;
+    std::int32_t caretLine = 0;
+    std::int32_t caretColumn = 0;
+
+private:
+    QWidget* widget_; // owned by the document window once placed in it
+    std::string text_;
+    bool modified_ = false;
+    bool readOnly_ = false;
+    LogicalFont font_;
+    TColor fontColor_ = clBlack;
+    TColor color_ = clWhite;
+};
+
+} // namespace lorvane::test

@@ -1,0 +1,497 @@
+// The main frame: command state, the first activation, the file commands
+// and the close-all pass, driven through the scripted dialogs with stand-in
+// editors.
+#include "FakeEditor.h"
+#include "app/HandOver.h"
+#include "app/MainForm.h"
+#include "components/FileMO.h"
+#include "components/JustOne.h"
+#include "platform/ErrorHandler.h"
+#include "platform/Paths.h"
+#include "platform/ProfileFile.h"
+#include "platform/ScriptedDialogs.h"
+#include "support/TempDir.h"
+
+#include <QAction>
+#include <QMdiArea>
+#include <QMenu>
+#include <QProcess>
+#include <QStatusBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace lorvane {
+namespace {
+
+using test::FakeEditor;
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
+
+class FrameTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::filesystem::remove(IniPath());
+        std::filesystem::remove(paths::ResolveBareName("HKEY_CURRENT_USER.reg"));
+        SharedFlags() = TSharedDocumentFlags{};
+    }
+
+    std::unique_ptr<TMainFormLorvane> MakeFrame(std::vector<std::string> parameters = {}) {
+        auto frame = std::make_unique<TMainFormLorvane>(
+            [this] {
+                auto editor = std::make_unique<FakeEditor>();
+                editors.push_back(editor.get());
+                return editor;
+            },
+            std::move(parameters));
+        frame->show();
+        return frame;
+    }
+
+    static std::string IniPath() { return Settings().SettingsFilePath(); }
+
+    static void WriteSetting(const char* section, const char* key, const std::string& value) {
+        ProfileFile ini(IniPath());
+        ini.WriteString(section, key, value);
+    }
+
+    static bool On(TMainFormLorvane& f, const char* item) { return f.Item(item)->isEnabled(); }
+    static bool OnButton(TMainFormLorvane& f, const char* b) { return f.Button(b)->isEnabled(); }
+
+    std::vector<FakeEditor*> editors;
+    TempDir dir;
+};
+
+TEST_F(FrameTest, MenusCarryTheirCaptionsShortcutsAndHints) {
+    auto frame = MakeFrame();
+    EXPECT_EQ(frame->windowTitle().toStdString(), "Текстовый редактор Lorvane");
+    EXPECT_EQ(frame->Menu("File1")->title().toStdString(), "&1 Файлы");
+    EXPECT_EQ(frame->Item("FileSaveAsItem")->text().toStdString(), "&5 Записать как...");
+    EXPECT_EQ(frame->Item("FileSaveAsItem")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F2));
+    EXPECT_EQ(frame->Item("Redo1")->shortcut(),
+              QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_Backspace));
+    EXPECT_EQ(frame->Item("N3")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(frame->Item("FileExitItem")->shortcut(), QKeySequence(Qt::Key_Escape));
+    EXPECT_EQ(frame->Item("WindowTileItem")->statusTip().toStdString(),
+              "Arrange windows without overlap");
+    EXPECT_FALSE(frame->Item("N27")->isVisible());
+    EXPECT_EQ(frame->Item("N18")->shortcutContext(), Qt::WidgetShortcut);
+    EXPECT_EQ(frame->Button("SpeedButton15")->text(), "DOS");
+    EXPECT_EQ(frame->Button("SpeedButton13")->toolTip().toStdString(), "Новый");
+    EXPECT_TRUE(frame->Button("SpeedButton3")->isChecked());
+    // Separators where the menus group their items.
+    const auto actions = frame->Menu("File1")->actions();
+    EXPECT_TRUE(actions.at(5)->isSeparator());
+    EXPECT_TRUE(actions.at(9)->isSeparator());
+    EXPECT_EQ(actions.at(10)->objectName(), "FileExitItem");
+    // The hint goes to the status bar.
+    frame->ShowHint(QStringLiteral("Open an existing file"));
+    EXPECT_EQ(frame->StatusBar1()->currentMessage(), "Open an existing file");
+}
+
+TEST_F(FrameTest, EnablingFollowsTheNumberOfWindows) {
+    auto frame = MakeFrame();
+    frame->UpdateMenuItems();
+    for (const char* item : {"FileCloseItem", "FileSaveItem", "Search1", "Fonts1", "N7",
+                             "WindowArrangeItem", "WindowCascadeItem", "OEM1", "Ansi1"})
+        EXPECT_FALSE(On(*frame, item)) << item;
+    for (const char* item : {"FileNewItem", "FileOpenItem", "FileExitItem", "HelpAboutItem"})
+        EXPECT_TRUE(On(*frame, item)) << item;
+    EXPECT_FALSE(OnButton(*frame, "SaveBtn"));
+    EXPECT_FALSE(OnButton(*frame, "SpeedButton15"));
+    EXPECT_TRUE(OnButton(*frame, "OpenBtn"));
+
+    frame->FileNewItemClick();
+    frame->UpdateMenuItems();
+    for (const char* item : {"FileCloseItem", "FileSaveItem", "Search1", "Fonts1", "N7",
+                             "WindowArrangeItem", "WindowMinimizeItem", "OEM1", "Ansi1"})
+        EXPECT_TRUE(On(*frame, item)) << item;
+    EXPECT_FALSE(On(*frame, "WindowCascadeItem"));
+    EXPECT_FALSE(On(*frame, "WindowTileItem"));
+    EXPECT_FALSE(On(*frame, "CopyItem"));
+    EXPECT_TRUE(OnButton(*frame, "SaveBtn"));
+
+    frame->FileNewItemClick();
+    editors.back()->selection = true;
+    frame->UpdateMenuItems();
+    EXPECT_TRUE(On(*frame, "WindowCascadeItem"));
+    EXPECT_TRUE(On(*frame, "WindowTileItem"));
+    EXPECT_TRUE(On(*frame, "CopyItem"));
+    EXPECT_TRUE(OnButton(*frame, "CutBtn"));
+    EXPECT_EQ(frame->Children().size(), 2u);
+    EXPECT_EQ(frame->ActiveChild()->Caption(), "Untitled");
+}
+
+TEST_F(FrameTest, TerminalFontSwapsTheCodePageButtonsForPseudoGraphics) {
+    auto frame = MakeFrame();
+    frame->FileNewItemClick();
+    SharedFlags().ActiveDosMode = true;
+    frame->ActiveChild()->DosMode = 1;
+    frame->UpdateMenuItems();
+    EXPECT_TRUE(frame->Button("SpeedButton15")->isChecked());
+    EXPECT_TRUE(frame->Item("OEM1")->isChecked());
+    EXPECT_FALSE(OnButton(*frame, "SpeedButton16")); // KOI8 off while DOS is on
+    EXPECT_FALSE(On(*frame, "N36"));
+
+    // The status update in one pass feeds the code-page rules of the next,
+    // as idle passes follow each other.
+    editors.back()->SetFont(LogicalFont{"Terminal", 0, 10, 0, true});
+    frame->UpdateMenuItems();
+    frame->UpdateMenuItems();
+    EXPECT_FALSE(On(*frame, "OEM1"));
+    EXPECT_FALSE(On(*frame, "Ansi1"));
+    EXPECT_FALSE(OnButton(*frame, "SpeedButton15"));
+    EXPECT_TRUE(On(*frame, "N36"));
+    frame->Item("N36")->setChecked(true);
+
+    editors.back()->SetFont(LogicalFont{"System", 0, 10, 0, true});
+    frame->UpdateMenuItems();
+    frame->UpdateMenuItems();
+    EXPECT_FALSE(On(*frame, "N36"));
+    EXPECT_FALSE(frame->Item("N36")->isChecked());
+    EXPECT_TRUE(On(*frame, "OEM1"));
+}
+
+TEST_F(FrameTest, CompileLinkAndRunFollowTheToolSettingsExactly) {
+    WriteSetting("ASSEMBLER", "Ассемблер", "tasm");
+    WriteSetting("ASSEMBLER", "Линкер", "tlink");
+    WriteSetting("ASSEMBLER", "Расширение файла компилятора", ".ASM");
+    WriteSetting("ASSEMBLER", "Расширение скомпилированного файла", ".COM");
+    const std::string source = dir.File("prog.asm");
+    WriteFileBytes(source, "mov ax,1\r\n");
+    auto frame = MakeFrame();
+    frame->AboutBoxCr();
+    frame->FileOpenAll(source);
+    frame->UpdateMenuItems();
+    EXPECT_EQ(SharedFlags().CurrentExtension, ".ASM");
+    EXPECT_TRUE(On(*frame, "N14"));
+    EXPECT_TRUE(On(*frame, "N16"));
+    EXPECT_FALSE(On(*frame, "N19")); // no run program, and .COM is not .EXE
+    EXPECT_FALSE(OnButton(*frame, "SpeedButton12"));
+
+    // Compared as stored: a lower-case setting never matches.
+    WriteSetting("ASSEMBLER", "Расширение файла компилятора", ".asm");
+    WriteSetting("ASSEMBLER", "Расширение скомпилированного файла", ".EXE");
+    frame->UpdateMenuItems();
+    EXPECT_TRUE(On(*frame, "N14")) << "hand edits wait for the next activation";
+    frame->AboutBoxCr();
+    frame->UpdateMenuItems();
+    EXPECT_FALSE(On(*frame, "N14"));
+    EXPECT_FALSE(OnButton(*frame, "SpeedButton9"));
+    EXPECT_FALSE(On(*frame, "N19"));
+
+    WriteSetting("ASSEMBLER", "Расширение файла компилятора", ".ASM");
+    frame->AboutBoxCr();
+    frame->UpdateMenuItems();
+    EXPECT_TRUE(On(*frame, "N19")); // .EXE: run follows compile
+    WriteSetting("ASSEMBLER", "Ассемблер", "");
+    frame->AboutBoxCr();
+    frame->UpdateMenuItems();
+    EXPECT_FALSE(On(*frame, "N14"));
+    EXPECT_FALSE(On(*frame, "N19"));
+    EXPECT_TRUE(On(*frame, "N16"));
+}
+
+TEST_F(FrameTest, FirstActivationOpensTheCommandLineOnceWithItsHalvesJoined) {
+    std::filesystem::create_directories(dir.File("my docs"));
+    const std::string file = dir.File("my docs/a b.txt");
+    WriteFileBytes(file, "hello");
+    const std::string half1 = dir.File("my");
+    {
+        ProfileFile findorax(paths::ResolveBareName("FINDORAX.INI"));
+        findorax.WriteString("Load", "FileName", "/elsewhere/x.pas");
+    }
+    auto frame = MakeFrame({half1, "docs/a", "b.txt"});
+    frame->AboutBoxCr();
+    ASSERT_EQ(frame->Children().size(), 1u);
+    TMDIChild* window = frame->Children()[0];
+    EXPECT_EQ(window->Caption(), file);
+    EXPECT_EQ(window->FileName, file);
+    EXPECT_EQ(editors[0]->Text(), "hello");
+    EXPECT_FALSE(editors[0]->Modified());
+    EXPECT_EQ(SharedFlags().CurrentExtension, ".TXT");
+    EXPECT_EQ(frame->FileMenuOpens1().Entries().at(0), file);
+    ProfileFile findorax(paths::ResolveBareName("FINDORAX.INI"));
+    EXPECT_EQ(findorax.ReadString("Load", "FileName", "?"), "");
+    frame->AboutBoxCr();
+    EXPECT_EQ(frame->Children().size(), 1u);
+}
+
+TEST_F(FrameTest, AMissingCommandLineFileLeavesAnEmptyWindowAndReportsIt) {
+    std::vector<std::string> errors;
+    TApplication::SetReporter([&](const std::string& text) { errors.push_back(text); });
+    auto frame = MakeFrame({dir.File("nothing.txt")});
+    frame->AboutBoxCr();
+    TApplication::SetReporter({});
+    ASSERT_EQ(frame->Children().size(), 1u);
+    EXPECT_EQ(frame->Children()[0]->Caption(), "Untitle");
+    EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(FrameTest, NewDocumentsTakeTheSettingsFileLookWithAquaAsTheDefault) {
+    auto frame = MakeFrame();
+    frame->FileNewItemClick();
+    EXPECT_EQ(editors[0]->FontColor(), clAqua);
+    EXPECT_EQ(editors[0]->Color(), clBlack);
+    EXPECT_EQ(editors[0]->Font().name, "System");
+    EXPECT_EQ(editors[0]->Font().size, 10);
+    EXPECT_TRUE(editors[0]->Font().fixedPitch);
+    WriteSetting("COLORS", "Цвет фона", "0xFF0000");
+    WriteSetting("FONT", "Имя шрифта", "Terminal");
+    WriteSetting("FONT", "Размер шрифта", "14");
+    frame->FileNewItemClick();
+    EXPECT_EQ(editors[1]->Color(), clBlue);
+    EXPECT_EQ(editors[1]->Font().name, "Terminal");
+    EXPECT_EQ(editors[1]->Font().size, 14);
+    EXPECT_EQ(editors[1]->Font().height, 0);
+}
+
+TEST_F(FrameTest, OpenOffersTheWorkingFiltersAndRecentFilesKeepFive) {
+    ScriptedDialogs dialogs;
+    auto frame = MakeFrame();
+    std::vector<std::string> files;
+    for (int i = 1; i <= 6; ++i) {
+        files.push_back(dir.File("f" + std::to_string(i) + (i == 6 ? "" : ".pas")));
+        WriteFileBytes(files.back(), "text " + std::to_string(i));
+        dialogs.AnswerOpen(files.back());
+        frame->FileOpenItemClick();
+    }
+    const auto requests = dialogs.RequestsOf(DialogKind::OpenFile);
+    EXPECT_EQ(requests.at(0).file.filter,
+              "Рабочие файлы(*;*.TXT;*.P)|*;*.TXT;*.P|Текстовые файлы(*.P; *.TXT; *.DOC; *.INI; "
+              "*.INF; *.LST; *.ASM; *.PIC; *.POD)|*.P; *.TXT; *.DOC; *.INI; *.INF; *.LST; *.ASM; "
+              "*.PIC; *.POD|Все файлы (*.*)|*.*");
+    EXPECT_EQ(requests.at(1).file.filter.rfind("Рабочие файлы(*;*.pas;*.P)|", 0), 0u);
+    EXPECT_EQ(requests.at(1).file.fileName, files[0]);
+    ASSERT_EQ(frame->Children().size(), 6u);
+    EXPECT_EQ(editors[5]->Text(), "text 6");
+    EXPECT_EQ(frame->FileMenuOpens1().Entries(),
+              (std::vector<std::string>{files[5], files[4], files[3], files[2], files[1]}));
+    EXPECT_EQ(frame->FileMenuOpens1().ShownCount(), 5);
+
+    // The menu entry opens its file by name.
+    QAction* entry = nullptr;
+    for (QAction* a : frame->Menu("File1")->actions())
+        if (TFileMenuOpens::FileNameOf(a) == files[2]) entry = a;
+    ASSERT_NE(entry, nullptr);
+    entry->trigger();
+    ASSERT_EQ(frame->Children().size(), 7u);
+    EXPECT_EQ(frame->ActiveChild()->Caption(), files[2]);
+    EXPECT_EQ(editors.back()->Text(), "text 3");
+}
+
+TEST_F(FrameTest, SaveAsksAboutUnchangedTextAndNamesUntitledOnes) {
+    ScriptedDialogs dialogs;
+    auto frame = MakeFrame();
+    const std::string file = dir.File("same.txt");
+    WriteFileBytes(file, "unchanged");
+    frame->FileOpenAll(file);
+    dialogs.AnswerMessage(MsgResult::No);
+    EXPECT_FALSE(frame->FileSaveItemClick());
+    EXPECT_EQ(dialogs.Requests().at(0).text,
+              "Текст в файле " + file + " не был изменен. Сохранить под другим именем?");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("same.BAK")));
+
+    frame->FileNewItemClick();
+    editors.back()->SetText("new text");
+    dialogs.AnswerSave(dir.File("prog"));
+    EXPECT_TRUE(frame->FileSaveItemClick());
+    EXPECT_EQ(dialogs.RequestsOf(DialogKind::SaveFile).at(0).file.fileName, "Untitled");
+    EXPECT_EQ(ReadFileBytes(dir.File("prog.TXT")), "new text");
+    EXPECT_EQ(frame->ActiveChild()->Caption(), dir.File("prog.TXT"));
+    EXPECT_EQ(SharedFlags().CurrentExtension, ".TXT");
+    EXPECT_FALSE(editors.back()->Modified());
+    EXPECT_EQ(frame->FileMenuOpens1().Entries().at(0), dir.File("prog.TXT"));
+}
+
+TEST_F(FrameTest, DosSaveConvertsOnlyTheLettersAndBacksUp) {
+    auto frame = MakeFrame();
+    const std::string file = dir.File("dos.txt");
+    WriteFileBytes(file, "old");
+    frame->FileOpenAll(file);
+    // Russian letters, a typographic dash and a line break.
+    editors.back()->SetText("\xC0\xE1\xE2 \x97 z\r\n\xDF");
+    frame->ActiveChild()->DosMode = 1;
+    EXPECT_TRUE(frame->FileSaveItemClick());
+    EXPECT_EQ(ReadFileBytes(file), "\x80\xA1\xA2 \x97 z\r\n\x9F");
+    EXPECT_EQ(ReadFileBytes(dir.File("dos.BAK")), "old");
+    EXPECT_EQ(editors.back()->Text(), "\xC0\xE1\xE2 \x97 z\r\n\xDF");
+}
+
+TEST_F(FrameTest, BackupSwitchIsStoredAndStopsBackups) {
+    auto frame = MakeFrame();
+    frame->NoBAT1Click();
+    frame->UpdateMenuItems();
+    EXPECT_TRUE(frame->Item("NoBAT1")->isChecked());
+    EXPECT_TRUE(frame->Button("SpeedButton14")->isChecked());
+    EXPECT_TRUE(SharedFlags().NoBackupFlag);
+    ProfileFile ini(IniPath());
+    EXPECT_EQ(ini.ReadString("NOBAK", "Не создавать .BAK файл", ""), "1");
+    const std::string file = dir.File("n.txt");
+    WriteFileBytes(file, "old");
+    frame->FileOpenAll(file);
+    editors.back()->SetText("new");
+    EXPECT_TRUE(frame->FileSaveItemClick());
+    EXPECT_FALSE(std::filesystem::exists(dir.File("n.BAK")));
+    frame->NoBAT1Click();
+    frame->UpdateMenuItems();
+    EXPECT_FALSE(frame->Item("NoBAT1")->isChecked());
+    EXPECT_EQ(ProfileFile(IniPath()).ReadString("NOBAK", "Не создавать .BAK файл", ""), "0");
+}
+
+TEST_F(FrameTest, AFailedSaveKeepsTheFileAndTheFlag) {
+    std::vector<std::string> errors;
+    TApplication::SetReporter([&](const std::string& text) { errors.push_back(text); });
+    auto frame = MakeFrame();
+    const std::string file = dir.File("full.txt");
+    WriteFileBytes(file, "previous");
+    frame->FileOpenAll(file);
+    editors.back()->SetText("new");
+    editors.back()->failSaves = true;
+    EXPECT_FALSE(frame->FileSaveItemClick());
+    TApplication::SetReporter({});
+    EXPECT_EQ(ReadFileBytes(file), "previous");
+    EXPECT_FALSE(std::filesystem::exists(dir.File("full.BAK")));
+    EXPECT_TRUE(editors.back()->Modified());
+    EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(FrameTest, CloseAsksOnceAndACancelledSaveKeepsTheWindow) {
+    ScriptedDialogs dialogs;
+    auto frame = MakeFrame();
+    frame->FileNewItemClick();
+    editors.back()->SetText("draft");
+    dialogs.AnswerMessage(MsgResult::Yes);
+    dialogs.AnswerSave(std::nullopt);
+    frame->FileCloseItemClick();
+    EXPECT_EQ(frame->Children().size(), 1u);
+    EXPECT_EQ(editors.back()->Text(), "draft");
+    EXPECT_TRUE(editors.back()->Modified());
+
+    dialogs.AnswerMessage(MsgResult::No);
+    frame->FileCloseItemClick();
+    EXPECT_EQ(frame->OpenDialogFileName(), "без имени");
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(frame->Children().empty());
+    EXPECT_EQ(dialogs.RequestsOf(DialogKind::MessageBox).size(), 2u);
+}
+
+TEST_F(FrameTest, ClosingTheProgramAsksPerWindowInOrderAndCancelKeepsAll) {
+    ScriptedDialogs dialogs;
+    auto frame = MakeFrame();
+    const std::string a = dir.File("a.txt");
+    const std::string b = dir.File("b.txt");
+    WriteFileBytes(a, "A");
+    WriteFileBytes(b, "B");
+    frame->FileOpenAll(a);
+    editors.back()->SetText("A2");
+    frame->FileOpenAll(b);
+    editors.back()->SetText("B2");
+
+    dialogs.AnswerMessage(MsgResult::Yes);
+    dialogs.AnswerMessage(MsgResult::Cancel);
+    EXPECT_FALSE(frame->close());
+    const auto questions = dialogs.RequestsOf(DialogKind::MessageBox);
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_EQ(questions[0].text, "Текст в файле " + a + " был изменен. Сохранить?");
+    EXPECT_EQ(questions[1].text, "Текст в файле " + b + " был изменен. Сохранить?");
+    EXPECT_EQ(frame->Children().size(), 2u);
+    EXPECT_EQ(ReadFileBytes(a), "A2");
+    EXPECT_TRUE(editors[1]->Modified());
+    EXPECT_FALSE(frame->CloseAllActive());
+
+    // A later Save acts on the active window.
+    editors[1]->SetText("B3");
+    EXPECT_TRUE(frame->FileSaveItemClick());
+    EXPECT_EQ(ReadFileBytes(b), "B3");
+
+    editors[0]->SetText("A4");
+    dialogs.AnswerMessage(MsgResult::No);
+    EXPECT_TRUE(frame->close());
+    EXPECT_EQ(ReadFileBytes(a), "A2");
+}
+
+TEST_F(FrameTest, TheFramesOwnPassSavesTheWindowItAsksAbout) {
+    // Texts modified behind the windows' own questions reach the frame's
+    // pass; Yes there saves the asked window, in that window's own mode.
+    ScriptedDialogs dialogs;
+    auto frame = MakeFrame();
+    const std::string a = dir.File("a.txt");
+    WriteFileBytes(a, "A");
+    frame->FileOpenAll(a);
+    TMDIChild* first = frame->ActiveChild();
+    first->DosMode = 1;
+    frame->FileNewItemClick();
+    editors[0]->SetText("\xC0");
+    dialogs.AnswerMessage(MsgResult::Yes);
+    EXPECT_TRUE(frame->FileCloseWinees(first));
+    EXPECT_EQ(ReadFileBytes(a), "\x80");
+    EXPECT_FALSE(editors[0]->Modified());
+
+    editors[0]->SetText("\xC1");
+    editors[1]->SetText("new");
+    dialogs.AnswerMessage(MsgResult::Yes); // window 0
+    dialogs.AnswerMessage(MsgResult::Yes); // window 1, untitled
+    dialogs.AnswerSave(std::nullopt);
+    EXPECT_FALSE(frame->FormCloseQuery());
+    EXPECT_EQ(ReadFileBytes(a), "\x81");
+    EXPECT_EQ(frame->Children().size(), 2u);
+    EXPECT_TRUE(editors[1]->Modified());
+    EXPECT_EQ(editors[1]->Text(), "new");
+}
+
+TEST_F(FrameTest, AHandedOverFileOpensAtTheNextIdlePass) {
+    const std::string file = dir.File("handed over.txt");
+    WriteFileBytes(file, "from the second start");
+    auto frame = MakeFrame();
+    frame->UpdateMenuItems();
+    EXPECT_TRUE(frame->Children().empty());
+    ASSERT_TRUE(WriteHandOver(file));
+    frame->UpdateMenuItems();
+    ASSERT_EQ(frame->Children().size(), 1u);
+    EXPECT_EQ(frame->ActiveChild()->Caption(), file);
+    EXPECT_EQ(frame->FileMenuOpens1().Entries().at(0), file);
+    frame->UpdateMenuItems();
+    EXPECT_EQ(frame->Children().size(), 1u);
+}
+
+TEST_F(FrameTest, ASecondProgramHandsItsFileToTheFirst) {
+    const std::string file = dir.File("second start.asm");
+    WriteFileBytes(file, "nop");
+    auto frame = MakeFrame();
+    ASSERT_TRUE(frame->XJustOne1().IsFirstInstance());
+    QProcess second;
+    second.setProgram(QStringLiteral(LORVANE_PROGRAM));
+    second.setArguments({QString::fromStdString(dir.File("second")), QStringLiteral("start.asm")});
+    second.start();
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(second.exitCode(), 0);
+    frame->UpdateMenuItems();
+    ASSERT_EQ(frame->Children().size(), 1u);
+    EXPECT_EQ(frame->ActiveChild()->Caption(), file);
+    EXPECT_EQ(editors.back()->Text(), "nop");
+}
+
+TEST_F(FrameTest, WindowMenuArrangesAndMinimizes) {
+    auto frame = MakeFrame();
+    frame->FileNewItemClick();
+    frame->FileNewItemClick();
+    frame->WindowMinimizeItemClick();
+    for (TMDIChild* child : frame->Children())
+        EXPECT_TRUE(child->isMinimized());
+    frame->WindowArrangeItemClick();
+    const auto children = frame->Children();
+    EXPECT_EQ(children[0]->geometry().bottom(), children[1]->geometry().bottom());
+    EXPECT_NE(children[0]->x(), children[1]->x());
+    emit frame->Menu("Window1")->aboutToShow();
+    int listed = 0;
+    for (QAction* a : frame->Menu("Window1")->actions())
+        if (a->text().endsWith(QStringLiteral("Untitled"))) ++listed;
+    EXPECT_EQ(listed, 2);
+}
+
+} // namespace
+} // namespace lorvane
