@@ -174,3 +174,32 @@ TEST(LayoutTest, HighlightHooksAreCalledWhenAttached) {
 
 } // namespace
 } // namespace lorvane
+
+namespace lorvane {
+namespace {
+
+TEST(LayoutTest, SettingsLayOutAgainAndImmediateModeFinishesThePendingRange) {
+    test::ModelFixture f(10, umOnNeed);
+    f.model.SetText("aaaa bbbb cccc\r\ndddd eeee");
+    EXPECT_EQ(f.model.LineCount(), 2);
+    f.model.SetUpdateMode(umImmediate); // lays out what was pending
+    EXPECT_EQ(f.model.LineCount(), 3);
+    f.model.SetRightMargin(8 + 8 * 5); // five columns narrower
+    EXPECT_EQ(f.model.LineCount(), 5);
+    f.model.SetTabStops(4);
+    f.model.CheckConsistency();
+    f.model.SetUpdateMode(umBackground);
+    f.model.SetRightMargin(0);
+    EXPECT_TRUE(f.model.BackgroundJobPending());
+    while (f.model.BackgroundJobPending())
+        f.model.BackgroundSlice();
+    f.model.SetLeftMargin(0);
+    while (f.model.BackgroundJobPending())
+        f.model.BackgroundSlice();
+    EXPECT_EQ(f.model.LineCount(), 3);
+    EXPECT_EQ(f.model.DisplayLineText(0), "aaaa bbbb ");
+    f.model.CheckConsistency();
+}
+
+} // namespace
+} // namespace lorvane
