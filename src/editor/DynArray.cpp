@@ -144,7 +144,9 @@ void TDynArray2::Read(std::int32_t index, void* record) const {
 
 void TDynArray2::SetCapacity(std::int32_t n) {
     if (n < count_) n = count_;
-    const std::size_t wanted = n <= 0 ? 1 : static_cast<std::size_t>((n - 1) / perBlock_ + 1);
+    const std::int64_t places = static_cast<std::int64_t>(n) + gapLength_;
+    const std::size_t wanted =
+        places <= 0 ? 1 : static_cast<std::size_t>((places - 1) / perBlock_ + 1);
     if (static_cast<long long>(wanted) * perBlock_ > INT_MAX) throw std::bad_alloc();
     blocks_.reserve(wanted);
     while (blocks_.size() < wanted)
@@ -153,11 +155,17 @@ void TDynArray2::SetCapacity(std::int32_t n) {
         pool_.Give(blocks_.back());
         blocks_.pop_back();
     }
-    capacity_ = static_cast<std::int32_t>(blocks_.size()) * perBlock_;
+    UpdateCapacity();
 }
 
 void TDynArray2::SetCount(std::int32_t n) {
     if (n < 0) n = 0;
+    if (n <= gapStart_) {
+        // The gap and everything after it fall off the end.
+        gapStart_ = n;
+        gapLength_ = 0;
+        UpdateCapacity();
+    }
     if (n > capacity_) SetCapacity(n);
     count_ = n;
 }
@@ -169,8 +177,8 @@ std::int32_t TDynArray2::Add(const void* record) {
 }
 
 void TDynArray2::MoveRecords(std::int32_t to, std::int32_t from, std::int32_t n) noexcept {
-    // Copy in runs that stay inside one block on both sides; the direction
-    // follows memmove's rule so overlapping moves are safe.
+    // Physical places, copied in runs that stay inside one block on both
+    // sides; the direction follows memmove's rule so overlapping moves are safe.
     if (n <= 0 || to == from) return;
     if (to < from) {
         std::int32_t done = 0;
@@ -178,7 +186,7 @@ void TDynArray2::MoveRecords(std::int32_t to, std::int32_t from, std::int32_t n)
             const std::int32_t s = from + done, d = to + done;
             const std::int32_t run =
                 std::min({n - done, perBlock_ - s % perBlock_, perBlock_ - d % perBlock_});
-            std::memmove(At(d), At(s), static_cast<std::size_t>(run) * stride_);
+            std::memmove(Slot(d), Slot(s), static_cast<std::size_t>(run) * stride_);
             done += run;
         }
     } else {
@@ -187,27 +195,54 @@ void TDynArray2::MoveRecords(std::int32_t to, std::int32_t from, std::int32_t n)
             const std::int32_t sEnd = from + left, dEnd = to + left; // exclusive
             const std::int32_t sIn = (sEnd - 1) % perBlock_ + 1, dIn = (dEnd - 1) % perBlock_ + 1;
             const std::int32_t run = std::min({left, sIn, dIn});
-            std::memmove(At(dEnd - run), At(sEnd - run), static_cast<std::size_t>(run) * stride_);
+            std::memmove(Slot(dEnd - run), Slot(sEnd - run),
+                         static_cast<std::size_t>(run) * stride_);
             left -= run;
         }
     }
 }
 
+void TDynArray2::MoveGapTo(std::int32_t index) noexcept {
+    if (gapLength_ > 0) {
+        if (index < gapStart_)
+            MoveRecords(index + gapLength_, index, gapStart_ - index);
+        else if (index > gapStart_)
+            MoveRecords(gapStart_, gapStart_ + gapLength_, index - gapStart_);
+    }
+    gapStart_ = index;
+}
+
 void TDynArray2::InsertPlaces(std::int32_t index, std::int32_t n) {
     if (index < 0 || index > count_) ThrowListIndexError();
     if (n <= 0) return;
-    const std::int32_t old = count_;
-    SetCount(count_ + n);
-    MoveRecords(index + n, index, old - index);
-    for (std::int32_t i = index; i < index + n; ++i)
-        std::memset(At(i), 0, stride_);
+    if (gapLength_ < n) {
+        // Close the old gap at the end, then open one with a block to spare.
+        MoveGapTo(count_);
+        gapLength_ = 0;
+        const std::int32_t room = n + perBlock_;
+        SetCapacity(count_ + room);
+        MoveRecords(index + room, index, count_ - index);
+        gapStart_ = index;
+        gapLength_ = room;
+    } else {
+        MoveGapTo(index);
+    }
+    for (std::int32_t i = 0; i < n; ++i)
+        std::memset(Slot(gapStart_ + i), 0, stride_);
+    gapStart_ += n;
+    gapLength_ -= n;
+    count_ += n;
+    UpdateCapacity();
 }
 
 void TDynArray2::RemovePlaces(std::int32_t index, std::int32_t n) {
     if (n <= 0) return;
     if (index < 0 || index + n > count_) ThrowListIndexError();
-    MoveRecords(index, index + n, count_ - index - n);
+    MoveGapTo(index + n);
+    gapStart_ = index;
+    gapLength_ += n;
     count_ -= n;
+    UpdateCapacity();
 }
 
 } // namespace lorvane

@@ -82,16 +82,18 @@ public:
     void* Get(std::int32_t index) const;
     // No bounds check: for the store's own loops, which know their range.
     void* At(std::int32_t index) const noexcept {
-        return blocks_[static_cast<std::size_t>(index / perBlock_)] +
-               static_cast<std::size_t>(index % perBlock_) * stride_;
+        return Slot(index < gapStart_ ? index : index + gapLength_);
     }
     void Put(std::int32_t index, const void* record);
     void Read(std::int32_t index, void* record) const;
     void SetCount(std::int32_t n);
     void SetCapacity(std::int32_t n);
     std::int32_t Add(const void* record);
-    // Opens `n` zeroed places at `index` (moving later records up) or closes
-    // them; records after the place move, so cached pointers must be renewed.
+    // Opens `n` zeroed places at `index` or closes them. Records may move, so
+    // cached pointers must be renewed. The list keeps a gap of free places
+    // where it was last opened or closed, so that repeated line breaks at
+    // one place move only the records between the old and the new place.
+    // Records never move while the list grows at its end.
     void InsertPlaces(std::int32_t index, std::int32_t n);
     void RemovePlaces(std::int32_t index, std::int32_t n);
 
@@ -103,7 +105,16 @@ public:
     std::uint16_t RecordsPerBlock() const noexcept { return perBlock_; }
 
 private:
+    // Physical places: records before the gap, the gap, records after it.
+    void* Slot(std::int32_t place) const noexcept {
+        return blocks_[static_cast<std::size_t>(place / perBlock_)] +
+               static_cast<std::size_t>(place % perBlock_) * stride_;
+    }
     void MoveRecords(std::int32_t to, std::int32_t from, std::int32_t n) noexcept;
+    void MoveGapTo(std::int32_t index) noexcept;
+    void UpdateCapacity() noexcept {
+        capacity_ = static_cast<std::int32_t>(blocks_.size()) * perBlock_ - gapLength_;
+    }
 
     std::uint16_t elementSize_;
     std::uint16_t stride_;
@@ -112,6 +123,8 @@ private:
     std::vector<unsigned char*> blocks_;
     std::int32_t count_ = 0;
     std::int32_t capacity_ = 0;
+    std::int32_t gapStart_ = 0;  // index of the first record after the gap
+    std::int32_t gapLength_ = 0; // free places inside the list
 };
 
 [[noreturn]] void ThrowListIndexError();

@@ -347,6 +347,7 @@ void RIzuvAzazModel::Splice(std::int32_t s, std::int32_t e, std::string_view tex
 
     RemoveRecords(ps + 1, pe - ps);
     InsertRecords(ps + 1, k - 1);
+    p = ParagraphAt(ps); // the list may have moved records on either side
     std::uint8_t style = styleAtS ^ Toggles(parts[0].data(), parts[0].size());
     std::int32_t start = psStart + p->length + 2;
     for (std::int32_t m = 1; m < k; ++m) {
@@ -414,7 +415,11 @@ void RIzuvAzazModel::ShiftNavigators(std::int32_t s, std::int32_t e, std::int32_
     for (TNavigator* n : navigators_) {
         const std::int32_t pos = n->position_;
         if (pos < s) {
-            if (n->paragraph_ && n->index_ == startParagraph) {
+            if (!n->paragraph_) continue;
+            // Records before the edit may have moved with the list's gap.
+            n->paragraph_ = ParagraphAt(n->index_);
+            n->lines_.SetParagraph(n->paragraph_);
+            if (n->index_ == startParagraph) {
                 n->attrIndex_ = TNavigator::kUnset;
                 n->lineIndex_ = TNavigator::kUnset;
             }

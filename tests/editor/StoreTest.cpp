@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+
 namespace lorvane {
 namespace {
 
@@ -153,6 +155,49 @@ TEST(StoreTest, PendingShiftsReadRightFromEitherSide) {
     store.SettleShifts();
     EXPECT_EQ(store.ParagraphCount(), 998);
     EXPECT_EQ(store.ParagraphAt(997)->start, expect[999]);
+}
+
+} // namespace
+} // namespace lorvane
+
+namespace lorvane {
+namespace {
+
+TEST(DynArrayTest, RandomInsertsRemovesAndAppendsMatchAVector) {
+    TDynArray2 a(16);
+    std::vector<int32_t> model;
+    std::mt19937 rng(7);
+    int32_t next = 0;
+    for (int step = 0; step < 3000; ++step) {
+        const unsigned kind = rng() % 4;
+        if (kind == 0) {
+            a.Add(&next);
+            model.push_back(next++);
+        } else if (kind == 1 || model.empty()) {
+            const auto at = static_cast<int32_t>(rng() % (model.size() + 1));
+            const auto n = static_cast<int32_t>(1 + rng() % (rng() % 8 == 0 ? 3000 : 3));
+            a.InsertPlaces(at, n);
+            for (int32_t k = 0; k < n; ++k)
+                *static_cast<int32_t*>(a.Get(at + k)) = next + k;
+            for (int32_t k = 0; k < n; ++k)
+                model.insert(model.begin() + at + k, next + k);
+            next += n;
+        } else if (kind == 2) {
+            const auto at = static_cast<int32_t>(rng() % model.size());
+            const auto n = std::min<int32_t>(static_cast<int32_t>(1 + rng() % 40),
+                                             static_cast<int32_t>(model.size()) - at);
+            a.RemovePlaces(at, n);
+            model.erase(model.begin() + at, model.begin() + at + n);
+        } else {
+            a.SetCount(static_cast<int32_t>(model.size() * 9 / 10));
+            model.resize(model.size() * 9 / 10);
+        }
+        ASSERT_EQ(a.Count(), static_cast<int32_t>(model.size()));
+        if (step % 50 == 0 || step > 2900) {
+            for (size_t i = 0; i < model.size(); ++i)
+                ASSERT_EQ(*static_cast<int32_t*>(a.Get(static_cast<int32_t>(i))), model[i]) << step;
+        }
+    }
 }
 
 } // namespace
