@@ -110,8 +110,7 @@ QCursor DragCopyCursor() {
 }
 
 TInputHandler::TInputHandler(RIzuvAzaz& control)
-    : QObject(&control), c_(control), keyboard_(*this), scroller_(*this),
-      mouse_(*this, keyboard_, scroller_) {
+    : c_(control), keyboard_(*this), scroller_(*this), mouse_(*this, keyboard_, scroller_) {
     keyboard_.Dragging = [this] { return mouse_.Dragging(); };
     keyboard_.ShowDragCursor = [this](bool copy) {
         if (pointerInside_) ShowCursor(copy ? TCursorShape::DragCopy : TCursorShape::DragMove);

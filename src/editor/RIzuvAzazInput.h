@@ -4,13 +4,16 @@
 // TMouse calls, the scroll bars' step actions and the wheel go through
 // TScroller, and the auto-scroll loop runs on a timer with the same step
 // delays. It attaches as an event filter, so the control needs no
-// subclass to use it.
+// subclass to use it. Its navigators live in the control's model, so it
+// must be destroyed before the control (hold it in a member declared
+// after the control, or in the control itself).
 #include "editor/RIzuvAzaz.h"
 #include "editor/RIzuvAzazKeyboard.h"
 #include "editor/RIzuvAzazMouse.h"
 #include "editor/RIzuvAzazScroll.h"
 
 #include <QCursor>
+#include <QMenu>
 #include <QObject>
 #include <QPointer>
 #include <QTimer>
@@ -18,7 +21,6 @@
 #include <cstdint>
 #include <memory>
 
-class QMenu;
 class QKeyEvent;
 
 namespace lorvane {
