@@ -2,8 +2,8 @@
 // real font) against the peer editing component, on the same generated
 // 100 MB text of about 1.5 million lines and a 5 MB single paragraph.
 // Prints "name value unit" lines; qsci_ lines are the peer's figures,
-// measured the same way. Usage: bench_editor_view [--quick] [FILE]
-// (--quick: 10 MB, fewer samples, for trying the harness).
+// measured the same way. Usage: bench_editor_view [--quick] [--ours] [FILE]
+// (--quick: 10 MB, fewer samples, for trying the harness; --ours: no peer).
 #include "editor/RIzuvAzaz.h"
 #include "platform/ErrorHandler.h"
 #include "platform/Stream.h"
@@ -241,12 +241,14 @@ void RunPeer(const std::string& path, const std::string& longText, int samples) 
 } // namespace
 
 int main(int argc, char** argv) {
-    bool quick = false;
+    bool quick = false, peer = true;
     std::string path;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--quick")
             quick = true;
+        else if (a == "--ours")
+            peer = false;
         else
             path = a;
     }
@@ -261,7 +263,7 @@ int main(int argc, char** argv) {
     const int samples = quick ? 20 : 200;
     RunOurs(path, longText, samples);
     // The peer is slow per keystroke; fewer samples keep the run bounded.
-    RunPeer(path, longText, quick ? 5 : 25);
+    if (peer) RunPeer(path, longText, quick ? 5 : 25);
     if (made) std::remove(path.c_str());
     return 0;
 }

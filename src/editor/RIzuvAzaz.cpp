@@ -11,6 +11,7 @@
 #include <QMouseEvent>
 #include <QPalette>
 #include <QScrollBar>
+#include <QTimerEvent>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -48,6 +49,8 @@ RIzuvAzaz::RIzuvAzaz(QWidget* parent) : QAbstractScrollArea(parent) {
         if (OnProgress) OnProgress();
     };
     model_.OnParse = [this](std::int32_t start, std::int32_t stop) {
+        // A whole new text (however it was loaded) is shown from scratch.
+        if (start == 0 && stop == model_.TextLength()) viewport()->update();
         if (OnParse) OnParse(start, stop);
     };
     model_.OnBeforeChange = [this](std::string& text) {
@@ -491,17 +494,30 @@ void RIzuvAzaz::focusInEvent(QFocusEvent* e) {
     if (!displayOnly_) {
         caretCreated_ = true;
         UpdateCaret(true);
+        if (const int flash = QApplication::cursorFlashTime(); flash > 0)
+            caretTimer_.start(flash / 2, this);
     }
     if (hideSelection_ && SelLength() != 0) RepaintSelectionLines();
 }
 
 void RIzuvAzaz::focusOutEvent(QFocusEvent* e) {
     QAbstractScrollArea::focusOutEvent(e);
+    caretTimer_.stop();
     if (caretCreated_) {
         caretCreated_ = false;
         viewport()->update(QRect(caretX_, caretY_, caretShapeWidth_, caretShapeHeight_));
     }
     if (hideSelection_) RepaintSelectionLines();
+}
+
+void RIzuvAzaz::timerEvent(QTimerEvent* e) {
+    if (e->timerId() != caretTimer_.timerId()) {
+        QAbstractScrollArea::timerEvent(e);
+        return;
+    }
+    caretOn_ = !caretOn_;
+    if (caretCreated_)
+        viewport()->update(QRect(caretX_, caretY_, caretShapeWidth_, caretShapeHeight_));
 }
 
 bool RIzuvAzaz::focusNextPrevChild(bool next) {

@@ -16,6 +16,7 @@
 #include "platform/Fonts.h"
 
 #include <QAbstractScrollArea>
+#include <QBasicTimer>
 #include <QImage>
 #include <QPixmap>
 
@@ -268,6 +269,7 @@ protected:
     void showEvent(QShowEvent* e) override;
     void focusInEvent(QFocusEvent* e) override;
     void focusOutEvent(QFocusEvent* e) override;
+    void timerEvent(QTimerEvent* e) override;
     void keyPressEvent(QKeyEvent* e) override;
     void mousePressEvent(QMouseEvent* e) override;
     void mouseMoveEvent(QMouseEvent* e) override;
@@ -357,6 +359,8 @@ private:
     int caretShapeWidth_ = 1;
     int caretShapeHeight_ = 16;
     bool caretCreated_ = false;
+    bool caretOn_ = true; // the blink phase
+    QBasicTimer caretTimer_;
     int caretCharWidth_ = 0;
     std::int32_t virtualSpaces_ = 0;
     std::int32_t rememberedX_ = INT_MIN;

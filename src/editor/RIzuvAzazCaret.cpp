@@ -4,6 +4,10 @@
 // caret itself, over the painted text.
 #include "editor/RIzuvAzaz.h"
 
+#include <QApplication>
+
+#include <algorithm>
+
 namespace lorvane {
 
 int RIzuvAzaz::CaretWidthFor(bool wide) {
@@ -32,6 +36,10 @@ void RIzuvAzaz::UpdateCaret(bool recreate) {
     }
     if (WordWrap() && caretX_ >= lineImage_.width()) caretX_ = lineImage_.width() - 1;
     if (caretCreated_) {
+        // A caret that moved shows at once; the blink starts again from there.
+        caretOn_ = true;
+        if (caretTimer_.isActive())
+            caretTimer_.start(std::max(1, QApplication::cursorFlashTime() / 2), this);
         viewport()->update(oldRect);
         viewport()->update(QRect(caretX_, caretY_, caretShapeWidth_, caretShapeHeight_));
     }

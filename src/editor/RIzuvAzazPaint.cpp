@@ -290,7 +290,7 @@ void RIzuvAzaz::PaintLines(QPainter& target, const QRect& area) {
                                        vOffset_ + endOfTextMark_.width / 2);
         target.drawLine(0, y, ClientWidth(), y);
     }
-    if (caretCreated_) {
+    if (caretCreated_ && caretOn_) {
         target.setCompositionMode(QPainter::RasterOp_SourceXorDestination);
         target.fillRect(QRect(caretX_, caretY_, caretShapeWidth_, caretShapeHeight_), Qt::white);
         target.setCompositionMode(QPainter::CompositionMode_SourceOver);

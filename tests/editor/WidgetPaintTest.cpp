@@ -5,8 +5,10 @@
 #include "WidgetFixture.h"
 
 #include "editor/ParagraphList.h"
+#include "editor/TextViews.h"
 #include "platform/Colors.h"
 
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPixmap>
 
@@ -172,6 +174,24 @@ TEST_F(WidgetPaint, NothingPaintedInsideAnUpdateBracket) {
     memo->EndUpdate();
     const QImage after = Render(QColor(255, 0, 255));
     EXPECT_TRUE(SameColour(after.pixel(1, 1), Qt::white));
+}
+
+TEST_F(WidgetPaint, TextLoadedThroughTheLinesViewIsRepaintedWhole) {
+    struct PaintSpy : QObject {
+        QRegion region;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint) region += static_cast<QPaintEvent*>(e)->region();
+            return false;
+        }
+    } spy;
+    memo->SetText("a long first text\r\nwith\r\nthree lines");
+    QApplication::processEvents();
+    memo->viewport()->installEventFilter(&spy);
+    memo->Lines().SetText("x");
+    QApplication::processEvents();
+    memo->viewport()->removeEventFilter(&spy);
+    // The old second and third lines must be painted over.
+    EXPECT_TRUE(spy.region.contains(QRect(0, Lh(), 200, 2 * Lh())));
 }
 
 TEST_F(WidgetPaint, WrappedLongWordAndTrailingBlanks) {
