@@ -47,6 +47,22 @@ std::string ReadAll(TStream& stream) {
     return bytes;
 }
 
+// Asking the clipboard can mean a round trip to another program, too slow
+// for every idle pass; the answer is kept and renewed when the clipboard
+// says it changed.
+bool ClipboardHoldsText() {
+    static bool hasText = [] {
+        QClipboard* clipboard = QApplication::clipboard();
+        QObject::connect(clipboard, &QClipboard::dataChanged, clipboard, [clipboard] {
+            const QMimeData* mime = clipboard->mimeData();
+            hasText = mime != nullptr && mime->hasText();
+        });
+        const QMimeData* mime = clipboard->mimeData();
+        return mime != nullptr && mime->hasText();
+    }();
+    return hasText;
+}
+
 } // namespace
 
 std::string FileExtension(std::string_view name) {
@@ -199,8 +215,7 @@ void TMDIChild::UpdateStatus() {
         flags.ActiveCanUndo = memo1_->CanUndo();
         flags.ActiveCanRedo = memo1_->CanRedo();
     }
-    const QMimeData* mime = QApplication::clipboard()->mimeData();
-    flags.ClipboardHasText = mime != nullptr && mime->hasText();
+    flags.ClipboardHasText = ClipboardHoldsText();
     const QString status = FromUtf8(StatusText(memo1_->CaretLine(), memo1_->CaretColumn(),
                                                memo1_->LineCount(), memo1_->TextLength()));
     if (panel1_->text() != status) panel1_->setText(status);

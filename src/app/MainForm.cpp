@@ -274,6 +274,8 @@ void TMainFormLorvane::CreateToolButtons() {
     speedPanel_->setFloatable(false);
     speedPanel_->setIconSize(QSize(20, 20));
     speedPanel_->setFixedHeight(29);
+    // Twenty-three buttons must fit the frame's initial width.
+    speedPanel_->setStyleSheet(QStringLiteral("QToolBar { spacing: 0px; padding: 0px; }"));
     for (const ButtonDef& def : ButtonTable()) {
         auto* button = new QToolButton(speedPanel_);
         button->setObjectName(def.name);
@@ -282,10 +284,13 @@ void TMainFormLorvane::CreateToolButtons() {
         button->setToolTip(hint.section('|', 0, 0));
         button->setStatusTip(hint.section('|', 1));
         button->setAutoRaise(true);
-        if (*def.caption)
+        if (*def.caption) {
             button->setText(Utf8(def.caption));
-        else
+            button->setFixedSize(button->sizeHint().width() - 4, 25);
+        } else {
             button->setIcon(ToolIcon(def.name));
+            button->setFixedSize(25, 25);
+        }
         button->setCheckable(def.toggle);
         if (*def.action) {
             QAction* item = Item(def.action);

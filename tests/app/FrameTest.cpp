@@ -13,6 +13,8 @@
 #include "support/TempDir.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QClipboard>
 #include <QMdiArea>
 #include <QMenu>
 #include <QProcess>
@@ -116,7 +118,11 @@ TEST_F(FrameTest, EnablingFollowsTheNumberOfWindows) {
 
     frame->FileNewItemClick();
     editors.back()->selection = true;
+    QApplication::clipboard()->setText(QStringLiteral("x"));
     frame->UpdateMenuItems();
+    frame->UpdateMenuItems();
+    EXPECT_TRUE(On(*frame, "PasteItem"));
+    EXPECT_TRUE(OnButton(*frame, "PasteBtn"));
     EXPECT_TRUE(On(*frame, "WindowCascadeItem"));
     EXPECT_TRUE(On(*frame, "WindowTileItem"));
     EXPECT_TRUE(On(*frame, "CopyItem"));
