@@ -2,7 +2,8 @@
 // editor control (offscreen platform, a real font), next to the peer
 // editing component driven by the same events, on a generated 100 MB text.
 // Prints "name value unit" lines; qsci_ lines are the peer's figures.
-// Usage: bench_editor_input [--quick] [FILE] (--quick: 10 MB, fewer keys).
+// Usage: bench_editor_input [--quick] [--ours] [FILE] (--quick: 10 MB,
+// fewer keys; --ours: without the peer, for profiling).
 #include "editor/RIzuvAzaz.h"
 #include "editor/RIzuvAzazInput.h"
 #include "platform/ErrorHandler.h"
@@ -127,25 +128,33 @@ double TypeLatency(Editor& target, QWidget& view, Go goMiddle, int keys) {
     return Median(t);
 }
 
-template <typename Editor> double PageDown(Editor& target, QWidget& view, int screens) {
+// Per screen: the key with the repaint, and (in keyOnly) the key alone.
+template <typename Editor>
+double PageDown(Editor& target, QWidget& view, int screens, double* keyOnly = nullptr) {
     view.repaint();
+    double keys = 0;
     const auto t0 = Clock::now();
     for (int i = 0; i < screens; ++i) {
+        const auto k = Clock::now();
         Press(target, Qt::Key_PageDown);
+        keys += Ms(k);
         view.repaint();
     }
+    if (keyOnly) *keyOnly = keys / screens;
     return Ms(t0) / screens;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
-    bool quick = false;
+    bool quick = false, oursOnly = false;
     std::string path;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--quick")
             quick = true;
+        else if (a == "--ours")
+            oursOnly = true;
         else
             path = a;
     }
@@ -157,6 +166,8 @@ int main(int argc, char** argv) {
         Generate(path, quick ? 150000 : 1500000);
     }
     const int keys = quick ? 50 : 200;
+    // The peer re-wraps on every key in a big text; fewer keys keep the run bounded.
+    const int peerKeys = quick ? 10 : 25;
     const int screens = quick ? 200 : 1000;
     {
         Ours o(path);
@@ -167,9 +178,11 @@ int main(int argc, char** argv) {
     {
         Ours o(path);
         o.memo.SetSelStart(0);
-        Print("page_down_ms", PageDown(o.memo, *o.memo.viewport(), screens));
+        double keyOnly = 0;
+        Print("page_down_ms", PageDown(o.memo, *o.memo.viewport(), screens, &keyOnly));
+        Print("page_down_key_only_ms", keyOnly);
     }
-    {
+    if (!oursOnly) {
         Peer p(path);
         Print("qsci_type_latency_ms",
               TypeLatency(
@@ -179,9 +192,9 @@ int main(int argc, char** argv) {
                                           p.sci.SendScintilla(QsciScintillaBase::SCI_GETLENGTH) /
                                               2);
                   },
-                  keys));
+                  peerKeys));
     }
-    {
+    if (!oursOnly) {
         Peer p(path);
         Print("qsci_page_down_ms", PageDown(p.sci, *p.sci.viewport(), screens));
     }
