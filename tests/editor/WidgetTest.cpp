@@ -125,6 +125,20 @@ TEST_F(WidgetMetrics, CaretWidthExplicitAutomaticAndWide) {
     EXPECT_EQ(memo->CurrentCaretHeight(), Lh() - 1);
 }
 
+TEST_F(WidgetMetrics, CaretOnlyWithFocusAndNotDisplayOnly) {
+    memo->setFocus();
+    QFocusEvent in(QEvent::FocusIn);
+    QApplication::sendEvent(memo.get(), &in);
+    EXPECT_TRUE(memo->CaretVisible());
+    memo->SetDisplayOnly(true);
+    EXPECT_FALSE(memo->CaretVisible());
+    memo->SetDisplayOnly(false);
+    EXPECT_TRUE(memo->CaretVisible());
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(memo.get(), &out);
+    EXPECT_FALSE(memo->CaretVisible());
+}
+
 using WidgetMapping = WidgetFixture;
 
 TEST_F(WidgetMapping, TabsCodesAndRoundTrips) {
@@ -241,6 +255,31 @@ TEST_F(WidgetScroll, RangesWithAndWithoutAutomaticBars) {
     memo->EndUpdate();
     EXPECT_EQ(memo->TopLine(), top + 2);
     EXPECT_EQ(memo->Model().DisplayLineText(memo->TopLine()), shown);
+}
+
+TEST_F(WidgetScroll, ScrollEventsAndTheCaretFollowTheOffsets) {
+    int v = 0, h = 0;
+    memo->OnVScroll = [&] { ++v; };
+    memo->OnHScroll = [&] { ++h; };
+    memo->SetScrollBars(ssBoth);
+    memo->SetWordWrap(false);
+    std::string text;
+    for (int i = 0; i < 50; ++i)
+        text += std::string(100, 'x') + "\r\n";
+    memo->SetText(text);
+    memo->SetSelStart(memo->ParagraphStart(5));
+    const QPoint caret = memo->CaretPos();
+    v = h = 0;
+    memo->ScrollTo(2 * Lh(), 3 * Sw());
+    EXPECT_EQ(v, 1);
+    EXPECT_EQ(h, 1);
+    EXPECT_EQ(memo->CaretPos(), caret - QPoint(3 * Sw(), 2 * Lh()));
+    memo->ScrollTo(2 * Lh(), 3 * Sw()); // no change: no events
+    EXPECT_EQ(v + h, 2);
+    // Whole-line scrolling only.
+    memo->SetOptions(memo->Options() | rzoNoFineScroll);
+    memo->ScrollTo(3 * Lh() + 5, 0);
+    EXPECT_EQ(memo->VerticalOffset(), 3 * Lh());
 }
 
 TEST_F(WidgetScroll, HorizontalRangeWithoutWrap) {
