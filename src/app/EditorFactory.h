@@ -4,8 +4,7 @@
 
 namespace lorvane {
 
-// Makes the editor control of one document window; empty when this build
-// has no editor control.
+// Makes the editor control of one document window.
 EditorFactory DocumentEditors();
 
 } // namespace lorvane
