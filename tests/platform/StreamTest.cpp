@@ -19,7 +19,8 @@ TEST(StringStream, ReadsWritesAndSeeksLikeAFile) {
     s.Write("XYZ", 3);
     EXPECT_EQ(s.DataString(), "abcdeXYZ");
     s.SetPosition(0);
-    EXPECT_THROW(s.ReadBuffer(buf, 0 + 9), Error);
+    char whole[16] = {};
+    EXPECT_THROW(s.ReadBuffer(whole, 9), Error) << "eight bytes cannot fill nine";
 }
 
 TEST(FileStream, CopiesAndReportsTheFailingPath) {
