@@ -42,6 +42,7 @@ RIzuvAzaz::RIzuvAzaz(QWidget* parent) : QAbstractScrollArea(parent) {
 
     model_.SetDevice(&device_);
     model_.SetHost(this);
+    pass_ = std::make_unique<THighlightPass>(model_, keywords_, startStopKeys_);
     model_.OnChange = [this] {
         if (OnChange) OnChange();
     };
@@ -72,6 +73,7 @@ RIzuvAzaz::RIzuvAzaz(QWidget* parent) : QAbstractScrollArea(parent) {
 RIzuvAzaz::~RIzuvAzaz() {
     // The model outlives this body; nothing it does from now on may reach
     // the half-destroyed widget.
+    pass_.reset();
     model_.SetHost(nullptr);
     model_.SetDevice(nullptr);
     model_.OnChange = nullptr;
@@ -437,13 +439,7 @@ void RIzuvAzaz::SetTopLine(std::int32_t line) {
 }
 
 void RIzuvAzaz::ResetHighlighting() {
-    for (std::int32_t i = 0; i < model_.ParagraphCount(); ++i) {
-        ParagraphInfo* p = model_.ParagraphAt(i);
-        p->entryCount = 0;
-        p->keywordsApplied = 0;
-        p->startStopScanned = 0;
-    }
-    model_.RelayoutAll();
+    pass_->ResetHighlighting();
     viewport()->update();
 }
 

@@ -8,6 +8,7 @@
 // RIzuvAzazClipboard.cpp the clipboard. Keyboard and mouse handling plug in
 // through the protected virtual handlers below.
 #include "editor/EditorHost.h"
+#include "editor/HighlightPass.h"
 #include "editor/KeywordList.h"
 #include "editor/RIzuvAzazFontDevice.h"
 #include "editor/RIzuvAzazModel.h"
@@ -27,8 +28,6 @@
 #include <string_view>
 
 namespace lorvane {
-
-class THighlighter;
 
 enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
 enum TBorderStyle : std::uint8_t { bsNone, bsSingle };
@@ -136,17 +135,18 @@ public:
     char NullReplacement() const noexcept { return model_.NullReplacement(); }
     void SetNullReplacement(char c) noexcept { model_.SetNullReplacement(c); }
     std::string Separators() const { return model_.Separators(); }
-    void SetSeparators(std::string_view chars) { model_.SetSeparators(chars); }
+    void SetSeparators(std::string_view chars) { pass_->SetSeparators(chars); }
     TrzUpperCase UpperCaseType() const noexcept { return model_.UpperCaseType(); }
-    void SetUpperCaseType(TrzUpperCase t) noexcept { model_.SetUpperCaseType(t); }
+    void SetUpperCaseType(TrzUpperCase t) { pass_->SetUpperCaseType(t); }
     bool ApplyKeyWords() const noexcept { return model_.ApplyKeyWords(); }
-    void SetApplyKeyWords(bool on) noexcept { model_.SetApplyKeyWords(on); }
+    void SetApplyKeyWords(bool on) { pass_->SetApplyKeyWords(on); }
     bool ApplyStartStopKeys() const noexcept { return model_.ApplyStartStopKeys(); }
-    void SetApplyStartStopKeys(bool on) noexcept { model_.SetApplyStartStopKeys(on); }
+    void SetApplyStartStopKeys(bool on) { pass_->SetApplyStartStopKeys(on); }
     TKeywordList& Keywords() noexcept { return keywords_; }
     TStartStopKeyList& StartStopKeys() noexcept { return startStopKeys_; }
-    THighlighter* Highlighter() const noexcept { return highlighter_; }
-    void SetHighlighter(THighlighter* h) noexcept { highlighter_ = h; }
+    THighlightPass& Highlighting() noexcept { return *pass_; }
+    THighlighter* Highlighter() const noexcept { return pass_->Highlighter(); }
+    void SetHighlighter(THighlighter* h) { pass_->SetHighlighter(h); }
     std::int32_t UndoMaxLevel() const noexcept { return model_.UndoMaxLevel(); }
     void SetUndoMaxLevel(std::int32_t v) { model_.SetUndoMaxLevel(v); }
     std::int32_t UndoMaxSpace() const noexcept { return model_.UndoMaxSpace(); }
@@ -312,7 +312,8 @@ private:
     TNavigator caretNav_{&model_};
     TKeywordList keywords_;
     TStartStopKeyList startStopKeys_;
-    THighlighter* highlighter_ = nullptr;
+    // Declared after the model and the lists: it goes first and detaches.
+    std::unique_ptr<THighlightPass> pass_;
 
     LogicalFont font_;
     LogicalFont altFont_;

@@ -4,6 +4,7 @@
 // tabs, stretched (justified) blanks and the chunk length, and each run
 // carries its x (from the line's text origin), width and effective style.
 // Keeping the three users on one walker keeps the caret where the glyphs are.
+#include "editor/HighlightPass.h"
 #include "editor/RIzuvAzazFontDevice.h"
 #include "editor/RIzuvAzazModel.h"
 
@@ -22,15 +23,6 @@ struct TLineRun {
     std::uint8_t style = 0; // effective style (highlight and special-underline bits included)
     const AttrInfo* state = nullptr;
 };
-
-// The style a run is drawn in: codes toggle the static style, which is
-// combined with the font's own style, unless a highlight decides it.
-inline std::uint8_t EffectiveRunStyle(std::uint8_t staticStyle, std::uint8_t baseStyle,
-                                      const AttrInfo& state) noexcept {
-    if (!(state.flags & 0x80)) return staticStyle ^ baseStyle;
-    if ((state.flags & 0x18) != 0x18) return state.flags & 0x3F;
-    return state.flags & 0xA7;
-}
 
 class TLineWalker {
 public:
@@ -123,7 +115,7 @@ public:
 
 private:
     std::uint8_t Effective() const noexcept {
-        return EffectiveRunStyle(style_, device_.BaseStyle(), *state_);
+        return EffectiveRunStyle(style_, *state_, device_.BaseStyle());
     }
     bool Stretched(std::int32_t k) const noexcept {
         return blanks_ > 0 && k >= stretchFrom_ && k < stretchTo_;

@@ -165,6 +165,29 @@ TEST_F(WidgetPaint, HighlightsAndSpecialUnderline) {
     EXPECT_GE(redRows, 2); // it goes up and down
 }
 
+TEST_F(WidgetPaint, KeywordsAndCommentsFromTheControlsOwnLists) {
+    memo->Keywords().Add("mov", AttributeHead{kWholeWords, 0x01, 1, 0,
+                                              static_cast<std::uint32_t>(RgbColor(0, 0, 255)),
+                                              static_cast<std::uint32_t>(clNone)});
+    memo->StartStopKeys().Add(";", "", true, static_cast<std::uint32_t>(clNone),
+                              static_cast<std::uint32_t>(clGreen), 0, 1, 0x02, 0);
+    memo->SetText("mov ax, bx ; mov here is a comment\r\nmove mov");
+    const QImage image = Snap("keywords-and-comments");
+    const auto has = [&](int paragraph, int from, int to, QColor c) {
+        const int y = paragraph * Lh();
+        return Has(image,
+                   QRect(XOf(paragraph, from), y, XOf(paragraph, to) - XOf(paragraph, from), Lh()),
+                   c);
+    };
+    const QColor blue(0, 0, 255), green(0, 0x80, 0);
+    EXPECT_TRUE(has(0, 0, 3, blue));
+    EXPECT_FALSE(has(0, 4, 10, blue));
+    EXPECT_TRUE(has(0, 11, 20, green));
+    EXPECT_FALSE(has(0, 13, 16, blue)); // no keyword inside the comment
+    EXPECT_FALSE(has(1, 0, 4, blue));   // not a whole word
+    EXPECT_TRUE(has(1, 5, 8, blue));
+}
+
 TEST_F(WidgetPaint, NothingPaintedInsideAnUpdateBracket) {
     memo->SetText("some text");
     memo->BeginUpdate();
