@@ -216,3 +216,19 @@ TEST(MouseWidget, BuiltInMenuFollowsReadOnly) {
 
 } // namespace
 } // namespace lorvane
+
+namespace lorvane {
+namespace {
+
+TEST(MouseWidget, DragCopyCursorIsDrawn) {
+    const QCursor c = DragCopyCursor();
+    const QImage image = c.pixmap().toImage();
+    ASSERT_FALSE(image.isNull());
+    EXPECT_EQ(c.hotSpot(), QPoint(0, 0));
+    EXPECT_GT(qAlpha(image.pixel(2, 5)), 0) << "the arrow starts at the hot spot";
+    EXPECT_GT(qAlpha(image.pixel(17, 23)), 0) << "the plus box";
+    EXPECT_EQ(qAlpha(image.pixel(30, 2)), 0);
+}
+
+} // namespace
+} // namespace lorvane
