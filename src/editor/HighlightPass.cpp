@@ -66,16 +66,6 @@ const AttrInfo& StateAtOffset(const ParagraphInfo& p, std::int32_t offset) noexc
 
 namespace {
 
-// Start/stop frontier and layout range belong to the model; these reach
-// them when it offers the accessors.
-template <class Model> void RollLayoutTo(Model& model, std::int32_t index) {
-    if constexpr (requires { model.ExtendLayoutRange(index); }) model.ExtendLayoutRange(index);
-}
-
-template <class Model> void ForgetFrontier(Model& model) {
-    if constexpr (requires { model.ResetStartStopFrontier(); }) model.ResetStartStopFrontier();
-}
-
 TCharSet SeparatorsOf(const RIzuvAzazModel& model) {
     TCharSet set;
     for (int c = 0; c < 256; ++c)
@@ -118,7 +108,7 @@ void THighlightPass::HandOn(std::int32_t index, const AttrInfo& endState) {
     q->laidOut = 0;
     q->startStopScanned = 0;
     q->keywordsApplied = 0;
-    RollLayoutTo(model_, index + 1);
+    model_.StartStateChanged(index + 1);
 }
 
 void THighlightPass::PutEntry(ParagraphInfo& p, std::int32_t offset, const AttrInfo& state) {
@@ -214,7 +204,7 @@ void THighlightPass::ResetHighlighting() {
             lines.At(k)->attrIndex = 0;
     }
     model_.InvalidateLineCaches(-1, count - 1);
-    ForgetFrontier(model_);
+    model_.ResetStartStopFrontier();
     model_.RelayoutAll();
 }
 

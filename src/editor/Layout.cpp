@@ -64,6 +64,28 @@ void RIzuvAzazModel::ScanStartStopUpTo(std::int32_t index) {
     startStopFrontier_ = std::max(startStopFrontier_, index);
 }
 
+void RIzuvAzazModel::StartStateChanged(std::int32_t index) noexcept {
+    startStopFrontier_ = std::min(startStopFrontier_, index - 1);
+    layoutFrom_ = std::min(layoutFrom_, index);
+    layoutTo_ = std::max(layoutTo_, index);
+}
+
+// Lays out what the range holds, also what a change of start state adds
+// to it on the way.
+void RIzuvAzazModel::FinishLayoutRange() {
+    while (layoutTo_ >= 0 && layoutFrom_ <= layoutTo_ && layoutFrom_ < ParagraphCount()) {
+        // LayoutRange steps over laid-out paragraphs without moving the
+        // range start; everything up to `to` is done after it all the same.
+        const std::int32_t to = layoutTo_;
+        LayoutRange(layoutFrom_, to, false);
+        layoutFrom_ = std::max(layoutFrom_, to + 1);
+    }
+    if (layoutFrom_ > layoutTo_ || layoutFrom_ >= ParagraphCount()) {
+        layoutFrom_ = ParagraphCount();
+        layoutTo_ = -1;
+    }
+}
+
 // One paragraph, from display line firstLine on (whole: up to its end; else
 // stopping where a new line break meets an old one).
 std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t firstLine, bool whole,
@@ -487,13 +509,13 @@ void RIzuvAzazModel::RefreshAfterChanges() {
         }
         host_->UpdateScrollRanges();
         host_->InvalidateLines(changedLine_, delta ? -1 : lastLine);
-        if (updateMode_ == umImmediate && layoutTo_ >= 0)
-            LayoutRange(layoutFrom_, layoutTo_, false);
+        if (updateMode_ == umImmediate)
+            FinishLayoutRange();
         else if (updateMode_ == umBackground && !jobPending_ && layoutTo_ >= 0)
             BackgroundSlice();
         host_->UpdateCaret();
-    } else if (updateMode_ == umImmediate && layoutTo_ >= 0) {
-        LayoutRange(layoutFrom_, layoutTo_, false);
+    } else if (updateMode_ == umImmediate) {
+        FinishLayoutRange();
     }
     changedLine_ = -1;
     changedFirst_ = -1;

@@ -168,6 +168,12 @@ public:
     std::int32_t WidestLine() const noexcept { return widest_; }
     std::int32_t WidestParagraph() const noexcept { return widestParagraph_; }
     std::int32_t StartStopFrontier() const noexcept { return startStopFrontier_; }
+    // The highlighting handed a changed start state on to paragraph `index`:
+    // it is scanned and laid out again, and the change may roll on from it.
+    void StartStateChanged(std::int32_t index) noexcept;
+    // The highlighting was discarded: every paragraph is scanned again.
+    void ResetStartStopFrontier() noexcept { startStopFrontier_ = -1; }
+    void FinishLayoutRange();
     std::int32_t SpaceWidth() const noexcept { return spaceWidth_; }
 
     // ---- Views and search ----

@@ -95,7 +95,7 @@ TEST(HighlightPass, DestroyedHighlighterLeavesThePass) {
     EXPECT_EQ(f.Marks(0), "...");
 }
 
-TEST(HighlightPass, DISABLED_CommentTypedAtTheTopRollsOnAndBack) {
+TEST(HighlightPass, CommentTypedAtTheTopRollsOnAndBack) {
     PassFixture f(umBackground);
     f.Vocabulary();
     std::string text;
