@@ -12,9 +12,9 @@ namespace {
 TEST(DynArrayTest, StrideCapacityAndIndexErrors) {
     TDynArray a(20);
     EXPECT_EQ(a.Stride(), 32);
-    int32_t v = 7;
+    const char record[20] = {7}; // Add copies a whole element
     for (int i = 0; i < 10; ++i)
-        EXPECT_EQ(a.Add(&v), i);
+        EXPECT_EQ(a.Add(record), i);
     a.SetCount(-5);
     EXPECT_EQ(a.Count(), 0);
     EXPECT_GE(a.Capacity(), 10); // never shrinks in SetCount
@@ -52,8 +52,10 @@ TEST(DynArrayTest, BlockedArrayKeepsRecordsInPlaceWhileGrowing) {
 TEST(DynArrayTest, InsertAndRemovePlacesAcrossBlocks) {
     TDynArray2 a(16);
     const int n = 5000; // several blocks of 2048 records
-    for (int32_t i = 0; i < n; ++i)
-        a.Add(&i);
+    for (int32_t i = 0; i < n; ++i) {
+        const int32_t record[4] = {i}; // Add copies a whole 16-byte element
+        a.Add(record);
+    }
     a.InsertPlaces(10, 3000);
     auto at = [&](int i) { return *static_cast<int32_t*>(a.Get(i)); };
     EXPECT_EQ(a.Count(), n + 3000);
@@ -171,7 +173,8 @@ TEST(DynArrayTest, RandomInsertsRemovesAndAppendsMatchAVector) {
     for (int step = 0; step < 3000; ++step) {
         const unsigned kind = rng() % 4;
         if (kind == 0) {
-            a.Add(&next);
+            const int32_t record[4] = {next};
+            a.Add(record);
             model.push_back(next++);
         } else if (kind == 1 || model.empty()) {
             const auto at = static_cast<int32_t>(rng() % (model.size() + 1));
