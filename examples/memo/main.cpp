@@ -3,13 +3,15 @@
 // [--grab FILE.png] [FILE]. With --grab the window is drawn offscreen,
 // saved as a picture, and the program ends.
 #include "editor/RIzuvAzaz.h"
+#include "editor/RIzuvAzazInput.h"
 #include "platform/ErrorHandler.h"
 #include "platform/Stream.h"
 
 #include <QEventLoop>
 #include <QPixmap>
-#include <QShortcut>
 #include <QTimer>
+
+#include <memory>
 
 #include <cstdio>
 #include <string>
@@ -50,18 +52,7 @@ int main(int argc, char** argv) {
         }
     }
     memo.setWindowTitle(QString::fromStdString(file.empty() ? "Untitled" : file));
-    // Until the keyboard handling exists, the clipboard and undo keys are
-    // wired here so the control can be tried.
-    const auto key = [&memo](QKeySequence seq, void (lorvane::RIzuvAzaz::*op)()) {
-        auto* s = new QShortcut(seq, &memo); // owned by the control
-        QObject::connect(s, &QShortcut::activated, &memo, [&memo, op] { (memo.*op)(); });
-    };
-    key(QKeySequence::Copy, &lorvane::RIzuvAzaz::CopyToClipboard);
-    key(QKeySequence::Cut, &lorvane::RIzuvAzaz::CutToClipboard);
-    key(QKeySequence::Paste, &lorvane::RIzuvAzaz::PasteFromClipboard);
-    key(QKeySequence::SelectAll, &lorvane::RIzuvAzaz::SelectAll);
-    key(QKeySequence::Undo, &lorvane::RIzuvAzaz::Undo);
-    key(QKeySequence::Redo, &lorvane::RIzuvAzaz::Redo);
+    memo.AdoptInputHandler(std::make_unique<lorvane::TInputHandler>(memo));
     memo.show();
     if (grab.empty()) return app.exec();
 

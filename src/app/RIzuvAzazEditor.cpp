@@ -27,10 +27,10 @@ TRIzuvAzazEditor::TRIzuvAzazEditor() {
     control_->SetColor(clInactiveCaptionText);
     control_->SetFont(LogicalFont{"System", 13, 10, 0, true});
     control_->SetFontColor(clAqua);
-    // The keyboard handling lives as the control's child; every typed
-    // character passes the document window's handler first.
-    auto* input = std::make_unique<TInputHandler>(*control_).release();
-    input->Keyboard().OnKeyPress = [this](unsigned char& key) {
+    // The control owns its keyboard handling; every typed character passes
+    // the document window's handler first.
+    auto& input = control_->AdoptInputHandler(std::make_unique<TInputHandler>(*control_));
+    input.Keyboard().OnKeyPress = [this](unsigned char& key) {
         if (OnKeyPress) OnKeyPress(key);
     };
     control.release(); // owned by the document window from now on

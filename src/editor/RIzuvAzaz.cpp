@@ -73,6 +73,7 @@ RIzuvAzaz::RIzuvAzaz(QWidget* parent) : QAbstractScrollArea(parent) {
 RIzuvAzaz::~RIzuvAzaz() {
     // The model outlives this body; nothing it does from now on may reach
     // the half-destroyed widget.
+    input_.reset();
     pass_.reset();
     model_.SetHost(nullptr);
     model_.SetDevice(nullptr);

@@ -24,6 +24,7 @@
 #include <climits>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 
@@ -49,6 +50,14 @@ public:
     RIzuvAzaz& operator=(const RIzuvAzaz&) = delete;
 
     RIzuvAzazModel& Model() noexcept { return model_; }
+    // Takes over the object that turns key and mouse events into editing
+    // (the input handler). It goes before the model when the control is
+    // destroyed, since its navigators point into the model.
+    template <class Handler> Handler& AdoptInputHandler(std::unique_ptr<Handler> handler) {
+        Handler& h = *handler;
+        input_ = std::move(handler);
+        return h;
+    }
     TFontDevice& Device() noexcept { return device_; }
     // Live controls in this process; the first and the last share objects.
     static int InstanceCount() noexcept;
@@ -314,6 +323,7 @@ private:
     TStartStopKeyList startStopKeys_;
     // Declared after the model and the lists: it goes first and detaches.
     std::unique_ptr<THighlightPass> pass_;
+    std::unique_ptr<QObject> input_;
 
     LogicalFont font_;
     LogicalFont altFont_;
