@@ -52,4 +52,8 @@ private:
     bool committed_ = false;
 };
 
+// Reads the whole file into `out`; false with errno set when it cannot be
+// read (a missing file is ENOENT), so callers decide what a failure means.
+bool ReadWholeFile(const std::string& path, std::string& out);
+
 } // namespace lorvane

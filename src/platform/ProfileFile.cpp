@@ -141,28 +141,6 @@ Location Locate(std::string_view text, const std::vector<Line>& lines, std::stri
     return loc;
 }
 
-// The file's bytes; false when it cannot be read (errno tells why).
-bool ReadAll(const std::string& path, std::string& out) {
-    out.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    char buf[8192];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int err = errno;
-            ::close(fd);
-            errno = err;
-            return false;
-        }
-        if (n == 0) break;
-        out.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return true;
-}
-
 std::string_view Unquote(std::string_view v) {
     if (v.size() >= 2 && (v.front() == '"' || v.front() == '\'') && v.back() == v.front())
         return v.substr(1, v.size() - 2);
@@ -230,7 +208,7 @@ std::string ProfileFile::ReadString(std::string_view section, std::string_view k
     const std::string sec = cp::EncodeFromUtf8(CodePage::Win1251, Trim(section));
     const std::string k = cp::EncodeFromUtf8(CodePage::Win1251, Trim(key));
     std::string text;
-    if (k.empty() || !ReadAll(path_, text)) return CutDefault(defaultValue, kMaxStringLength);
+    if (k.empty() || !ReadWholeFile(path_, text)) return CutDefault(defaultValue, kMaxStringLength);
     const Location loc = Locate(text, SplitLines(text), sec, k);
     if (loc.key == std::string::npos || !loc.parsedKey.value)
         return CutDefault(defaultValue, kMaxStringLength);
@@ -272,7 +250,7 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
     std::string text;
     // An existing file that cannot be read must not be replaced by one
     // holding only the new key.
-    if (!ReadAll(path_, text) && errno != ENOENT) IoError::ThrowErrno("read", path_);
+    if (!ReadWholeFile(path_, text) && errno != ENOENT) IoError::ThrowErrno("read", path_);
     const std::vector<Line> lines = SplitLines(text);
     const auto firstNl = text.find('\n');
     const std::string nl =

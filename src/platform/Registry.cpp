@@ -412,28 +412,6 @@ private:
     int fd_ = -1;
 };
 
-// Reads the whole file; false with errno set when it cannot be read.
-bool ReadWholeFile(const std::string& path, std::string& out) {
-    out.clear();
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) return false;
-    char buf[8192];
-    for (;;) {
-        const ssize_t n = ::read(fd, buf, sizeof buf);
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            const int err = errno;
-            ::close(fd);
-            errno = err;
-            return false;
-        }
-        if (n == 0) break;
-        out.append(buf, static_cast<std::size_t>(n));
-    }
-    ::close(fd);
-    return true;
-}
-
 void SetAside(const std::string& path) {
     std::string aside = path + ".corrupt";
     struct stat st {};
