@@ -528,10 +528,14 @@ void TKeyboard::DisplayOnlyKey(std::uint16_t key, TShiftState shift) {
 // ---- Key-press ----
 
 void TKeyboard::KeyPress(unsigned char ch) {
+    const unsigned char typed = ch;
     if (OnKeyPress) OnKeyPress(ch);
     if (m_.UpdateCount() > 0 || (Dragging && Dragging()) || t_.DisplayOnly()) return;
     if (t_.ReadOnly() && ch != 3) return;
-    if (ch < 31 || ch == 127) {
+    // 127 typed is Ctrl+Backspace; 127 made by the key-press handler from a
+    // letter is a character of the text (a box-drawing palette uses it).
+    const bool control = ch < 31 || (ch == 127 && typed == 127);
+    if (control) {
         switch (ch) {
         case 3:
             t_.CopyToClipboard();
