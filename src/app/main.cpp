@@ -4,9 +4,12 @@
 #include "about/AboutWin.h"
 #include "app/EditorFactory.h"
 #include "app/MainForm.h"
+#include "app/ToolIcons.h"
 #include "calc/HexCalc.h"
 #include "components/JustOne.h"
 #include "platform/ErrorHandler.h"
+
+#include <QTimer>
 
 #include <string>
 #include <vector>
@@ -14,6 +17,7 @@
 int main(int argc, char** argv) {
     lorvane::TApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Lorvane"));
+    app.setWindowIcon(lorvane::ToolIcon("Program"));
 
     std::vector<std::string> parameters(argv + (argc > 0 ? 1 : 0), argv + argc);
     lorvane::TMainFormLorvane frame(lorvane::DocumentEditors(), std::move(parameters));
@@ -25,5 +29,11 @@ int main(int argc, char** argv) {
     lorvane::THexCalc hexCalc(&frame);
 
     frame.show();
+    // The command line's file opens at the frame's first activation; a
+    // desktop that starts the program without giving it the focus must not
+    // leave the frame empty until the first click.
+    QTimer::singleShot(0, &frame, [&frame] {
+        if (!frame.FirstActivationDone()) frame.AboutBoxCr();
+    });
     return app.exec();
 }
