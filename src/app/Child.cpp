@@ -2,6 +2,7 @@
 
 #include "app/KeyTranslation.h"
 #include "codepage/OEMStrm.h"
+#include "components/RegForm.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
@@ -148,6 +149,11 @@ TMDIChild::TMDIChild(std::unique_ptr<TDocumentEditor> editor, QWidget* parent)
 
     SetCaption("Untitle");
     resize(285, 358);
+    // Every document window opens where the last one closed.
+    regForm1_ = std::make_unique<TRegForm>(
+        this, [this](QWidget*, bool& canClose) { canClose = FormCloseQuery(); });
+    regForm1_->SetRegKey("\\OpenFileLorvane\\Child");
+    regForm1_->Loaded();
 
     // FormCreate
     SharedFlags().TerminalFontActive = false;
@@ -201,8 +207,14 @@ bool TMDIChild::FormCloseQuery() {
     return true;
 }
 
+bool TMDIChild::CloseQuery() {
+    bool canClose = true;
+    regForm1_->CloseQuery(canClose);
+    return canClose;
+}
+
 void TMDIChild::closeEvent(QCloseEvent* event) {
-    if (FormCloseQuery())
+    if (CloseQuery())
         QMdiSubWindow::closeEvent(event);
     else
         event->ignore();

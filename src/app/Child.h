@@ -73,6 +73,8 @@ std::string SaveDialogFilter(std::string_view compilerExtension);
 // Shows an error the way the program's default handler does.
 void ReportError(const std::exception& error);
 
+class TRegForm;
+
 class TMDIChild : public QMdiSubWindow {
     Q_OBJECT
 public:
@@ -97,6 +99,10 @@ public:
     // The window's own question before it closes: true when it may close.
     // Yes saves, and the window stays when that save does not happen.
     bool FormCloseQuery();
+    // The close query the window really runs: its own question, then the
+    // placement stored for the next document window when it may close.
+    bool CloseQuery();
+    TRegForm& RegForm1() noexcept { return *regForm1_; }
     // Refreshes the status line and the shared flags (the frame calls it on
     // every idle pass for the active window).
     void UpdateStatus();
@@ -116,6 +122,7 @@ private:
     QStatusBar* statusBar1_ = nullptr;
     QLabel* panel0_ = nullptr;
     QLabel* panel1_ = nullptr;
+    std::unique_ptr<TRegForm> regForm1_;
 };
 
 } // namespace lorvane

@@ -232,7 +232,7 @@ bool TMainFormLorvane::FormCloseQuery() {
     // Every window's own question first, in index order, as closing the
     // frame closes them; the first refusal keeps everything open.
     for (TMDIChild* child : Children())
-        if (!child->FormCloseQuery()) return false;
+        if (!child->CloseQuery()) return false;
     closeAllActive_ = true;
     closeAllIndex_ = 1;
     bool allowed = true;

@@ -6,6 +6,7 @@
 #include "app/ToolIcons.h"
 #include "components/FileMO.h"
 #include "components/JustOne.h"
+#include "components/RegForm.h"
 #include "platform/SiblingChannel.h"
 
 #include <QAbstractEventDispatcher>
@@ -210,6 +211,11 @@ TMainFormLorvane::TMainFormLorvane(EditorFactory editors, std::vector<std::strin
     connect(mdiArea_, &QMdiArea::subWindowActivated, this,
             [this](QMdiSubWindow*) { OnSubWindowActivated(); });
     FormCreate();
+
+    regForm1_ = std::make_unique<TRegForm>(
+        this, [this](QWidget*, bool& canClose) { canClose = FormCloseQuery(); });
+    regForm1_->SetRegKey("\\OpenFileLorvane\\Main");
+    regForm1_->Loaded();
 }
 
 TMainFormLorvane::~TMainFormLorvane() {
@@ -534,7 +540,9 @@ void TMainFormLorvane::changeEvent(QEvent* event) {
 }
 
 void TMainFormLorvane::closeEvent(QCloseEvent* event) {
-    if (FormCloseQuery())
+    bool canClose = true;
+    regForm1_->CloseQuery(canClose);
+    if (canClose)
         event->accept();
     else
         event->ignore();

@@ -29,6 +29,7 @@ class QToolButton;
 namespace lorvane {
 
 class TFileMenuOpens;
+class TRegForm;
 class TXJustOne;
 
 using EditorFactory = std::function<std::unique_ptr<TDocumentEditor>()>;
@@ -51,6 +52,7 @@ public:
     QStatusBar* StatusBar1() const noexcept { return statusBar1_; }
     TXJustOne& XJustOne1() noexcept { return *xJustOne1_; }
     TFileMenuOpens& FileMenuOpens1() noexcept { return *fileMenuOpens1_; }
+    TRegForm& RegForm1() noexcept { return *regForm1_; }
     Settings& AppSettings() noexcept { return settings_; }
     void SetAboutBox(TAboutWin1* about) noexcept { aboutWin1_ = about; }
 
@@ -123,6 +125,7 @@ private:
     TConvert convert1_;
     std::unique_ptr<TXJustOne> xJustOne1_;
     std::unique_ptr<TFileMenuOpens> fileMenuOpens1_;
+    std::unique_ptr<TRegForm> regForm1_;
     QPointer<TAboutWin1> aboutWin1_;
 
     QMdiArea* mdiArea_ = nullptr;

@@ -303,5 +303,20 @@ TEST(CloseQuery, AnswersAndACancelledSaveKeepTheText) {
     EXPECT_EQ(dialogs.PendingAnswers(), 0u);
 }
 
+TEST(CloseQuery, ANewWindowOpensWhereTheLastClosedOneStood) {
+    ScriptedDialogs dialogs;
+    Window first;
+    first.child->setGeometry(33, 44, 320, 240);
+    first.memo->SetText("kept");
+    dialogs.AnswerMessage(MsgResult::Cancel); // a refused close stores nothing
+    EXPECT_FALSE(first.child->CloseQuery());
+    first.child->setGeometry(35, 46, 330, 250);
+    dialogs.AnswerMessage(MsgResult::No);
+    EXPECT_TRUE(first.child->CloseQuery());
+
+    Window second;
+    EXPECT_EQ(second.child->geometry(), QRect(35, 46, 330, 250));
+}
+
 } // namespace
 } // namespace lorvane
