@@ -1,7 +1,7 @@
 #pragma once
 // A control stand-in for the key and mouse rules: the model on a fixed-cell
 // device (8 pixels a byte, 16 a line), caret state in plain members, a
-// string for a clipboard, and counters for what the screen would do.
+// string for a clipboard, and a count of style changes.
 #include "editor/FixedCellDevice.h"
 #include "editor/RIzuvAzazKeyboard.h"
 #include "editor/RecordingHost.h"
@@ -109,7 +109,6 @@ public:
     }
     void CopyToClipboard() override {
         clipboard = block ? std::string("<block>") : model.SelText();
-        ++copies;
     }
     void CutToClipboard() override {
         CopyToClipboard();
@@ -126,10 +125,10 @@ public:
         if (empty) model.SetSelStart(model.SelStart() - 1);
     }
     std::int32_t CaretColumn() override { return model.Caret().Column() + virtualSpaces; }
-    void UpdateCaret() override { ++caretUpdates; }
-    void ScrollInView() override { ++scrollsInView; }
+    void UpdateCaret() override {}
+    void ScrollInView() override {}
     void InvalidateLines(std::int32_t, std::int32_t) override {}
-    void RepaintNow() override { ++repaints; }
+    void RepaintNow() override {}
 
     // Puts the caret at pos with nothing selected, as a click would.
     void Caret(std::int32_t pos) {
@@ -153,11 +152,7 @@ public:
     int hOffset = 0;
     int vOffset = 0;
     std::string clipboard;
-    int copies = 0;
     int styleChanges = 0;
-    int caretUpdates = 0;
-    int scrollsInView = 0;
-    int repaints = 0;
 };
 
 } // namespace lorvane::test

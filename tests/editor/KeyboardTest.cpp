@@ -265,26 +265,6 @@ TEST(Keyboard, OverwriteMode) {
     EXPECT_EQ(k.Text(), "aQRST\r\nxy\r\n");
 }
 
-TEST(Keyboard, ReadOnlyAndClipboardCharacters) {
-    Keys k("hello", 0);
-    k.t.readOnly = true;
-    k.t.Caret(0);
-    k.t.model.SetSelLength(5);
-    k.kb.KeyPress(3);
-    EXPECT_EQ(k.t.clipboard, "hello");
-    k.kb.KeyPress(24);
-    k.kb.KeyPress(22);
-    k.Type("z");
-    EXPECT_EQ(k.Text(), "hello");
-    k.t.readOnly = false;
-    k.kb.KeyPress(24);
-    EXPECT_EQ(k.Text(), "");
-    k.kb.KeyPress(22);
-    k.kb.KeyPress(22);
-    EXPECT_EQ(k.Text(), "hellohello");
-    k.kb.KeyPress(5); // the consistency check passes silently
-}
-
 TEST(Keyboard, HotKeysAndHostHandlers) {
     Keys k("ab", 0);
     k.t.Caret(1);
@@ -358,32 +338,6 @@ TEST(Keyboard, DisplayOnlyKeysScroll) {
     EXPECT_EQ(k.Pos(), 0);
     k.Type("q");
     EXPECT_EQ(k.Text(), text);
-}
-
-// A person types a short program: indentation comes from auto-indent,
-// mistakes are taken back with Backspace. Each Backspace ends a typing
-// group, so the undo steps are the runs between them plus the deletions.
-TEST(Keyboard, TypingAProgram) {
-    Keys k("", rzoAutoIndent);
-    std::string expected;
-    std::string typed;
-    int backspaces = 0;
-    for (int i = 0; expected.size() < 2000; ++i) {
-        const std::string name = "proc" + std::to_string(i);
-        typed += name + ":\r\tmov ax,bx\rcal\b\b\bcall " + name + "x\b\rret\r\b\r";
-        backspaces += 5;
-        expected += name + ":\r\n\tmov ax,bx\r\n\tcall " + name + "\r\n\tret\r\n\r\n";
-    }
-    k.Type(typed);
-    EXPECT_EQ(k.Text(), expected);
-    EXPECT_GE(k.t.model.TextLength(), 2000);
-    // Per routine: five Backspace steps and three typing runs (the run
-    // after the last Backspace goes on into the next routine); one more
-    // run ends the text.
-    EXPECT_EQ(k.t.model.UndoRecords().Count(), 8 * (backspaces / 5) + 1);
-    while (k.t.model.CanUndo())
-        k.t.model.Undo();
-    EXPECT_EQ(k.Text(), "");
 }
 
 } // namespace

@@ -214,12 +214,6 @@ TEST(MouseWidget, BuiltInMenuFollowsReadOnly) {
     menu->close();
 }
 
-} // namespace
-} // namespace lorvane
-
-namespace lorvane {
-namespace {
-
 TEST(MouseWidget, DragCopyCursorIsDrawn) {
     const QCursor c = DragCopyCursor();
     const QImage image = c.pixmap().toImage();

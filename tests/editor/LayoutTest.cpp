@@ -139,12 +139,6 @@ TEST(LayoutTest, UpdateBracketDefersLayoutToTheEnd) {
     f.model.CheckConsistency();
 }
 
-} // namespace
-} // namespace lorvane
-
-namespace lorvane {
-namespace {
-
 struct CountingPasses : THighlightPasses {
     void KeywordPass(RIzuvAzazModel&, std::int32_t paragraph) override {
         keyword.push_back(paragraph);
@@ -171,12 +165,6 @@ TEST(LayoutTest, HighlightHooksAreCalledWhenAttached) {
     EXPECT_EQ(passes.edits[0], std::make_pair(5, 7));
     f.model.SetHighlightPasses(nullptr);
 }
-
-} // namespace
-} // namespace lorvane
-
-namespace lorvane {
-namespace {
 
 TEST(LayoutTest, SettingsLayOutAgainAndImmediateModeFinishesThePendingRange) {
     test::ModelFixture f(10, umOnNeed);

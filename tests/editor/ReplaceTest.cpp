@@ -186,20 +186,5 @@ TEST(UndoTest, GroupedRecordsUndoAndRedoAsOneStep) {
     EXPECT_EQ(f.model.Text(), "hello world");
 }
 
-TEST(UndoTest, UndoAcrossParagraphsRestoresTheText) {
-    ModelFixture f(10);
-    f.model.SetText("alpha beta gamma\r\ndelta\r\n\r\nepsilon");
-    const std::string original = f.model.Text();
-    Select(f.model, 3, 20);
-    f.model.Replace("X\r\nY\rZ");
-    f.model.CheckConsistency();
-    f.model.Undo();
-    EXPECT_EQ(f.model.Text(), original);
-    f.model.CheckConsistency();
-    f.model.Redo();
-    EXPECT_EQ(f.model.Text(), "alpX\r\nY\r\nZ\r\n\r\nepsilon");
-    f.model.CheckConsistency();
-}
-
 } // namespace
 } // namespace lorvane

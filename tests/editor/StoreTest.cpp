@@ -49,25 +49,6 @@ TEST(DynArrayTest, BlockedArrayKeepsRecordsInPlaceWhileGrowing) {
     EXPECT_THROW(list.Get(-1), Error);
 }
 
-TEST(DynArrayTest, InsertAndRemovePlacesAcrossBlocks) {
-    TDynArray2 a(16);
-    const int n = 5000; // several blocks of 2048 records
-    for (int32_t i = 0; i < n; ++i) {
-        const int32_t record[4] = {i}; // Add copies a whole 16-byte element
-        a.Add(record);
-    }
-    a.InsertPlaces(10, 3000);
-    auto at = [&](int i) { return *static_cast<int32_t*>(a.Get(i)); };
-    EXPECT_EQ(a.Count(), n + 3000);
-    EXPECT_EQ(at(9), 9);
-    EXPECT_EQ(at(10), 0);
-    EXPECT_EQ(at(3010), 10);
-    EXPECT_EQ(at(n + 2999), n - 1);
-    a.RemovePlaces(10, 3000);
-    for (int i = 0; i < n; ++i)
-        ASSERT_EQ(at(i), i);
-}
-
 TEST(LinesListTest, FurtherLinesFollowTheCount) {
     ParagraphInfo p;
     TLinesList lines(&p);
@@ -158,12 +139,6 @@ TEST(StoreTest, PendingShiftsReadRightFromEitherSide) {
     EXPECT_EQ(store.ParagraphCount(), 998);
     EXPECT_EQ(store.ParagraphAt(997)->start, expect[999]);
 }
-
-} // namespace
-} // namespace lorvane
-
-namespace lorvane {
-namespace {
 
 TEST(DynArrayTest, RandomInsertsRemovesAndAppendsMatchAVector) {
     TDynArray2 a(16);
