@@ -2,7 +2,7 @@
 
 #include "app/KeyTranslation.h"
 #include "codepage/OEMStrm.h"
-#include "components/RegForm.h"
+#include "components/RegControls.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"

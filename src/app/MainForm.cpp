@@ -6,7 +6,8 @@
 #include "app/ToolIcons.h"
 #include "components/FileMO.h"
 #include "components/JustOne.h"
-#include "components/RegForm.h"
+#include "components/RegControls.h"
+#include "components/TrayIcon.h"
 #include "platform/SiblingChannel.h"
 
 #include <QAbstractEventDispatcher>
@@ -207,6 +208,14 @@ TMainFormLorvane::TMainFormLorvane(EditorFactory editors, std::vector<std::strin
     fileMenuOpens1_->SetNumbers(5);
     fileMenuOpens1_->SetMenus(Menu("File1"));
     fileMenuOpens1_->SetMenuIndex(11);
+
+    // A click or a double click on the notification icon brings back the
+    // frame that minimising took off the task bar.
+    if (xJustOne1_->IsFirstInstance()) {
+        trayIcon1_ = new TTrayIcon(this);
+        trayIcon1_->OnClick = [](TTrayIcon* sender) { sender->Restore(); };
+        trayIcon1_->OnDblClickLeft = [](TTrayIcon* sender) { sender->Restore(); };
+    }
 
     connect(mdiArea_, &QMdiArea::subWindowActivated, this,
             [this](QMdiSubWindow*) { OnSubWindowActivated(); });
@@ -537,6 +546,13 @@ bool TMainFormLorvane::event(QEvent* event) {
 void TMainFormLorvane::changeEvent(QEvent* event) {
     QMainWindow::changeEvent(event);
     if (event->type() == QEvent::ActivationChange && isActiveWindow()) AboutBoxCr();
+    if (event->type() == QEvent::WindowStateChange && trayIcon1_ != nullptr) {
+        const auto* change = static_cast<QWindowStateChangeEvent*>(event);
+        if (isMinimized() && !(change->oldState() & Qt::WindowMinimized))
+            trayIcon1_->Minimize();
+        else if (!isMinimized())
+            trayIcon1_->visible = true;
+    }
 }
 
 void TMainFormLorvane::closeEvent(QCloseEvent* event) {

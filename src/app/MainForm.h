@@ -30,6 +30,7 @@ namespace lorvane {
 
 class TFileMenuOpens;
 class TRegForm;
+class TTrayIcon;
 class TXJustOne;
 
 using EditorFactory = std::function<std::unique_ptr<TDocumentEditor>()>;
@@ -53,6 +54,8 @@ public:
     TXJustOne& XJustOne1() noexcept { return *xJustOne1_; }
     TFileMenuOpens& FileMenuOpens1() noexcept { return *fileMenuOpens1_; }
     TRegForm& RegForm1() noexcept { return *regForm1_; }
+    // None in a second start, which never shows itself.
+    TTrayIcon* TrayIcon1() noexcept { return trayIcon1_; }
     Settings& AppSettings() noexcept { return settings_; }
     void SetAboutBox(TAboutWin1* about) noexcept { aboutWin1_ = about; }
 
@@ -126,6 +129,7 @@ private:
     std::unique_ptr<TXJustOne> xJustOne1_;
     std::unique_ptr<TFileMenuOpens> fileMenuOpens1_;
     std::unique_ptr<TRegForm> regForm1_;
+    TTrayIcon* trayIcon1_ = nullptr; // a child of the frame
     QPointer<TAboutWin1> aboutWin1_;
 
     QMdiArea* mdiArea_ = nullptr;

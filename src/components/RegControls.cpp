@@ -1,4 +1,4 @@
-#include "components/RegForm.h"
+#include "components/RegControls.h"
 
 #include "platform/ErrorHandler.h"
 #include "platform/Registry.h"

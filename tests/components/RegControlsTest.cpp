@@ -1,7 +1,7 @@
 // Window placement kept in the registry: what is restored, what is stored,
 // and that nothing a foreign or damaged key holds can put a window where
 // the user cannot reach it.
-#include "components/RegForm.h"
+#include "components/RegControls.h"
 
 #include "platform/Registry.h"
 #include "support/TestEnvironment.h"
