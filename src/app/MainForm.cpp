@@ -209,6 +209,7 @@ TMainFormLorvane::TMainFormLorvane(EditorFactory editors, std::vector<std::strin
 
     connect(mdiArea_, &QMdiArea::subWindowActivated, this,
             [this](QMdiSubWindow*) { OnSubWindowActivated(); });
+    ConnectBuildTools();
     FormCreate();
 }
 
@@ -407,7 +408,8 @@ void TMainFormLorvane::AboutBoxCr() {
 void TMainFormLorvane::MyAppIdle() {
     // A dialog opened from the idle pass runs its own loop, which comes back
     // here; one pass at a time.
-    if (inIdle_) return;
+    // While the compiler runs, nothing may open or close windows.
+    if (inIdle_ || compiling_) return;
     inIdle_ = true;
     try {
         UpdateMenuItems();
@@ -534,7 +536,7 @@ void TMainFormLorvane::changeEvent(QEvent* event) {
 }
 
 void TMainFormLorvane::closeEvent(QCloseEvent* event) {
-    if (FormCloseQuery())
+    if (!compiling_ && FormCloseQuery())
         event->accept();
     else
         event->ignore();
