@@ -256,7 +256,12 @@ void TMainFormLorvane::CreateMenus() {
     connect(Item("FileSaveItem"), &QAction::triggered, this, [this] { FileSaveItemClick(); });
     connect(Item("FileSaveAsItem"), &QAction::triggered, this, [this] { FileSaveAsItemClick(); });
     connect(Item("FileExitItem"), &QAction::triggered, this, [this] { close(); });
-    connect(Item("NoBAT1"), &QAction::triggered, this, [this] { NoBAT1Click(); });
+    connect(Item("NoBAT1"), &QAction::triggered, this, [this] {
+        // The checkable item has flipped itself already; the command flips
+        // from the state before the trigger.
+        Item("NoBAT1")->setChecked(!Item("NoBAT1")->isChecked());
+        NoBAT1Click();
+    });
     connect(Item("WindowCascadeItem"), &QAction::triggered, this,
             [this] { WindowCascadeItemClick(); });
     connect(Item("WindowTileItem"), &QAction::triggered, this, [this] { WindowTileItemClick(); });
