@@ -10,11 +10,9 @@
 #include "platform/Dialogs.h"
 #include "platform/Process.h"
 #include "platform/SiblingChannel.h"
-#include "platform/Stream.h"
 
 #include <QAction>
 #include <QEventLoop>
-#include <QToolButton>
 
 #include <exception>
 #include <filesystem>
