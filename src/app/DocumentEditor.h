@@ -54,6 +54,11 @@ public:
 
     virtual bool HasFocus() const = 0;
 
+    // ---- Build tools ----
+    // Puts the caret on a display line and column (both from 0) and scrolls
+    // it into view, as after reopening a compiled source.
+    virtual void PutCaret(std::int32_t line, std::int32_t column) = 0;
+
     // Called with every typed character (a Windows-1251 byte) before the
     // control inserts it; the handler may replace the byte.
     std::function<void(unsigned char& key)> OnKeyPress;

@@ -219,6 +219,7 @@ TMainFormLorvane::TMainFormLorvane(EditorFactory editors, std::vector<std::strin
 
     connect(mdiArea_, &QMdiArea::subWindowActivated, this,
             [this](QMdiSubWindow*) { OnSubWindowActivated(); });
+    ConnectBuildTools();
     FormCreate();
 
     regForm1_ = std::make_unique<TRegForm>(
@@ -270,7 +271,12 @@ void TMainFormLorvane::CreateMenus() {
     connect(Item("FileSaveItem"), &QAction::triggered, this, [this] { FileSaveItemClick(); });
     connect(Item("FileSaveAsItem"), &QAction::triggered, this, [this] { FileSaveAsItemClick(); });
     connect(Item("FileExitItem"), &QAction::triggered, this, [this] { close(); });
-    connect(Item("NoBAT1"), &QAction::triggered, this, [this] { NoBAT1Click(); });
+    connect(Item("NoBAT1"), &QAction::triggered, this, [this] {
+        // The checkable item has flipped itself already; the command flips
+        // from the state before the trigger.
+        Item("NoBAT1")->setChecked(!Item("NoBAT1")->isChecked());
+        NoBAT1Click();
+    });
     connect(Item("WindowCascadeItem"), &QAction::triggered, this,
             [this] { WindowCascadeItemClick(); });
     connect(Item("WindowTileItem"), &QAction::triggered, this, [this] { WindowTileItemClick(); });
@@ -422,7 +428,8 @@ void TMainFormLorvane::AboutBoxCr() {
 void TMainFormLorvane::MyAppIdle() {
     // A dialog opened from the idle pass runs its own loop, which comes back
     // here; one pass at a time.
-    if (inIdle_) return;
+    // While the compiler runs, nothing may open or close windows.
+    if (inIdle_ || compiling_) return;
     inIdle_ = true;
     try {
         UpdateMenuItems();
@@ -556,8 +563,10 @@ void TMainFormLorvane::changeEvent(QEvent* event) {
 }
 
 void TMainFormLorvane::closeEvent(QCloseEvent* event) {
-    bool canClose = true;
-    regForm1_->CloseQuery(canClose);
+    // While the compiler runs the frame stays: its windows are waiting for
+    // the listing.
+    bool canClose = !compiling_;
+    if (canClose) regForm1_->CloseQuery(canClose);
     if (canClose)
         event->accept();
     else

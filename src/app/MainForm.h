@@ -32,6 +32,14 @@ class TFileMenuOpens;
 class TRegForm;
 class TTrayIcon;
 class TXJustOne;
+// ---- Build tools ----
+class SiblingChannel;
+class TPathAss;
+
+// A tool's file beside the document `caption`: its extension (everything
+// from the last dot of the name part) replaced by `extension`, which
+// carries its own dot.
+std::string ToolFileName(std::string_view caption, std::string_view extension);
 
 using EditorFactory = std::function<std::unique_ptr<TDocumentEditor>()>;
 
@@ -97,6 +105,26 @@ public:
     void WindowMinimizeItemClick();
     void HelpAboutItemClick();
 
+    // ---- Build tools ----
+    void LST1Click();
+    void N14Click();
+    // Saves the window before a compile; true when the compiler may run on
+    // the file its caption names.
+    bool FileAssembWinees(TMDIChild* window);
+    void LoadLSTFile(const std::string& name);
+    void N16Click();
+    void SpeedButton12Click();
+    void DOS1Click();
+    void N81Click();
+    void N20Click();
+    void N28Click();
+    void N15Click();
+    // A message from the search-in-files program.
+    void SearchProgramMessage(int message);
+    bool Compiling() const noexcept { return compiling_; }
+    TPathAss& PathAss1();
+    SiblingChannel& Channel() noexcept { return *siblingChannel_; }
+
 protected:
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -149,6 +177,18 @@ private:
     std::string openDialogFileName_;
     bool inIdle_ = false;
     QMetaObject::Connection idleConnection_;
+
+    // ---- Build tools ----
+    void ConnectBuildTools();
+    // Runs the compiler to its end; the frame repaints meanwhile but takes
+    // no input. Raises ProcessError when it cannot be started.
+    void WaitForProgram(const std::string& commandLine);
+    void ReopenSource(TMDIChild* old, const std::string& source, std::int32_t line,
+                      std::int32_t column);
+    bool compiling_ = false;
+    std::vector<int> deferredMessages_;
+    SiblingChannel* siblingChannel_ = nullptr; // child of the frame
+    TPathAss* pathAss1_ = nullptr;             // child of the frame
 };
 
 } // namespace lorvane

@@ -112,6 +112,13 @@ bool TRIzuvAzazEditor::HasFocus() const {
     return control_->hasFocus();
 }
 
+// ---- Build tools ----
+void TRIzuvAzazEditor::PutCaret(std::int32_t line, std::int32_t column) {
+    control_->GoToDisplayLine(line);
+    control_->SetCaretColumn(column);
+    control_->ScrollInView();
+}
+
 EditorFactory DocumentEditors() {
     return [] { return std::make_unique<TRIzuvAzazEditor>(); };
 }

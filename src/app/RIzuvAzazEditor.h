@@ -43,6 +43,9 @@ public:
     void SetColor(TColor color) override;
     bool HasFocus() const override;
 
+    // ---- Build tools ----
+    void PutCaret(std::int32_t line, std::int32_t column) override;
+
 private:
     // The control belongs to the document window once placed in it; the
     // input handler is its child and goes with it.

@@ -55,6 +55,14 @@ public:
     void SetColor(TColor color) override { color_ = color; }
     bool HasFocus() const override { return focus; }
 
+    // ---- Build tools ----
+    void PutCaret(std::int32_t line, std::int32_t column) override {
+        caretLine = line;
+        caretColumn = column;
+        ++caretPuts;
+    }
+    int caretPuts = 0;
+
     // The user types one Windows-1251 byte: the window's handler first.
     void Type(unsigned char key) {
         if (OnKeyPress) OnKeyPress(key);

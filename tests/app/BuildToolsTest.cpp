@@ -1,0 +1,324 @@
+// The frame's build tools with small shell scripts standing in for the
+// compiler, linker and run program: what they receive, what is saved first,
+// the listing load with the reopened source, and the search program's
+// messages.
+#include "FakeEditor.h"
+#include "app/HandOver.h"
+#include "app/MainForm.h"
+#include "components/FileMO.h"
+#include "platform/ErrorHandler.h"
+#include "platform/Paths.h"
+#include "platform/ProfileFile.h"
+#include "platform/Registry.h"
+#include "platform/ScriptedDialogs.h"
+#include "platform/SiblingChannel.h"
+#include "support/TempDir.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace lorvane {
+namespace {
+
+using test::FakeEditor;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+using Words = std::vector<std::string>;
+namespace fs = std::filesystem;
+
+// Runs the event loop until `done` holds; false after `limitMs`.
+template <typename Condition> bool WaitFor(Condition done, int limitMs = 5000) {
+    QElapsedTimer timer;
+    timer.start();
+    while (!done()) {
+        if (timer.elapsed() > limitMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    return true;
+}
+
+class BuildToolsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::remove(Ini());
+        fs::remove(paths::ResolveBareName("HKEY_CURRENT_USER.reg"));
+        SharedFlags() = TSharedDocumentFlags{};
+        frame = std::make_unique<TMainFormLorvane>(
+            [this] {
+                auto editor = std::make_unique<FakeEditor>();
+                editors.push_back(editor.get());
+                return editor;
+            },
+            Words{});
+        frame->show();
+    }
+
+    static std::string Ini() { return Settings().SettingsFilePath(); }
+    void Tool(const char* key, const std::string& value) {
+        ProfileFile(Ini()).WriteString("ASSEMBLER", key, value);
+        frame->AboutBoxCr(); // hand edits take effect at the next activation
+    }
+
+    // A program that writes its arguments, each followed by "|", to
+    // dir/<name>.args once `extra` (shell text; $1 the first argument) ran.
+    std::string Script(const std::string& name, const std::string& extra = {}) {
+        const std::string path = dir.File(name), log = dir.File(name + ".args");
+        WriteFileBytes(path, "#!/bin/sh\n" + extra + "\nprintf '%s|' \"$@\" > '" + log +
+                                 ".part'; mv '" + log + ".part' '" + log + "'\n");
+        ::chmod(path.c_str(), 0755);
+        return path;
+    }
+    std::string Args(const std::string& name) {
+        EXPECT_TRUE(WaitFor([&] { return fs::exists(dir.File(name + ".args")); })) << name;
+        return ReadFileBytes(dir.File(name + ".args"));
+    }
+    bool Ran(const std::string& name) { return fs::exists(dir.File(name + ".args")); }
+
+    // A compiler that writes "<source without extension>.LST".
+    void UseCompiler(const std::string& extra = "printf 'of %s' \"$1\" > \"${1%.*}.LST\"") {
+        Tool("Ассемблер", Script("cc", extra));
+        Tool("Расширение файла компилятора", ".ASM");
+        Tool("Расширение файла листинга", ".LST");
+    }
+    std::string Open(const std::string& name, const std::string& text) {
+        const std::string file = dir.File(name);
+        WriteFileBytes(file, text);
+        frame->FileOpenAll(file);
+        return file;
+    }
+    std::vector<std::string> Questions() const {
+        std::vector<std::string> texts;
+        for (const DialogRequest& request : dialogs.Requests())
+            texts.push_back(request.text);
+        return texts;
+    }
+
+    test::TempDir dir;
+    ScriptedDialogs dialogs;
+    std::vector<FakeEditor*> editors;
+    std::unique_ptr<TMainFormLorvane> frame;
+};
+
+TEST(ToolFileNameTest, ReplacesOnlyTheExtensionOfTheNamePart) {
+    EXPECT_EQ(ToolFileName("C:\\SRC\\A.ASM", ".HEX"), "C:\\SRC\\A.HEX");
+    EXPECT_EQ(ToolFileName("/src.d/a.b", ".OBJ") + ToolFileName("/src.d/p", ".LST"),
+              "/src.d/a.OBJ/src.d/p.LST");
+}
+
+TEST_F(BuildToolsTest, CompileSavesFirstAndRunsOnlyOnATextThatIsInItsFile) {
+    UseCompiler();
+    const std::string source = Open("A.ASM", "old");
+    editors.back()->SetText("new");
+    frame->N14Click();
+    EXPECT_TRUE(Questions().empty()) << "a named file is saved without asking";
+    EXPECT_EQ(ReadFileBytes(dir.File("A.BAK")), "old");
+    EXPECT_EQ(ReadFileBytes(source), "new");
+    EXPECT_EQ(Args("cc"), source + "|");
+    EXPECT_EQ(frame->Children().size(), 1u) << "listing switch off: the window stays";
+
+    // Untitled (an empty source extension lets it compile): No, and Yes
+    // with a cancelled Save As, leave the compiler unstarted.
+    fs::remove(dir.File("cc.args"));
+    Tool("Расширение файла компилятора", "");
+    frame->FileNewItemClick();
+    editors.back()->SetText("mov");
+    dialogs.AnswerMessage(MsgResult::No);
+    dialogs.AnswerMessage(MsgResult::Yes);
+    dialogs.AnswerSave(std::nullopt);
+    frame->N14Click();
+    frame->N14Click();
+    EXPECT_EQ(Questions().at(0),
+              "Текст в файле без имени нельзя ассемблировать. Выбрать имя и сохранить?");
+    EXPECT_FALSE(Ran("cc"));
+
+    // A save the system refuses stops the compile; reopening the file after
+    // the listing would have dropped the typed text.
+    std::vector<std::string> errors;
+    TApplication::SetReporter([&](const std::string& text) { errors.push_back(text); });
+    frame->LST1Click();
+    Open("B.ASM", "on disk");
+    editors.back()->SetText("typed");
+    editors.back()->failSaves = true;
+    frame->N14Click();
+    TApplication::SetReporter({});
+    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_FALSE(Ran("cc"));
+    EXPECT_EQ(frame->ActiveChild()->Memo1().Text(), "typed");
+}
+
+TEST_F(BuildToolsTest, ListingReplacesTheOldOneAndTheSourceComesBackWithItsCaret) {
+    UseCompiler();
+    const std::string listing = dir.File("A.LST");
+    WriteFileBytes(listing, "old listing");
+    frame->LoadLSTFile(listing);
+    editors.back()->SetText("changed listing"); // closed all the same
+    const std::string source = Open("A.ASM", "nop\r\nnop");
+    editors.back()->caretLine = 1;
+    editors.back()->caretColumn = 3;
+    frame->Item("LST1")->trigger();
+    EXPECT_TRUE(frame->Button("SpeedButton17")->isChecked());
+    frame->N14Click();
+    EXPECT_TRUE(Questions().empty());
+    auto children = frame->Children();
+    ASSERT_EQ(children.size(), 2u);
+    EXPECT_EQ(children[0]->Caption(), listing);
+    EXPECT_EQ(children[0]->Memo1().Text(), "of " + source);
+    EXPECT_EQ(children[1]->FileName + children[1]->Memo1().Text(), source + "nop\r\nnop");
+    EXPECT_EQ(frame->ActiveChild(), children[1]);
+    const auto& reopened = static_cast<FakeEditor&>(children[1]->Memo1());
+    EXPECT_EQ(reopened.caretPuts, 1);
+    EXPECT_EQ(reopened.caretLine, 1);
+    EXPECT_EQ(reopened.caretColumn, 3);
+
+    // No listing this time: the stale one is deleted before and missed after.
+    UseCompiler("true");
+    dialogs.AnswerMessage(MsgResult::OK);
+    frame->N14Click();
+    EXPECT_FALSE(fs::exists(listing));
+    EXPECT_EQ(Questions(), Words{"Файл листинга не найден!!!"});
+    EXPECT_EQ(frame->Children().size(), 1u);
+
+    // A listing extension equal to the source's must not delete the source.
+    Tool("Расширение файла листинга", ".ASM");
+    frame->N14Click();
+    EXPECT_EQ(ReadFileBytes(source), "nop\r\nnop");
+    EXPECT_EQ(frame->Children().size(), 1u);
+}
+
+TEST_F(BuildToolsTest, WhileTheCompilerRunsTheFrameServesEventsButNothingOpensOrCloses) {
+    // The compiler waits for a file only the event loop can create.
+    const std::string go = dir.File("go");
+    UseCompiler("i=0; while [ ! -e '" + go +
+                "' ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i+1)); done");
+    Open("A.ASM", "nop");
+    const std::string handed = dir.File("handed.txt");
+    WriteFileBytes(handed, "x");
+    bool during = false, closeRefused = false;
+    QTimer::singleShot(30, frame.get(), [&] {
+        during = frame->Compiling();
+        closeRefused = !frame->close();
+        WriteHandOver(handed);
+        frame->MyAppIdle();
+        frame->SearchProgramMessage(1024 + 161);
+        WriteFileBytes(go, "");
+    });
+    frame->Item("N28")->setEnabled(false);
+    frame->N14Click();
+    EXPECT_TRUE(during && closeRefused && frame->isVisible());
+    EXPECT_TRUE(frame->Item("N28")->isEnabled()) << "the message is answered after the compile";
+    EXPECT_EQ(frame->Children().size(), 1u);
+    frame->MyAppIdle();
+    EXPECT_EQ(frame->Children().size(), 2u);
+}
+
+TEST_F(BuildToolsTest, CommandLinesAreWordsOfPlainConcatenationsNeverAShell) {
+    UseCompiler("true");
+    Tool("Ассемблер", dir.File("cc") + " -l");
+    fs::create_directory(dir.File("my src"));
+    Open("my src/A.ASM", "nop");
+    frame->N14Click();
+    EXPECT_EQ(Args("cc"), "-l|" + dir.File("my") + "|src/A.ASM|");
+    fs::remove(dir.File("cc.args"));
+    const std::string tricky = Open("a;>pwned$(>pwned2)`>pwned3`.ASM", "nop");
+    frame->N14Click();
+    EXPECT_EQ(Args("cc"), "-l|" + tricky + "|");
+    for (const char* name : {"pwned", "pwned2", "pwned3"})
+        EXPECT_FALSE(fs::exists(dir.File(name))) << name;
+
+    // Link and Run take the object and built-program names; nothing is saved.
+    Tool("Линкер", Script("link"));
+    Tool("Программа запуска", Script("SIM.EXE"));
+    Tool("Расширение объектного файла", ".OBJ");
+    Tool("Расширение скомпилированного файла", ".HEX");
+    const std::string source = Open("A.ASM", "nop");
+    editors.back()->SetText("unsaved");
+    frame->N16Click();
+    frame->SpeedButton12Click();
+    EXPECT_EQ(Args("link") + Args("SIM.EXE"), dir.File("A.OBJ") + "|" + dir.File("A.HEX") + "|");
+    EXPECT_EQ(ReadFileBytes(source), "nop");
+    // Run a file: offered the last one, written back only when confirmed.
+    ProfileFile(Ini()).WriteString("RUNEXE", "Программа", "previous");
+    const std::string command = Script("tool") + " one two";
+    dialogs.AnswerInput(command);
+    dialogs.AnswerInput(std::nullopt);
+    frame->DOS1Click();
+    frame->DOS1Click();
+    EXPECT_EQ(dialogs.Requests().at(0).value, "previous");
+    EXPECT_EQ(Args("tool"), "one|two|");
+    EXPECT_EQ(ProfileFile(Ini()).ReadString("RUNEXE", "Программа", ""), command);
+}
+
+TEST_F(BuildToolsTest, ToolsThatCannotStartAreReportedWithTheirTexts) {
+    Tool("Ассемблер", dir.File("no-compiler"));
+    Tool("Линкер", dir.File("no-linker"));
+    Tool("Расширение файла компилятора", ".ASM");
+    Open("A.ASM", "nop");
+    frame->LST1Click();
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", dir.File("empty").c_str());
+    for (int i = 0; i < 3; ++i)
+        dialogs.AnswerMessage(MsgResult::OK);
+    frame->N14Click();
+    frame->N16Click();
+    frame->N81Click();
+    frame->N28Click(); // reported by nothing, but the item goes off
+    qputenv("PATH", path);
+    EXPECT_EQ(Questions(), (Words{"Компилятор не найден!!!", "Линкер не найден!!!",
+                                  "Numbrix.exe не найден!!!"}));
+    EXPECT_EQ(frame->Children().size(), 1u);
+    EXPECT_FALSE(frame->Item("N28")->isEnabled());
+}
+
+TEST_F(BuildToolsTest, TheSearchProgramsMessagesOpenItsFileAndSwitchItsItem) {
+    SiblingChannel searchProgram;
+    ASSERT_TRUE(searchProgram.Listen(SiblingChannel::SearchProgramSocket()));
+    int answers = 0;
+    QObject::connect(&searchProgram, &SiblingChannel::MessageReceived,
+                     [&](int message, int first, int second) {
+                         answers += message == 1186 && first == 0 && second == 0;
+                     });
+    WaitFor([] { return false; }, 300); // the frame's own activation message
+    answers = 0;
+    QAction* n28 = frame->Item("N28");
+    const auto send = [](int message) {
+        return SiblingChannel::Send({message, 0, 0}, SiblingChannel::FrameSocket());
+    };
+    ASSERT_TRUE(send(1187));
+    ASSERT_TRUE(WaitFor([&] { return !n28->isEnabled() && answers == 1; }));
+    send(1185);
+    ASSERT_TRUE(WaitFor([&] { return n28->isEnabled(); }));
+
+    const std::string file = dir.File("found.txt");
+    WriteFileBytes(file, "found it");
+    TRegistry registry;
+    registry.OpenKey("\\OpenFileLorvane\\Findorax", true);
+    registry.WriteString("Parameter", file);
+    send(1184);
+    ASSERT_TRUE(WaitFor([&] { return frame->Children().size() == 1u && answers == 2; }));
+    EXPECT_FALSE(n28->isEnabled());
+    EXPECT_EQ(editors.back()->Text(), "found it");
+    EXPECT_EQ(frame->FileMenuOpens1().Entries().at(0), file);
+    EXPECT_EQ(registry.ReadString("Parameter"), "");
+}
+
+TEST_F(BuildToolsTest, CheckableItemsToggleOnceFromTheMenu) {
+    frame->Item("NoBAT1")->trigger();
+    frame->UpdateMenuItems();
+    EXPECT_TRUE(frame->Item("NoBAT1")->isChecked());
+    EXPECT_EQ(ProfileFile(Ini()).ReadString("NOBAK", "Не создавать .BAK файл", ""), "1");
+    frame->Button("SpeedButton14")->click();
+    frame->UpdateMenuItems();
+    EXPECT_FALSE(frame->Item("NoBAT1")->isChecked());
+    EXPECT_FALSE(frame->Button("SpeedButton14")->isChecked());
+}
+
+} // namespace
+} // namespace lorvane

@@ -1,0 +1,152 @@
+// The working-settings dialog: ".ust" files byte for byte, short and long
+// files, failures that keep the boxes, and the frame's command that stores
+// the confirmed values.
+#include "FakeEditor.h"
+#include "app/MainForm.h"
+#include "app/PathAss.h"
+#include "platform/ErrorHandler.h"
+#include "platform/ProfileFile.h"
+#include "platform/ScriptedDialogs.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace lorvane {
+namespace {
+
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+
+const UstLines kCross = {"/opt/разработка/asm", "LINK51", "SIM51", ".A51", ".OBJ", ".HEX", ".LST"};
+
+class WorkSettingsTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        TApplication::SetReporter([this](const std::string& text) { errors.push_back(text); });
+    }
+    void TearDown() override { TApplication::SetReporter({}); }
+
+    test::TempDir dir;
+    ScriptedDialogs dialogs;
+    TPathAss dialog;
+    std::vector<std::string> errors;
+};
+
+TEST_F(WorkSettingsTest, UstFilesAreSevenWindows1251LinesThatLoadBackExactly) {
+    dialog.SetBoxLines(kCross);
+    dialogs.AnswerSave(dir.File("CROSS"));
+    dialogs.AnswerSave(dir.File("CROSS.TXT"));
+    dialog.Button3Click();
+    dialog.Button3Click();
+    EXPECT_EQ(ReadFileBytes(dir.File("CROSS.UST")),
+              "/opt/\xF0\xE0\xE7\xF0\xE0\xE1\xEE\xF2\xEA\xE0/asm\r\nLINK51\r\nSIM51\r\n.A51\r\n"
+              ".OBJ\r\n.HEX\r\n.LST\r\n");
+    EXPECT_TRUE(std::filesystem::exists(dir.File("CROSS.TXT")));
+    dialog.SetBoxLines({});
+    dialogs.AnswerOpen(dir.File("CROSS.UST"));
+    dialog.Button4Click();
+    EXPECT_EQ(dialog.BoxLines(), kCross);
+    EXPECT_EQ(dialog.Edit6()->text(), "SIM51"); // the run program is the third line
+    EXPECT_EQ(dialog.Edit5()->text(), ".HEX");
+
+    // Three lines fill the commands and empty the extensions; an eighth
+    // line is ignored; any line end counts, the last may have none.
+    WriteFileBytes(dir.File("three.ust"), "ASM\r\nLINK\nSIM");
+    dialogs.AnswerOpen(dir.File("three.ust"));
+    dialog.Button4Click();
+    EXPECT_EQ(dialog.BoxLines(), (UstLines{"ASM", "LINK", "SIM", "", "", "", ""}));
+    WriteFileBytes(dir.File("nine.ust"), "a\rb\r\n\r\nd\ne\r\nf\r\ng\r\nextra\r\n");
+    EXPECT_EQ(ReadUstFile(dir.File("nine.ust")), (UstLines{"a", "b", "", "d", "e", "f", "g"}));
+    EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(WorkSettingsTest, FailuresAreShownAndLoseNothing) {
+    dialog.SetBoxLines(kCross);
+    dialogs.AnswerOpen(dir.File("missing.ust"));
+    dialogs.AnswerSave(dir.File("no dir/x.ust"));
+    dialog.Button4Click();
+    dialog.Button3Click();
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_NE(errors[0].find("missing.ust"), std::string::npos);
+    EXPECT_EQ(dialog.BoxLines(), kCross);
+
+    // A name the file's code page cannot hold is refused, not mangled.
+    WriteFileBytes(dir.File("kept.ust"), "old\r\n");
+    UstLines greek = kCross;
+    greek[1] = "/opt/λ/link";
+    dialog.SetBoxLines(greek);
+    dialogs.AnswerSave(dir.File("kept.ust"));
+    dialog.Button3Click();
+    EXPECT_EQ(errors.size(), 3u);
+    EXPECT_EQ(ReadFileBytes(dir.File("kept.ust")), "old\r\n");
+    EXPECT_EQ(dialog.BoxLines(), greek);
+}
+
+TEST_F(WorkSettingsTest, ExtensionBoxesTypeInUpperCaseAndCommandsKeepTheirCase) {
+    dialog.show();
+    const auto type = [](QLineEdit* edit, const QString& text) {
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(edit, &press);
+        }
+    };
+    type(dialog.Edit4(), QStringLiteral("objектx")); // six at most
+    type(dialog.Edit1(), QStringLiteral("/usr/bin/nasm"));
+    EXPECT_EQ(dialog.Edit4()->text(), QStringLiteral("OBJЕКТ"));
+    EXPECT_EQ(dialog.Edit1()->text(), "/usr/bin/nasm");
+}
+
+TEST_F(WorkSettingsTest, TheCommandStoresConfirmedValuesWithTheirDots) {
+    const std::string ini = Settings().SettingsFilePath();
+    std::filesystem::remove(ini);
+    ProfileFile(ini).WriteString("ASSEMBLER", "Ассемблер", "tasm /zi");
+    TMainFormLorvane frame([] { return std::make_unique<test::FakeEditor>(); }, {});
+    TPathAss& shown = frame.PathAss1();
+    const auto whenShown = [&](std::function<void()> act) {
+        QTimer::singleShot(0, &shown, std::move(act));
+        QTimer::singleShot(5000, &shown, [&] { shown.reject(); }); // never hang
+    };
+    const auto directory = std::filesystem::current_path();
+    std::string offered;
+    whenShown([&] {
+        offered = shown.Edit1()->text().toStdString();
+        shown.Edit3()->setText("asm");
+        shown.Edit5()->setText(".HEX");
+        std::filesystem::current_path(dir.File(""));
+        shown.Button1()->click();
+    });
+    frame.N15Click();
+    const auto tool = [&](const char* key) {
+        return ProfileFile(ini).ReadString("ASSEMBLER", key, "<missing>");
+    };
+    EXPECT_EQ(offered, "tasm /zi");
+    EXPECT_EQ(tool("Расширение файла компилятора"), ".ASM");
+    EXPECT_EQ(tool("Расширение объектного файла"), "");
+    EXPECT_EQ(tool("Расширение скомпилированного файла"), ".HEX");
+    EXPECT_EQ(frame.AppSettings().Tools().compilerExtension, ".ASM");
+    EXPECT_EQ(std::filesystem::current_path(), directory);
+
+    // Cancel after loading a file changes nothing.
+    WriteUstFile(dir.File("other.ust"), kCross);
+    const std::string before = ReadFileBytes(ini);
+    dialogs.AnswerOpen(dir.File("other.ust"));
+    whenShown([&] {
+        shown.Button4()->click();
+        shown.Button2()->click();
+    });
+    frame.N15Click();
+    EXPECT_EQ(shown.Edit2()->text(), "LINK51");
+    EXPECT_EQ(ReadFileBytes(ini), before);
+    EXPECT_EQ(frame.AppSettings().Tools().assemblerPath, "tasm /zi");
+}
+
+} // namespace
+} // namespace lorvane
