@@ -12,6 +12,7 @@
 #include <QFontMetrics>
 #include <QPainter>
 #include <QPrinter>
+#include <QShortcut>
 #include <QToolButton>
 
 #include <cerrno>
@@ -123,6 +124,11 @@ void TMainFormLorvane::ConnectTextCommands() {
     on("N7", &TMainFormLorvane::N7Click);
     on("N3", &TMainFormLorvane::N3Click);
     on("N8", &TMainFormLorvane::N8Click);
+    // A hidden item's shortcut never fires, so the delete-line key has a
+    // shortcut of its own on the frame.
+    auto* deleteLine = new QShortcut(Item("N27")->shortcut(), this);
+    deleteLine->setObjectName("N27Shortcut");
+    connect(deleteLine, &QShortcut::activated, this, [this] { N27Click(); });
     // The mode buttons stand for no item; Qt has pressed or released them
     // by the time they report.
     connect(Button("SpeedButton15"), &QToolButton::clicked, this, [this] {
