@@ -76,7 +76,8 @@ void PaintLines(QPrinter& printer, const LogicalFont& font, const std::vector<st
                 IoError::Throw("Cannot print to", printer.outputFileName().toStdString(), EIO);
             y = metrics.ascent();
         }
-        painter.drawText(0, y, QString::fromStdString(cp::DecodeToUtf8(page, line)));
+        // The painter has no tab stops of its own; the editor's are used.
+        painter.drawText(0, y, QString::fromStdString(cp::DecodeToUtf8(page, TabsToSpaces(line))));
         y += metrics.lineSpacing();
     }
     if (!painter.end())
@@ -424,11 +425,12 @@ void TMainFormLorvane::SetCalculator(THexCalc* calculator) noexcept {
 }
 
 void TMainFormLorvane::N26Click() {
-    if (!hexCalc_) hexCalc_ = new THexCalc(this);
+    if (!hexCalc_) hexCalc_ = new THexCalc(this); // the frame's child from now on
     THexCalc& calc = *hexCalc_;
     calc.SetDisplayText(calc.NumToStr(calculatorValue_));
     calc.exec();
-    // A display the calculator cannot read keeps the value it had.
+    // A display the calculator cannot read raises here, and the value
+    // stays as it was.
     calculatorValue_ = calc.StrToNum(calc.DisplayText());
 }
 
