@@ -58,6 +58,40 @@ public:
     // Puts the caret on a display line and column (both from 0) and scrolls
     // it into view, as after reopening a compiled source.
     virtual void PutCaret(std::int32_t line, std::int32_t column) = 0;
+    // ---- Text commands ----
+    virtual void CutToClipboard() = 0;
+    virtual void CopyToClipboard() = 0;
+    virtual void PasteFromClipboard() = 0;
+    virtual void Undo() = 0;
+    virtual void Redo() = 0;
+    virtual void SelectAll() = 0;
+    // Display line `index` of the line view, replaced or deleted in place;
+    // indexes outside the view read as empty and change nothing.
+    virtual std::string LineText(std::int32_t index) = 0;
+    virtual void SetLineText(std::int32_t index, std::string_view text) = 0;
+    virtual void DeleteLine(std::int32_t index) = 0;
+    // Nothing is painted between the two; they nest.
+    virtual void BeginUpdate() = 0;
+    virtual void EndUpdate() = 0;
+    virtual void ToggleBold() = 0;
+    virtual void ToggleItalic() = 0;
+    virtual void ToggleUnderline() = 0;
+    // The style at the caret: fsBold, fsItalic and fsUnderline bits.
+    virtual unsigned CaretStyle() = 0;
+    // Auto-indent and back-indent together, the rest of the options as a
+    // document window keeps them.
+    virtual bool AutoIndent() const = 0;
+    virtual void SetAutoIndent(bool on) = 0;
+    // Selects the match and brings it into view; false leaves the
+    // selection as it was. Forward searches start at the caret.
+    virtual bool FindText(std::string_view text, bool forward, bool matchCase, bool wholeWord) = 0;
+    virtual std::string SelText() = 0;
+    // Replaces the selection; the caret ends after the new text.
+    virtual void SetSelText(std::string_view text) = 0;
+    // The caret position, and the selection as a signed length from it.
+    virtual std::int32_t SelStart() = 0;
+    virtual std::int32_t SelLength() = 0;
+    virtual void SetSelStart(std::int32_t position) = 0;
 
     // Called with every typed character (a Windows-1251 byte) before the
     // control inserts it; the handler may replace the byte.

@@ -190,6 +190,7 @@ TMainFormLorvane::TMainFormLorvane(EditorFactory editors, std::vector<std::strin
 
     CreateMenus();
     CreateToolButtons();
+    ConnectTextCommands();
 
     // The converter's stored pages; Save sets the target page each time.
     convert1_.SetConvertFrom(PG_WIN);
@@ -510,7 +511,8 @@ void TMainFormLorvane::UpdateMenuItems() {
 
     const bool pseudo = any && flags.TerminalFontActive;
     Enable("N36", pseudo);
-    if (!pseudo) SetChecked("N36", false);
+    // A new window turns the input off; the mark follows the switch.
+    SetChecked("N36", pseudo && flags.PseudoGraphicsInput);
 
     Enable("NoBAT1", true);
     EnableButton("SpeedButton14", true);

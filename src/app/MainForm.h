@@ -7,6 +7,7 @@
 #include "app/Child.h"
 #include "app/Settings.h"
 #include "codepage/Convert.h"
+#include "platform/Dialogs.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -22,6 +23,7 @@
 class QAction;
 class QMdiArea;
 class QMenu;
+class QPrinter;
 class QStatusBar;
 class QToolBar;
 class QToolButton;
@@ -31,6 +33,7 @@ namespace lorvane {
 class TFileMenuOpens;
 class TRegForm;
 class TTrayIcon;
+class THexCalc;
 class TXJustOne;
 // ---- Build tools ----
 class SiblingChannel;
@@ -124,6 +127,44 @@ public:
     bool Compiling() const noexcept { return compiling_; }
     TPathAss& PathAss1();
     SiblingChannel& Channel() noexcept { return *siblingChannel_; }
+    // ---- Text commands ----
+    void CutItemClick();
+    void CopyItemClick();
+    void PasteItemClick();
+    void N12Click(); // undo
+    void Redo1Click();
+    void N4Click();  // select all
+    void N27Click(); // delete the caret's line
+    void N23Click(); // bold
+    void N24Click(); // italic
+    void N22Click(); // underline
+    void N9Click();  // fixed pitch
+    void N11Click(); // auto-indent
+    void N36Click(); // pseudo-graphics input
+    void N01Click(); // tabs to spaces
+    void N91Click(); // spaces to tabs
+    void Fonts1Click();
+    void N18Click(); // background colour
+    // The display modes: the button's state decides; the menu items flip it.
+    void SpeedButton15Click();
+    void OEM1Click();
+    void SpeedButton16Click();
+    void Ansi1Click();
+    void Search1Click();
+    void Replace2Click();
+    void SearchAgain2Click();
+    void N26Click(); // calculator
+    void N7Click();  // print
+    void N3Click();  // printer set-up
+    void N8Click();  // printer font
+    // The program's calculator (not owned); without one the frame makes its own.
+    void SetCalculator(THexCalc* calculator) noexcept;
+    std::int32_t CalculatorValue() const noexcept { return calculatorValue_; }
+    // What a print hands over: the printer, the font and the lines in order.
+    // The default draws them on the printer; tests put a recorder here.
+    using LinePrinter =
+        std::function<void(QPrinter&, const LogicalFont&, const std::vector<std::string>&)>;
+    void SetLinePrinter(LinePrinter printer) { linePrinter_ = std::move(printer); }
 
 protected:
     bool event(QEvent* event) override;
@@ -149,6 +190,26 @@ private:
     bool SaveWindow(TMDIChild& window);
     bool SaveWindowAs(TMDIChild& window);
     void WriteWindow(TMDIChild& window, const std::string& path, bool backup);
+
+    // ---- Text commands ----
+    void ConnectTextCommands();
+    TDocumentEditor* ActiveEditor() const;
+    void SwitchDisplayMode(bool dos);
+    void ConvertWin(TDocumentEditor& editor, TConvType from, TConvType to);
+    void ConvertLines(std::string (*convert)(std::string_view));
+    void FindInText(const FindOptions& options);
+    void ReplaceInText(const FindEvent& event);
+    void NotFound(const std::string& findText);
+    QPrinter& Printer();
+
+    FindOptions findDialog1_;
+    FindEvent replaceDialog1_;
+    // The font dialog's own font: the document font command presets it too,
+    // so the printer font follows a later document font choice.
+    FontChoice fontDialog1_;
+    QPointer<THexCalc> hexCalc_;
+    std::shared_ptr<QPrinter> printer_;
+    LinePrinter linePrinter_;
 
     EditorFactory editors_;
     std::vector<std::string> parameters_;

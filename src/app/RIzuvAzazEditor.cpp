@@ -8,6 +8,15 @@
 #include <QMenu> // the input handler keeps a guarded pointer to its menu
 
 namespace lorvane {
+namespace {
+
+// The document window's options; auto-indent switches the last two.
+constexpr RIzuvAzazOptions kDocumentOptions = rzoKeepColumnPos | rzoWrapCaret | rzoInsertKeyActive |
+                                              rzoWideOverwriteCaret | rzoLargeWordSelect |
+                                              rzoAutoScrollBars;
+constexpr RIzuvAzazOptions kIndentOptions = rzoAutoIndent | rzoBackIndent;
+
+} // namespace
 
 TRIzuvAzazEditor::TRIzuvAzazEditor() {
     auto control = std::make_unique<RIzuvAzaz>();
@@ -18,9 +27,7 @@ TRIzuvAzazEditor::TRIzuvAzazEditor() {
     control_->SetCaretWidth(2);
     control_->SetEndOfTextMark(TPen{clGray, 1, psClear});
     control_->SetNullReplacement('\0');
-    control_->SetOptions(rzoKeepColumnPos | rzoWrapCaret | rzoInsertKeyActive |
-                         rzoWideOverwriteCaret | rzoLargeWordSelect | rzoAutoScrollBars |
-                         rzoAutoIndent | rzoBackIndent);
+    control_->SetOptions(kDocumentOptions | kIndentOptions);
     control_->SetOverwrite(false);
     control_->SetSeparators(" ,.:;");
     control_->SetUndoMaxSpace(65536);
@@ -117,6 +124,78 @@ void TRIzuvAzazEditor::PutCaret(std::int32_t line, std::int32_t column) {
     control_->GoToDisplayLine(line);
     control_->SetCaretColumn(column);
     control_->ScrollInView();
+}
+// ---- Text commands ----
+void TRIzuvAzazEditor::CutToClipboard() {
+    control_->CutToClipboard();
+}
+void TRIzuvAzazEditor::CopyToClipboard() {
+    control_->CopyToClipboard();
+}
+void TRIzuvAzazEditor::PasteFromClipboard() {
+    control_->PasteFromClipboard();
+}
+void TRIzuvAzazEditor::Undo() {
+    control_->Undo();
+}
+void TRIzuvAzazEditor::Redo() {
+    control_->Redo();
+}
+void TRIzuvAzazEditor::SelectAll() {
+    control_->SelectAll();
+}
+std::string TRIzuvAzazEditor::LineText(std::int32_t index) {
+    return control_->Lines().Get(index);
+}
+void TRIzuvAzazEditor::SetLineText(std::int32_t index, std::string_view text) {
+    control_->Lines().Put(index, text);
+}
+void TRIzuvAzazEditor::DeleteLine(std::int32_t index) {
+    control_->Lines().Delete(index);
+}
+void TRIzuvAzazEditor::BeginUpdate() {
+    control_->Lines().BeginUpdate();
+}
+void TRIzuvAzazEditor::EndUpdate() {
+    control_->Lines().EndUpdate();
+}
+void TRIzuvAzazEditor::ToggleBold() {
+    control_->ToggleBold();
+}
+void TRIzuvAzazEditor::ToggleItalic() {
+    control_->ToggleItalic();
+}
+void TRIzuvAzazEditor::ToggleUnderline() {
+    control_->ToggleUnderline();
+}
+unsigned TRIzuvAzazEditor::CaretStyle() {
+    // The control's style byte uses the same low bits as the font styles.
+    return control_->CaretStyle() & (fsBold | fsItalic | fsUnderline);
+}
+bool TRIzuvAzazEditor::AutoIndent() const {
+    return (control_->Options() & rzoAutoIndent) != 0;
+}
+void TRIzuvAzazEditor::SetAutoIndent(bool on) {
+    control_->SetOptions(on ? kDocumentOptions | kIndentOptions : kDocumentOptions);
+}
+bool TRIzuvAzazEditor::FindText(std::string_view text, bool forward, bool matchCase,
+                                bool wholeWord) {
+    return control_->FindText(text, forward, matchCase, wholeWord);
+}
+std::string TRIzuvAzazEditor::SelText() {
+    return control_->SelText();
+}
+void TRIzuvAzazEditor::SetSelText(std::string_view text) {
+    control_->SetSelText(text);
+}
+std::int32_t TRIzuvAzazEditor::SelStart() {
+    return control_->SelStart();
+}
+std::int32_t TRIzuvAzazEditor::SelLength() {
+    return control_->SelLength();
+}
+void TRIzuvAzazEditor::SetSelStart(std::int32_t position) {
+    control_->SetSelStart(position);
 }
 
 EditorFactory DocumentEditors() {

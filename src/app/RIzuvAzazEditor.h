@@ -45,6 +45,30 @@ public:
 
     // ---- Build tools ----
     void PutCaret(std::int32_t line, std::int32_t column) override;
+    // ---- Text commands ----
+    void CutToClipboard() override;
+    void CopyToClipboard() override;
+    void PasteFromClipboard() override;
+    void Undo() override;
+    void Redo() override;
+    void SelectAll() override;
+    std::string LineText(std::int32_t index) override;
+    void SetLineText(std::int32_t index, std::string_view text) override;
+    void DeleteLine(std::int32_t index) override;
+    void BeginUpdate() override;
+    void EndUpdate() override;
+    void ToggleBold() override;
+    void ToggleItalic() override;
+    void ToggleUnderline() override;
+    unsigned CaretStyle() override;
+    bool AutoIndent() const override;
+    void SetAutoIndent(bool on) override;
+    bool FindText(std::string_view text, bool forward, bool matchCase, bool wholeWord) override;
+    std::string SelText() override;
+    void SetSelText(std::string_view text) override;
+    std::int32_t SelStart() override;
+    std::int32_t SelLength() override;
+    void SetSelStart(std::int32_t position) override;
 
 private:
     // The control belongs to the document window once placed in it; the

@@ -27,6 +27,7 @@ int main(int argc, char** argv) {
     lorvane::TAboutWin1 aboutWin1(&frame);
     frame.SetAboutBox(&aboutWin1);
     lorvane::THexCalc hexCalc(&frame);
+    frame.SetCalculator(&hexCalc);
 
     frame.show();
     // The command line's file opens at the frame's first activation; a

@@ -62,6 +62,31 @@ public:
         ++caretPuts;
     }
     int caretPuts = 0;
+    // ---- Text commands ----
+    // Only what the frame's tests of these commands read: the rest is inert.
+    void CutToClipboard() override {}
+    void CopyToClipboard() override {}
+    void PasteFromClipboard() override {}
+    void Undo() override {}
+    void Redo() override {}
+    void SelectAll() override {}
+    std::string LineText(std::int32_t) override { return {}; }
+    void SetLineText(std::int32_t, std::string_view) override {}
+    void DeleteLine(std::int32_t) override {}
+    void BeginUpdate() override {}
+    void EndUpdate() override {}
+    void ToggleBold() override {}
+    void ToggleItalic() override {}
+    void ToggleUnderline() override {}
+    unsigned CaretStyle() override { return 0; }
+    bool AutoIndent() const override { return true; }
+    void SetAutoIndent(bool) override {}
+    bool FindText(std::string_view, bool, bool, bool) override { return false; }
+    std::string SelText() override { return {}; }
+    void SetSelText(std::string_view) override {}
+    std::int32_t SelStart() override { return 0; }
+    std::int32_t SelLength() override { return 0; }
+    void SetSelStart(std::int32_t) override {}
 
     // The user types one Windows-1251 byte: the window's handler first.
     void Type(unsigned char key) {

@@ -1,0 +1,475 @@
+// The frame's text commands on the program's own editor control (and, where
+// only the frame's bookkeeping matters, on the stand-in editor): display
+// modes, tabs and spaces, editing, font and colours, find and replace, the
+// calculator and printing.
+#include "FakeEditor.h"
+#include "app/EditorFactory.h"
+#include "app/MainForm.h"
+#include "app/RIzuvAzazEditor.h"
+#include "app/TabConvert.h"
+#include "calc/HexCalc.h"
+#include "editor/RIzuvAzaz.h"
+#include "editor/TextViews.h"
+#include "platform/CodePageTables.h"
+#include "platform/ScriptedDialogs.h"
+#include "support/TempDir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QPrinter>
+#include <QShortcut>
+#include <QTimer>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace lorvane {
+namespace {
+
+using test::FakeEditor;
+using test::ReadFileBytes;
+using test::TempDir;
+using test::WriteFileBytes;
+
+std::string Win(const char* utf8) {
+    return cp::EncodeFromUtf8(cp::CodePage::Win1251, utf8);
+}
+std::string Dos(const char* utf8) {
+    return cp::EncodeFromUtf8(cp::CodePage::Cp866, utf8);
+}
+
+// ---- Tabs and spaces of one line ----
+
+TEST(TabConvert, TabsBecomeSpacesUpToTheNextStop) {
+    EXPECT_EQ(TabsToSpaces("\tx"), std::string(10, ' ') + "x");
+    EXPECT_EQ(TabsToSpaces("abc\tx"), "abc" + std::string(7, ' ') + "x");
+    EXPECT_EQ(TabsToSpaces("123456789\tx"), "123456789 x");
+    EXPECT_EQ(TabsToSpaces("\t\tx"), std::string(20, ' ') + "x");
+    EXPECT_EQ(TabsToSpaces("1234567890\t"), "1234567890" + std::string(10, ' '));
+    EXPECT_EQ(TabsToSpaces(""), "");
+    EXPECT_EQ(TabsToSpaces(Win("мир")), Win("мир"));
+}
+
+TEST(TabConvert, EverySpaceRunBecomesOneTabPerStartedTen) {
+    EXPECT_EQ(SpacesToTabs("a   b"), "a\tb");
+    EXPECT_EQ(SpacesToTabs(std::string(10, ' ')), "\t");
+    EXPECT_EQ(SpacesToTabs(std::string(11, ' ')), "\t\t");
+    EXPECT_EQ(SpacesToTabs(std::string(20, ' ') + "x"), "\t\tx");
+    EXPECT_EQ(SpacesToTabs(std::string(21, ' ')), "\t\t\t");
+    EXPECT_EQ(SpacesToTabs("a b  c "), "a\tb\tc\t");
+    EXPECT_EQ(SpacesToTabs("\t x"), "\t\tx");
+    EXPECT_EQ(SpacesToTabs(SpacesToTabs("x    y")), SpacesToTabs("x    y"));
+}
+
+// ---- The frame on real editors ----
+
+class TextCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SharedFlags() = TSharedDocumentFlags{};
+        std::filesystem::remove(Settings().SettingsFilePath());
+        frame = std::make_unique<TMainFormLorvane>(DocumentEditors(), std::vector<std::string>{});
+        frame->show();
+    }
+    void TearDown() override {
+        // Closing asks about modified texts; nobody is there to answer.
+        for (TMDIChild* child : frame->Children())
+            child->Memo1().SetModified(false);
+        frame.reset();
+    }
+
+    RIzuvAzaz& NewDocument(std::string_view text) {
+        frame->FileNewItemClick();
+        RIzuvAzaz& control = Control(*frame->ActiveChild());
+        control.SetText(text);
+        control.SetSelStart(0);
+        control.SetModified(false);
+        return control;
+    }
+    static RIzuvAzaz& Control(TMDIChild& window) {
+        return static_cast<TRIzuvAzazEditor&>(window.Memo1()).Control();
+    }
+    bool ItemOn(const char* name) const { return frame->Item(name)->isEnabled(); }
+    bool ButtonOn(const char* name) const { return frame->Button(name)->isEnabled(); }
+
+    TempDir dir;
+    std::unique_ptr<TMainFormLorvane> frame;
+};
+
+TEST_F(TextCommands, DosModeOnAndOffGivesTheTextBackAndKeepsTheModifiedFlag) {
+    // As loaded from a DOS file: code page 866 bytes.
+    const std::string text = Dos("Hello, Привет мир!\r\nЁжик в тумане, ёлка\r\nend");
+    for (bool modified : {false, true}) {
+        RIzuvAzaz& control = NewDocument(text);
+        control.SetModified(modified);
+        TMDIChild* window = frame->ActiveChild();
+
+        frame->Button("SpeedButton15")->click();
+        EXPECT_EQ(window->DosMode, 1);
+        EXPECT_EQ(window->Koi8Mode, 0);
+        EXPECT_TRUE(SharedFlags().ActiveDosMode);
+        EXPECT_TRUE(frame->Item("OEM1")->isChecked());
+        EXPECT_NE(control.Text(), text); // Russian letters read as code page 866
+        EXPECT_EQ(control.Modified(), modified);
+
+        frame->Button("SpeedButton15")->click();
+        EXPECT_EQ(window->DosMode, 0);
+        EXPECT_FALSE(SharedFlags().ActiveDosMode);
+        EXPECT_FALSE(frame->Item("OEM1")->isChecked());
+        EXPECT_EQ(control.Text(), text);
+        EXPECT_EQ(control.Modified(), modified);
+    }
+}
+
+TEST_F(TextCommands, OneDisplayModeDisablesTheOther) {
+    NewDocument(Dos("Текст DOS"));
+    frame->Item("OEM1")->trigger();
+    frame->UpdateMenuItems(); // the idle pass must keep what the command set
+    EXPECT_TRUE(frame->Button("SpeedButton15")->isChecked());
+    EXPECT_FALSE(ButtonOn("SpeedButton16"));
+    EXPECT_FALSE(ItemOn("Ansi1"));
+    frame->Item("OEM1")->trigger();
+    frame->UpdateMenuItems();
+    EXPECT_TRUE(ButtonOn("SpeedButton16"));
+    EXPECT_TRUE(ItemOn("Ansi1"));
+
+    const std::string text = cp::EncodeFromUtf8(cp::CodePage::Koi8R, "Текст KOI8\r\nвторая Ёё");
+    RIzuvAzaz& control = NewDocument(text);
+    frame->Item("Ansi1")->trigger();
+    frame->UpdateMenuItems();
+    EXPECT_EQ(frame->ActiveChild()->Koi8Mode, 1);
+    EXPECT_TRUE(SharedFlags().ActiveKoi8Mode);
+    EXPECT_TRUE(frame->Item("Ansi1")->isChecked());
+    EXPECT_TRUE(frame->Button("SpeedButton16")->isChecked());
+    EXPECT_FALSE(ButtonOn("SpeedButton15"));
+    EXPECT_FALSE(ItemOn("OEM1"));
+    EXPECT_EQ(control.Text(), Win("Текст KOI8\r\nвторая Ёё"));
+    frame->Button("SpeedButton16")->click();
+    frame->UpdateMenuItems();
+    EXPECT_EQ(frame->ActiveChild()->Koi8Mode, 0);
+    EXPECT_TRUE(ButtonOn("SpeedButton15"));
+    EXPECT_TRUE(ItemOn("OEM1"));
+    EXPECT_EQ(control.Text(), text);
+}
+
+TEST_F(TextCommands, Cp866FileIsShownInWindowsLettersAndSavedBackByteForByte) {
+    ScriptedDialogs dialogs;
+    const std::string original = Dos("Привет, мир!\r\nПсевдо: код 866\r\n");
+    const std::string path = dir.File("DOS.TXT");
+    WriteFileBytes(path, original);
+    frame->FileOpenAll(path);
+    RIzuvAzaz& control = Control(*frame->ActiveChild());
+
+    frame->Button("SpeedButton15")->click();
+    EXPECT_EQ(control.Text(), Win("Привет, мир!\r\nПсевдо: код 866\r\n"));
+    EXPECT_FALSE(control.Modified());
+    if (const char* shot = std::getenv("LORVANE_SHOT")) frame->grab().save(QString::fromUtf8(shot));
+
+    // Not modified: Save offers a new name.
+    dialogs.AnswerMessage(MsgResult::Yes);
+    dialogs.AnswerSave(dir.File("COPY.TXT"));
+    ASSERT_TRUE(frame->FileSaveItemClick());
+    EXPECT_EQ(ReadFileBytes(dir.File("COPY.TXT")), original);
+    EXPECT_TRUE(dialogs.Errors().empty());
+}
+
+TEST_F(TextCommands, TabsAndSpacesConvertEveryLineAlsoWhenLinesWrap) {
+    RIzuvAzaz& control = NewDocument("a\tb\r\n\tc");
+    frame->Item("N01")->trigger();
+    EXPECT_EQ(control.Text(), "a" + std::string(9, ' ') + "b\r\n" + std::string(10, ' ') + "c");
+    frame->Item("N91")->trigger();
+    EXPECT_EQ(control.Text(), "a\tb\r\n\tc");
+
+    // Long lines wrap in the narrow window; growing lines move the rest down.
+    std::string text;
+    for (int i = 0; i < 30; ++i)
+        text += "word\tword\tword\tword\tword\tword\tword\r\n";
+    RIzuvAzaz& wrapped = NewDocument(text);
+    QApplication::processEvents();
+    ASSERT_GT(wrapped.Lines().Count(), 31); // really wrapped
+    frame->N01Click();
+    EXPECT_EQ(wrapped.Text().find('\t'), std::string::npos);
+    EXPECT_EQ(wrapped.Text().size(), text.size() + 30u * 6u * 5u);
+}
+
+TEST_F(TextCommands, DeleteLineRemovesTheCaretLineAndIsHarmlessWithoutWindows) {
+    frame->N27Click(); // no window: nothing happens
+    RIzuvAzaz& control = NewDocument("one\r\ntwo\r\nthree");
+    control.GoToDisplayLine(1);
+    frame->Item("N27")->trigger();
+    EXPECT_EQ(control.Text(), "one\r\nthree");
+    // The item is hidden, and hidden items take no keys: the frame's own
+    // Ctrl+Y does the work.
+    auto* key = frame->findChild<QShortcut*>("N27Shortcut");
+    ASSERT_NE(key, nullptr);
+    EXPECT_EQ(key->key(), QKeySequence(Qt::CTRL | Qt::Key_Y));
+    control.GoToDisplayLine(0);
+    emit key->activated();
+    EXPECT_EQ(control.Text(), "three");
+}
+
+TEST_F(TextCommands, StyleMarksFollowTheStyleAtTheCaret) {
+    RIzuvAzaz& control = NewDocument("abc");
+    control.SetSelStart(1);
+    frame->Item("N23")->trigger();
+    EXPECT_TRUE(frame->Item("N23")->isChecked());
+    frame->Item("N24")->trigger();
+    EXPECT_TRUE(frame->Item("N24")->isChecked());
+    EXPECT_FALSE(frame->Item("N22")->isChecked());
+    frame->Item("N23")->trigger(); // inside bold text: bold ends here
+    EXPECT_FALSE(frame->Item("N23")->isChecked());
+    frame->Item("N22")->trigger();
+    EXPECT_TRUE(frame->Item("N22")->isChecked());
+    EXPECT_EQ(control.CaretStyle() & (fsBold | fsItalic | fsUnderline),
+              unsigned{fsItalic | fsUnderline});
+}
+
+// ---- Find and replace ----
+
+TEST_F(TextCommands, FindSelectsTheMatchAndReportsWhatIsMissing) {
+    ScriptedDialogs dialogs;
+    RIzuvAzaz& control = NewDocument(Win("мир и Мир и мир"));
+    EXPECT_FALSE(ItemOn("SearchAgain2"));
+    frame->Search1Click();
+    ASSERT_TRUE(dialogs.FindOpen());
+    FindOptions options;
+    options.findText = "мир";
+    options.matchCase = true;
+    dialogs.PressFind(options);
+    EXPECT_EQ(control.SelText(), Win("мир"));
+    EXPECT_EQ(std::min(control.SelStart(), control.SelStart() + control.SelLength()), 0);
+    EXPECT_TRUE(ItemOn("SearchAgain2"));
+    EXPECT_FALSE(dialogs.FindOpen());
+
+    frame->Item("SearchAgain2")->trigger(); // the case-sensitive search skips "Мир"
+    EXPECT_EQ(std::min(control.SelStart(), control.SelStart() + control.SelLength()), 12);
+
+    dialogs.AnswerMessage(MsgResult::OK);
+    frame->SearchAgain2Click();
+    const auto boxes = dialogs.RequestsOf(DialogKind::MessageBox);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].text, "Не найдено : \"мир\".");
+    EXPECT_EQ(boxes[0].icon, MsgIcon::Information);
+    EXPECT_EQ(boxes[0].buttons, unsigned{mbOK});
+    EXPECT_TRUE(dialogs.Errors().empty());
+}
+
+TEST_F(TextCommands, ReplaceAllEndsWhenTheReplacementHoldsTheFindText) {
+    ScriptedDialogs dialogs;
+    RIzuvAzaz& control = NewDocument("a-a-A");
+    FindOptions options;
+    options.findText = "a";
+    options.replaceText = "aa";
+    frame->Replace2Click();
+    dialogs.PressReplaceAll(options);
+    EXPECT_EQ(control.Text(), "aa-aa-aa");
+
+    // Backwards from the end, the same.
+    control.SetText("a-a-a");
+    control.SetSelStart(5);
+    options.down = false;
+    options.replaceText = "ba";
+    frame->Replace2Click();
+    dialogs.PressReplaceAll(options);
+    EXPECT_EQ(control.Text(), "ba-ba-ba");
+    EXPECT_TRUE(dialogs.RequestsOf(DialogKind::MessageBox).empty()); // running out is silent
+    EXPECT_TRUE(dialogs.Errors().empty());
+}
+
+TEST_F(TextCommands, SingleReplaceAndFindAgainAfterTheReplaceDialog) {
+    ScriptedDialogs dialogs;
+    RIzuvAzaz& control = NewDocument("one two one");
+    FindOptions options;
+    options.findText = "ONE";
+    options.replaceText = "1";
+    frame->Replace2Click();
+    dialogs.PressFind(options); // selects the first "one", ignoring case
+    EXPECT_EQ(control.SelText(), "one");
+    frame->Replace2Click();
+    dialogs.PressReplace(options); // replaces it and selects the next
+    EXPECT_EQ(control.Text(), "1 two one");
+    EXPECT_EQ(control.SelText(), "one");
+    dialogs.AnswerMessage(MsgResult::OK);
+    frame->SearchAgain2Click(); // replaces the selection, then finds nothing
+    EXPECT_EQ(control.Text(), "1 two 1");
+    ASSERT_EQ(dialogs.RequestsOf(DialogKind::MessageBox).size(), 1u);
+    EXPECT_EQ(dialogs.RequestsOf(DialogKind::MessageBox)[0].text, "Не найдено : \"ONE\".");
+}
+
+// ---- Font, colours and the settings file ----
+
+TEST_F(TextCommands, FontAndBackgroundGoToTheEditorAndTheSettingsFile) {
+    ScriptedDialogs dialogs;
+    RIzuvAzaz& control = NewDocument("x");
+    dialogs.AnswerFont(std::nullopt);
+    frame->Fonts1Click();
+    EXPECT_EQ(dialogs.RequestsOf(DialogKind::Font)[0].font.name, control.Font().name);
+    EXPECT_EQ(dialogs.RequestsOf(DialogKind::Font)[0].font.color, control.FontColor());
+    EXPECT_FALSE(std::filesystem::exists(Settings().SettingsFilePath()));
+
+    dialogs.AnswerFont(FontChoice{"Courier New", 14, fsBold, clRed});
+    frame->Item("Fonts1")->trigger();
+    EXPECT_EQ(control.Font().name, "Courier New");
+    EXPECT_EQ(control.Font().size, 14);
+    EXPECT_EQ(control.Font().style, unsigned{fsBold});
+    EXPECT_EQ(control.FontColor(), clRed);
+
+    dialogs.AnswerColor(clNavy);
+    frame->Item("N18")->trigger();
+    EXPECT_EQ(control.Color(), clNavy);
+
+    Settings stored;
+    const DocumentLook look = stored.DocumentAppearance();
+    EXPECT_EQ(look.fontName, "Courier New");
+    EXPECT_EQ(look.fontSize, 14);
+    EXPECT_EQ(look.fontColor, clRed);
+    EXPECT_EQ(look.backgroundColor, clNavy);
+    // The colour dialog starts from the held background colour.
+    dialogs.AnswerColor(std::nullopt);
+    frame->N18Click();
+    EXPECT_EQ(dialogs.RequestsOf(DialogKind::Color).back().color, clNavy);
+}
+
+// ---- Printing ----
+
+struct PrintRecord {
+    int jobs = 0;
+    LogicalFont font;
+    std::vector<std::string> lines;
+};
+
+TEST_F(TextCommands, PrintWritesEveryLineWithTheChosenFont) {
+    ScriptedDialogs dialogs;
+    PrintRecord printed;
+    frame->SetLinePrinter(
+        [&](QPrinter&, const LogicalFont& font, const std::vector<std::string>& lines) {
+            ++printed.jobs;
+            printed.font = font;
+            printed.lines = lines;
+        });
+    NewDocument("first\r\nsecond\r\n\r\nlast");
+    dialogs.AnswerPrint(false);
+    frame->N7Click();
+    EXPECT_EQ(printed.jobs, 0);
+
+    dialogs.AnswerPrint(true);
+    frame->Item("N7")->trigger();
+    EXPECT_EQ(printed.lines, (std::vector<std::string>{"first", "second", "", "last"}));
+    EXPECT_EQ(printed.font.name, "System");
+    EXPECT_TRUE(printed.font.fixedPitch);
+
+    // A printer font, printed in variable pitch once N9 is off.
+    dialogs.AnswerFont(FontChoice{"Arial", 12, 0, clBlack});
+    frame->N8Click();
+    frame->N9Click();
+    dialogs.AnswerPrint(true);
+    frame->N7Click();
+    EXPECT_EQ(printed.font.name, "Arial");
+    EXPECT_EQ(printed.font.size, 12);
+    EXPECT_FALSE(printed.font.fixedPitch);
+    // Cancelling the printer font goes back to the document's font.
+    dialogs.AnswerFont(std::nullopt);
+    frame->N8Click();
+    dialogs.AnswerPrint(true);
+    frame->N7Click();
+    EXPECT_EQ(printed.font.name, "System");
+    EXPECT_TRUE(dialogs.Errors().empty());
+}
+
+TEST_F(TextCommands, ThePrinterPathPrintsTextAndNothingForAnEmptyDocument) {
+    ScriptedDialogs dialogs;
+    NewDocument("");
+    dialogs.AnswerPrint(true, dir.File("empty.pdf"));
+    EXPECT_NO_THROW(frame->N7Click());
+    EXPECT_FALSE(std::filesystem::exists(dir.File("empty.pdf")));
+
+    NewDocument(Win("Печать\r\nвторая строка"));
+    dialogs.AnswerPrint(true, dir.File("text.pdf"));
+    frame->N7Click();
+    ASSERT_TRUE(std::filesystem::exists(dir.File("text.pdf")));
+    EXPECT_GT(std::filesystem::file_size(dir.File("text.pdf")), 100u);
+    EXPECT_TRUE(dialogs.Errors().empty());
+}
+
+// ---- Calculator ----
+
+TEST_F(TextCommands, CalculatorKeepsItsValueBetweenUses) {
+    THexCalc calc(frame.get());
+    frame->SetCalculator(&calc);
+    std::int32_t shown = 12345;
+    // The user reads the display, types a new value and closes the dialog.
+    const auto answer = [&](std::int32_t value) {
+        QTimer::singleShot(0, &calc, [&calc, &shown, value] {
+            shown = calc.StrToNum(calc.DisplayText());
+            calc.SetDisplayText(calc.NumToStr(value));
+            calc.accept();
+        });
+    };
+    answer(255);
+    frame->Item("N26")->trigger();
+    EXPECT_EQ(shown, 0);
+    EXPECT_EQ(frame->CalculatorValue(), 255);
+    answer(-7);
+    frame->N26Click();
+    EXPECT_EQ(shown, 255);
+    EXPECT_EQ(frame->CalculatorValue(), -7);
+}
+
+// ---- The frame's bookkeeping on stand-in editors ----
+
+class TextCommandsFake : public ::testing::Test {
+protected:
+    void SetUp() override {
+        SharedFlags() = TSharedDocumentFlags{};
+        frame = std::make_unique<TMainFormLorvane>(
+            [this] {
+                auto editor = std::make_unique<FakeEditor>();
+                editors.push_back(editor.get());
+                return editor;
+            },
+            std::vector<std::string>{});
+        frame->show();
+    }
+    std::vector<FakeEditor*> editors;
+    TempDir dir;
+    std::unique_ptr<TMainFormLorvane> frame;
+};
+
+TEST_F(TextCommandsFake, PseudoGraphicsIsOneSwitchThatANewWindowTurnsOff) {
+    frame->FileNewItemClick();
+    LogicalFont terminal = editors.back()->Font();
+    terminal.name = "Terminal";
+    editors.back()->SetFont(terminal);
+    frame->UpdateMenuItems();
+    ASSERT_TRUE(frame->Item("N36")->isEnabled());
+    frame->Item("N36")->trigger();
+    EXPECT_TRUE(SharedFlags().PseudoGraphicsInput);
+    EXPECT_TRUE(frame->Item("N36")->isChecked());
+    frame->UpdateMenuItems();
+    EXPECT_TRUE(frame->Item("N36")->isChecked());
+    frame->Item("N36")->trigger();
+    EXPECT_FALSE(SharedFlags().PseudoGraphicsInput);
+
+    frame->N36Click();
+    frame->FileNewItemClick();
+    editors.back()->SetFont(terminal);
+    frame->UpdateMenuItems();
+    EXPECT_FALSE(SharedFlags().PseudoGraphicsInput);
+    EXPECT_FALSE(frame->Item("N36")->isChecked());
+}
+
+TEST_F(TextCommandsFake, CommandsWithoutAWindowDoNothing) {
+    ScriptedDialogs dialogs; // any dialog would fail the test
+    for (auto command :
+         {&TMainFormLorvane::N23Click, &TMainFormLorvane::N9Click, &TMainFormLorvane::N01Click,
+          &TMainFormLorvane::SpeedButton15Click, &TMainFormLorvane::Fonts1Click,
+          &TMainFormLorvane::SearchAgain2Click, &TMainFormLorvane::N7Click})
+        EXPECT_NO_THROW((frame.get()->*command)());
+    EXPECT_TRUE(dialogs.Requests().empty());
+}
+
+} // namespace
+} // namespace lorvane
