@@ -42,8 +42,23 @@ void TMainFormLorvane::ApplyAppearance(TMDIChild& window) {
 }
 
 void TMainFormLorvane::LoadInto(TMDIChild& window, const std::string& name) {
-    TFileStream file(name, TFileStream::OpenRead);
-    window.Memo1().LoadFromStream(file);
+    try {
+        TFileStream file(name, TFileStream::OpenRead);
+        window.Memo1().LoadFromStream(file);
+        // The text ends at a zero byte; a window showing only the part
+        // before it would write that part over the whole file on the next
+        // save.
+        if (const std::int64_t stop = file.Position(); stop < file.Size())
+            throw Error("Файл " + name + " содержит нулевой байт (смещение " +
+                        std::to_string(stop) +
+                        "): как текст его можно открыть только с потерей остатка.");
+    } catch (...) {
+        // The window was made for this file and holds nothing else: it
+        // goes, so no save can put an empty or cut text over the file.
+        window.Memo1().SetModified(false);
+        window.close();
+        throw;
+    }
 }
 
 void TMainFormLorvane::FileNewItemClick() {

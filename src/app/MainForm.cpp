@@ -408,8 +408,8 @@ void TMainFormLorvane::AboutBoxCr() {
             try {
                 LoadInto(*window, name);
             } catch (const std::exception& error) {
-                // The window stays, empty; the settings are read at the next
-                // activation.
+                // The window is gone again; the settings are read at the
+                // next activation.
                 ReportError(error);
                 return;
             }

@@ -226,14 +226,15 @@ TEST_F(FrameTest, FirstActivationOpensTheCommandLineOnceWithItsHalvesJoined) {
     EXPECT_EQ(frame->Children().size(), 1u);
 }
 
-TEST_F(FrameTest, AMissingCommandLineFileLeavesAnEmptyWindowAndReportsIt) {
+TEST_F(FrameTest, AMissingCommandLineFileIsReportedAndLeavesNoWindow) {
     std::vector<std::string> errors;
     TApplication::SetReporter([&](const std::string& text) { errors.push_back(text); });
     auto frame = MakeFrame({dir.File("nothing.txt")});
     frame->AboutBoxCr();
+    QApplication::processEvents();
     TApplication::SetReporter({});
-    ASSERT_EQ(frame->Children().size(), 1u);
-    EXPECT_EQ(frame->Children()[0]->Caption(), "Untitle");
+    // An empty window left behind could be saved over a file of that name.
+    EXPECT_TRUE(frame->Children().empty());
     EXPECT_EQ(errors.size(), 1u);
 }
 

@@ -5,6 +5,7 @@
 #include "app/MainForm.h"
 #include "app/RIzuvAzazEditor.h"
 #include "editor/RIzuvAzaz.h"
+#include "platform/ErrorHandler.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
@@ -96,6 +97,28 @@ TEST(RealEditor, FilesLoadSaveAndCloseThroughTheControl) {
     frame.Children()[0]->Memo1().SetText("dropped");
     EXPECT_TRUE(frame.close());
     EXPECT_EQ(ReadFileBytes(file), "changed");
+}
+
+TEST(RealEditor, AFileThatCannotBeShownWholeOpensNoWindow) {
+    TempDir dir;
+    SharedFlags() = TSharedDocumentFlags{};
+    const std::string zero = dir.File("zero.bin");
+    const std::string bytes("line\r\nab\0cd\r\nrest", 17);
+    WriteFileBytes(zero, bytes);
+    std::vector<std::string> errors;
+    TApplication::SetReporter([&](const std::string& text) { errors.push_back(text); });
+    TMainFormLorvane frame(DocumentEditors(), {});
+    frame.show();
+    frame.FileOpenAll(zero);
+    frame.FileOpenAll(dir.File("missing.txt"));
+    QApplication::processEvents();
+    TApplication::SetReporter({});
+    // No window is left whose save could put a cut or empty text over the
+    // file; the user is told why.
+    EXPECT_TRUE(frame.Children().empty());
+    ASSERT_EQ(errors.size(), 2u);
+    EXPECT_NE(errors[0].find("(смещение 8)"), std::string::npos) << errors[0];
+    EXPECT_EQ(ReadFileBytes(zero), bytes);
 }
 
 } // namespace
