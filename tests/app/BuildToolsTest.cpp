@@ -193,6 +193,41 @@ TEST_F(BuildToolsTest, ListingReplacesTheOldOneAndTheSourceComesBackWithItsCaret
     EXPECT_EQ(frame->Children().size(), 1u);
 }
 
+TEST_F(BuildToolsTest, TheReopenedSourceKeepsTheCodePageItsFileIsIn) {
+    UseCompiler();
+    frame->LST1Click();
+    struct Case {
+        bool dos;
+        const char* onDisk; // "Аб" and, after the edit, "Абв" in the file's code page
+        const char* savedAfter;
+    };
+    for (const Case& c :
+         {Case{true, "\x80\xA1", "\x80\xA1\xA2"}, Case{false, "\xE1\xC2", "\xE1\xC2\xD7"}}) {
+        const std::string source = Open(c.dos ? "D.ASM" : "K.ASM", c.onDisk);
+        if (c.dos)
+            frame->OEM1Click();
+        else
+            frame->Ansi1Click();
+        frame->N14Click();
+        TMDIChild* reopened = frame->ActiveChild();
+        ASSERT_NE(reopened, nullptr);
+        EXPECT_EQ(reopened->FileName, source);
+        EXPECT_EQ(reopened->DosMode + 2 * reopened->Koi8Mode, c.dos ? 1 : 2);
+        EXPECT_EQ(SharedFlags().ActiveDosMode, c.dos);
+        EXPECT_EQ(reopened->Memo1().Text(), "\xC0\xE1") << "shown in Windows-1251";
+        EXPECT_FALSE(reopened->Memo1().Modified());
+        // Typed letters go back to the file in its own code page.
+        reopened->Memo1().SetText("\xC0\xE1\xE2");
+        EXPECT_TRUE(frame->FileSaveItemClick());
+        EXPECT_EQ(ReadFileBytes(source), c.savedAfter);
+        for (TMDIChild* child : frame->Children()) {
+            child->Memo1().SetModified(false);
+            child->close();
+        }
+        WaitFor([&] { return frame->Children().empty(); });
+    }
+}
+
 TEST_F(BuildToolsTest, WhileTheCompilerRunsTheFrameServesEventsButNothingOpensOrCloses) {
     // The compiler waits for a file only the event loop can create.
     const std::string go = dir.File("go");
