@@ -263,7 +263,7 @@ bool TMainFormLorvane::FormCloseQuery() {
 }
 
 void TMainFormLorvane::XJustOne1AlreadyExist() {
-    WriteHandOver(JoinParameters(parameters_));
+    WriteHandOver(HandOverName(parameters_));
 }
 
 } // namespace lorvane

@@ -2,6 +2,8 @@
 
 #include "platform/Registry.h"
 
+#include <filesystem>
+#include <system_error>
 #include <vector>
 
 namespace lorvane {
@@ -38,6 +40,16 @@ std::string JoinParameters(int argc, const char* const* argv) {
     for (int i = 1; i < argc; ++i)
         parameters.emplace_back(argv[i]);
     return JoinParameters(parameters);
+}
+
+std::string HandOverName(std::span<const std::string> parameters) {
+    const std::string joined = JoinParameters(parameters);
+    if (joined.empty()) return joined;
+    const std::filesystem::path name(joined);
+    if (name.is_absolute()) return joined;
+    std::error_code error;
+    const std::filesystem::path whole = std::filesystem::absolute(name, error);
+    return error ? joined : whole.string();
 }
 
 bool WriteHandOver(std::string_view commandLine) {

@@ -16,6 +16,11 @@ namespace lorvane {
 std::string JoinParameters(std::span<const std::string> parameters);
 std::string JoinParameters(int argc, const char* const* argv);
 
+// What a second start hands over: the joined parameters, a relative name
+// made whole in the second start's directory, since the first program
+// resolves names in a directory of its own.
+std::string HandOverName(std::span<const std::string> parameters);
+
 // Second start: stores the joined command line. Nothing is written when it
 // is empty. False when the registry refused the write (the second start
 // then ends all the same; nothing is shown to the user).

@@ -472,7 +472,10 @@ TEST_F(FrameTest, ASecondProgramHandsItsFileToTheFirst) {
     ASSERT_TRUE(frame->XJustOne1().IsFirstInstance());
     QProcess second;
     second.setProgram(QStringLiteral(LORVANE_PROGRAM));
-    second.setArguments({QString::fromStdString(dir.File("second")), QStringLiteral("start.asm")});
+    // Started elsewhere with a name relative to its own directory: the first
+    // program must open that file, not one of the name in its directory.
+    second.setWorkingDirectory(QString::fromStdString(dir.path().string()));
+    second.setArguments({QStringLiteral("second"), QStringLiteral("start.asm")});
     second.start();
     ASSERT_TRUE(second.waitForFinished(30000));
     EXPECT_EQ(second.exitCode(), 0);
