@@ -45,6 +45,18 @@ bool SameFile(const std::string& a, const std::string& b) {
     return std::filesystem::equivalent(a, b, error) && !error;
 }
 
+// A file name as one word of a command line, whatever blanks or quotes it
+// holds: the line is split into words before the program starts.
+std::string ToolArgument(std::string_view fileName) {
+    if (fileName.find_first_of(" \t\"") == std::string_view::npos) return std::string(fileName);
+    std::string quoted = "\"";
+    for (const char c : fileName) {
+        quoted += c;
+        if (c == '"') quoted += '"'; // doubled inside quotes: one literal quote
+    }
+    return quoted + "\"";
+}
+
 } // namespace
 
 std::string ToolFileName(std::string_view caption, std::string_view extension) {
@@ -148,7 +160,7 @@ void TMainFormLorvane::N14Click() {
 
     compiling_ = true;
     try {
-        WaitForProgram(tools.assemblerPath + " " + source);
+        WaitForProgram(tools.assemblerPath + " " + ToolArgument(source));
     } catch (const ProcessError&) {
         compiling_ = false;
         ShowMessage("Компилятор не найден!!!");
@@ -232,7 +244,7 @@ void TMainFormLorvane::N16Click() {
     if (active == nullptr || tools.linkerPath.empty()) return;
     try {
         process::Start(tools.linkerPath + " " +
-                       ToolFileName(active->Caption(), tools.objectExtension));
+                       ToolArgument(ToolFileName(active->Caption(), tools.objectExtension)));
     } catch (const ProcessError&) {
         ShowMessage("Линкер не найден!!!");
     }
@@ -245,7 +257,7 @@ void TMainFormLorvane::SpeedButton12Click() {
     if (tools.runProgram.empty() && tools.compiledExtension != ".EXE") return;
     try {
         process::Start(tools.runProgram + " " +
-                       ToolFileName(active->Caption(), tools.compiledExtension));
+                       ToolArgument(ToolFileName(active->Caption(), tools.compiledExtension)));
     } catch (const ProcessError&) {
         // A run that does not start is not reported.
     }

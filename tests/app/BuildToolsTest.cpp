@@ -254,14 +254,17 @@ TEST_F(BuildToolsTest, WhileTheCompilerRunsTheFrameServesEventsButNothingOpensOr
     EXPECT_EQ(frame->Children().size(), 2u);
 }
 
-TEST_F(BuildToolsTest, CommandLinesAreWordsOfPlainConcatenationsNeverAShell) {
+TEST_F(BuildToolsTest, CommandLinesAreWordsNeverAShellAndAFileNameIsOneWord) {
     UseCompiler("true");
     Tool("Ассемблер", dir.File("cc") + " -l");
     fs::create_directory(dir.File("my src"));
-    Open("my src/A.ASM", "nop");
-    frame->N14Click();
-    EXPECT_EQ(Args("cc"), "-l|" + dir.File("my") + "|src/A.ASM|");
-    fs::remove(dir.File("cc.args"));
+    // Blanks and quotes in the file's name reach the tool inside one word.
+    for (const char* name : {"my src/A.ASM", "my src/say \"hi\".ASM", "q\"uote.ASM"}) {
+        const std::string source = Open(name, "nop");
+        frame->N14Click();
+        EXPECT_EQ(Args("cc"), "-l|" + source + "|");
+        fs::remove(dir.File("cc.args"));
+    }
     const std::string tricky = Open("a;>pwned$(>pwned2)`>pwned3`.ASM", "nop");
     frame->N14Click();
     EXPECT_EQ(Args("cc"), "-l|" + tricky + "|");
@@ -279,6 +282,13 @@ TEST_F(BuildToolsTest, CommandLinesAreWordsOfPlainConcatenationsNeverAShell) {
     frame->SpeedButton12Click();
     EXPECT_EQ(Args("link") + Args("SIM.EXE"), dir.File("A.OBJ") + "|" + dir.File("A.HEX") + "|");
     EXPECT_EQ(ReadFileBytes(source), "nop");
+    fs::remove(dir.File("link.args"));
+    fs::remove(dir.File("SIM.EXE.args"));
+    Open("my src/B.ASM", "nop");
+    frame->N16Click();
+    frame->SpeedButton12Click();
+    EXPECT_EQ(Args("link") + Args("SIM.EXE"),
+              dir.File("my src/B.OBJ") + "|" + dir.File("my src/B.HEX") + "|");
     // Run a file: offered the last one, written back only when confirmed.
     ProfileFile(Ini()).WriteString("RUNEXE", "Программа", "previous");
     const std::string command = Script("tool") + " one two";
