@@ -36,6 +36,20 @@ constexpr ToolKey kToolKeys[] = {
     {"Расширение файла листинга", &ToolSettings::listingExtension},
 };
 
+// The file format drops surrounding blanks and one pair of surrounding
+// quotes when it reads a value; such a value is written inside one more
+// pair of quotes so that it reads back as it was (a quoted program path
+// with a space in it, say).
+std::string Stored(std::string_view value) {
+    if (value.empty()) return {};
+    const auto blank = [](char c) { return c == ' ' || c == '\t'; };
+    const bool quoted = value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+                        value.back() == value.front();
+    if (quoted || blank(value.front()) || blank(value.back()))
+        return "\"" + std::string(value) + "\"";
+    return std::string(value);
+}
+
 std::string OwnExecutable() {
     std::error_code error;
     const auto path = std::filesystem::read_symlink("/proc/self/exe", error);
@@ -104,7 +118,7 @@ void Settings::WriteFont(std::string_view fontName, int fontSize, TColor fontCol
     fontColor_ = fontColor;
     ProfileFile file(settingsFileName_);
     file.WriteInteger(kColors, kFontColorKey, fontColor);
-    file.WriteString(kFont, kFontNameKey, fontName);
+    file.WriteString(kFont, kFontNameKey, Stored(fontName));
     file.WriteInteger(kFont, kFontSizeKey, fontSize);
 }
 
@@ -123,11 +137,11 @@ void Settings::WriteToolSettings(const ToolSettings& tools) {
     tools_ = tools;
     ProfileFile file(settingsFileName_);
     for (const ToolKey& key : kToolKeys)
-        file.WriteString(kTools, key.key, tools.*key.field);
+        file.WriteString(kTools, key.key, Stored(tools.*key.field));
 }
 
 void Settings::WriteRunProgram(std::string_view commandLine) {
-    ProfileFile(settingsFileName_).WriteString(kRun, kRunKey, commandLine);
+    ProfileFile(settingsFileName_).WriteString(kRun, kRunKey, Stored(commandLine));
 }
 
 } // namespace lorvane

@@ -135,6 +135,26 @@ TEST_F(SettingsTest, EveryWriteLandsUnderItsKeyInWindows1251) {
     EXPECT_EQ(fresh.ReadRunProgram(), "dosbox prog.exe");
 }
 
+TEST_F(SettingsTest, CommandsComeBackExactlyAsTheyWereWritten) {
+    // The file format drops one pair of surrounding quotes and surrounding
+    // blanks; a quoted program path with a space must survive all the same.
+    ToolSettings tools;
+    tools.assemblerPath = "\"/opt/my tools/asm\"";
+    tools.linkerPath = "'link'";
+    tools.runProgram = " sim ";
+    tools.compilerExtension = ".ASM";
+    settings_.WriteToolSettings(tools);
+    settings_.WriteRunProgram("\"/opt/my tools/run\"");
+    Settings fresh("/usr/local/bin/lorvane");
+    fresh.ReadToolSettings();
+    EXPECT_EQ(fresh.Tools(), tools);
+    EXPECT_EQ(fresh.ReadRunProgram(), "\"/opt/my tools/run\"");
+    // What a person types into the file by hand reads as before.
+    HandEdit("[ASSEMBLER]\r\nЛинкер=\"tlink\"\r\n");
+    fresh.ReadToolSettings();
+    EXPECT_EQ(fresh.Tools().linkerPath, "tlink");
+}
+
 TEST_F(SettingsTest, ARefusedWriteRaisesAnErrorNamingTheFile) {
     const std::string saved = test::ConfigHome();
     const std::string blocker = saved + "/plain-file";
