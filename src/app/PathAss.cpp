@@ -57,6 +57,10 @@ void KeepUpperCase(QLineEdit* edit) {
 void WriteUstFile(const std::string& path, const UstLines& lines) {
     std::string bytes;
     for (const std::string& line : lines) {
+        // A line break inside a value would shift every later line.
+        if (line.find_first_of("\r\n") != std::string::npos)
+            throw Error("Строку \"" + line + "\" нельзя записать в файл " + path +
+                        ": в ней перевод строки");
         const std::string encoded = cp::EncodeFromUtf8(cp::CodePage::Win1251, line);
         // A character the file's code page lacks would come back as "?":
         // refuse rather than store a different path.

@@ -88,6 +88,16 @@ TEST_F(WorkSettingsTest, FailuresAreShownAndLoseNothing) {
     EXPECT_EQ(errors.size(), 3u);
     EXPECT_EQ(ReadFileBytes(dir.File("kept.ust")), "old\r\n");
     EXPECT_EQ(dialog.BoxLines(), greek);
+
+    // A line break in a box (a hand-edited settings file can hold a lone
+    // CR) would shift every later line of the file: refused as well.
+    UstLines broken = kCross;
+    broken[0] = "asm\rlink";
+    dialog.SetBoxLines(broken);
+    dialogs.AnswerSave(dir.File("kept.ust"));
+    dialog.Button3Click();
+    EXPECT_EQ(errors.size(), 4u);
+    EXPECT_EQ(ReadFileBytes(dir.File("kept.ust")), "old\r\n");
 }
 
 TEST_F(WorkSettingsTest, ExtensionBoxesTypeInUpperCaseAndCommandsKeepTheirCase) {
