@@ -92,6 +92,8 @@ public:
     virtual std::int32_t SelStart() = 0;
     virtual std::int32_t SelLength() = 0;
     virtual void SetSelStart(std::int32_t position) = 0;
+    // Selects `length` bytes from the caret (backwards when negative).
+    virtual void SetSelLength(std::int32_t length) = 0;
 
     // Called with every typed character (a Windows-1251 byte) before the
     // control inserts it; the handler may replace the byte.

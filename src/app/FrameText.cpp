@@ -228,16 +228,40 @@ void TMainFormLorvane::N36Click() {
 void TMainFormLorvane::ConvertLines(std::string (*convert)(std::string_view)) {
     TDocumentEditor* editor = ActiveEditor();
     if (editor == nullptr) return;
+    // Whole lines (the text between line breaks), not display lines: a tab
+    // on a wrapped line is measured from the line's start, and no piece of
+    // a line hides at a wrap. The lines that changed go back as one edit,
+    // so the work stays linear in the text's length and one undo takes the
+    // whole conversion back.
+    const std::string text = editor->Text();
+    std::int32_t caret = editor->SelStart();
+    const std::string converted = ConvertEachLine(text, convert, caret);
+    if (converted == text) return;
+    const std::size_t oldSize = text.size();
+    const std::size_t newSize = converted.size();
+    std::size_t first = 0;
+    while (first < oldSize && first < newSize && text[first] == converted[first])
+        ++first;
+    std::size_t tail = 0;
+    while (tail < oldSize - first && tail < newSize - first &&
+           text[oldSize - 1 - tail] == converted[newSize - 1 - tail])
+        ++tail;
+    // The replaced span is widened to whole lines, so it never splits a
+    // line break.
+    const auto breakBefore = [&](std::size_t at) {
+        return at >= 2 && text[at - 2] == '\r' && text[at - 1] == '\n';
+    };
+    while (first > 0 && !breakBefore(first))
+        --first;
+    std::size_t end = oldSize - tail;
+    while (end < oldSize && !(text[end] == '\r' && end + 1 < oldSize && text[end + 1] == '\n'))
+        ++end;
+    const std::size_t newEnd = end + newSize - oldSize;
     UpdateBracket update(*editor);
-    // The count is taken again after every line: a converted line may wrap
-    // differently, and a line left out would keep its tabs or spaces. Both
-    // conversions leave a converted line as it is, so meeting one twice
-    // does no harm.
-    for (std::int32_t i = 0; i < editor->LineCount(); ++i) {
-        const std::string line = editor->LineText(i);
-        std::string converted = convert(line);
-        if (converted != line) editor->SetLineText(i, converted);
-    }
+    editor->SetSelStart(static_cast<std::int32_t>(first));
+    editor->SetSelLength(static_cast<std::int32_t>(end - first));
+    editor->SetSelText(std::string_view(converted).substr(first, newEnd - first));
+    editor->SetSelStart(caret);
 }
 
 void TMainFormLorvane::N01Click() {
@@ -252,12 +276,15 @@ void TMainFormLorvane::N91Click() {
 
 void TMainFormLorvane::ConvertWin(TDocumentEditor& editor, TConvType from, TConvType to) {
     // The whole text, not the display lines: joining those would put line
-    // breaks where the text only wraps.
-    convert1_.SetConvertFrom(from);
-    convert1_.SetConvertTo(to);
-    convert1_.SetDateFromText(editor.Text());
-    convert1_.Convert();
-    editor.SetText(convert1_.DateToText());
+    // breaks where the text only wraps. The exchange is exact both ways, so
+    // switching a mode on and off gives back every byte, also of a text that
+    // was never in the mode's code page. The text keeps its length, and the
+    // caret its place.
+    const std::int32_t caret = editor.SelStart();
+    std::string text = editor.Text();
+    SwitchCodePage(from, to, text);
+    editor.SetText(text);
+    editor.SetSelStart(caret);
 }
 
 void TMainFormLorvane::SwitchDisplayMode(bool dos) {

@@ -197,6 +197,9 @@ std::int32_t TRIzuvAzazEditor::SelLength() {
 void TRIzuvAzazEditor::SetSelStart(std::int32_t position) {
     control_->SetSelStart(position);
 }
+void TRIzuvAzazEditor::SetSelLength(std::int32_t length) {
+    control_->SetSelLength(length);
+}
 
 EditorFactory DocumentEditors() {
     return [] { return std::make_unique<TRIzuvAzazEditor>(); };

@@ -69,6 +69,7 @@ public:
     std::int32_t SelStart() override;
     std::int32_t SelLength() override;
     void SetSelStart(std::int32_t position) override;
+    void SetSelLength(std::int32_t length) override;
 
 private:
     // The control belongs to the document window once placed in it; the

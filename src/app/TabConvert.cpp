@@ -1,5 +1,9 @@
 #include "app/TabConvert.h"
 
+#include <algorithm>
+#include <array>
+#include <vector>
+
 namespace lorvane {
 
 std::string TabsToSpaces(std::string_view line) {
@@ -27,6 +31,68 @@ std::string SpacesToTabs(std::string_view line) {
         out.push_back(c);
     }
     return out;
+}
+
+std::string ConvertEachLine(std::string_view text, std::string (*convert)(std::string_view),
+                            std::int32_t& position) {
+    std::string out;
+    out.reserve(text.size() + text.size() / 8);
+    const auto target = static_cast<std::size_t>(std::max(position, 0));
+    bool changed = false;
+    bool placed = false;
+    std::size_t start = 0;
+    for (;;) {
+        const std::size_t end = std::min(text.find("\r\n", start), text.size());
+        const std::string_view line = text.substr(start, end - start);
+        const std::string converted = convert(line);
+        const bool lineChanged = converted != line;
+        if (!placed && target <= end) {
+            placed = true;
+            if (changed || lineChanged) position = static_cast<std::int32_t>(out.size());
+        }
+        changed = changed || lineChanged;
+        out += converted;
+        if (end == text.size()) break;
+        out += "\r\n";
+        start = end + 2;
+    }
+    return out;
+}
+
+namespace {
+
+// The letter set of a code page as a 256-entry membership table.
+std::array<bool, 256> Letters(TConvType page) {
+    std::array<bool, 256> in{};
+    for (unsigned char c : CodePageLetters[page])
+        in[c] = true;
+    return in;
+}
+
+} // namespace
+
+void SwitchCodePage(TConvType from, TConvType to, std::string& text) noexcept {
+    if (from == to || from >= kConvTypeCount || to >= kConvTypeCount) return;
+    const unsigned char* recode = RecodeTable(from, to);
+    const std::array<bool, 256> fromLetters = Letters(from);
+    const std::array<bool, 256> toLetters = Letters(to);
+    // Letters of `to` that no letter of `from` becomes would otherwise stay
+    // and collide; they take, in order, the letters of `from` that `to`
+    // lacks. Pairing both lists in ascending order makes the exchange with
+    // the pages swapped the exact inverse.
+    std::array<unsigned char, 256> table{};
+    std::vector<unsigned char> strays, freed;
+    for (int b = 0; b < 256; ++b) {
+        const bool f = fromLetters[static_cast<std::size_t>(b)];
+        const bool t = toLetters[static_cast<std::size_t>(b)];
+        table[static_cast<std::size_t>(b)] = f ? recode[b] : static_cast<unsigned char>(b);
+        if (t && !f) strays.push_back(static_cast<unsigned char>(b));
+        if (f && !t) freed.push_back(static_cast<unsigned char>(b));
+    }
+    for (std::size_t i = 0; i < strays.size() && i < freed.size(); ++i)
+        table[strays[i]] = freed[i];
+    for (char& c : text)
+        c = static_cast<char>(table[static_cast<unsigned char>(c)]);
 }
 
 } // namespace lorvane

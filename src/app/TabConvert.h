@@ -1,6 +1,10 @@
 #pragma once
-// Tabs and spaces of one line of text, exchanged for each other with tab
-// stops every ten columns (at columns 11, 21, 31, ... counting from 1).
+// Conversions behind the frame's text commands: tabs and spaces of a line,
+// exchanged for each other with tab stops every ten columns (at columns 11,
+// 21, 31, ... counting from 1), and the byte exchange of the DOS and KOI8
+// display modes.
+#include "codepage/CodePageLetters.h"
+
 #include <string>
 #include <string_view>
 
@@ -16,5 +20,18 @@ std::string TabsToSpaces(std::string_view line);
 // result does not depend on the column the run starts at, so it is not the
 // inverse of TabsToSpaces for runs that do not end on a tab stop.
 std::string SpacesToTabs(std::string_view line);
+
+// `convert` applied to every line of `text` (lines end at CR LF; the breaks
+// stay as they are). `position` is moved along to the start of the line it
+// stood in, or kept where nothing before it changed.
+std::string ConvertEachLine(std::string_view text, std::string (*convert)(std::string_view),
+                            std::int32_t& position);
+
+// The Russian letters of `text` moved from code page `from` to `to`, in
+// place. Unlike plain recoding, no two bytes end up the same: a byte that is
+// no letter in `from` but stands for one in `to` trades places with a letter
+// of `from` that `to` lacks. Converting back with the pages exchanged so
+// gives every byte back, whatever the text held.
+void SwitchCodePage(TConvType from, TConvType to, std::string& text) noexcept;
 
 } // namespace lorvane

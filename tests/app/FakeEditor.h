@@ -87,6 +87,7 @@ public:
     std::int32_t SelStart() override { return 0; }
     std::int32_t SelLength() override { return 0; }
     void SetSelStart(std::int32_t) override {}
+    void SetSelLength(std::int32_t) override {}
 
     // The user types one Windows-1251 byte: the window's handler first.
     void Type(unsigned char key) {

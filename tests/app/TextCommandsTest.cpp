@@ -23,6 +23,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -62,6 +63,30 @@ TEST(TabConvert, EverySpaceRunBecomesOneTabPerStartedTen) {
     EXPECT_EQ(SpacesToTabs("a b  c "), "a\tb\tc\t");
     EXPECT_EQ(SpacesToTabs("\t x"), "\t\tx");
     EXPECT_EQ(SpacesToTabs(SpacesToTabs("x    y")), SpacesToTabs("x    y"));
+}
+
+TEST(TabConvert, CodePageSwitchIsExactBothWaysAndMovesEveryLetter) {
+    std::string all;
+    for (int b = 0; b < 256; ++b)
+        all.push_back(static_cast<char>(b));
+    for (int from = 0; from < kConvTypeCount; ++from)
+        for (int to = 0; to < kConvTypeCount; ++to) {
+            const auto f = static_cast<TConvType>(from);
+            const auto t = static_cast<TConvType>(to);
+            std::string text = all;
+            SwitchCodePage(f, t, text);
+            std::string sorted = text;
+            std::sort(sorted.begin(), sorted.end(), [](char a, char b) {
+                return static_cast<unsigned char>(a) < static_cast<unsigned char>(b);
+            });
+            EXPECT_EQ(sorted, all) << from << "->" << to; // no two bytes alike
+            std::string letters(CodePageLetters[f]);
+            SwitchCodePage(f, t, letters);
+            EXPECT_EQ(letters, CodePageLetters[t]) << from << "->" << to;
+            SwitchCodePage(t, f, text);
+            EXPECT_EQ(text, all) << from << "->" << to << "->" << from;
+            EXPECT_EQ(text.substr(0, 128), all.substr(0, 128)); // ASCII never moves
+        }
 }
 
 // ---- The frame on real editors ----
@@ -121,6 +146,25 @@ TEST_F(TextCommands, DosModeOnAndOffGivesTheTextBackAndKeepsTheModifiedFlag) {
         EXPECT_FALSE(frame->Item("OEM1")->isChecked());
         EXPECT_EQ(control.Text(), text);
         EXPECT_EQ(control.Modified(), modified);
+    }
+}
+
+TEST_F(TextCommands, DisplayModesOnAndOffGiveBackEveryByteAndKeepTheCaret) {
+    // A Windows-1251 text switched by mistake: capitals, ё and bytes that
+    // are box drawing in code page 866 must all come back.
+    std::string text = Win("Ёлка, ЁЖИК, щука ё\r\n");
+    for (int b = 1; b < 256; ++b)
+        if (b != '\r' && b != '\n') text.push_back(static_cast<char>(b));
+    text += "\r\nend";
+    for (const char* button : {"SpeedButton15", "SpeedButton16"}) {
+        RIzuvAzaz& control = NewDocument(text);
+        control.SetSelStart(25);
+        frame->Button(button)->click();
+        EXPECT_EQ(control.SelStart(), 25) << button;
+        frame->Button(button)->click();
+        EXPECT_EQ(control.Text(), text) << button;
+        EXPECT_EQ(control.SelStart(), 25) << button;
+        EXPECT_FALSE(control.Modified()) << button;
     }
 }
 
@@ -193,6 +237,42 @@ TEST_F(TextCommands, TabsAndSpacesConvertEveryLineAlsoWhenLinesWrap) {
     frame->N01Click();
     EXPECT_EQ(wrapped.Text().find('\t'), std::string::npos);
     EXPECT_EQ(wrapped.Text().size(), text.size() + 30u * 6u * 5u);
+}
+
+TEST_F(TextCommands, TabsAndSpacesOnWrappedLinesCountFromTheLineStart) {
+    // Stops that do not fall on the wrap points, and long runs of spaces.
+    std::string line = "x\t";
+    for (int i = 0; i < 40; ++i)
+        line += std::string(static_cast<std::size_t>(1 + i % 7), 'a') +
+                (i % 3 ? "\t" : "             ");
+    const std::string text = "top\r\n" + line + "\r\n" + line;
+    RIzuvAzaz& control = NewDocument(text);
+    QApplication::processEvents();
+    ASSERT_GT(control.Lines().Count(), 4); // really wrapped
+    frame->N01Click();
+    const std::string spaced = "top\r\n" + TabsToSpaces(line) + "\r\n" + TabsToSpaces(line);
+    EXPECT_EQ(control.Text(), spaced);
+    frame->N91Click();
+    const std::string tabbed = SpacesToTabs(TabsToSpaces(line));
+    EXPECT_EQ(control.Text(), "top\r\n" + tabbed + "\r\n" + tabbed);
+}
+
+TEST_F(TextCommands, ConversionIsOneUndoStepAndLeavesTheCaretOnItsLine) {
+    const std::string text = "one\r\n\ttwo\r\nthree\r\n\tfour\r\nfive";
+    RIzuvAzaz& control = NewDocument(text);
+    control.SetSelStart(static_cast<std::int32_t>(text.find("three") + 2));
+    frame->N01Click();
+    EXPECT_TRUE(control.Modified());
+    EXPECT_EQ(control.SelStart(), static_cast<std::int32_t>(control.Text().find("three")));
+    frame->N12Click();
+    EXPECT_EQ(control.Text(), text);
+    // Nothing to convert: no edit, nothing to undo.
+    RIzuvAzaz& plain = NewDocument("no tabs here\r\nnor here");
+    plain.SetSelStart(3);
+    frame->N01Click();
+    EXPECT_FALSE(plain.Modified());
+    EXPECT_FALSE(plain.CanUndo());
+    EXPECT_EQ(plain.SelStart(), 3);
 }
 
 TEST_F(TextCommands, DeleteLineRemovesTheCaretLineAndIsHarmlessWithoutWindows) {
