@@ -113,6 +113,14 @@ std::string SaveDialogFilter(std::string_view compilerExtension) {
            "Файлы Delphi (*.pas, *.dpr)|" + "*.PAS; *.DPR|" + "Все файлы (*.*)|" + "*.*";
 }
 
+bool MayReplaceCompletedName(const std::string& name) {
+    std::error_code error;
+    if (!std::filesystem::exists(name, error)) return true;
+    return Dialogs::Current().MessageBox("Файл " + name + " уже существует. Заменить?",
+                                         std::string(kAttention), mbYes | mbNo,
+                                         MsgIcon::Warning) == MsgResult::Yes;
+}
+
 void ReportError(const std::exception& error) {
     TApplication::HandleException(error.what());
 }

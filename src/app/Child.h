@@ -70,6 +70,11 @@ std::string StatusText(std::int32_t caretLine, std::int32_t caretColumn, std::in
 // The save dialog's filter: the compiler's extension first.
 std::string SaveDialogFilter(std::string_view compilerExtension);
 
+// A name the program completed with an extension after the save dialog's
+// overwrite question was asked about the name without it: true when no
+// such file exists or the user agrees to replace it.
+bool MayReplaceCompletedName(const std::string& name);
+
 // Shows an error the way the program's default handler does.
 void ReportError(const std::exception& error);
 

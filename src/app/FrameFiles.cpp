@@ -195,7 +195,10 @@ bool TMainFormLorvane::SaveWindowAs(TMDIChild& window) {
     const auto chosen = Dialogs::Current().SaveFile(request);
     if (!chosen || chosen->files.empty() || chosen->files.front().empty()) return false;
     std::string name = chosen->files.front();
-    if (FileExtension(name).empty()) name += ".TXT";
+    if (FileExtension(name).empty()) {
+        name += ".TXT";
+        if (!MayReplaceCompletedName(name)) return false;
+    }
     try {
         WriteWindow(window, name, false);
     } catch (const std::exception& error) {

@@ -246,7 +246,10 @@ void TPathAss::Button3Click() {
     const auto chosen = Dialogs::Current().SaveFile(request);
     if (!chosen || chosen->files.empty() || chosen->files.front().empty()) return;
     std::string name = chosen->files.front();
-    if (FileExtension(name).empty()) name += ".UST";
+    if (FileExtension(name).empty()) {
+        name += ".UST";
+        if (!MayReplaceCompletedName(name)) return;
+    }
     try {
         WriteUstFile(name, BoxLines());
     } catch (const std::exception& error) {

@@ -314,6 +314,29 @@ TEST_F(FrameTest, SaveAsksAboutUnchangedTextAndNamesUntitledOnes) {
     EXPECT_EQ(frame->FileMenuOpens1().Entries().at(0), dir.File("prog.TXT"));
 }
 
+TEST_F(FrameTest, AnAddedExtensionDoesNotSlipPastTheOverwriteQuestion) {
+    // The save dialog asked about "prog"; "prog.TXT" is another, existing file.
+    ScriptedDialogs dialogs;
+    auto frame = MakeFrame();
+    const std::string kept = dir.File("prog.TXT");
+    WriteFileBytes(kept, "precious");
+    frame->FileNewItemClick();
+    editors.back()->SetText("new text");
+    dialogs.AnswerSave(dir.File("prog"));
+    dialogs.AnswerMessage(MsgResult::No);
+    EXPECT_FALSE(frame->FileSaveAsItemClick());
+    EXPECT_EQ(ReadFileBytes(kept), "precious");
+    EXPECT_TRUE(editors.back()->Modified());
+    EXPECT_TRUE(frame->ActiveChild()->IsUntitled());
+    dialogs.AnswerSave(dir.File("prog"));
+    dialogs.AnswerMessage(MsgResult::Yes);
+    EXPECT_TRUE(frame->FileSaveAsItemClick());
+    EXPECT_EQ(ReadFileBytes(kept), "new text");
+    const auto questions = dialogs.RequestsOf(DialogKind::MessageBox);
+    ASSERT_EQ(questions.size(), 2u);
+    EXPECT_EQ(questions[0].text, "Файл " + kept + " уже существует. Заменить?");
+}
+
 TEST_F(FrameTest, DosSaveConvertsOnlyTheLettersAndBacksUp) {
     auto frame = MakeFrame();
     const std::string file = dir.File("dos.txt");

@@ -50,6 +50,13 @@ TEST_F(WorkSettingsTest, UstFilesAreSevenWindows1251LinesThatLoadBackExactly) {
               "/opt/\xF0\xE0\xE7\xF0\xE0\xE1\xEE\xF2\xEA\xE0/asm\r\nLINK51\r\nSIM51\r\n.A51\r\n"
               ".OBJ\r\n.HEX\r\n.LST\r\n");
     EXPECT_TRUE(std::filesystem::exists(dir.File("CROSS.TXT")));
+    // "CROSS" again: the dialog asked about that name, not about CROSS.UST.
+    dialog.SetBoxLines({});
+    dialogs.AnswerSave(dir.File("CROSS"));
+    dialogs.AnswerMessage(MsgResult::No);
+    dialog.Button3Click();
+    EXPECT_EQ(ReadFileBytes(dir.File("CROSS.UST")).substr(0, 5), "/opt/");
+    dialog.SetBoxLines(kCross);
     dialog.SetBoxLines({});
     dialogs.AnswerOpen(dir.File("CROSS.UST"));
     dialog.Button4Click();
