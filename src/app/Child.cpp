@@ -211,6 +211,7 @@ bool TMDIChild::FormCloseQuery() {
     // A save that did not happen (dialog cancelled, write refused) keeps
     // the window, so the text is not lost.
     if (answer == MsgResult::Yes && !FileSaveItem()) return false;
+    DiscardedOnClose = answer == MsgResult::No;
     memo1_->SetModified(false);
     return true;
 }

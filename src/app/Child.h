@@ -99,6 +99,10 @@ public:
     std::uint8_t DosMode = 0;
     std::uint8_t Koi8Mode = 0;
     std::string FileName;
+    // Set when the user answered No to the save question of a close that
+    // may still be called off (the program's close-all pass): the modified
+    // flag is cleared then, and comes back if the close does not happen.
+    bool DiscardedOnClose = false;
 
     void FormActivate();
     // The window's own question before it closes: true when it may close.

@@ -241,27 +241,39 @@ bool TMainFormLorvane::FileCloseWinees(TMDIChild* window) {
     if (answer == MsgResult::Cancel) return false;
     // A save that did not happen keeps the window and its text.
     if (answer == MsgResult::Yes && !SaveWindow(*window)) return false;
+    window->DiscardedOnClose = answer == MsgResult::No;
     window->Memo1().SetModified(false);
     window->ClearModifiedPanel();
     return true;
 }
 
 bool TMainFormLorvane::FormCloseQuery() {
-    // Every window's own question first, in index order, as closing the
-    // frame closes them; the first refusal keeps everything open.
     for (TMDIChild* child : Children())
-        if (!child->CloseQuery()) return false;
-    closeAllActive_ = true;
-    closeAllIndex_ = 1;
-    bool allowed = true;
-    while (closeAllIndex_ <= Children().size()) {
-        if (!FileCloseWinees(Children()[closeAllIndex_ - 1u])) {
-            allowed = false;
-            break;
+        child->DiscardedOnClose = false;
+    const auto askAll = [this] {
+        // Every window's own question first, in index order, as closing the
+        // frame closes them; the first refusal keeps everything open.
+        for (TMDIChild* child : Children())
+            if (!child->CloseQuery()) return false;
+        closeAllActive_ = true;
+        closeAllIndex_ = 1;
+        bool allowed = true;
+        while (closeAllIndex_ <= Children().size()) {
+            if (!FileCloseWinees(Children()[closeAllIndex_ - 1u])) {
+                allowed = false;
+                break;
+            }
+            ++closeAllIndex_;
         }
-        ++closeAllIndex_;
-    }
-    closeAllActive_ = false;
+        closeAllActive_ = false;
+        return allowed;
+    };
+    const bool allowed = askAll();
+    // A text given up for a close that was then called off is in no file:
+    // it keeps its mark, and the next close asks about it again.
+    if (!allowed)
+        for (TMDIChild* child : Children())
+            if (child->DiscardedOnClose) child->Memo1().SetModified(true);
     return allowed;
 }
 

@@ -438,7 +438,17 @@ TEST_F(FrameTest, ClosingTheProgramAsksPerWindowInOrderAndCancelKeepsAll) {
     EXPECT_TRUE(frame->FileSaveItemClick());
     EXPECT_EQ(ReadFileBytes(b), "B3");
 
+    // No on the first and Cancel on the second: the program stays, and the
+    // first text, which is in no file, is still marked and asked about.
     editors[0]->SetText("A4");
+    editors[1]->SetText("B4");
+    dialogs.AnswerMessage(MsgResult::No);
+    dialogs.AnswerMessage(MsgResult::Cancel);
+    EXPECT_FALSE(frame->close());
+    EXPECT_TRUE(editors[0]->Modified());
+    EXPECT_TRUE(editors[1]->Modified());
+
+    dialogs.AnswerMessage(MsgResult::No);
     dialogs.AnswerMessage(MsgResult::No);
     EXPECT_TRUE(frame->close());
     EXPECT_EQ(ReadFileBytes(a), "A2");
