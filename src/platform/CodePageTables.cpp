@@ -330,6 +330,14 @@ unsigned char UpperCase1251(unsigned char b) noexcept {
 unsigned char LowerCase1251(unsigned char b) noexcept {
     return Bytes().lower[b];
 }
+bool EqualIgnoringCase1251(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    const auto& upper = Bytes().upper;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (upper[static_cast<unsigned char>(a[i])] != upper[static_cast<unsigned char>(b[i])])
+            return false;
+    return true;
+}
 const unsigned char* UpperCase1251Table() noexcept {
     return Bytes().upper.data();
 }

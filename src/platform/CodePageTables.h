@@ -41,5 +41,7 @@ unsigned char UpperCase1251(unsigned char b) noexcept;
 unsigned char LowerCase1251(unsigned char b) noexcept;
 const unsigned char* UpperCase1251Table() noexcept;
 const unsigned char* LowerCase1251Table() noexcept;
+// Whether two Windows-1251 strings differ only in the case of letters.
+bool EqualIgnoringCase1251(std::string_view a, std::string_view b) noexcept;
 
 } // namespace lorvane::cp

@@ -29,12 +29,7 @@ std::string_view Trim(std::string_view s) {
 }
 
 bool EqualNoCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (cp::UpperCase1251(static_cast<unsigned char>(a[i])) !=
-            cp::UpperCase1251(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+    return cp::EqualIgnoringCase1251(a, b);
 }
 
 // One line of the file: where its text lies, and its line end (empty for

@@ -158,6 +158,10 @@ TEST(CodePageTables, Win1251CasingCoversEveryLetterPair) {
         pairs += UpperCase1251(static_cast<unsigned char>(b)) != b;
     // 26 Latin, 33 Russian (with Ё) and 14 other Cyrillic pairs (Ђ Ѓ Љ Њ Ќ Ћ Џ Ў Ј Ґ І Є Ї Ѕ).
     EXPECT_EQ(pairs, 26 + 33 + 14);
+
+    EXPECT_TRUE(EqualIgnoringCase1251("\xE0\xB8z\xB5", "\xC0\xA8Z\xB5")); // аёzµ АЁZµ
+    EXPECT_FALSE(EqualIgnoringCase1251("\xE0", "\xE1"));
+    EXPECT_FALSE(EqualIgnoringCase1251("ab", "abc"));
 }
 
 } // namespace
