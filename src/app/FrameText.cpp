@@ -55,6 +55,14 @@ private:
     TDocumentEditor& editor_;
 };
 
+// Brings the caret into view after work done inside an update bracket,
+// where the control does not scroll; the caret stays where it is.
+void ShowCaret(TDocumentEditor& editor) {
+    const std::int32_t caret = editor.SelStart();
+    editor.PutCaret(editor.CaretLine(), editor.CaretColumn());
+    editor.SetSelStart(caret);
+}
+
 // The printer's path: one printed line per text line, pages filled top to
 // bottom. No lines, no print job.
 void PaintLines(QPrinter& printer, const LogicalFont& font, const std::vector<std::string>& lines) {
@@ -257,11 +265,14 @@ void TMainFormLorvane::ConvertLines(std::string (*convert)(std::string_view)) {
     while (end < oldSize && !(text[end] == '\r' && end + 1 < oldSize && text[end + 1] == '\n'))
         ++end;
     const std::size_t newEnd = end + newSize - oldSize;
-    UpdateBracket update(*editor);
-    editor->SetSelStart(static_cast<std::int32_t>(first));
-    editor->SetSelLength(static_cast<std::int32_t>(end - first));
-    editor->SetSelText(std::string_view(converted).substr(first, newEnd - first));
-    editor->SetSelStart(caret);
+    {
+        UpdateBracket update(*editor);
+        editor->SetSelStart(static_cast<std::int32_t>(first));
+        editor->SetSelLength(static_cast<std::int32_t>(end - first));
+        editor->SetSelText(std::string_view(converted).substr(first, newEnd - first));
+        editor->SetSelStart(caret);
+    }
+    ShowCaret(*editor);
 }
 
 void TMainFormLorvane::N01Click() {
@@ -297,22 +308,26 @@ void TMainFormLorvane::SwitchDisplayMode(bool dos) {
     const char* otherItem = dos ? "Ansi1" : "OEM1";
     const TConvType page = dos ? PG_DOS886 : PG_KOI;
 
-    UpdateBracket update(editor);
-    const bool modified = editor.Modified();
-    const bool on = Button(button)->isChecked();
-    window->DosMode = dos && on ? 1 : 0;
-    window->Koi8Mode = !dos && on ? 1 : 0;
-    EnableButton(otherButton, !on);
-    Enable(otherItem, !on);
-    SetDown(button, on);
-    SetChecked(item, on);
-    if (on)
-        ConvertWin(editor, page, PG_WIN);
-    else
-        ConvertWin(editor, PG_WIN, page);
-    editor.SetModified(modified);
-    SharedFlags().ActiveDosMode = window->DosMode != 0;
-    SharedFlags().ActiveKoi8Mode = window->Koi8Mode != 0;
+    {
+        UpdateBracket update(editor);
+        const bool modified = editor.Modified();
+        const bool on = Button(button)->isChecked();
+        window->DosMode = dos && on ? 1 : 0;
+        window->Koi8Mode = !dos && on ? 1 : 0;
+        EnableButton(otherButton, !on);
+        Enable(otherItem, !on);
+        SetDown(button, on);
+        SetChecked(item, on);
+        if (on)
+            ConvertWin(editor, page, PG_WIN);
+        else
+            ConvertWin(editor, PG_WIN, page);
+        editor.SetModified(modified);
+        SharedFlags().ActiveDosMode = window->DosMode != 0;
+        SharedFlags().ActiveKoi8Mode = window->Koi8Mode != 0;
+    }
+    // The new text starts at the top of the view; the caret is shown again.
+    ShowCaret(editor);
 }
 
 void TMainFormLorvane::SpeedButton15Click() {
@@ -435,9 +450,20 @@ void TMainFormLorvane::ReplaceInText(const FindEvent& event) {
         return editor->FindText(findText, options.down, options.matchCase, options.wholeWord);
     };
     if (!findText.empty() && EqualIgnoringCase(editor->SelText(), findText)) replaceSelection();
-    bool found = findNext();
-    while (found && event.action == FindAction::ReplaceAll) {
-        replaceSelection();
+    bool found = false;
+    if (event.action == FindAction::ReplaceAll) {
+        // Scrolling to every match would walk the display lines each time;
+        // the view follows once, at the end.
+        {
+            UpdateBracket update(*editor);
+            found = findNext();
+            while (found) {
+                replaceSelection();
+                found = findNext();
+            }
+        }
+        ShowCaret(*editor);
+    } else {
         found = findNext();
     }
     if (!found && event.action == FindAction::Replace) NotFound(options.findText);
