@@ -15,6 +15,8 @@
 #include <QScreen>
 #include <QToolButton>
 
+#include <algorithm>
+
 namespace lorvane {
 namespace {
 
@@ -38,6 +40,19 @@ QString ToQ(const std::string& text) {
 
 std::string FromQ(const QString& text) {
     return text.toStdString();
+}
+
+// The typing limit of a box, kept beside its current maximum.
+constexpr const char* kLimit = "typingLimit";
+
+// The limits hold for typing only: a longer value put into a box (from the
+// settings file or a .ust file) stays whole, since OK would otherwise store
+// a cut command.
+void Fill(QLineEdit* edit, const std::string& text) {
+    const QString value = ToQ(text);
+    const int limit = edit->property(kLimit).toInt();
+    edit->setMaxLength(std::max(limit, static_cast<int>(value.size())));
+    edit->setText(value);
 }
 
 // Extension boxes show and keep what is typed in upper case, as the
@@ -154,6 +169,7 @@ QLineEdit* TPathAss::AddCommandRow(int y, const char* caption, QToolButton*& pic
     label->setGeometry(kMargin, y, kClientWidth - 2 * kMargin, 18);
     auto* edit = new QLineEdit(this);
     edit->setMaxLength(kCommandLength);
+    edit->setProperty(kLimit, kCommandLength);
     edit->setGeometry(kMargin, y + 20, kClientWidth - 3 * kMargin - 26, 24);
     // Double-click picks a program, as the "..." button does.
     edit->installEventFilter(this);
@@ -169,6 +185,7 @@ QLineEdit* TPathAss::AddExtensionRow(int y, const char* caption) {
     label->setGeometry(kMargin, y, 300, 24);
     auto* edit = new QLineEdit(this);
     edit->setMaxLength(kExtensionLength);
+    edit->setProperty(kLimit, kExtensionLength);
     edit->setGeometry(kClientWidth - kMargin - 96, y, 96, 24);
     label->setBuddy(edit);
     KeepUpperCase(edit);
@@ -195,13 +212,13 @@ void TPathAss::showEvent(QShowEvent* event) {
 }
 
 void TPathAss::Activ() {
-    edit1_->setText(ToQ(values_.assemblerPath));
-    edit2_->setText(ToQ(values_.linkerPath));
-    edit3_->setText(ToQ(values_.compilerExtension));
-    edit4_->setText(ToQ(values_.objectExtension));
-    edit5_->setText(ToQ(values_.compiledExtension));
-    edit6_->setText(ToQ(values_.runProgram));
-    edit7_->setText(ToQ(values_.listingExtension));
+    Fill(edit1_, values_.assemblerPath);
+    Fill(edit2_, values_.linkerPath);
+    Fill(edit3_, values_.compilerExtension);
+    Fill(edit4_, values_.objectExtension);
+    Fill(edit5_, values_.compiledExtension);
+    Fill(edit6_, values_.runProgram);
+    Fill(edit7_, values_.listingExtension);
 }
 
 void TPathAss::Button1Click() {
@@ -236,7 +253,7 @@ UstLines TPathAss::BoxLines() const {
 void TPathAss::SetBoxLines(const UstLines& lines) {
     QLineEdit* const boxes[] = {edit1_, edit2_, edit6_, edit3_, edit4_, edit5_, edit7_};
     for (std::size_t i = 0; i < lines.size(); ++i)
-        boxes[i]->setText(ToQ(lines[i]));
+        Fill(boxes[i], lines[i]);
 }
 
 void TPathAss::Button3Click() {

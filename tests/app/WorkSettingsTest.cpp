@@ -107,6 +107,30 @@ TEST_F(WorkSettingsTest, FailuresAreShownAndLoseNothing) {
     EXPECT_EQ(ReadFileBytes(dir.File("kept.ust")), "old\r\n");
 }
 
+TEST_F(WorkSettingsTest, ValuesLongerThanTheBoxesTakeArriveWhole) {
+    // The limits hold for typing; a longer value from the settings file or
+    // a .ust file must not be cut, or OK would store a different command.
+    const std::string command = "/opt/tools/" + std::string(300, 'a') + " -l";
+    dialog.Values().assemblerPath = command;
+    dialog.Values().listingExtension = ".LISTING";
+    dialog.Activ();
+    dialog.Button1Click();
+    EXPECT_EQ(dialog.Values().assemblerPath, command);
+    EXPECT_EQ(dialog.Values().listingExtension, ".LISTING");
+
+    UstLines longer = kCross;
+    longer[1] = command;
+    longer[6] = ".LISTING";
+    WriteUstFile(dir.File("long.ust"), longer);
+    dialogs.AnswerOpen(dir.File("long.ust"));
+    dialog.Button4Click();
+    EXPECT_EQ(dialog.BoxLines(), longer);
+    // A short value afterwards gets the usual limit back.
+    dialog.SetBoxLines(kCross);
+    EXPECT_EQ(dialog.Edit2()->maxLength(), 255);
+    EXPECT_EQ(dialog.Edit7()->maxLength(), 6);
+}
+
 TEST_F(WorkSettingsTest, ExtensionBoxesTypeInUpperCaseAndCommandsKeepTheirCase) {
     dialog.show();
     const auto type = [](QLineEdit* edit, const QString& text) {
