@@ -5,6 +5,7 @@
 #include "platform/CodePageTables.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
+#include "platform/ProfileFile.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -16,6 +17,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <fstream>
 
 namespace lorvane {
 namespace {
@@ -89,14 +91,25 @@ void WriteUstFile(const std::string& path, const UstLines& lines) {
 }
 
 UstLines ReadUstFile(const std::string& path) {
-    std::string bytes;
-    if (!ReadWholeFile(path, bytes)) IoError::ThrowErrno("read", path);
+    // Seven lines the settings file can hold whole fit in this; what lies
+    // beyond it is ignored, and a file of any size costs no more to read.
+    constexpr std::size_t kLine = ProfileFile::kMaxStringLength;
+    std::string bytes(8 * (kLine + 2), '\0');
+    std::ifstream file(path, std::ios::binary);
+    if (!file) IoError::ThrowErrno("read", path);
+    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (file.bad()) IoError::ThrowErrno("read", path);
+    bytes.resize(static_cast<std::size_t>(file.gcount()));
     UstLines lines;
     std::size_t at = 0;
     for (std::string& line : lines) {
         if (at >= bytes.size()) break;
         const std::size_t end = bytes.find_first_of("\r\n", at);
         const std::size_t stop = end == std::string::npos ? bytes.size() : end;
+        // The settings file would give back only the start of a longer one.
+        if (stop - at > kLine)
+            throw Error("В файле " + path + " строка длиннее " + std::to_string(kLine) +
+                        " символов: такие рабочие уставки не сохранить");
         line =
             cp::DecodeToUtf8(cp::CodePage::Win1251, std::string_view(bytes).substr(at, stop - at));
         at = stop;

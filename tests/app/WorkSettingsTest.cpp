@@ -125,6 +125,14 @@ TEST_F(WorkSettingsTest, ValuesLongerThanTheBoxesTakeArriveWhole) {
     dialogs.AnswerOpen(dir.File("long.ust"));
     dialog.Button4Click();
     EXPECT_EQ(dialog.BoxLines(), longer);
+    // More than the settings file can give back whole is refused, and a
+    // huge file is not read in full to find that out.
+    WriteFileBytes(dir.File("huge.ust"), "asm\r\n" + std::string(4 << 20, 'x') + "\r\n");
+    dialogs.AnswerOpen(dir.File("huge.ust"));
+    dialog.Button4Click();
+    ASSERT_EQ(errors.size(), 1u);
+    EXPECT_NE(errors[0].find("huge.ust"), std::string::npos);
+    EXPECT_EQ(dialog.BoxLines(), longer);
     // A short value afterwards gets the usual limit back.
     dialog.SetBoxLines(kCross);
     EXPECT_EQ(dialog.Edit2()->maxLength(), 255);
