@@ -16,9 +16,10 @@ namespace lorvane {
 std::string JoinParameters(std::span<const std::string> parameters);
 std::string JoinParameters(int argc, const char* const* argv);
 
-// What a second start hands over: the joined parameters, a relative name
-// made whole in the second start's directory, since the first program
-// resolves names in a directory of its own.
+// The file the command-line parameters name: joined, and a relative name
+// made whole in this start's directory, since a first program handed the
+// name resolves names in a directory of its own and the recent-files list
+// keeps it for later starts from anywhere.
 std::string HandOverName(std::span<const std::string> parameters);
 
 // Second start: stores the joined command line. Nothing is written when it

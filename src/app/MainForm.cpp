@@ -401,7 +401,7 @@ void TMainFormLorvane::AboutBoxCr() {
     SiblingChannel::Send(kEditorActivated, 0, 0);
     if (!firstActivationDone_) {
         firstActivationDone_ = true;
-        const std::string name = JoinParameters(parameters_);
+        const std::string name = HandOverName(parameters_);
         if (!name.empty()) {
             TMDIChild* window = NewDocumentWindow("Untitle");
             fileMenuOpens1_->AddFile(name);

@@ -205,13 +205,17 @@ TEST_F(FrameTest, FirstActivationOpensTheCommandLineOnceWithItsHalvesJoined) {
     std::filesystem::create_directories(dir.File("my docs"));
     const std::string file = dir.File("my docs/a b.txt");
     WriteFileBytes(file, "hello");
-    const std::string half1 = dir.File("my");
     {
         ProfileFile findorax(paths::ResolveBareName("FINDORAX.INI"));
         findorax.WriteString("Load", "FileName", "/elsewhere/x.pas");
     }
-    auto frame = MakeFrame({half1, "docs/a", "b.txt"});
+    // A name relative to the start directory is kept whole: the recent-files
+    // list must lead to this file from any later start directory.
+    const auto startDirectory = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    auto frame = MakeFrame({"my", "docs/a", "b.txt"});
     frame->AboutBoxCr();
+    std::filesystem::current_path(startDirectory);
     ASSERT_EQ(frame->Children().size(), 1u);
     TMDIChild* window = frame->Children()[0];
     EXPECT_EQ(window->Caption(), file);
