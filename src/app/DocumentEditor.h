@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 class QWidget;
 
@@ -70,6 +71,9 @@ public:
     virtual std::string LineText(std::int32_t index) = 0;
     virtual void SetLineText(std::int32_t index, std::string_view text) = 0;
     virtual void DeleteLine(std::int32_t index) = 0;
+    // Every display line of the view, in order: what LineText gives for
+    // each index, read in one pass.
+    virtual std::vector<std::string> DisplayLines() = 0;
     // Nothing is painted between the two; they nest.
     virtual void BeginUpdate() = 0;
     virtual void EndUpdate() = 0;

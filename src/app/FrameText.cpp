@@ -509,12 +509,7 @@ void TMainFormLorvane::N7Click() {
     font.fixedPitch = Item("N9")->isChecked();
     std::vector<std::string> lines;
     // An empty text has no line to print.
-    if (editor->TextLength() > 0) {
-        const std::int32_t count = editor->LineCount();
-        lines.reserve(static_cast<std::size_t>(count));
-        for (std::int32_t i = 0; i < count; ++i)
-            lines.push_back(editor->LineText(i));
-    }
+    if (editor->TextLength() > 0) lines = editor->DisplayLines();
     if (linePrinter_)
         linePrinter_(printer, font, lines);
     else

@@ -7,6 +7,8 @@
 
 #include <QMenu> // the input handler keeps a guarded pointer to its menu
 
+#include <algorithm>
+
 namespace lorvane {
 namespace {
 
@@ -152,6 +154,28 @@ void TRIzuvAzazEditor::SetLineText(std::int32_t index, std::string_view text) {
 }
 void TRIzuvAzazEditor::DeleteLine(std::int32_t index) {
     control_->Lines().Delete(index);
+}
+std::vector<std::string> TRIzuvAzazEditor::DisplayLines() {
+    // Seeking each line from the top would make a long text quadratic: what
+    // is not laid out yet is laid out once, then the paragraphs are walked.
+    RIzuvAzazModel& model = control_->Model();
+    model.LayoutRange(0, model.ParagraphCount() - 1, false);
+    const auto count = static_cast<std::size_t>(std::max(control_->Lines().Count(), 0));
+    std::vector<std::string> lines;
+    lines.reserve(count);
+    for (std::int32_t i = 0; i < model.ParagraphCount() && lines.size() < count; ++i) {
+        ParagraphInfo* paragraph = model.ParagraphAt(i);
+        const TLinesList view(paragraph);
+        for (std::int32_t k = 0; k < view.Count() && lines.size() < count; ++k) {
+            const LineInfo* line = view.At(k);
+            if (paragraph->text == nullptr)
+                lines.emplace_back();
+            else
+                lines.emplace_back(paragraph->text + line->start,
+                                   static_cast<std::size_t>(line->end - line->start));
+        }
+    }
+    return lines;
 }
 void TRIzuvAzazEditor::BeginUpdate() {
     control_->Lines().BeginUpdate();

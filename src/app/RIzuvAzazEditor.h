@@ -55,6 +55,7 @@ public:
     std::string LineText(std::int32_t index) override;
     void SetLineText(std::int32_t index, std::string_view text) override;
     void DeleteLine(std::int32_t index) override;
+    std::vector<std::string> DisplayLines() override;
     void BeginUpdate() override;
     void EndUpdate() override;
     void ToggleBold() override;

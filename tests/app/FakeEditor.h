@@ -73,6 +73,7 @@ public:
     std::string LineText(std::int32_t) override { return {}; }
     void SetLineText(std::int32_t, std::string_view) override {}
     void DeleteLine(std::int32_t) override {}
+    std::vector<std::string> DisplayLines() override { return {}; }
     void BeginUpdate() override {}
     void EndUpdate() override {}
     void ToggleBold() override {}

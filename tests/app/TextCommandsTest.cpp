@@ -421,6 +421,24 @@ struct PrintRecord {
     std::vector<std::string> lines;
 };
 
+TEST_F(TextCommands, PrintedLinesAreTheDisplayLinesAlsoWhenLinesWrapOrAreLaidOutLater) {
+    std::string text = "short\r\n\r\n";
+    for (int i = 0; i < 40; ++i)
+        text += "word " + std::to_string(i) + " ";
+    text += "\r\n\tlast\r\n";
+    RIzuvAzaz& control = NewDocument(text);
+    QApplication::processEvents();
+    TDocumentEditor& editor = frame->ActiveChild()->Memo1();
+    std::vector<std::string> expected;
+    for (std::int32_t i = 0; i < control.Lines().Count(); ++i)
+        expected.push_back(editor.LineText(i));
+    ASSERT_GT(expected.size(), 4u); // really wrapped
+    EXPECT_EQ(editor.DisplayLines(), expected);
+    // Straight after a load, before any layout has run.
+    NewDocument(text);
+    EXPECT_EQ(frame->ActiveChild()->Memo1().DisplayLines(), expected);
+}
+
 TEST_F(TextCommands, PrintWritesEveryLineWithTheChosenFont) {
     ScriptedDialogs dialogs;
     PrintRecord printed;
