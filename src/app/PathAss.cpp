@@ -17,6 +17,7 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <array>
 #include <fstream>
 
 namespace lorvane {
@@ -69,6 +70,34 @@ void KeepUpperCase(QLineEdit* edit) {
     });
 }
 
+// Well-formed UTF-8: each lead byte followed by its continuation bytes
+// (plain ASCII is well-formed too).
+bool IsUtf8(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto lead = static_cast<unsigned char>(text[i]);
+        std::size_t more = 0;
+        if (lead >= 0xC2 && lead <= 0xDF)
+            more = 1;
+        else if (lead >= 0xE0 && lead <= 0xEF)
+            more = 2;
+        else if (lead >= 0xF0 && lead <= 0xF4)
+            more = 3;
+        else if (lead >= 0x80)
+            return false;
+        if (text.size() - i <= more) return false;
+        for (std::size_t k = 1; k <= more; ++k)
+            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
+        i += more + 1;
+    }
+    return true;
+}
+
+bool BeyondAscii(std::string_view text) {
+    return std::any_of(text.begin(), text.end(),
+                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
 } // namespace
 
 void WriteUstFile(const std::string& path, const UstLines& lines) {
@@ -91,30 +120,44 @@ void WriteUstFile(const std::string& path, const UstLines& lines) {
 }
 
 UstLines ReadUstFile(const std::string& path) {
-    // Seven lines the settings file can hold whole fit in this; what lies
-    // beyond it is ignored, and a file of any size costs no more to read.
+    // Seven lines the settings file can hold whole fit in this, in either
+    // encoding; what lies beyond is ignored, and a file of any size costs
+    // no more to read.
     constexpr std::size_t kLine = ProfileFile::kMaxStringLength;
-    std::string bytes(8 * (kLine + 2), '\0');
+    std::string bytes(8 * (4 * kLine + 2), '\0');
     std::ifstream file(path, std::ios::binary);
     if (!file) IoError::ThrowErrno("read", path);
     file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
     if (file.bad()) IoError::ThrowErrno("read", path);
     bytes.resize(static_cast<std::size_t>(file.gcount()));
-    UstLines lines;
-    std::size_t at = 0;
-    for (std::string& line : lines) {
-        if (at >= bytes.size()) break;
+
+    std::array<std::string_view, 7> raw;
+    std::size_t count = 0;
+    for (std::size_t at = 0; count < raw.size() && at < bytes.size(); ++count) {
         const std::size_t end = bytes.find_first_of("\r\n", at);
         const std::size_t stop = end == std::string::npos ? bytes.size() : end;
-        // The settings file would give back only the start of a longer one.
-        if (stop - at > kLine)
-            throw Error("В файле " + path + " строка длиннее " + std::to_string(kLine) +
-                        " символов: такие рабочие уставки не сохранить");
-        line =
-            cp::DecodeToUtf8(cp::CodePage::Win1251, std::string_view(bytes).substr(at, stop - at));
+        raw[count] = std::string_view(bytes).substr(at, stop - at);
         at = stop;
         if (at < bytes.size() && bytes[at] == '\r') ++at;
         if (at < bytes.size() && bytes[at] == '\n') ++at;
+    }
+    // This program writes Windows-1251; a file made by hand on a UTF-8
+    // desktop is taken as UTF-8 when all its letters beyond ASCII are
+    // well-formed UTF-8, which Windows-1251 Cyrillic text practically never is.
+    bool utf8 = true, beyondAscii = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        utf8 = utf8 && IsUtf8(raw[i]);
+        beyondAscii = beyondAscii || BeyondAscii(raw[i]);
+    }
+    utf8 = utf8 && beyondAscii;
+
+    UstLines lines;
+    for (std::size_t i = 0; i < count; ++i) {
+        lines[i] = utf8 ? std::string(raw[i]) : cp::DecodeToUtf8(cp::CodePage::Win1251, raw[i]);
+        // The settings file would give back only the start of a longer one.
+        if (QString::fromStdString(lines[i]).size() > static_cast<qsizetype>(kLine))
+            throw Error("В файле " + path + " строка длиннее " + std::to_string(kLine) +
+                        " символов: такие рабочие уставки не сохранить");
     }
     return lines;
 }

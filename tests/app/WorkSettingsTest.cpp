@@ -72,6 +72,14 @@ TEST_F(WorkSettingsTest, UstFilesAreSevenWindows1251LinesThatLoadBackExactly) {
     EXPECT_EQ(dialog.BoxLines(), (UstLines{"ASM", "LINK", "SIM", "", "", "", ""}));
     WriteFileBytes(dir.File("nine.ust"), "a\rb\r\n\r\nd\ne\r\nf\r\ng\r\nextra\r\n");
     EXPECT_EQ(ReadUstFile(dir.File("nine.ust")), (UstLines{"a", "b", "", "d", "e", "f", "g"}));
+    // One written by hand on a UTF-8 desktop keeps its letters.
+    std::string utf8;
+    for (const std::string& line : kCross)
+        utf8 += line + "\n";
+    WriteFileBytes(dir.File("utf8.ust"), utf8);
+    EXPECT_EQ(ReadUstFile(dir.File("utf8.ust")), kCross);
+    WriteFileBytes(dir.File("long-utf8.ust"), "/" + std::string(1000, 'a') + "ж\n");
+    EXPECT_EQ(ReadUstFile(dir.File("long-utf8.ust"))[0], "/" + std::string(1000, 'a') + "ж");
     EXPECT_TRUE(errors.empty());
 }
 
