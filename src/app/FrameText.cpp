@@ -20,9 +20,12 @@
 namespace lorvane {
 namespace {
 
-// Dialog texts are UTF-8; the editor holds Windows-1251 bytes.
-std::string ToAnsi(const std::string& utf8) {
-    return cp::EncodeFromUtf8(cp::CodePage::Win1251, utf8);
+// Dialog texts are UTF-8; the editor holds Windows-1251 bytes, or code page
+// 866 bytes under the DOS font, where typed letters are stored that way.
+std::string ToEditorBytes(TDocumentEditor& editor, const std::string& utf8) {
+    const cp::CodePage page =
+        IsTerminalFont(editor.Font().name) ? cp::CodePage::Cp866 : cp::CodePage::Win1251;
+    return cp::EncodeFromUtf8(page, utf8);
 }
 
 bool EqualIgnoringCase(std::string_view a, std::string_view b) {
@@ -419,8 +422,8 @@ void TMainFormLorvane::FindInText(const FindOptions& options) {
     if (editor == nullptr) return;
     {
         WaitCursor wait;
-        if (editor->FindText(ToAnsi(options.findText), options.down, options.matchCase,
-                             options.wholeWord)) {
+        if (editor->FindText(ToEditorBytes(*editor, options.findText), options.down,
+                             options.matchCase, options.wholeWord)) {
             if (!options.findText.empty()) Enable("SearchAgain2", true);
         } else {
             NotFound(options.findText);
@@ -434,8 +437,8 @@ void TMainFormLorvane::ReplaceInText(const FindEvent& event) {
     TDocumentEditor* editor = ActiveEditor();
     if (editor == nullptr) return;
     const FindOptions& options = event.options;
-    const std::string findText = ToAnsi(options.findText);
-    const std::string replaceText = ToAnsi(options.replaceText);
+    const std::string findText = ToEditorBytes(*editor, options.findText);
+    const std::string replaceText = ToEditorBytes(*editor, options.replaceText);
     // The search goes on beyond the text just put in, in the search's
     // direction, so a replacement that holds the find text is not found
     // again and replacing all ends.

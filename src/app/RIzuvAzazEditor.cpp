@@ -36,6 +36,9 @@ TRIzuvAzazEditor::TRIzuvAzazEditor() {
     control_->SetColor(clInactiveCaptionText);
     control_->SetFont(LogicalFont{"System", 13, 10, 0, true});
     control_->SetFontColor(clAqua);
+    // Finding without regard to case folds Russian letters too, as the
+    // frame's replace does when it compares the selection.
+    control_->SetUpperCaseType(rzuAnsi);
     // The control owns its keyboard handling; every typed character passes
     // the document window's handler first.
     auto& input = control_->AdoptInputHandler(std::make_unique<TInputHandler>(*control_));

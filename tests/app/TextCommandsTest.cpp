@@ -337,6 +337,37 @@ TEST_F(TextCommands, FindSelectsTheMatchAndReportsWhatIsMissing) {
     EXPECT_TRUE(dialogs.Errors().empty());
 }
 
+TEST_F(TextCommands, CyrillicIgnoresCaseAndFollowsTheTerminalFont) {
+    ScriptedDialogs dialogs;
+    RIzuvAzaz& control = NewDocument(Win("Привет, ПРИВЕТ, привет, Ёлка и ёлка"));
+    FindOptions options;
+    options.findText = "привет";
+    options.replaceText = "мир";
+    frame->Replace2Click();
+    dialogs.PressReplaceAll(options);
+    EXPECT_EQ(control.Text(), Win("мир, мир, мир, Ёлка и ёлка"));
+    options.findText = "ЁЛКА";
+    options.replaceText = "ель";
+    control.SetSelStart(0);
+    frame->Replace2Click();
+    dialogs.PressReplaceAll(options);
+    EXPECT_EQ(control.Text(), Win("мир, мир, мир, ель и ель"));
+
+    // With the DOS font the text holds code page 866 bytes; the dialog's
+    // words are looked for in the same code page.
+    RIzuvAzaz& dos = NewDocument(Dos("мир и дом"));
+    LogicalFont terminal = dos.Font();
+    terminal.name = "Terminal";
+    dos.SetFont(terminal);
+    options.findText = "дом";
+    options.replaceText = "сад";
+    options.matchCase = true;
+    frame->Replace2Click();
+    dialogs.PressReplaceAll(options);
+    EXPECT_EQ(dos.Text(), Dos("мир и сад"));
+    EXPECT_TRUE(dialogs.Errors().empty());
+}
+
 TEST_F(TextCommands, ReplaceAllEndsWhenTheReplacementHoldsTheFindText) {
     ScriptedDialogs dialogs;
     RIzuvAzaz& control = NewDocument("a-a-A");
