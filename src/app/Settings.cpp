@@ -1,9 +1,13 @@
 #include "app/Settings.h"
 
+#include "platform/CodePageTables.h"
+#include "platform/Error.h"
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 
+#include <array>
 #include <filesystem>
+#include <iterator>
 #include <system_error>
 
 namespace lorvane {
@@ -48,6 +52,21 @@ std::string Stored(std::string_view value) {
     if (quoted || blank(value.front()) || blank(value.back()))
         return "\"" + std::string(value) + "\"";
     return std::string(value);
+}
+
+// A command or extension as the file can hold it, or an error naming the
+// key: a letter beyond Windows-1251 would come back as "?" and a line
+// break would split the line, so either would store a different command.
+std::string Checked(std::string_view value, std::string_view key) {
+    const auto refuse = [&](const char* why) {
+        throw Error("Значение \"" + std::string(key) + "\" (" + std::string(value) +
+                    ") нельзя записать в файл настроек: " + why);
+    };
+    if (value.find_first_of("\r\n") != std::string_view::npos) refuse("в нём перевод строки");
+    if (cp::DecodeToUtf8(cp::CodePage::Win1251, cp::EncodeFromUtf8(cp::CodePage::Win1251, value)) !=
+        value)
+        refuse("символы вне кодировки Windows-1251");
+    return Stored(value);
 }
 
 std::string OwnExecutable() {
@@ -134,14 +153,19 @@ void Settings::WriteNoBackup(bool noBackup) {
 }
 
 void Settings::WriteToolSettings(const ToolSettings& tools) {
+    // All seven are checked before any is written, so a refusal leaves the
+    // file with the previous set, not half of each.
+    std::array<std::string, std::size(kToolKeys)> stored;
+    for (std::size_t i = 0; i < std::size(kToolKeys); ++i)
+        stored[i] = Checked(tools.*kToolKeys[i].field, kToolKeys[i].key);
     tools_ = tools;
     ProfileFile file(settingsFileName_);
-    for (const ToolKey& key : kToolKeys)
-        file.WriteString(kTools, key.key, Stored(tools.*key.field));
+    for (std::size_t i = 0; i < std::size(kToolKeys); ++i)
+        file.WriteString(kTools, kToolKeys[i].key, stored[i]);
 }
 
 void Settings::WriteRunProgram(std::string_view commandLine) {
-    ProfileFile(settingsFileName_).WriteString(kRun, kRunKey, Stored(commandLine));
+    ProfileFile(settingsFileName_).WriteString(kRun, kRunKey, Checked(commandLine, kRunKey));
 }
 
 } // namespace lorvane

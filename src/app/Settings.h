@@ -74,6 +74,9 @@ public:
 
     // Writes, each when the user confirms the command; they use the name
     // last computed. The held values change even when the write fails.
+    // Commands and extensions the file cannot hold as they are (a line
+    // break, a letter beyond Windows-1251) raise Error before anything is
+    // written or held.
     void WriteFont(std::string_view fontName, int fontSize, TColor fontColor);
     // The background-colour command also takes the editor's font colour
     // into the held value, but stores only the background.

@@ -173,6 +173,23 @@ TEST_F(SettingsTest, ARefusedWriteRaisesAnErrorNamingTheFile) {
     // A value that would break the file apart is refused, not written.
     EXPECT_THROW(settings_.WriteRunProgram("a\r\n[COLORS]"), Error);
     EXPECT_FALSE(std::filesystem::exists(Path()));
+
+    // Tool settings the file cannot hold (a letter beyond Windows-1251
+    // would come back as "?", a CR from a hand-edited file would break the
+    // line) are refused as a whole: none of the seven is written.
+    const ToolSettings stored{"tasm", "tlink", ".ASM", ".OBJ", "", ".EXE", ".LST"};
+    settings_.WriteToolSettings(stored);
+    const std::string before = test::ReadFileBytes(Path());
+    ToolSettings greek = stored;
+    greek.assemblerPath = "nasm";
+    greek.runProgram = "/opt/λ/sim";
+    ToolSettings broken = stored;
+    broken.linkerPath = "ld";
+    broken.listingExtension = ".L\rST";
+    EXPECT_THROW(settings_.WriteToolSettings(greek), Error);
+    EXPECT_THROW(settings_.WriteToolSettings(broken), Error);
+    EXPECT_THROW(settings_.WriteRunProgram("/opt/λ/run"), Error);
+    EXPECT_EQ(test::ReadFileBytes(Path()), before);
 }
 
 } // namespace
