@@ -311,19 +311,27 @@ void TMainFormLorvane::SwitchDisplayMode(bool dos) {
     const char* otherItem = dos ? "Ansi1" : "OEM1";
     const TConvType page = dos ? PG_DOS886 : PG_KOI;
 
+    // The buttons follow the active window only at the next idle pass; the
+    // window's own mode decides what is converted, so a button left from
+    // another window never converts a text twice or the wrong way, and one
+    // mode is never stacked on the other.
+    const bool wasOn = (dos ? window->DosMode : window->Koi8Mode) != 0;
+    const bool otherOn = (dos ? window->Koi8Mode : window->DosMode) != 0;
+    const bool on = !otherOn && Button(button)->isChecked();
     {
         UpdateBracket update(editor);
         const bool modified = editor.Modified();
-        const bool on = Button(button)->isChecked();
-        window->DosMode = dos && on ? 1 : 0;
-        window->Koi8Mode = !dos && on ? 1 : 0;
-        EnableButton(otherButton, !on);
-        Enable(otherItem, !on);
+        if (!otherOn) {
+            window->DosMode = dos && on ? 1 : 0;
+            window->Koi8Mode = !dos && on ? 1 : 0;
+        }
+        EnableButton(otherButton, !on && !otherOn);
+        Enable(otherItem, !on && !otherOn);
         SetDown(button, on);
         SetChecked(item, on);
-        if (on)
+        if (on && !wasOn)
             ConvertWin(editor, page, PG_WIN);
-        else
+        else if (!on && wasOn)
             ConvertWin(editor, PG_WIN, page);
         editor.SetModified(modified);
         SharedFlags().ActiveDosMode = window->DosMode != 0;

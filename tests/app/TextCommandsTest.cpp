@@ -168,6 +168,36 @@ TEST_F(TextCommands, DisplayModesOnAndOffGiveBackEveryByteAndKeepTheCaret) {
     }
 }
 
+TEST_F(TextCommands, ModeButtonsLeftFromAnotherWindowNeverConvertTwiceOrTheWrongWay) {
+    const std::string first = Dos("первое окно");
+    const std::string second = Win("второе окно, ЁЖ");
+    NewDocument(first);
+    frame->Button("SpeedButton15")->click();
+    TMDIChild* dosWindow = frame->ActiveChild();
+    // A new window before the idle pass has set the buttons for it: the
+    // DOS button still shows the first window's mode.
+    RIzuvAzaz& control = NewDocument(second);
+    TMDIChild* window = frame->ActiveChild();
+    ASSERT_NE(window, dosWindow);
+    frame->Button("SpeedButton15")->setChecked(true);
+    frame->Button("SpeedButton15")->click(); // "off" for a window that is not on
+    EXPECT_EQ(control.Text(), second);
+    EXPECT_EQ(window->DosMode, 0);
+    EXPECT_FALSE(frame->Button("SpeedButton15")->isChecked());
+
+    frame->Button("SpeedButton16")->click(); // KOI8 on
+    EXPECT_EQ(window->Koi8Mode, 1);
+    const std::string shown = control.Text();
+    frame->Button("SpeedButton15")->setEnabled(true);
+    frame->Button("SpeedButton15")->click(); // DOS over KOI8: refused
+    EXPECT_EQ(control.Text(), shown);
+    EXPECT_EQ(window->DosMode, 0);
+    EXPECT_EQ(window->Koi8Mode, 1);
+    EXPECT_FALSE(frame->Button("SpeedButton15")->isChecked());
+    frame->Button("SpeedButton16")->click();
+    EXPECT_EQ(control.Text(), second);
+}
+
 TEST_F(TextCommands, OneDisplayModeDisablesTheOther) {
     NewDocument(Dos("Текст DOS"));
     frame->Item("OEM1")->trigger();
