@@ -382,6 +382,10 @@ TEST_F(TextCommands, CyrillicIgnoresCaseAndFollowsTheTerminalFont) {
     frame->Replace2Click();
     dialogs.PressReplaceAll(options);
     EXPECT_EQ(control.Text(), Win("мир, мир, мир, ель и ель"));
+    options.findText.clear(); // nothing to look for: nothing changes, and it ends
+    frame->Replace2Click();
+    dialogs.PressReplaceAll(options);
+    EXPECT_EQ(control.Text(), Win("мир, мир, мир, ель и ель"));
 
     // With the DOS font the text holds code page 866 bytes; the dialog's
     // words are looked for in the same code page.
