@@ -186,10 +186,14 @@ void TMDIChild::ClearModifiedPanel() {
 }
 
 std::string TMDIChild::Caption() const {
-    return windowTitle().toStdString();
+    return caption_;
 }
 
 void TMDIChild::SetCaption(std::string_view caption) {
+    // The title is only for the eye: a file name in another code page
+    // shows with replacement marks there, but every command uses the
+    // bytes kept here, so it saves to the file it came from.
+    caption_ = caption;
     setWindowTitle(FromUtf8(caption));
 }
 

@@ -132,6 +132,7 @@ private:
     QLabel* panel0_ = nullptr;
     QLabel* panel1_ = nullptr;
     std::unique_ptr<TRegForm> regForm1_;
+    std::string caption_; // the name exactly, whatever its encoding
 };
 
 } // namespace lorvane

@@ -341,6 +341,23 @@ TEST_F(FrameTest, AnAddedExtensionDoesNotSlipPastTheOverwriteQuestion) {
     EXPECT_EQ(questions[0].text, "Файл " + kept + " уже существует. Заменить?");
 }
 
+TEST_F(FrameTest, ANameInAnotherCodePageIsSavedUnderItselfNotUnderItsDisplay) {
+    // "прог" in Windows-1251: file names of that era are no UTF-8.
+    ScriptedDialogs dialogs;
+    auto frame = MakeFrame();
+    const std::string file = dir.File("\xEF\xF0\xEE\xE3.asm");
+    WriteFileBytes(file, "old");
+    frame->FileOpenAll(file);
+    EXPECT_EQ(frame->ActiveChild()->Caption(), file);
+    editors.back()->SetText("new");
+    EXPECT_TRUE(frame->FileSaveItemClick());
+    EXPECT_EQ(ReadFileBytes(file), "new");
+    EXPECT_EQ(ReadFileBytes(dir.File("\xEF\xF0\xEE\xE3.BAK")), "old");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
+                            std::filesystem::directory_iterator()),
+              2);
+}
+
 TEST_F(FrameTest, DosSaveConvertsOnlyTheLettersAndBacksUp) {
     auto frame = MakeFrame();
     const std::string file = dir.File("dos.txt");
