@@ -87,6 +87,9 @@ void MakeBackup(const std::string& fileName) {
     namespace fs = std::filesystem;
     std::error_code ignored;
     const std::string backup = BackupName(fileName);
+    // A ".BAK" file is its own backup name: removing it would delete the
+    // file (or the link to it) about to be written.
+    if (backup == fileName) return;
     fs::remove(backup, ignored);
     fs::copy_file(fileName, backup, fs::copy_options::overwrite_existing, ignored);
 }

@@ -199,6 +199,18 @@ TEST(Backups, TwoFilesOfOneStemShareTheirBackup) {
     ASSERT_TRUE(t.child->FileSaveItem());
     EXPECT_EQ(ReadFileBytes(dir.File("A.BAK")), "kept");
     EXPECT_EQ(ReadFileBytes(txtFile), "newer");
+
+    // A file that is its own backup name (here a link to the real file)
+    // is not deleted as its own backup before it is written.
+    SharedFlags().NoBackupFlag = false;
+    WriteFileBytes(dir.File("real.txt"), "real");
+    std::filesystem::create_symlink("real.txt", dir.File("L.BAK"));
+    Window l;
+    l.child->SetCaption(dir.File("L.BAK"));
+    l.memo->SetText("through the link");
+    ASSERT_TRUE(l.child->FileSaveItem());
+    EXPECT_TRUE(std::filesystem::is_symlink(dir.File("L.BAK")));
+    EXPECT_EQ(ReadFileBytes(dir.File("real.txt")), "through the link");
 }
 
 TEST(OwnSave, DosAndKoi8ModesWriteConvertedBytesAndKeepTheText) {
