@@ -1,7 +1,7 @@
 #include "app/Child.h"
 
 #include "app/KeyTranslation.h"
-#include "codepage/OEMStrm.h"
+#include "app/TabConvert.h"
 #include "components/RegControls.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
@@ -39,13 +39,6 @@ std::size_t ExtensionStart(std::string_view name) {
 
 QString FromUtf8(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-std::string ReadAll(TStream& stream) {
-    std::string bytes(static_cast<std::size_t>(stream.Size()), '\0');
-    stream.Seek(0, SeekOrigin::Begin);
-    if (!bytes.empty()) stream.ReadBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
-    return bytes;
 }
 
 // Asking the clipboard can mean a round trip to another program, too slow
@@ -256,27 +249,26 @@ void TMDIChild::Memo1KeyPress(unsigned char& key) {
     key = TerminalKey(key, SharedFlags().PseudoGraphicsInput);
 }
 
+void SaveInDisplayMode(TDocumentEditor& editor, bool dos, bool koi8, TStream& out) {
+    if (!dos && !koi8) {
+        editor.SaveToStream(out);
+        return;
+    }
+    // Recoding with the near-equivalent tables would turn the file's box
+    // drawing, shown in the window as the bytes the switch traded them
+    // for, into letters; only the switch's own inverse gives them back.
+    TStringStream plain;
+    editor.SaveToStream(plain);
+    std::string bytes = plain.TakeData();
+    SwitchCodePage(PG_WIN, dos ? PG_DOS886 : PG_KOI, bytes);
+    out.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+}
+
 void TMDIChild::WriteInMode(const std::string& path, bool backup) {
     // The window's own mode: when the program closes, windows other than
     // the active one save themselves too.
-    const bool dos = DosMode != 0;
-    const bool koi8 = Koi8Mode != 0;
     WriteDocumentFile(path, backup, [&](TStream& out) {
-        if (!dos && !koi8) {
-            memo1_->SaveToStream(out);
-            return;
-        }
-        TStringStream plain;
-        memo1_->SaveToStream(plain);
-        std::string bytes;
-        if (dos) {
-            TWDOSStream converted(plain.TakeData());
-            bytes = ReadAll(converted);
-        } else {
-            TWKOI8Stream converted(plain.TakeData());
-            bytes = ReadAll(converted);
-        }
-        out.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+        SaveInDisplayMode(*memo1_, DosMode != 0, Koi8Mode != 0, out);
     });
 }
 

@@ -63,6 +63,11 @@ void MakeBackup(const std::string& fileName);
 void WriteDocumentFile(const std::string& path, bool backup,
                        const std::function<void(TStream&)>& fill);
 
+// The text of `editor` as its file holds it: in a DOS or KOI8 window the
+// exact inverse of the display-mode switch, so every byte the file had
+// (box drawing included) goes back as it came.
+void SaveInDisplayMode(TDocumentEditor& editor, bool dos, bool koi8, TStream& out);
+
 // "Курсор: L : C    Строк: N        Размер текста: S  байт"
 std::string StatusText(std::int32_t caretLine, std::int32_t caretColumn, std::int32_t lineCount,
                        std::int32_t textLength);

@@ -140,20 +140,8 @@ void TMainFormLorvane::WriteWindow(TMDIChild& window, const std::string& path, b
     const bool dos = window.DosMode != 0;
     const bool koi8 = window.Koi8Mode != 0;
     TDocumentEditor& editor = window.Memo1();
-    WriteDocumentFile(path, backup, [&](TStream& out) {
-        if (!dos && !koi8) {
-            editor.SaveToStream(out);
-            return;
-        }
-        TStringStream plain;
-        editor.SaveToStream(plain);
-        convert1_.SetConvertFrom(PG_WIN);
-        convert1_.SetConvertTo(dos ? PG_DOS886 : PG_KOI);
-        convert1_.SetDateFromText(plain.DataString());
-        convert1_.Convert();
-        const std::string converted = convert1_.DateToText();
-        out.WriteBuffer(converted.data(), static_cast<std::int64_t>(converted.size()));
-    });
+    WriteDocumentFile(path, backup,
+                      [&](TStream& out) { SaveInDisplayMode(editor, dos, koi8, out); });
 }
 
 bool TMainFormLorvane::FileSaveItemClick() {

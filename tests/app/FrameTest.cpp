@@ -4,6 +4,7 @@
 #include "FakeEditor.h"
 #include "app/HandOver.h"
 #include "app/MainForm.h"
+#include "app/TabConvert.h"
 #include "components/FileMO.h"
 #include "components/JustOne.h"
 #include "platform/ErrorHandler.h"
@@ -358,16 +359,23 @@ TEST_F(FrameTest, ANameInAnotherCodePageIsSavedUnderItselfNotUnderItsDisplay) {
               2);
 }
 
-TEST_F(FrameTest, DosSaveConvertsOnlyTheLettersAndBacksUp) {
+TEST_F(FrameTest, DosSaveIsTheInverseOfTheSwitchAndBacksUp) {
     auto frame = MakeFrame();
     const std::string file = dir.File("dos.txt");
     WriteFileBytes(file, "old");
     frame->FileOpenAll(file);
-    // Russian letters, a typographic dash and a line break.
+    // Russian letters, a typographic dash and a line break. The dash's
+    // byte is a letter in code page 866: it takes the place of the 866
+    // byte the switch would have shown as the dash, never that letter.
     editors.back()->SetText("\xC0\xE1\xE2 \x97 z\r\n\xDF");
     frame->ActiveChild()->DosMode = 1;
     EXPECT_TRUE(frame->FileSaveItemClick());
-    EXPECT_EQ(ReadFileBytes(file), "\x80\xA1\xA2 \x97 z\r\n\x9F");
+    std::string saved = ReadFileBytes(file);
+    EXPECT_EQ(saved.substr(0, 4), "\x80\xA1\xA2 ");
+    EXPECT_EQ(saved.substr(5), " z\r\n\x9F");
+    EXPECT_NE(saved[4], '\x97');
+    SwitchCodePage(PG_DOS886, PG_WIN, saved);
+    EXPECT_EQ(saved, "\xC0\xE1\xE2 \x97 z\r\n\xDF");
     EXPECT_EQ(ReadFileBytes(dir.File("dos.BAK")), "old");
     EXPECT_EQ(editors.back()->Text(), "\xC0\xE1\xE2 \x97 z\r\n\xDF");
 }

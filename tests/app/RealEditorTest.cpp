@@ -99,6 +99,39 @@ TEST(RealEditor, FilesLoadSaveAndCloseThroughTheControl) {
     EXPECT_EQ(ReadFileBytes(file), "changed");
 }
 
+TEST(RealEditor, DosAndKoi8FilesComeBackByteForByteAroundAnEdit) {
+    TempDir dir;
+    SharedFlags() = TSharedDocumentFlags{};
+    // Every byte a text line can hold, box drawing and letters alike.
+    std::string bytes;
+    for (int b = 0x20; b < 0x100; ++b) {
+        bytes.push_back(static_cast<char>(b));
+        if (b % 32 == 31) bytes += "\r\n";
+    }
+    struct Mode {
+        const char* file;
+        void (TMainFormLorvane::*toggle)();
+        const char* typed; // "Я" as the file's code page writes it
+    };
+    for (const Mode& mode : {Mode{"dos.txt", &TMainFormLorvane::OEM1Click, "\x9F"},
+                             Mode{"koi.txt", &TMainFormLorvane::Ansi1Click, "\xF1"}}) {
+        const std::string file = dir.File(mode.file);
+        WriteFileBytes(file, bytes);
+        TMainFormLorvane frame(DocumentEditors(), {});
+        frame.show();
+        frame.FileOpenAll(file);
+        TMDIChild* window = frame.ActiveChild();
+        ASSERT_NE(window, nullptr);
+        (frame.*mode.toggle)();
+        auto& control = static_cast<TRIzuvAzazEditor&>(window->Memo1()).Control();
+        control.SetSelStart(0);
+        TypeText(&control, QStringLiteral("Я"));
+        EXPECT_TRUE(frame.FileSaveItemClick());
+        EXPECT_EQ(ReadFileBytes(file), mode.typed + bytes) << mode.file;
+        window->Memo1().SetModified(false);
+    }
+}
+
 TEST(RealEditor, AFileThatCannotBeShownWholeOpensNoWindow) {
     TempDir dir;
     SharedFlags() = TSharedDocumentFlags{};
