@@ -28,13 +28,9 @@ std::string ToEditorBytes(TDocumentEditor& editor, const std::string& utf8) {
     return cp::EncodeFromUtf8(page, utf8);
 }
 
-bool EqualIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i)
-        if (cp::UpperCase1251(static_cast<unsigned char>(a[i])) !=
-            cp::UpperCase1251(static_cast<unsigned char>(b[i])))
-            return false;
-    return true;
+bool EqualIgnoringCase(TDocumentEditor& editor, std::string_view a, std::string_view b) {
+    return IsTerminalFont(editor.Font().name) ? cp::EqualIgnoringCase866(a, b)
+                                              : cp::EqualIgnoringCase1251(a, b);
 }
 
 // The hourglass for the length of a search.
@@ -460,7 +456,8 @@ void TMainFormLorvane::ReplaceInText(const FindEvent& event) {
     const auto findNext = [&] {
         return editor->FindText(findText, options.down, options.matchCase, options.wholeWord);
     };
-    if (!findText.empty() && EqualIgnoringCase(editor->SelText(), findText)) replaceSelection();
+    if (!findText.empty() && EqualIgnoringCase(*editor, editor->SelText(), findText))
+        replaceSelection();
     bool found = false;
     if (event.action == FindAction::ReplaceAll) {
         // Scrolling to every match would walk the display lines each time;

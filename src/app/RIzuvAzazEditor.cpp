@@ -4,6 +4,8 @@
 #include "editor/RIzuvAzaz.h"
 #include "editor/RIzuvAzazInput.h"
 #include "editor/TextViews.h"
+#include "editor/UpperCase.h"
+#include "platform/CodePageTables.h"
 
 #include <QMenu> // the input handler keeps a guarded pointer to its menu
 
@@ -37,7 +39,16 @@ TRIzuvAzazEditor::TRIzuvAzazEditor() {
     control_->SetFont(LogicalFont{"System", 13, 10, 0, true});
     control_->SetFontColor(clAqua);
     // Finding without regard to case folds Russian letters too, as the
-    // frame's replace does when it compares the selection.
+    // frame's replace does when it compares the selection; under the DOS
+    // font the letters are code page 866 bytes and fold by that page.
+    static const bool dosCaseInstalled = [] {
+        SetUserUpperCase([](char* text, std::size_t length) {
+            for (std::size_t i = 0; i < length; ++i)
+                text[i] = static_cast<char>(cp::UpperCase866(static_cast<unsigned char>(text[i])));
+        });
+        return true;
+    }();
+    (void)dosCaseInstalled;
     control_->SetUpperCaseType(rzuAnsi);
     // The control owns its keyboard handling; every typed character passes
     // the document window's handler first.
@@ -107,6 +118,7 @@ LogicalFont TRIzuvAzazEditor::Font() const {
 }
 void TRIzuvAzazEditor::SetFont(const LogicalFont& font) {
     control_->SetFont(font);
+    control_->SetUpperCaseType(IsTerminalFont(font.name) ? rzuUserDefined : rzuAnsi);
 }
 TColor TRIzuvAzazEditor::FontColor() const {
     return control_->FontColor();

@@ -330,6 +330,21 @@ unsigned char UpperCase1251(unsigned char b) noexcept {
 unsigned char LowerCase1251(unsigned char b) noexcept {
     return Bytes().lower[b];
 }
+unsigned char UpperCase866(unsigned char b) noexcept {
+    if (b >= 'a' && b <= 'z') return static_cast<unsigned char>(b - 0x20);
+    if (b >= 0xA0 && b <= 0xAF) return static_cast<unsigned char>(b - 0x20); // а..п
+    if (b >= 0xE0 && b <= 0xEF) return static_cast<unsigned char>(b - 0x50); // р..я
+    if (b == 0xF1) return 0xF0;                                              // ё
+    return b;
+}
+bool EqualIgnoringCase866(std::string_view a, std::string_view b) noexcept {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i)
+        if (UpperCase866(static_cast<unsigned char>(a[i])) !=
+            UpperCase866(static_cast<unsigned char>(b[i])))
+            return false;
+    return true;
+}
 bool EqualIgnoringCase1251(std::string_view a, std::string_view b) noexcept {
     if (a.size() != b.size()) return false;
     const auto& upper = Bytes().upper;

@@ -43,5 +43,9 @@ const unsigned char* UpperCase1251Table() noexcept;
 const unsigned char* LowerCase1251Table() noexcept;
 // Whether two Windows-1251 strings differ only in the case of letters.
 bool EqualIgnoringCase1251(std::string_view a, std::string_view b) noexcept;
+// Code page 866 upper-casing of one byte (Latin and Russian letters only;
+// box drawing never folds onto a letter), and the comparison built on it.
+unsigned char UpperCase866(unsigned char b) noexcept;
+bool EqualIgnoringCase866(std::string_view a, std::string_view b) noexcept;
 
 } // namespace lorvane::cp

@@ -399,6 +399,17 @@ TEST_F(TextCommands, CyrillicIgnoresCaseAndFollowsTheTerminalFont) {
     frame->Replace2Click();
     dialogs.PressReplaceAll(options);
     EXPECT_EQ(dos.Text(), Dos("мир и сад"));
+
+    // Ignoring case under the DOS font folds by code page 866: box drawing
+    // whose byte is a capital in Windows-1251 is no letter here.
+    RIzuvAzaz& box = NewDocument(Dos("└Р┘ра"));
+    frame->ActiveChild()->Memo1().SetFont(terminal);
+    options.findText = "р";
+    options.replaceText = "х";
+    options.matchCase = false;
+    frame->Replace2Click();
+    dialogs.PressReplaceAll(options);
+    EXPECT_EQ(box.Text(), Dos("└х┘ха"));
     EXPECT_TRUE(dialogs.Errors().empty());
 }
 
