@@ -133,10 +133,30 @@ const LineInfo* TNavigator::SetLineNumber(std::int32_t n) {
     std::int64_t guess = lines > 0 ? static_cast<std::int64_t>(n) * count / lines : 0;
     std::int32_t i =
         static_cast<std::int32_t>(guess < 0 ? 0 : (guess > count - 1 ? count - 1 : guess));
-    while (i > 0 && n < memo_->FirstLineAt(i))
+    // The proportional guess is exact for texts of even line counts; where
+    // wrapped paragraphs make it drift (by as much as the extra lines before
+    // the target), a binary search over the paragraphs' first lines takes
+    // over, so reading lines one after another stays linear.
+    const auto below = [&](std::int32_t p) { return n < memo_->FirstLineAt(p); };
+    const auto beyond = [&](std::int32_t p) {
+        return n >= memo_->FirstLineAt(p) + memo_->ParagraphAt(p)->lineCount;
+    };
+    int steps = 0;
+    while (i > 0 && below(i) && ++steps < 16)
         --i;
-    while (i < count - 1 && n >= memo_->FirstLineAt(i) + memo_->ParagraphAt(i)->lineCount)
+    while (i < count - 1 && beyond(i) && ++steps < 16)
         ++i;
+    if ((i > 0 && below(i)) || (i < count - 1 && beyond(i))) {
+        std::int32_t lo = 0, hi = count - 1; // the answer lies in [lo, hi]
+        while (lo < hi) {
+            const std::int32_t mid = lo + (hi - lo + 1) / 2;
+            if (below(mid))
+                hi = mid - 1;
+            else
+                lo = mid;
+        }
+        i = lo;
+    }
     const std::int32_t start = memo_->StartAt(i);
     paragraph_ = memo_->ParagraphAt(i);
     index_ = i;

@@ -60,6 +60,10 @@ void RIzuvAzazModel::SeekDisplayLine(TNavigator& nav, std::int32_t line) {
         std::int32_t from = std::max(layoutFrom_, 0);
         while (from <= layoutTo_ && from <= upTo && ParagraphAt(from)->laidOut)
             ++from;
+        // What was stepped over needs nothing more; the next seek starts
+        // behind it instead of walking it again (reading every line of a
+        // text one by one would otherwise grow with the square of its size).
+        if (from <= layoutTo_ && from > layoutFrom_) layoutFrom_ = from;
         if (from > layoutTo_ || from > upTo) {
             if (nav.LineNumber() == line || layoutTo_ < 0 || from >= ParagraphCount()) return;
             if (upTo < ParagraphCount() - 1 || from > layoutTo_) return;

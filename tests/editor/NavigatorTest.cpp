@@ -109,6 +109,32 @@ TEST(NavigatorTest, ProportionalGuessOnBigTexts) {
     }
 }
 
+TEST(NavigatorTest, LineNumbersFarFromTheGuessAreFoundExactly) {
+    // The first thousand paragraphs wrap into five lines each, so the
+    // proportional guess lands thousands of paragraphs off for later lines.
+    test::FilledStore store;
+    std::vector<std::string> paras(5000, std::string(10, 'x'));
+    store.Fill(paras);
+    for (std::int32_t i = 0; i < 1000; ++i) {
+        LineInfo lines[5];
+        for (int k = 0; k < 5; ++k) {
+            lines[k] = store.Paragraph(i)->line0;
+            lines[k].start = 2 * k;
+            lines[k].end = 2 * k + 2;
+        }
+        store.ReplaceLines(i, 0, 1, lines, 5);
+    }
+    ASSERT_EQ(store.LineCount(), 1000 * 5 + 4000);
+    TNavigator n(&store);
+    for (std::int32_t line = 0; line < store.LineCount(); ++line) {
+        n.SetLineNumber(line);
+        const std::int32_t paragraph = line < 5000 ? line / 5 : line - 4000;
+        ASSERT_EQ(n.ParagraphIndex(), paragraph) << line;
+        ASSERT_EQ(n.LineInParagraph(), line < 5000 ? line % 5 : 0) << line;
+        ASSERT_EQ(n.LineNumber(), line);
+    }
+}
+
 TEST(NavigatorTest, EntriesAndState) {
     test::FilledStore store;
     store.Fill({"abcdef", "", "ghij"});
