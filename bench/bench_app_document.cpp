@@ -5,6 +5,7 @@
 // the real editor control, offscreen, with scripted dialogs. Pass a line
 // count for a quicker run. Results that would be wrong end the run with an
 // error instead of a figure.
+#include "BenchSupport.h"
 #include "app/EditorFactory.h"
 #include "app/MainForm.h"
 #include "platform/Error.h"
@@ -24,27 +25,9 @@
 #include <unistd.h>
 
 using namespace lorvane;
-using Clock = std::chrono::steady_clock;
+using namespace lorvane::bench;
 
 namespace {
-
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
-
-long RssBytes() {
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(f);
-    }
-    return resident * sysconf(_SC_PAGESIZE);
-}
-
-void Print(const char* name, double value, const char* unit) {
-    std::printf("%s %.3f %s\n", name, value, unit);
-    std::fflush(stdout);
-}
 
 int failures = 0;
 

@@ -2,6 +2,7 @@
 // The text is a generated program-like file of about 100 MB and 1.5 million
 // lines with Windows-1251 Cyrillic comments, measured with a fixed-cell
 // device and word wrap at 800 pixels. Pass a file name to use another file.
+#include "BenchSupport.h"
 #include "editor/FixedCellDevice.h"
 #include "editor/RIzuvAzazModel.h"
 #include "editor/RecordingHost.h"
@@ -19,24 +20,12 @@
 #include <vector>
 
 using namespace lorvane;
-using Clock = std::chrono::steady_clock;
+using namespace lorvane::bench;
 
 namespace {
 
-double Ms(Clock::duration d) {
-    return std::chrono::duration<double, std::milli>(d).count();
-}
 double Us(Clock::duration d) {
     return std::chrono::duration<double, std::micro>(d).count();
-}
-
-long RssBytes() {
-    long pages = 0, resident = 0;
-    if (FILE* f = std::fopen("/proc/self/statm", "r")) {
-        if (std::fscanf(f, "%ld %ld", &pages, &resident) != 2) resident = 0;
-        std::fclose(f);
-    }
-    return resident * sysconf(_SC_PAGESIZE);
 }
 
 const char kMarker[] = "zanzibar_marker";
@@ -109,10 +98,6 @@ double CpuMs() {
     getrusage(RUSAGE_SELF, &u);
     return (static_cast<double>(u.ru_utime.tv_sec + u.ru_stime.tv_sec) * 1e3 +
             static_cast<double>(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e3);
-}
-
-void Print(const char* name, double value, const char* unit) {
-    std::printf("%s %.3f %s\n", name, value, unit);
 }
 
 } // namespace
