@@ -354,16 +354,5 @@ TEST_F(BuildToolsTest, TheSearchProgramsMessagesOpenItsFileAndSwitchItsItem) {
     EXPECT_EQ(registry.ReadString("Parameter"), "");
 }
 
-TEST_F(BuildToolsTest, CheckableItemsToggleOnceFromTheMenu) {
-    frame->Item("NoBAT1")->trigger();
-    frame->UpdateMenuItems();
-    EXPECT_TRUE(frame->Item("NoBAT1")->isChecked());
-    EXPECT_EQ(ProfileFile(Ini()).ReadString("NOBAK", "Не создавать .BAK файл", ""), "1");
-    frame->Button("SpeedButton14")->click();
-    frame->UpdateMenuItems();
-    EXPECT_FALSE(frame->Item("NoBAT1")->isChecked());
-    EXPECT_FALSE(frame->Button("SpeedButton14")->isChecked());
-}
-
 } // namespace
 } // namespace lorvane
