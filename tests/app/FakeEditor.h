@@ -41,7 +41,7 @@ public:
     bool Modified() const override { return modified_; }
     void SetModified(bool on) override { modified_ = on; }
     bool CanUndo() const override { return canUndo; }
-    bool CanRedo() const override { return canRedo; }
+    bool CanRedo() const override { return false; }
     bool HasSelection() override { return selection; }
     bool ReadOnly() const override { return readOnly_; }
     void SetReadOnly(bool on) override { readOnly_ = on; }
@@ -98,7 +98,6 @@ public:
     }
 
     bool canUndo = false;
-    bool canRedo = false;
     bool selection = false;
     bool focus = true;
     bool failSaves = false;
