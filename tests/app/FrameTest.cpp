@@ -72,6 +72,8 @@ TEST_F(FrameTest, MenusCarryTheirCaptionsShortcutsAndHints) {
     EXPECT_EQ(frame->Menu("File1")->title().toStdString(), "&1 Файлы");
     EXPECT_EQ(frame->Item("FileSaveAsItem")->text().toStdString(), "&5 Записать как...");
     EXPECT_EQ(frame->Item("FileSaveAsItem")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F2));
+    EXPECT_EQ(frame->Item("N3")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
+    EXPECT_EQ(frame->Item("FileExitItem")->shortcut(), QKeySequence(Qt::Key_Escape));
     EXPECT_EQ(frame->Item("Redo1")->shortcut(),
               QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_Backspace));
     EXPECT_FALSE(frame->Item("N27")->isVisible());
