@@ -195,17 +195,10 @@ void TMainFormLorvane::ReopenSource(TMDIChild* old, const std::string& source, s
                                     std::int32_t column) {
     SharedFlags().NewDocumentPending = "True";
     SharedFlags().CurrentExtension = UpperAscii(FileExtension(source));
-    TMDIChild* window = NewDocumentWindow(source);
-    try {
-        LoadInto(*window, source);
-    } catch (const std::exception& error) {
-        // The source cannot be read back (the compiler removed it?): the
-        // old window and its text stay; the empty one goes.
-        window->Memo1().SetModified(false);
-        window->close();
-        ReportError(error);
-        return;
-    }
+    // When the source cannot be read back (the compiler removed it?) the
+    // old window and its text stay.
+    TMDIChild* window = OpenInNewWindow(source, source);
+    if (window == nullptr) return;
     // The file holds the text in the old window's code page: the new window
     // shows and saves it the same way, or letters typed into it would be
     // written in a second code page beside the first.
@@ -226,16 +219,8 @@ void TMainFormLorvane::ReopenSource(TMDIChild* old, const std::string& source, s
 }
 
 void TMainFormLorvane::LoadLSTFile(const std::string& name) {
-    TMDIChild* window = NewDocumentWindow(name);
-    try {
-        LoadInto(*window, name);
-    } catch (const std::exception& error) {
-        ReportError(error);
-        return;
-    }
-    window->SetCaption(name);
-    window->Memo1().SetModified(false);
-    window->ClearModifiedPanel();
+    // The listing's window keeps an empty file name: it cannot be compiled.
+    OpenInNewWindow(name, name);
 }
 
 void TMainFormLorvane::N16Click() {

@@ -61,6 +61,20 @@ void TMainFormLorvane::LoadInto(TMDIChild& window, const std::string& name) {
     }
 }
 
+TMDIChild* TMainFormLorvane::OpenInNewWindow(const std::string& caption, const std::string& name) {
+    TMDIChild* window = NewDocumentWindow(caption);
+    try {
+        LoadInto(*window, name);
+    } catch (const std::exception& error) {
+        ReportError(error);
+        return nullptr;
+    }
+    window->Memo1().SetModified(false);
+    window->ClearModifiedPanel();
+    window->SetCaption(name);
+    return window;
+}
+
 void TMainFormLorvane::FileNewItemClick() {
     SharedFlags().NewDocumentPending = "True";
     SharedFlags().CurrentExtension.clear();
@@ -87,17 +101,9 @@ void TMainFormLorvane::FileOpenItemClick() {
     openDialogFileName_ = name;
     SharedFlags().NewDocumentPending = "True";
     SharedFlags().CurrentExtension = UpperAscii(FileExtension(name));
-    TMDIChild* window = NewDocumentWindow(name);
-    try {
-        LoadInto(*window, name);
-    } catch (const std::exception& error) {
-        ReportError(error);
-        return;
-    }
+    TMDIChild* window = OpenInNewWindow(name, name);
+    if (window == nullptr) return;
     fileMenuOpens1_->AddFile(name);
-    window->SetCaption(name);
-    window->Memo1().SetModified(false);
-    window->ClearModifiedPanel();
     window->FileName = name;
 }
 
@@ -106,16 +112,8 @@ void TMainFormLorvane::FileOpenAll(const std::string& name) {
     openDialogFileName_ = name;
     SharedFlags().NewDocumentPending = "True";
     SharedFlags().CurrentExtension = UpperAscii(FileExtension(name));
-    TMDIChild* window = NewDocumentWindow(name);
-    try {
-        LoadInto(*window, name);
-    } catch (const std::exception& error) {
-        ReportError(error);
-        return;
-    }
-    window->Memo1().SetModified(false);
-    window->ClearModifiedPanel();
-    window->SetCaption(name);
+    TMDIChild* window = OpenInNewWindow(name, name);
+    if (window == nullptr) return;
     window->FileName = name;
     closeAllActive_ = false;
     settings_.ReadToolSettings();

@@ -193,8 +193,6 @@ TMainFormLorvane::TMainFormLorvane(EditorFactory editors, std::vector<std::strin
     ConnectTextCommands();
 
     // The converter's stored pages; Save sets the target page each time.
-    convert1_.SetConvertFrom(PG_WIN);
-    convert1_.SetConvertTo(PG_WIN);
 
     // The guard decides before anything is shown: a second start hands its
     // command line over here and ends when the event loop starts.
@@ -403,19 +401,10 @@ void TMainFormLorvane::AboutBoxCr() {
         firstActivationDone_ = true;
         const std::string name = HandOverName(parameters_);
         if (!name.empty()) {
-            TMDIChild* window = NewDocumentWindow("Untitle");
             fileMenuOpens1_->AddFile(name);
-            try {
-                LoadInto(*window, name);
-            } catch (const std::exception& error) {
-                // The window is gone again; the settings are read at the
-                // next activation.
-                ReportError(error);
-                return;
-            }
-            window->Memo1().SetModified(false);
-            window->ClearModifiedPanel();
-            window->SetCaption(name);
+            // On a failed load the settings are read at the next activation.
+            TMDIChild* window = OpenInNewWindow("Untitle", name);
+            if (window == nullptr) return;
             window->FileName = name;
             SharedFlags().CurrentExtension = UpperAscii(FileExtension(name));
             TakeFindoraxLoadName(name);

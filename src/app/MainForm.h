@@ -6,7 +6,7 @@
 #include "about/AboutWin.h"
 #include "app/Child.h"
 #include "app/Settings.h"
-#include "codepage/Convert.h"
+#include "codepage/CodePageLetters.h"
 #include "platform/Dialogs.h"
 
 #include <QMainWindow>
@@ -184,6 +184,10 @@ private:
     TMDIChild* NewDocumentWindow(const std::string& caption);
     void ApplyAppearance(TMDIChild& window);
     void LoadInto(TMDIChild& window, const std::string& name);
+    // The file `name` in a new window first captioned `caption`, left
+    // unmodified and captioned with the name; on a failed load the error
+    // is shown, the window goes and the result is null.
+    TMDIChild* OpenInNewWindow(const std::string& caption, const std::string& name);
     // The window Save and Save As act on: the one the close-all pass asks
     // about while it runs, else the active one.
     TMDIChild* TargetWindow() const;
@@ -214,7 +218,6 @@ private:
     EditorFactory editors_;
     std::vector<std::string> parameters_;
     Settings settings_;
-    TConvert convert1_;
     std::unique_ptr<TXJustOne> xJustOne1_;
     std::unique_ptr<TFileMenuOpens> fileMenuOpens1_;
     std::unique_ptr<TRegForm> regForm1_;
