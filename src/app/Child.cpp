@@ -57,6 +57,24 @@ bool ClipboardHoldsText() {
     return hasText;
 }
 
+// The text of `editor` as its file holds it: in a DOS or KOI8 window the
+// exact inverse of the display-mode switch, so every byte the file had
+// (box drawing included) goes back as it came.
+void SaveInDisplayMode(TDocumentEditor& editor, bool dos, bool koi8, TStream& out) {
+    if (!dos && !koi8) {
+        editor.SaveToStream(out);
+        return;
+    }
+    // Recoding with the near-equivalent tables would turn the file's box
+    // drawing, shown in the window as the bytes the switch traded them
+    // for, into letters; only the switch's own inverse gives them back.
+    TStringStream plain;
+    editor.SaveToStream(plain);
+    std::string bytes = plain.TakeData();
+    SwitchCodePage(PG_WIN, dos ? PG_DOS886 : PG_KOI, bytes);
+    out.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+}
+
 } // namespace
 
 std::string FileExtension(std::string_view name) {
@@ -247,21 +265,6 @@ void TMDIChild::UpdateStatus() {
 void TMDIChild::Memo1KeyPress(unsigned char& key) {
     if (!IsTerminalFont(memo1_->Font().name)) return;
     key = TerminalKey(key, SharedFlags().PseudoGraphicsInput);
-}
-
-void SaveInDisplayMode(TDocumentEditor& editor, bool dos, bool koi8, TStream& out) {
-    if (!dos && !koi8) {
-        editor.SaveToStream(out);
-        return;
-    }
-    // Recoding with the near-equivalent tables would turn the file's box
-    // drawing, shown in the window as the bytes the switch traded them
-    // for, into letters; only the switch's own inverse gives them back.
-    TStringStream plain;
-    editor.SaveToStream(plain);
-    std::string bytes = plain.TakeData();
-    SwitchCodePage(PG_WIN, dos ? PG_DOS886 : PG_KOI, bytes);
-    out.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
 }
 
 void TMDIChild::WriteInMode(const std::string& path, bool backup) {

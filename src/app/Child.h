@@ -63,11 +63,6 @@ void MakeBackup(const std::string& fileName);
 void WriteDocumentFile(const std::string& path, bool backup,
                        const std::function<void(TStream&)>& fill);
 
-// The text of `editor` as its file holds it: in a DOS or KOI8 window the
-// exact inverse of the display-mode switch, so every byte the file had
-// (box drawing included) goes back as it came.
-void SaveInDisplayMode(TDocumentEditor& editor, bool dos, bool koi8, TStream& out);
-
 // "Курсор: L : C    Строк: N        Размер текста: S  байт"
 std::string StatusText(std::int32_t caretLine, std::int32_t caretColumn, std::int32_t lineCount,
                        std::int32_t textLength);
@@ -125,13 +120,15 @@ public:
     // Own Save and Save As: true when the text reached a file.
     bool FileSaveItem();
     bool FileSaveAsItem();
+    // Writes the text to `path` in the window's own display mode (the
+    // frame's saves use it too, so the close-all pass writes each window in
+    // its mode, not the active window's).
+    void WriteInMode(const std::string& path, bool backup);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void WriteInMode(const std::string& path, bool backup);
-
     std::unique_ptr<TDocumentEditor> memo1_;
     QStatusBar* statusBar1_ = nullptr;
     QLabel* panel0_ = nullptr;

@@ -132,16 +132,6 @@ TMDIChild* TMainFormLorvane::TargetWindow() const {
     return ActiveChild();
 }
 
-void TMainFormLorvane::WriteWindow(TMDIChild& window, const std::string& path, bool backup) {
-    // The window's own display mode decides, so a window saved by the
-    // close-all pass is written in its mode, not the active window's.
-    const bool dos = window.DosMode != 0;
-    const bool koi8 = window.Koi8Mode != 0;
-    TDocumentEditor& editor = window.Memo1();
-    WriteDocumentFile(path, backup,
-                      [&](TStream& out) { SaveInDisplayMode(editor, dos, koi8, out); });
-}
-
 bool TMainFormLorvane::FileSaveItemClick() {
     TMDIChild* window = TargetWindow();
     return window != nullptr && SaveWindow(*window);
@@ -158,7 +148,7 @@ bool TMainFormLorvane::SaveWindow(TMDIChild& window) {
     if (openDialogFileName_.empty()) return SaveWindowAs(window);
     const bool backup = window.Memo1().Modified() && !Item("NoBAT1")->isChecked();
     try {
-        WriteWindow(window, openDialogFileName_, backup);
+        window.WriteInMode(openDialogFileName_, backup);
     } catch (const std::exception& error) {
         ReportError(error);
         return false;
@@ -186,7 +176,7 @@ bool TMainFormLorvane::SaveWindowAs(TMDIChild& window) {
         if (!MayReplaceCompletedName(name)) return false;
     }
     try {
-        WriteWindow(window, name, false);
+        window.WriteInMode(name, false);
     } catch (const std::exception& error) {
         ReportError(error);
         return false;

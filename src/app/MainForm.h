@@ -193,7 +193,6 @@ private:
     TMDIChild* TargetWindow() const;
     bool SaveWindow(TMDIChild& window);
     bool SaveWindowAs(TMDIChild& window);
-    void WriteWindow(TMDIChild& window, const std::string& path, bool backup);
 
     // ---- Text commands ----
     void ConnectTextCommands();
