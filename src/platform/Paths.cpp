@@ -27,6 +27,11 @@ std::string HomeDirectory() {
 }
 
 // mkdir -p; returns whether the directory exists afterwards.
+bool IsDirectory(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
 bool MakeDirectories(const std::string& path) {
     struct stat st {};
     if (::stat(path.c_str(), &st) == 0) return S_ISDIR(st.st_mode);
@@ -64,6 +69,37 @@ std::string RuntimeDirectory() {
         if (MakeDirectories(dir)) return dir;
     }
     return ConfigDirectory();
+}
+
+std::string ProgramDirectory() {
+    std::string buffer(4096, '\0');
+    const ssize_t n = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
+    if (n <= 0 || static_cast<std::size_t>(n) >= buffer.size()) return {};
+    buffer.resize(static_cast<std::size_t>(n));
+    const auto slash = buffer.find_last_of('/');
+    return slash == std::string::npos ? std::string{} : buffer.substr(0, slash == 0 ? 1 : slash);
+}
+
+std::string DataDirectory() {
+    if (std::string dir = Env("LORVANE_DATA_DIR", false); !dir.empty())
+        return IsDirectory(dir) ? dir : std::string{};
+    const std::string bin = ProgramDirectory();
+    if (bin.empty()) return {};
+    // Installed first: a build tree inside the source tree finds the
+    // source's share/lorvane the same way, which holds the same files.
+    for (const char* relative : {"../share/lorvane", "share/lorvane"}) {
+        std::string dir = Join(bin, relative);
+        if (IsDirectory(dir)) return dir;
+    }
+    return {};
+}
+
+std::string DataFile(std::string_view relative) {
+    const std::string dir = DataDirectory();
+    if (dir.empty() || relative.empty()) return {};
+    std::string path = Join(dir, relative);
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? path : std::string{};
 }
 
 std::string ResolveBareName(std::string_view name) {

@@ -21,6 +21,21 @@ std::string RuntimeDirectory();
 // anything with a "/" in it is returned as it is.
 std::string ResolveBareName(std::string_view name);
 
+// The program's shipped data (help page, tool-chain profiles and their
+// wrappers, highlighting vocabularies): $LORVANE_DATA_DIR when set, else
+// share/lorvane beside an installed program (<bin>/../share/lorvane), else
+// share/lorvane in the build tree (<bin>/share/lorvane). The first of these
+// that is a directory wins; empty when none is.
+std::string DataDirectory();
+
+// `relative` inside the data directory; empty when there is no data
+// directory or nothing of that name in it.
+std::string DataFile(std::string_view relative);
+
+// The directory of the running program (from /proc/self/exe); empty when
+// it cannot be read.
+std::string ProgramDirectory();
+
 // Joins a directory and a name with exactly one "/".
 std::string Join(std::string_view directory, std::string_view name);
 

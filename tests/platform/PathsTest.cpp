@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <sys/stat.h>
 
 using namespace lorvane;
@@ -65,4 +66,23 @@ TEST(Paths, OnlyBareNamesResolveInTheConfigDirectory) {
     EXPECT_EQ(paths::ResolveBareName("sub/x.ini"), "sub/x.ini");
     EXPECT_EQ(paths::Join("/", "a"), "/a");
     EXPECT_EQ(paths::Join("/a//", "b"), "/a/b");
+}
+
+TEST(Paths, DataDirectoryIsTheEnvironmentsOrNoneAndFilesAreFoundInIt) {
+    test::TempDir dir;
+    fs::create_directories(dir.File("data/help"));
+    { std::ofstream(dir.File("data/help/page.html")) << "x"; }
+    {
+        test::ScopedEnv data("LORVANE_DATA_DIR", dir.File("data"));
+        EXPECT_EQ(paths::DataDirectory(), dir.File("data"));
+        EXPECT_EQ(paths::DataFile("help/page.html"), dir.File("data") + "/help/page.html");
+        EXPECT_EQ(paths::DataFile("help/missing.html"), "");
+    }
+    {
+        // A stated directory that is not there is not replaced by a guess.
+        test::ScopedEnv data("LORVANE_DATA_DIR", dir.File("nowhere"));
+        EXPECT_EQ(paths::DataDirectory(), "");
+        EXPECT_EQ(paths::DataFile("help/page.html"), "");
+    }
+    EXPECT_FALSE(paths::ProgramDirectory().empty());
 }

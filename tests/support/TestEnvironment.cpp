@@ -32,6 +32,9 @@ void SetUpIsolatedEnvironment() {
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
     ::setenv("QT_QPA_PLATFORM", "offscreen", 0);
+    // The shipped data as it stands in the source tree, wherever the test
+    // programs were built.
+    ::setenv("LORVANE_DATA_DIR", LORVANE_SOURCE_DATA_DIR, 0);
 }
 
 void TearDownIsolatedEnvironment() { Root().reset(); }
