@@ -399,16 +399,22 @@ void TMainFormLorvane::AboutBoxCr() {
     SiblingChannel::Send(kEditorActivated, 0, 0);
     if (!firstActivationDone_) {
         firstActivationDone_ = true;
-        const std::string name = HandOverName(parameters_);
-        if (!name.empty()) {
+        // One file, or several that the start named one per line; a file
+        // that fails to load leaves the others opening.
+        bool failed = false;
+        for (const std::string& name : SplitNames(HandOverName(parameters_))) {
             fileMenuOpens1_->AddFile(name);
-            // On a failed load the settings are read at the next activation.
             TMDIChild* window = OpenInNewWindow("Untitle", name);
-            if (window == nullptr) return;
+            if (window == nullptr) {
+                failed = true;
+                continue;
+            }
             window->FileName = name;
             SharedFlags().CurrentExtension = UpperAscii(FileExtension(name));
             TakeFindoraxLoadName(name);
         }
+        // On a failed load the settings are read at the next activation.
+        if (failed) return;
         closeAllActive_ = false;
     }
     settings_.ReadToolSettings();
@@ -521,8 +527,7 @@ void TMainFormLorvane::UpdateMenuItems() {
     Enable("WindowArrangeItem", any);
     Enable("WindowMinimizeItem", any);
 
-    const std::string handedOver = TakeHandOver();
-    if (!handedOver.empty()) {
+    for (const std::string& handedOver : SplitNames(TakeHandOver())) {
         fileMenuOpens1_->AddFile(handedOver);
         FileOpenAll(handedOver);
     }

@@ -2,6 +2,7 @@
 // and the close-all pass, driven through the scripted dialogs with stand-in
 // editors.
 #include "FakeEditor.h"
+#include "app/HandOver.h"
 #include "app/MainForm.h"
 #include "components/FileMO.h"
 #include "components/JustOne.h"
@@ -505,6 +506,42 @@ TEST_F(FrameTest, ASecondProgramHandsItsFileToTheFirst) {
     EXPECT_EQ(frame->FileMenuOpens1().Entries().at(0), file);
     frame->UpdateMenuItems(); // taken once: no second window
     EXPECT_EQ(frame->Children().size(), 1u);
+}
+
+TEST_F(FrameTest, SeveralFilesOpenEachInItsWindowFromTheStartOrASecondStart) {
+    const std::string one = dir.File("--one.asm");
+    const std::string two = dir.File("two.asm");
+    WriteFileBytes(one, "1");
+    WriteFileBytes(two, "2");
+    std::vector<std::string> errors;
+    TApplication::SetReporter([&](const std::string& text) { errors.push_back(text); });
+    // At the start a missing file in the middle is reported and the others
+    // still open.
+    const std::vector<std::string> started{one, dir.File("gone.asm"), two};
+    auto frame = MakeFrame({JoinNames(started)});
+    frame->AboutBoxCr();
+    TApplication::SetReporter({});
+    ASSERT_EQ(frame->Children().size(), 2u);
+    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(frame->Children()[1]->Memo1().Text(), "2");
+    for (TMDIChild* window : frame->Children())
+        window->close();
+    QApplication::processEvents();
+
+    // A second start with the names after "--", relative to its directory.
+    QProcess second;
+    second.setProgram(QStringLiteral(LORVANE_PROGRAM));
+    second.setWorkingDirectory(QString::fromStdString(dir.path().string()));
+    second.setArguments({"--", "--one.asm", "two.asm"});
+    second.start();
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(second.exitCode(), 0);
+    frame->UpdateMenuItems();
+    ASSERT_EQ(frame->Children().size(), 2u);
+    EXPECT_EQ(frame->Children()[0]->Caption(), one);
+    EXPECT_EQ(frame->Children()[1]->Caption(), two);
+    EXPECT_EQ(frame->FileMenuOpens1().Entries().at(0), two);
+    EXPECT_EQ(frame->FileMenuOpens1().Entries().at(1), one);
 }
 
 TEST_F(FrameTest, WindowMenuListsTheWindows) {
