@@ -2,6 +2,7 @@
 
 #include "about/AboutWin.h"
 #include "app/FindoraxIni.h"
+#include "app/FrameDrops.h"
 #include "app/HandOver.h"
 #include "app/ToolIcons.h"
 #include "components/FileMO.h"
@@ -183,6 +184,10 @@ TMainFormLorvane::TMainFormLorvane(EditorFactory editors, std::vector<std::strin
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName("MdiArea");
     setCentralWidget(mdiArea_);
+    AcceptFileDrops(*this);
+    // Button hints show while another program has the focus too: a pointer
+    // resting on a button asks what it does, whichever window is active.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     statusBar1_ = new QStatusBar(this);
     statusBar1_->setObjectName("StatusBar1");
     statusBar1_->setSizeGripEnabled(false);
