@@ -6,7 +6,7 @@
 #include "app/EditorFactory.h"
 #include "app/HandOver.h"
 #include "app/MainForm.h"
-#include "app/ToolIcons.h"
+#include "app/ProgramIcon.h"
 #include "calc/HexCalc.h"
 #include "components/JustOne.h"
 #include "platform/ErrorHandler.h"
@@ -48,7 +48,7 @@ int main(int argc, char** argv) {
     int toolkitArgc = argc > 0 ? 1 : 0;
     lorvane::TApplication app(toolkitArgc, argv);
     app.setApplicationName(QStringLiteral("Lorvane"));
-    app.setWindowIcon(lorvane::ToolIcon("Program"));
+    app.setWindowIcon(lorvane::ProgramIcon());
 
     lorvane::TMainFormLorvane frame(lorvane::DocumentEditors(), std::move(parameters));
     // A second start has handed its file over; its loop ends as it starts.
