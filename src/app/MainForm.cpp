@@ -191,6 +191,11 @@ TMainFormLorvane::TMainFormLorvane(EditorFactory editors, std::vector<std::strin
     statusBar1_ = new QStatusBar(this);
     statusBar1_->setObjectName("StatusBar1");
     statusBar1_->setSizeGripEnabled(false);
+    // A bar of its own, edged all round like a panel, so that its lower edge
+    // is not taken for the window's border.
+    statusBar1_->setStyleSheet(QStringLiteral(
+        "QStatusBar#StatusBar1 { border: 1px solid palette(mid); border-radius: 0px; "
+        "padding: 1px 2px; }"));
     setStatusBar(statusBar1_);
 
     CreateMenus();
