@@ -1,12 +1,9 @@
-// What the frame shows around its documents: the status bar whole at every
-// size, and the button hints as tooltips even while another window is active.
+// The button hints show as tooltips, even while another window is active.
 #include "app/EditorFactory.h"
 #include "app/MainForm.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
-#include <QMdiArea>
-#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 #include <QToolTip>
@@ -15,29 +12,6 @@
 
 namespace lorvane {
 namespace {
-
-TEST(FrameLook, TheStatusBarIsWholeFromTheSmallestToALargeFrame) {
-    TMainFormLorvane frame(DocumentEditors(), {});
-    frame.show();
-    frame.ShowHint(QStringLiteral("Open an existing file"));
-    for (bool documentMaximized : {false, true}) {
-        if (documentMaximized) {
-            frame.FileNewItemClick();
-            frame.ActiveChild()->showMaximized();
-        }
-        for (QSize size : {QSize(1, 1), QSize(709, 446), QSize(320, 200), QSize(2400, 1600)}) {
-            frame.resize(size);
-            QApplication::processEvents();
-            const QStatusBar* bar = frame.StatusBar1();
-            const QRect place = bar->geometry();
-            SCOPED_TRACE(testing::Message() << frame.width() << "x" << frame.height());
-            EXPECT_TRUE(frame.rect().contains(place)) << "the bar reaches past the frame";
-            EXPECT_GE(place.height(), bar->sizeHint().height());
-            EXPECT_GE(place.height(), bar->fontMetrics().height());
-            EXPECT_GE(place.top(), frame.MdiArea()->geometry().bottom());
-        }
-    }
-}
 
 TEST(FrameLook, ButtonsShowTheirHintsWithoutTheBarWhileAnotherWindowIsActive) {
     TMainFormLorvane frame(DocumentEditors(), {});
