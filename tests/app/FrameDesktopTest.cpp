@@ -1,6 +1,6 @@
-// Files dropped on the frame from a file manager, on the program's own
-// editor control: each drop goes to the widget the toolkit picks for that
-// point, as a file manager's drag does.
+// Where the frame meets the desktop, on the program's own editor control:
+// files dropped from a file manager (each drop goes to the widget the
+// toolkit picks for that point, as a real drag does) and the button hints.
 #include "app/EditorFactory.h"
 #include "app/MainForm.h"
 #include "components/FileMO.h"
@@ -9,8 +9,12 @@
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMimeData>
+#include <QTest>
+#include <QToolButton>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -53,8 +57,8 @@ TEST(FrameDrops, DroppedFilesOpenEachInAWindowAndJoinTheRecentFiles) {
     QMimeData files;
     files.setData("text/uri-list",
                   QUrl::fromLocalFile(QString::fromStdString(report)).toEncoded() + "\r\n" +
-                      "file://" + QByteArray::fromStdString(dir.File("gone")) + "\r\n" +
-                      "file://" + QByteArray::fromStdString(latin1).toPercentEncoding("/") +
+                      "file://" + QByteArray::fromStdString(dir.File("gone")) + "\r\n" + "file://" +
+                      QByteArray::fromStdString(latin1).toPercentEncoding("/") +
                       "\r\nhttps://example.invalid/x.txt\r\n");
     QWidget* area = frame.MdiArea()->viewport();
     ASSERT_TRUE(DropAt(frame, area->mapTo(&frame, area->rect().center()), files));
@@ -82,6 +86,29 @@ TEST(FrameDrops, DroppedFilesOpenEachInAWindowAndJoinTheRecentFiles) {
     EXPECT_TRUE(DropAt(frame, onControl, one));
     EXPECT_EQ(frame.Children().size(), 3u);
     TApplication::SetReporter({});
+}
+
+TEST(FrameLook, ButtonsShowTheirHintsWithoutTheBarWhileAnotherWindowIsActive) {
+    TMainFormLorvane frame(DocumentEditors(), {});
+    frame.show();
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QApplication::processEvents();
+    ASSERT_FALSE(frame.isActiveWindow());
+    QToolButton* save = frame.Button("SaveBtn"); // disabled: no document yet
+    for (const char* name : {"SpeedButton13", "SaveBtn", "SpeedButton17", "ExitBtn"})
+        EXPECT_FALSE(frame.Button(name)->toolTip().contains('|')) << name;
+
+    QTest::mouseMove(save, save->rect().center());
+    // The toolkit shows a hint after the pointer rests a moment.
+    QElapsedTimer waited;
+    waited.start();
+    while (!QToolTip::isVisible() && waited.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text().toStdString(), "Сохранить");
+    QToolTip::hideText();
 }
 
 } // namespace
