@@ -1,10 +1,8 @@
-// The command line: options, the words that name files, and the program
-// answering --help and --version on a terminal without a display.
+// The command line: options and the words that name files. The installed
+// program answering without a display is checked with the installed tree.
 #include "app/CommandLine.h"
 #include "app/HandOver.h"
 #include "support/TempDir.h"
-
-#include <QProcess>
 
 #include <gtest/gtest.h>
 
@@ -65,36 +63,6 @@ TEST(CommandLine, WordsNameOneFileJoinedOrEachTheirOwn) {
         EXPECT_EQ(SplitNames(JoinNames(c.names)), c.names);
     }
     std::filesystem::current_path(startDirectory);
-}
-
-TEST(CommandLine, HelpAndVersionNeedNoDisplayAndLeaveTheSettingsAlone) {
-    test::TempDir dir;
-    const std::string config = dir.File("config");
-    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        environment.remove(QString::fromLatin1(name));
-    environment.insert("LORVANE_CONFIG_HOME", QString::fromStdString(config));
-    environment.insert("XDG_RUNTIME_DIR", QString::fromStdString(config));
-    const struct {
-        QStringList words;
-        int exitCode;
-        std::string out, errorPart;
-    } cases[] = {
-        {{"--version"}, 0, VersionText(), ""},
-        {{"a.txt", "--help"}, 0, UsageText(), ""},
-        {{"--x"}, 2, "", "«--x»"},
-    };
-    for (const auto& c : cases) {
-        QProcess program;
-        program.setProcessEnvironment(environment);
-        program.start(QStringLiteral(LORVANE_PROGRAM), c.words);
-        ASSERT_TRUE(program.waitForFinished(30000));
-        EXPECT_EQ(program.exitCode(), c.exitCode);
-        EXPECT_EQ(program.readAllStandardOutput().toStdString(), c.out);
-        EXPECT_NE(program.readAllStandardError().toStdString().find(c.errorPart),
-                  std::string::npos);
-    }
-    EXPECT_FALSE(std::filesystem::exists(config)) << "nothing may create the settings";
 }
 
 } // namespace

@@ -33,11 +33,22 @@ foreach(check
   endif()
 endforeach()
 
-# The installed program answers without a display.
-execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
-                        ${root}/bin/lorvane --version
-                RESULT_VARIABLE failed OUTPUT_VARIABLE out)
-if(failed OR NOT out STREQUAL "Lorvane ${VERSION}\n")
-  message(FATAL_ERROR "lorvane --version: ${failed}: ${out}")
-endif()
+# The installed program answers without a display and without creating
+# its settings; an unknown option is an error that says how to open a file
+# of that name.
+set(config ${STAGE}/config)
+foreach(case "--version;0;Lorvane ${VERSION}\n" "--help;0;Использование: lorvane"
+             "--x;2;lorvane -- --x")
+  list(GET case 0 word)
+  list(GET case 1 code)
+  list(GET case 2 expected)
+  execute_process(COMMAND ${CMAKE_COMMAND} -E env --unset=DISPLAY --unset=WAYLAND_DISPLAY
+                          --unset=QT_QPA_PLATFORM LORVANE_CONFIG_HOME=${config}
+                          XDG_RUNTIME_DIR=${config} ${root}/bin/lorvane ${word}
+                  RESULT_VARIABLE result OUTPUT_VARIABLE out ERROR_VARIABLE out)
+  string(FIND "${out}" "${expected}" found)
+  if(NOT result EQUAL code OR found EQUAL -1 OR EXISTS ${config})
+    message(FATAL_ERROR "lorvane ${word}: ${result}: ${out}")
+  endif()
+endforeach()
 file(REMOVE_RECURSE ${STAGE})
