@@ -52,6 +52,32 @@ std::string HandOverName(std::span<const std::string> parameters) {
     return error ? joined : whole.string();
 }
 
+std::string JoinNames(std::span<const std::string> names) {
+    std::string joined;
+    for (const std::string& name : names) {
+        if (!joined.empty()) joined += '\n';
+        joined += name;
+    }
+    return joined;
+}
+
+std::vector<std::string> SplitNames(std::string_view value) {
+    std::vector<std::string> names;
+    std::error_code error;
+    if (value.find('\n') == std::string_view::npos ||
+        std::filesystem::is_regular_file(std::filesystem::path(value), error)) {
+        if (!value.empty()) names.emplace_back(value);
+        return names;
+    }
+    for (std::size_t start = 0; start <= value.size();) {
+        std::size_t end = value.find('\n', start);
+        if (end == std::string_view::npos) end = value.size();
+        if (end > start) names.emplace_back(value.substr(start, end - start));
+        start = end + 1;
+    }
+    return names;
+}
+
 bool WriteHandOver(std::string_view commandLine) {
     if (commandLine.empty()) return true;
     try {

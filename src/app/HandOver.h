@@ -7,6 +7,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace lorvane {
 
@@ -21,6 +22,12 @@ std::string JoinParameters(int argc, const char* const* argv);
 // name resolves names in a directory of its own and the recent-files list
 // keeps it for later starts from anywhere.
 std::string HandOverName(std::span<const std::string> parameters);
+
+// Several files travel as one name each, one per line: the hand-over value
+// and the frame's command line hold one string. A value that names an
+// existing file as a whole is that file, line breaks and all.
+std::string JoinNames(std::span<const std::string> names);
+std::vector<std::string> SplitNames(std::string_view value);
 
 // Second start: stores the joined command line. Nothing is written when it
 // is empty. False when the registry refused the write (the second start

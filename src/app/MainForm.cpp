@@ -2,6 +2,7 @@
 
 #include "about/AboutWin.h"
 #include "app/FindoraxIni.h"
+#include "app/FrameDrops.h"
 #include "app/HandOver.h"
 #include "app/ToolIcons.h"
 #include "components/FileMO.h"
@@ -183,9 +184,18 @@ TMainFormLorvane::TMainFormLorvane(EditorFactory editors, std::vector<std::strin
     mdiArea_ = new QMdiArea(this);
     mdiArea_->setObjectName("MdiArea");
     setCentralWidget(mdiArea_);
+    AcceptFileDrops(*this);
+    // Button hints show while another program has the focus too: a pointer
+    // resting on a button asks what it does, whichever window is active.
+    setAttribute(Qt::WA_AlwaysShowToolTips);
     statusBar1_ = new QStatusBar(this);
     statusBar1_->setObjectName("StatusBar1");
     statusBar1_->setSizeGripEnabled(false);
+    // A bar of its own, edged all round like a panel, so that its lower edge
+    // is not taken for the window's border.
+    statusBar1_->setStyleSheet(QStringLiteral(
+        "QStatusBar#StatusBar1 { border: 1px solid palette(mid); border-radius: 0px; "
+        "padding: 1px 2px; }"));
     setStatusBar(statusBar1_);
 
     CreateMenus();
@@ -399,16 +409,22 @@ void TMainFormLorvane::AboutBoxCr() {
     SiblingChannel::Send(kEditorActivated, 0, 0);
     if (!firstActivationDone_) {
         firstActivationDone_ = true;
-        const std::string name = HandOverName(parameters_);
-        if (!name.empty()) {
+        // One file, or several that the start named one per line; a file
+        // that fails to load leaves the others opening.
+        bool failed = false;
+        for (const std::string& name : SplitNames(HandOverName(parameters_))) {
             fileMenuOpens1_->AddFile(name);
-            // On a failed load the settings are read at the next activation.
             TMDIChild* window = OpenInNewWindow("Untitle", name);
-            if (window == nullptr) return;
+            if (window == nullptr) {
+                failed = true;
+                continue;
+            }
             window->FileName = name;
             SharedFlags().CurrentExtension = UpperAscii(FileExtension(name));
             TakeFindoraxLoadName(name);
         }
+        // On a failed load the settings are read at the next activation.
+        if (failed) return;
         closeAllActive_ = false;
     }
     settings_.ReadToolSettings();
@@ -521,8 +537,7 @@ void TMainFormLorvane::UpdateMenuItems() {
     Enable("WindowArrangeItem", any);
     Enable("WindowMinimizeItem", any);
 
-    const std::string handedOver = TakeHandOver();
-    if (!handedOver.empty()) {
+    for (const std::string& handedOver : SplitNames(TakeHandOver())) {
         fileMenuOpens1_->AddFile(handedOver);
         FileOpenAll(handedOver);
     }

@@ -1,5 +1,7 @@
 #include "app/ToolIcons.h"
 
+#include "app/ProgramIcon.h"
+
 #include <QPainter>
 #include <QPainterPath>
 #include <QPixmap>
@@ -183,17 +185,7 @@ const std::map<std::string, Drawer, std::less<>>& Drawers() {
              p.drawLine(QPointF(9, 9), QPointF(17, 17));
              p.drawLine(QPointF(17, 9), QPointF(9, 17));
          }},
-        {"Program",
-         [](QPainter& p) {
-             // The program's own window icon: a page of program text, its
-             // lines in the document windows' aqua on black.
-             p.setBrush(Qt::black);
-             p.drawRect(QRectF(2.5, 1.5, 15, 17));
-             p.setPen(QPen(QColor(0, 255, 255), 1.5));
-             for (int i = 0; i < 4; ++i)
-                 p.drawLine(QPointF(5 + (i % 2) * 3, 5 + i * 3.5),
-                            QPointF(15 - i * 2, 5 + i * 3.5));
-         }},
+        {"Program", PaintProgramIcon},
         {"ExitBtn",
          [](QPainter& p) {
              p.setBrush(QColor(150, 100, 60));

@@ -2,6 +2,7 @@
 // and the close-all pass, driven through the scripted dialogs with stand-in
 // editors.
 #include "FakeEditor.h"
+#include "app/HandOver.h"
 #include "app/MainForm.h"
 #include "components/FileMO.h"
 #include "components/JustOne.h"
@@ -505,6 +506,32 @@ TEST_F(FrameTest, ASecondProgramHandsItsFileToTheFirst) {
     EXPECT_EQ(frame->FileMenuOpens1().Entries().at(0), file);
     frame->UpdateMenuItems(); // taken once: no second window
     EXPECT_EQ(frame->Children().size(), 1u);
+}
+
+TEST_F(FrameTest, SeveralFilesOpenEachInItsWindowFromTheStartOrASecondStart) {
+    const std::string one = dir.File("--one.asm"), two = dir.File("two.asm");
+    WriteFileBytes(one, "1");
+    WriteFileBytes(two, "2");
+    std::vector<std::string> errors;
+    TApplication::SetReporter([&](const std::string& text) { errors.push_back(text); });
+    // A missing file in the middle is reported; the others still open.
+    auto frame = MakeFrame({JoinNames(std::vector<std::string>{one, dir.File("gone"), two})});
+    frame->AboutBoxCr();
+    TApplication::SetReporter({});
+    ASSERT_EQ(frame->Children().size(), 2u);
+    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(frame->Children()[1]->Memo1().Text(), "2");
+
+    // A second start with the names after "--", relative to its directory.
+    QProcess second;
+    second.setWorkingDirectory(QString::fromStdString(dir.path().string()));
+    second.start(QStringLiteral(LORVANE_PROGRAM), {"--", "--one.asm", "two.asm"});
+    ASSERT_TRUE(second.waitForFinished(30000));
+    EXPECT_EQ(second.exitCode(), 0);
+    frame->UpdateMenuItems();
+    ASSERT_EQ(frame->Children().size(), 4u);
+    EXPECT_EQ(frame->Children()[2]->Caption(), one);
+    EXPECT_EQ(frame->Children()[3]->Caption(), two);
 }
 
 TEST_F(FrameTest, WindowMenuListsTheWindows) {
