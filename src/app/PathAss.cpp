@@ -1,6 +1,7 @@
 #include "app/PathAss.h"
 
 #include "app/Child.h"
+#include "app/OutputDecoding.h"
 #include "platform/AtomicFile.h"
 #include "platform/CodePageTables.h"
 #include "platform/Dialogs.h"
@@ -70,29 +71,6 @@ void KeepUpperCase(QLineEdit* edit) {
     });
 }
 
-// Well-formed UTF-8: each lead byte followed by its continuation bytes
-// (plain ASCII is well-formed too).
-bool IsUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t more = 0;
-        if (lead >= 0xC2 && lead <= 0xDF)
-            more = 1;
-        else if (lead >= 0xE0 && lead <= 0xEF)
-            more = 2;
-        else if (lead >= 0xF0 && lead <= 0xF4)
-            more = 3;
-        else if (lead >= 0x80)
-            return false;
-        if (text.size() - i <= more) return false;
-        for (std::size_t k = 1; k <= more; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        i += more + 1;
-    }
-    return true;
-}
-
 bool BeyondAscii(std::string_view text) {
     return std::any_of(text.begin(), text.end(),
                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
@@ -146,7 +124,7 @@ UstLines ReadUstFile(const std::string& path) {
     // well-formed UTF-8, which Windows-1251 Cyrillic text practically never is.
     bool utf8 = true, beyondAscii = false;
     for (std::size_t i = 0; i < count; ++i) {
-        utf8 = utf8 && IsUtf8(raw[i]);
+        utf8 = utf8 && IsWellFormedUtf8(raw[i]);
         beyondAscii = beyondAscii || BeyondAscii(raw[i]);
     }
     utf8 = utf8 && beyondAscii;
