@@ -6,6 +6,7 @@
 #include "platform/CodePageTables.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
+#include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 
 #include <QEvent>
@@ -19,6 +20,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <fstream>
 
 namespace lorvane {
@@ -311,10 +313,14 @@ void TPathAss::Button3Click() {
 void TPathAss::Button4Click() {
     FileDialogRequest request;
     request.filter = kUstFilter;
+    // The profiles shipped with the program come first; once the user has
+    // loaded one from elsewhere, that place does.
+    request.initialDir = loadDirectory_.empty() ? paths::DataFile("toolchains") : loadDirectory_;
     const auto chosen = Dialogs::Current().OpenFile(request);
     if (!chosen || chosen->files.empty() || chosen->files.front().empty()) return;
     try {
         SetBoxLines(ReadUstFile(chosen->files.front()));
+        loadDirectory_ = std::filesystem::path(chosen->files.front()).parent_path().string();
     } catch (const std::exception& error) {
         ReportError(error);
     }
