@@ -47,6 +47,8 @@ CapturedProcess::CapturedProcess(const std::vector<std::string>& argv) : fd_(Unn
 }
 
 CapturedProcess::~CapturedProcess() {
+    // What it started that ignored the request to stop goes now.
+    if (terminateRequested_ && !killed_) ::kill(-pid_, SIGKILL);
     if (!finished_ && !Poll()) ReapLater(pid_);
     ::close(fd_);
 }
@@ -66,6 +68,13 @@ std::string CapturedProcess::ReadOutput() {
 }
 
 bool CapturedProcess::Poll() {
+    // The group is killed at the deadline even when its leader has gone:
+    // it may have left a child that ignores the request. (Its number stays
+    // the group's while any member lives.)
+    if (terminateRequested_ && !killed_ && std::chrono::steady_clock::now() >= terminateAt_) {
+        killed_ = true;
+        ::kill(-pid_, SIGKILL);
+    }
     if (finished_) return true;
     int status = 0;
     const pid_t r = ::waitpid(pid_, &status, WNOHANG);
@@ -81,10 +90,6 @@ bool CapturedProcess::Poll() {
         ended_ = std::chrono::steady_clock::now();
         exitCode_ = -1;
         return true;
-    }
-    if (terminateRequested_ && !killed_ && std::chrono::steady_clock::now() >= terminateAt_) {
-        killed_ = true;
-        ::kill(-pid_, SIGKILL);
     }
     return false;
 }
