@@ -135,6 +135,8 @@ public:
     void NextMessageClick();
     void PreviousMessageClick();
     void MessagesPaneClick();
+    // The items' enabled and checked states (on every idle pass).
+    void UpdateBuildOutputItems();
     // Shows line `line` (from 1) of `file`, opening the file when no window
     // has it, with the caret at the line's start.
     void JumpToMessage(const std::string& file, std::int32_t line);
@@ -262,7 +264,6 @@ private:
     // waiting. Raises ProcessError when it cannot be started.
     void StartTool(const std::string& commandLine, const std::string& baseDirectory);
     void ConnectBuildOutput();
-    void UpdateBuildOutputItems();
     // Gives `window` the display mode (DOS, KOI8) of `like`.
     void MatchDisplayMode(TMDIChild& window, const TMDIChild& like);
     // A listing's lines that name places go to the pane; double-clicking
