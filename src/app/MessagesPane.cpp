@@ -147,8 +147,7 @@ void TMessagesPane::Reveal() {
 void TMessagesPane::BeginRun(TToolRun& run, const std::string& baseDirectory) {
     Reveal();
     AddLine("> " + run.CommandLine(), {}, kHeading);
-    list_->setCurrentRow(list_->count() - 1);
-    list_->scrollToBottom();
+    MarkStart();
     pending_[&run] = Pending{{}, baseDirectory};
     QPointer<TMessagesPane> self = this;
     run.OnOutput = [self, &run](std::string_view bytes) {
@@ -160,6 +159,7 @@ void TMessagesPane::BeginRun(TToolRun& run, const std::string& baseDirectory) {
             self->Flush(&ended);
             self->pending_.erase(&ended);
             self->AddLine(RunSummary(ended), {}, kSummary);
+            self->list_->scrollToBottom();
             if (self->stoppable_ == &ended) self->SetStoppable(nullptr);
             self->status_->setText(Utf8(ended.CommandLine() + ": " + RunSummary(ended)));
         }
@@ -178,9 +178,16 @@ void TMessagesPane::AddListing(const std::string& name, const std::string& baseD
                                const std::vector<std::string>& utf8Lines) {
     if (utf8Lines.empty()) return;
     AddLine("Листинг " + name + ":", {}, kHeading);
-    list_->setCurrentRow(list_->count() - 1);
+    MarkStart();
     for (const std::string& line : utf8Lines)
         AddLine(line, baseDirectory, kOutput);
+}
+
+void TMessagesPane::MarkStart() {
+    // The heading is where the walk starts, not a chosen message.
+    list_->clearSelection();
+    list_->setCurrentRow(list_->count() - 1, QItemSelectionModel::NoUpdate);
+    list_->scrollToBottom();
 }
 
 void TMessagesPane::SetStoppable(TToolRun* run) {

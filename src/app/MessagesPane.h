@@ -70,6 +70,7 @@ private:
     bool Step(int direction);
     void Choose(QListWidgetItem* item);
     void Trim();
+    void MarkStart();
 
     QLabel* status_ = nullptr;
     QToolButton* stop_ = nullptr;

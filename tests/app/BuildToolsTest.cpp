@@ -429,6 +429,16 @@ TEST_F(BuildToolsTest, TheCompilerStopsFromThePaneWhileOtherInputIsHeld) {
     EXPECT_EQ(counter.keys, 1) << "input reaches the document again";
 }
 
+TEST_F(BuildToolsTest, ThePaneComesBackWithTheHeightItHadUnlessThatIsNonsense) {
+    TRegistry registry;
+    registry.OpenKey("\\OpenFileLorvane\\Messages", true);
+    for (const auto& [stored, expected] :
+         {std::pair{200, 200}, {5, TMessagesPane::kDefaultHeight}, {-1, 140}}) {
+        registry.WriteInteger("Height", stored);
+        EXPECT_EQ(TMessagesPane().RememberedHeight(), expected) << stored;
+    }
+}
+
 TEST_F(BuildToolsTest, TheSearchProgramsMessagesOpenItsFileAndSwitchItsItem) {
     SiblingChannel searchProgram;
     ASSERT_TRUE(searchProgram.Listen(SiblingChannel::SearchProgramSocket()));
