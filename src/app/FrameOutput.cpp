@@ -98,8 +98,19 @@ bool SameFile(const std::string& a, const std::string& b) {
     return std::filesystem::equivalent(a, b, error) && !error;
 }
 
-std::string StartFailure(const ProcessError& error) {
-    return error.program() + ": " + std::strerror(error.errorCode());
+// A tool started with its lines in the pane, or the reason it did not
+// start shown there before the error goes on to the caller.
+TToolRun* BeginToolRun(QObject& owner, TMessagesPane& pane, const std::string& commandLine,
+                       const std::string& baseDirectory) {
+    TToolRun* run = nullptr;
+    try {
+        run = new TToolRun(commandLine, &owner);
+    } catch (const ProcessError& error) {
+        pane.StartFailed(commandLine, error.program() + ": " + std::strerror(error.errorCode()));
+        throw;
+    }
+    pane.BeginRun(*run, baseDirectory);
+    return run;
 }
 
 } // namespace
@@ -144,14 +155,7 @@ void TMainFormLorvane::UpdateBuildOutputItems() {
 
 void TMainFormLorvane::WaitForProgram(const std::string& commandLine,
                                       const std::string& baseDirectory) {
-    TToolRun* run = nullptr;
-    try {
-        run = new TToolRun(commandLine, this);
-    } catch (const ProcessError& error) {
-        messagesPane_->StartFailed(commandLine, StartFailure(error));
-        throw;
-    }
-    messagesPane_->BeginRun(*run, baseDirectory);
+    TToolRun* run = BeginToolRun(*this, *messagesPane_, commandLine, baseDirectory);
     messagesPane_->SetStoppable(run);
     {
         const InputHold hold(messagesPane_);
@@ -161,14 +165,7 @@ void TMainFormLorvane::WaitForProgram(const std::string& commandLine,
 }
 
 void TMainFormLorvane::StartTool(const std::string& commandLine, const std::string& baseDirectory) {
-    TToolRun* run = nullptr;
-    try {
-        run = new TToolRun(commandLine, this);
-    } catch (const ProcessError& error) {
-        messagesPane_->StartFailed(commandLine, StartFailure(error));
-        throw;
-    }
-    messagesPane_->BeginRun(*run, baseDirectory);
+    TToolRun* run = BeginToolRun(*this, *messagesPane_, commandLine, baseDirectory);
     const auto previous = run->OnFinished;
     run->OnFinished = [previous](TToolRun& ended) {
         if (previous) previous(ended);
