@@ -17,6 +17,7 @@
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
+#include <QTimer>
 #include <QToolButton>
 #include <QWindow>
 
@@ -257,7 +258,11 @@ void TMainFormLorvane::WatchListing(TMDIChild& listing) {
         const auto place = ParseErrorLocation(text);
         if (!place) return;
         const std::string file = FindMessageFile(place->file, directory);
-        if (!file.empty()) JumpToMessage(file, place->line);
+        // After the control has finished with the click: the jump moves the
+        // focus to another window.
+        if (!file.empty())
+            QTimer::singleShot(0, this,
+                               [this, file, line = place->line] { JumpToMessage(file, line); });
     };
 }
 

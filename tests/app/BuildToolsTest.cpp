@@ -379,13 +379,6 @@ TEST_F(BuildToolsTest, ThePaneShowsTheToolsOutputAndItsMessagesLeadToTheirLines)
     emit pane.List()->itemActivated(pane.List()->item(3));
     EXPECT_EQ(at(), defs + ":3");
     EXPECT_EQ(frame->Children().size(), windows) << "an open file is not opened again";
-
-    // A double click on a message in the listing's own window.
-    TMDIChild* listing = frame->Children().front();
-    ASSERT_EQ(listing->Caption(), dir.File("A.LST"));
-    static_cast<FakeEditor&>(listing->Memo1()).caretParagraph = 0;
-    listing->Memo1().OnDoubleClick();
-    EXPECT_EQ(at(), source + ":3");
 }
 
 TEST_F(BuildToolsTest, TheCompilerStopsFromThePaneWhileOtherInputIsHeld) {

@@ -14,9 +14,11 @@
 #include "support/TempDir.h"
 
 #include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
 #include <QListWidget>
+#include <QMdiArea>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 
@@ -174,6 +176,42 @@ TEST_F(ToolchainTest, ShiftF4LandsOnTheFaultyLineOfAWrappedText) {
     dialogs.AnswerInput("999");
     frame->GoToLineClick();
     EXPECT_EQ(editor.CaretParagraph(), editor.ParagraphCount() - 1);
+}
+
+TEST_F(ToolchainTest, ADoubleClickOnAListingsMessageShowsItsPlace) {
+    // A DOS assembler's listing names its errors; a script stands in for it.
+    const std::string script = dir.File("tasm.sh");
+    WriteFileBytes(script, "#!/bin/sh\nprintf '**Error** a.asm(2) Illegal instruction\\r\\n"
+                           "     1 0000  B4 09   mov ah, 9\\r\\n' > \"${1%.*}.LST\"\n");
+    fs::permissions(script, fs::perms::owner_all);
+    ToolSettings tools = frame->AppSettings().Tools();
+    tools.assemblerPath = script;
+    frame->AppSettings().WriteToolSettings(tools);
+    WriteFileBytes(dir.File("A.ASM"), "mov ah, 9\r\nbogus\r\n");
+    frame->FileOpenAll(dir.File("A.ASM"));
+    frame->LST1Click();
+    frame->N14Click();
+    TMDIChild* listing = frame->Children().front();
+    ASSERT_EQ(listing->Caption(), dir.File("A.LST"));
+    frame->MdiArea()->setActiveSubWindow(listing);
+    auto& control = static_cast<TRIzuvAzazEditor&>(listing->Memo1()).Control();
+    QWidget* viewport = control.viewport();
+    const QPointF point(4, 4);
+    for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                            QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, point, viewport->mapToGlobal(point), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(viewport, &event);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    while (frame->ActiveChild() == listing && timer.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    TMDIChild* source = frame->ActiveChild();
+    ASSERT_NE(source, listing);
+    EXPECT_EQ(source->Caption(), dir.File("A.ASM")) << "a.asm: the case does not matter";
+    EXPECT_EQ(source->Memo1().CaretParagraph(), 1);
 }
 
 } // namespace
