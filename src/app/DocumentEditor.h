@@ -59,6 +59,13 @@ public:
     // Puts the caret on a display line and column (both from 0) and scrolls
     // it into view, as after reopening a compiled source.
     virtual void PutCaret(std::int32_t line, std::int32_t column) = 0;
+    // Lines of the file (paragraphs, whatever the wrapping), from 0.
+    virtual std::int32_t ParagraphCount() = 0;
+    virtual std::int32_t CaretParagraph() = 0;
+    virtual std::string ParagraphText(std::int32_t index) = 0;
+    // The caret to the start of paragraph `index` (kept inside the text),
+    // no selection, and its line scrolled into view.
+    virtual void GoToParagraph(std::int32_t index) = 0;
     // ---- Text commands ----
     virtual void CutToClipboard() = 0;
     virtual void CopyToClipboard() = 0;
@@ -102,6 +109,8 @@ public:
     // Called with every typed character (a Windows-1251 byte) before the
     // control inserts it; the handler may replace the byte.
     std::function<void(unsigned char& key)> OnKeyPress;
+    // Called after the control has handled a double click.
+    std::function<void()> OnDoubleClick;
 };
 
 } // namespace lorvane

@@ -12,12 +12,10 @@
 #include "platform/SiblingChannel.h"
 
 #include <QAction>
-#include <QEventLoop>
 
 #include <exception>
 #include <filesystem>
 #include <system_error>
-#include <thread>
 
 namespace lorvane {
 namespace {
@@ -43,6 +41,12 @@ bool SameFile(const std::string& a, const std::string& b) {
     if (a == b) return true;
     std::error_code error;
     return std::filesystem::equivalent(a, b, error) && !error;
+}
+
+// Where relative names in a tool's messages are found: the directory of
+// the file it works on.
+std::string DirectoryOf(const std::string& fileName) {
+    return std::filesystem::path(fileName).parent_path().string();
 }
 
 // A file name as one word of a command line, whatever blanks or quotes it
@@ -90,6 +94,7 @@ void TMainFormLorvane::ConnectBuildTools() {
             [this](int message, int, int) { SearchProgramMessage(message); });
     // Only the instance that stays listens; a second start is on its way out.
     if (xJustOne1_->IsFirstInstance()) siblingChannel_->Listen();
+    ConnectBuildOutput();
 }
 
 TPathAss& TMainFormLorvane::PathAss1() {
@@ -114,25 +119,6 @@ bool TMainFormLorvane::FileAssembWinees(TMDIChild* window) {
             " нельзя ассемблировать. Выбрать имя и сохранить?",
         std::string(kAttention), mbYes | mbNo | mbCancel, MsgIcon::Warning);
     return answer == MsgResult::Yes && SaveWindow(*window);
-}
-
-void TMainFormLorvane::WaitForProgram(const std::string& commandLine) {
-    const std::vector<std::string> argv = process::SplitCommandLine(commandLine);
-    std::exception_ptr failure;
-    QEventLoop loop;
-    // The wait happens beside the event loop so the frame keeps painting;
-    // user input waits in the queue until the compiler has ended.
-    std::thread waiter([&] {
-        try {
-            process::RunAndWait(argv);
-        } catch (...) {
-            failure = std::current_exception();
-        }
-        QMetaObject::invokeMethod(&loop, &QEventLoop::quit, Qt::QueuedConnection);
-    });
-    loop.exec(QEventLoop::ExcludeUserInputEvents);
-    waiter.join();
-    if (failure) std::rethrow_exception(failure);
 }
 
 void TMainFormLorvane::N14Click() {
@@ -160,7 +146,7 @@ void TMainFormLorvane::N14Click() {
 
     compiling_ = true;
     try {
-        WaitForProgram(tools.assemblerPath + " " + ToolArgument(source));
+        WaitForProgram(tools.assemblerPath + " " + ToolArgument(source), DirectoryOf(source));
     } catch (const ProcessError&) {
         compiling_ = false;
         ShowMessage("Компилятор не найден!!!");
@@ -177,9 +163,13 @@ void TMainFormLorvane::N14Click() {
             child->Memo1().SetModified(false);
             child->close();
         }
-        if (FileExists(listing))
-            LoadLSTFile(listing);
-        else
+        if (FileExists(listing)) {
+            // The listing repeats the source's lines: it reads in the
+            // source's code page.
+            TMDIChild* shown = LoadLSTFile(listing);
+            if (shown != nullptr && window) MatchDisplayMode(*shown, *window);
+            if (shown != nullptr) WatchListing(*shown);
+        } else
             ShowMessage("Файл листинга не найден!!!");
         if (window) ReopenSource(window, source, line, column);
     }
@@ -202,13 +192,7 @@ void TMainFormLorvane::ReopenSource(TMDIChild* old, const std::string& source, s
     // The file holds the text in the old window's code page: the new window
     // shows and saves it the same way, or letters typed into it would be
     // written in a second code page beside the first.
-    if (old->DosMode != 0 || old->Koi8Mode != 0) {
-        ConvertWin(window->Memo1(), old->DosMode != 0 ? PG_DOS886 : PG_KOI, PG_WIN);
-        window->DosMode = old->DosMode;
-        window->Koi8Mode = old->Koi8Mode;
-        SharedFlags().ActiveDosMode = window->DosMode != 0;
-        SharedFlags().ActiveKoi8Mode = window->Koi8Mode != 0;
-    }
+    MatchDisplayMode(*window, *old);
     window->Memo1().SetModified(false);
     window->ClearModifiedPanel();
     window->FileName = source;
@@ -218,9 +202,19 @@ void TMainFormLorvane::ReopenSource(TMDIChild* old, const std::string& source, s
     old->close();
 }
 
-void TMainFormLorvane::LoadLSTFile(const std::string& name) {
+TMDIChild* TMainFormLorvane::LoadLSTFile(const std::string& name) {
     // The listing's window keeps an empty file name: it cannot be compiled.
-    OpenInNewWindow(name, name);
+    return OpenInNewWindow(name, name);
+}
+
+void TMainFormLorvane::MatchDisplayMode(TMDIChild& window, const TMDIChild& like) {
+    if (like.DosMode == 0 && like.Koi8Mode == 0) return;
+    ConvertWin(window.Memo1(), like.DosMode != 0 ? PG_DOS886 : PG_KOI, PG_WIN);
+    window.Memo1().SetModified(false);
+    window.DosMode = like.DosMode;
+    window.Koi8Mode = like.Koi8Mode;
+    SharedFlags().ActiveDosMode = window.DosMode != 0;
+    SharedFlags().ActiveKoi8Mode = window.Koi8Mode != 0;
 }
 
 void TMainFormLorvane::N16Click() {
@@ -228,8 +222,9 @@ void TMainFormLorvane::N16Click() {
     const ToolSettings& tools = settings_.Tools();
     if (active == nullptr || tools.linkerPath.empty()) return;
     try {
-        process::Start(tools.linkerPath + " " +
-                       ToolArgument(ToolFileName(active->Caption(), tools.objectExtension)));
+        StartTool(tools.linkerPath + " " +
+                      ToolArgument(ToolFileName(active->Caption(), tools.objectExtension)),
+                  DirectoryOf(active->Caption()));
     } catch (const ProcessError&) {
         ShowMessage("Линкер не найден!!!");
     }
@@ -241,8 +236,9 @@ void TMainFormLorvane::SpeedButton12Click() {
     if (active == nullptr) return;
     if (tools.runProgram.empty() && tools.compiledExtension != ".EXE") return;
     try {
-        process::Start(tools.runProgram + " " +
-                       ToolArgument(ToolFileName(active->Caption(), tools.compiledExtension)));
+        StartTool(tools.runProgram + " " +
+                      ToolArgument(ToolFileName(active->Caption(), tools.compiledExtension)),
+                  DirectoryOf(active->Caption()));
     } catch (const ProcessError&) {
         // A run that does not start is not reported.
     }
@@ -254,7 +250,8 @@ void TMainFormLorvane::DOS1Click() {
         "Выполнение файла", "Введите имя и путь (если нужно) файла", previous);
     if (!entered) return;
     try {
-        process::Start(*entered);
+        const TMDIChild* active = ActiveChild();
+        StartTool(*entered, active != nullptr ? DirectoryOf(active->Caption()) : std::string());
     } catch (const ProcessError&) {
         // As with Run: nothing is reported.
     }

@@ -38,6 +38,7 @@ class TXJustOne;
 // ---- Build tools ----
 class SiblingChannel;
 class TPathAss;
+class TMessagesPane;
 
 // A tool's file beside the document `caption`: its extension (everything
 // from the last dot of the name part) replaced by `extension`, which
@@ -114,7 +115,8 @@ public:
     // Saves the window before a compile; true when the compiler may run on
     // the file its caption names.
     bool FileAssembWinees(TMDIChild* window);
-    void LoadLSTFile(const std::string& name);
+    // The listing's window, or null when it could not be loaded.
+    TMDIChild* LoadLSTFile(const std::string& name);
     void N16Click();
     void SpeedButton12Click();
     void DOS1Click();
@@ -127,6 +129,17 @@ public:
     bool Compiling() const noexcept { return compiling_; }
     TPathAss& PathAss1();
     SiblingChannel& Channel() noexcept { return *siblingChannel_; }
+    // ---- Build output: the messages pane, jumps to messages, go to line ----
+    TMessagesPane& MessagesPane1() noexcept { return *messagesPane_; }
+    void GoToLineClick();
+    void NextMessageClick();
+    void PreviousMessageClick();
+    void MessagesPaneClick();
+    // The items' enabled and checked states (on every idle pass).
+    void UpdateBuildOutputItems();
+    // Shows line `line` (from 1) of `file`, opening the file when no window
+    // has it, with the caret at the line's start.
+    void JumpToMessage(const std::string& file, std::int32_t line);
     // ---- Text commands ----
     void CutItemClick();
     void CopyItemClick();
@@ -243,15 +256,26 @@ private:
 
     // ---- Build tools ----
     void ConnectBuildTools();
-    // Runs the compiler to its end; the frame repaints meanwhile but takes
-    // no input. Raises ProcessError when it cannot be started.
-    void WaitForProgram(const std::string& commandLine);
+    // Runs the compiler to its end, its output in the messages pane; the
+    // frame repaints meanwhile but takes no input except the pane's. Raises
+    // ProcessError when it cannot be started.
+    void WaitForProgram(const std::string& commandLine, const std::string& baseDirectory);
+    // Starts a tool whose output goes to the messages pane, without
+    // waiting. Raises ProcessError when it cannot be started.
+    void StartTool(const std::string& commandLine, const std::string& baseDirectory);
+    void ConnectBuildOutput();
+    // Gives `window` the display mode (DOS, KOI8) of `like`.
+    void MatchDisplayMode(TMDIChild& window, const TMDIChild& like);
+    // A listing's lines that name places go to the pane; double-clicking
+    // one in the listing's window shows its place.
+    void WatchListing(TMDIChild& listing);
     void ReopenSource(TMDIChild* old, const std::string& source, std::int32_t line,
                       std::int32_t column);
     bool compiling_ = false;
     std::vector<int> deferredMessages_;
     SiblingChannel* siblingChannel_ = nullptr; // child of the frame
     TPathAss* pathAss1_ = nullptr;             // child of the frame
+    TMessagesPane* messagesPane_ = nullptr;    // child of the frame
 };
 
 } // namespace lorvane

@@ -1,10 +1,12 @@
 #include "app/PathAss.h"
 
 #include "app/Child.h"
+#include "app/OutputDecoding.h"
 #include "platform/AtomicFile.h"
 #include "platform/CodePageTables.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
+#include "platform/Paths.h"
 #include "platform/ProfileFile.h"
 
 #include <QEvent>
@@ -18,6 +20,7 @@
 
 #include <algorithm>
 #include <array>
+#include <filesystem>
 #include <fstream>
 
 namespace lorvane {
@@ -68,29 +71,6 @@ void KeepUpperCase(QLineEdit* edit) {
         edit->setText(upper.left(edit->maxLength()));
         edit->setCursorPosition(cursor);
     });
-}
-
-// Well-formed UTF-8: each lead byte followed by its continuation bytes
-// (plain ASCII is well-formed too).
-bool IsUtf8(std::string_view text) {
-    std::size_t i = 0;
-    while (i < text.size()) {
-        const auto lead = static_cast<unsigned char>(text[i]);
-        std::size_t more = 0;
-        if (lead >= 0xC2 && lead <= 0xDF)
-            more = 1;
-        else if (lead >= 0xE0 && lead <= 0xEF)
-            more = 2;
-        else if (lead >= 0xF0 && lead <= 0xF4)
-            more = 3;
-        else if (lead >= 0x80)
-            return false;
-        if (text.size() - i <= more) return false;
-        for (std::size_t k = 1; k <= more; ++k)
-            if ((static_cast<unsigned char>(text[i + k]) & 0xC0) != 0x80) return false;
-        i += more + 1;
-    }
-    return true;
 }
 
 bool BeyondAscii(std::string_view text) {
@@ -146,7 +126,7 @@ UstLines ReadUstFile(const std::string& path) {
     // well-formed UTF-8, which Windows-1251 Cyrillic text practically never is.
     bool utf8 = true, beyondAscii = false;
     for (std::size_t i = 0; i < count; ++i) {
-        utf8 = utf8 && IsUtf8(raw[i]);
+        utf8 = utf8 && IsWellFormedUtf8(raw[i]);
         beyondAscii = beyondAscii || BeyondAscii(raw[i]);
     }
     utf8 = utf8 && beyondAscii;
@@ -333,10 +313,14 @@ void TPathAss::Button3Click() {
 void TPathAss::Button4Click() {
     FileDialogRequest request;
     request.filter = kUstFilter;
+    // The profiles shipped with the program come first; once the user has
+    // loaded one from elsewhere, that place does.
+    request.initialDir = loadDirectory_.empty() ? paths::DataFile("toolchains") : loadDirectory_;
     const auto chosen = Dialogs::Current().OpenFile(request);
     if (!chosen || chosen->files.empty() || chosen->files.front().empty()) return;
     try {
         SetBoxLines(ReadUstFile(chosen->files.front()));
+        loadDirectory_ = std::filesystem::path(chosen->files.front()).parent_path().string();
     } catch (const std::exception& error) {
         ReportError(error);
     }

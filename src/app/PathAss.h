@@ -77,6 +77,7 @@ private:
     QLineEdit* AddExtensionRow(int y, const char* caption);
 
     ToolSettings values_;
+    std::string loadDirectory_; // where the last .ust file was loaded from
     QLineEdit* edit1_ = nullptr;
     QLineEdit* edit2_ = nullptr;
     QLineEdit* edit3_ = nullptr;

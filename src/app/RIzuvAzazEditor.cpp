@@ -56,6 +56,9 @@ TRIzuvAzazEditor::TRIzuvAzazEditor() {
     input.Keyboard().OnKeyPress = [this](unsigned char& key) {
         if (OnKeyPress) OnKeyPress(key);
     };
+    input.Mouse().OnDblClick = [this] {
+        if (OnDoubleClick) OnDoubleClick();
+    };
     control.release(); // owned by the document window from now on
 }
 
@@ -140,6 +143,19 @@ bool TRIzuvAzazEditor::HasFocus() const {
 void TRIzuvAzazEditor::PutCaret(std::int32_t line, std::int32_t column) {
     control_->GoToDisplayLine(line);
     control_->SetCaretColumn(column);
+    control_->ScrollInView();
+}
+std::int32_t TRIzuvAzazEditor::ParagraphCount() {
+    return control_->ParagraphCount();
+}
+std::int32_t TRIzuvAzazEditor::CaretParagraph() {
+    return control_->CaretParagraph();
+}
+std::string TRIzuvAzazEditor::ParagraphText(std::int32_t index) {
+    return control_->Paragraphs().Get(index);
+}
+void TRIzuvAzazEditor::GoToParagraph(std::int32_t index) {
+    control_->GoToParagraph(index);
     control_->ScrollInView();
 }
 // ---- Text commands ----

@@ -45,6 +45,10 @@ public:
 
     // ---- Build tools ----
     void PutCaret(std::int32_t line, std::int32_t column) override;
+    std::int32_t ParagraphCount() override;
+    std::int32_t CaretParagraph() override;
+    std::string ParagraphText(std::int32_t index) override;
+    void GoToParagraph(std::int32_t index) override;
     // ---- Text commands ----
     void CutToClipboard() override;
     void CopyToClipboard() override;

@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <mutex>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -33,7 +34,9 @@ std::vector<pid_t>& Started() {
 // Owns the spawn attribute objects for one start.
 class SpawnSetup {
 public:
-    SpawnSetup() {
+    // outputFd >= 0: the program's input is /dev/null, its output and
+    // errors go to outputFd, and it leads a process group of its own.
+    explicit SpawnSetup(int outputFd = -1) {
         ::posix_spawnattr_init(&attr_);
         ::posix_spawn_file_actions_init(&actions_);
         // The child starts with no blocked signals and default handlers,
@@ -43,7 +46,15 @@ public:
         sigfillset(&all);
         ::posix_spawnattr_setsigmask(&attr_, &none);
         ::posix_spawnattr_setsigdefault(&attr_, &all);
-        ::posix_spawnattr_setflags(&attr_, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
+        short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+        if (outputFd >= 0) {
+            flags |= POSIX_SPAWN_SETPGROUP;
+            ::posix_spawnattr_setpgroup(&attr_, 0);
+            ::posix_spawn_file_actions_addopen(&actions_, 0, "/dev/null", O_RDONLY, 0);
+            ::posix_spawn_file_actions_adddup2(&actions_, outputFd, 1);
+            ::posix_spawn_file_actions_adddup2(&actions_, outputFd, 2);
+        }
+        ::posix_spawnattr_setflags(&attr_, flags);
 #if defined(__GLIBC__) && (__GLIBC__ > 2 || (__GLIBC__ == 2 && __GLIBC_MINOR__ >= 34))
         // No handles of ours (documents, locks, sockets) leak into tools.
         ::posix_spawn_file_actions_addclosefrom_np(&actions_, 3);
@@ -68,7 +79,7 @@ private:
     posix_spawn_file_actions_t actions_;
 };
 
-pid_t Spawn(const std::vector<std::string>& argv) {
+pid_t Spawn(const std::vector<std::string>& argv, int outputFd = -1) {
     ReapFinished();
     if (argv.empty() || argv.front().empty()) throw ProcessError("", ENOENT);
     std::vector<char*> args;
@@ -76,7 +87,7 @@ pid_t Spawn(const std::vector<std::string>& argv) {
     for (const auto& a : argv)
         args.push_back(const_cast<char*>(a.c_str()));
     args.push_back(nullptr);
-    SpawnSetup setup;
+    SpawnSetup setup(outputFd);
     pid_t pid = 0;
     // posix_spawnp reports a failed exec (missing program, no execute
     // permission, not an executable) as its result; it never falls back
@@ -146,6 +157,15 @@ void ShellOpen(const std::string& path) noexcept {
     } catch (...) {
         // Opening a document is a convenience; its failure is not reported.
     }
+}
+
+pid_t SpawnCaptured(const std::vector<std::string>& argv, int outputFd) {
+    return Spawn(argv, outputFd);
+}
+
+void ReapLater(pid_t pid) {
+    const std::lock_guard lock(StartedMutex());
+    Started().push_back(pid);
 }
 
 void ReapFinished() noexcept {

@@ -8,6 +8,7 @@
 
 #include <string>
 #include <string_view>
+#include <sys/types.h>
 #include <vector>
 
 namespace lorvane {
@@ -54,6 +55,14 @@ void ShellOpen(const std::string& path) noexcept;
 // Collects programs started without waiting that have ended, so they do
 // not linger as zombies. Every start does this too.
 void ReapFinished() noexcept;
+
+// A program whose output is shown (see ProcessOutput.h): standard input
+// from /dev/null, standard output and error both into `outputFd`, and a
+// process group of its own, so that stopping it reaches whatever it
+// started. The caller reaps the returned process. Raises ProcessError.
+pid_t SpawnCaptured(const std::vector<std::string>& argv, int outputFd);
+// Leaves a started program that is still running to the collector above.
+void ReapLater(pid_t pid);
 
 } // namespace process
 } // namespace lorvane

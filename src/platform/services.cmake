@@ -6,4 +6,5 @@ target_sources(lorvane_platform_base PRIVATE
   Registry.h Registry.cpp
   ProfileFile.h ProfileFile.cpp
   Process.h Process.cpp
+  ProcessOutput.h ProcessOutput.cpp
 )

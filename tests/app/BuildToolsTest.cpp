@@ -5,6 +5,7 @@
 #include "FakeEditor.h"
 #include "app/HandOver.h"
 #include "app/MainForm.h"
+#include "app/MessagesPane.h"
 #include "components/FileMO.h"
 #include "platform/ErrorHandler.h"
 #include "platform/Paths.h"
@@ -15,8 +16,11 @@
 #include "support/TempDir.h"
 
 #include <QAction>
-#include <QCoreApplication>
+#include <QApplication>
 #include <QElapsedTimer>
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QMouseEvent>
 #include <QTimer>
 #include <QToolButton>
 
@@ -320,6 +324,112 @@ TEST_F(BuildToolsTest, ToolsThatCannotStartAreReportedWithTheirTexts) {
                                   "Numbrix.exe не найден!!!"}));
     EXPECT_EQ(frame->Children().size(), 1u);
     EXPECT_FALSE(frame->Item("N28")->isEnabled());
+}
+
+// The pane's rows as text.
+Words PaneLines(TMainFormLorvane& frame) {
+    Words lines;
+    const QListWidget* list = frame.MessagesPane1().List();
+    for (int i = 0; i < list->count(); ++i)
+        lines.push_back(list->item(i)->text().toStdString());
+    return lines;
+}
+
+TEST_F(BuildToolsTest, ThePaneShowsTheToolsOutputAndItsMessagesLeadToTheirLines) {
+    fs::create_directory(dir.File("INC"));
+    const std::string defs = dir.File("INC/DEFS.INC");
+    WriteFileBytes(defs, "a\r\nb\r\nc");
+    // Stdout and stderr in the order written; a relative name in another
+    // case; a line with the form but no file behind it; a listing whose
+    // own messages join the pane.
+    UseCompiler("echo \"Assembling $1\"; echo \"$1(2) Illegal instruction\" >&2;"
+                "echo 'inc/defs.inc:3: warning: unused' >&2; echo 'Time: 12:30:00';"
+                "printf '**Error** A.ASM(3) Undefined\\r\\n' > \"${1%.*}.LST\"; exit 3");
+    const std::string source = Open("A.ASM", "one\r\ntwo\r\nthree");
+    frame->LST1Click();
+    frame->N14Click();
+    TMessagesPane& pane = frame->MessagesPane1();
+    EXPECT_TRUE(pane.isVisible());
+    Words lines = PaneLines(*frame);
+    ASSERT_EQ(lines.size(), 8u);
+    EXPECT_EQ(lines[0], "> " + dir.File("cc") + " " + source);
+    EXPECT_EQ(Words(lines.begin() + 1, lines.begin() + 5),
+              (Words{"Assembling " + source, source + "(2) Illegal instruction",
+                     "inc/defs.inc:3: warning: unused", "Time: 12:30:00"}));
+    EXPECT_EQ(lines[5].rfind("Код завершения 3, ", 0), 0u) << lines[5];
+    EXPECT_EQ(lines[6], "Листинг " + dir.File("A.LST") + ":");
+    EXPECT_EQ(pane.MessageCount(), 3);
+
+    // The walk starts at the listing's messages, the latest.
+    const auto at = [&]() {
+        TMDIChild* window = frame->ActiveChild();
+        return window->Caption() + ":" +
+               std::to_string(static_cast<FakeEditor&>(window->Memo1()).caretParagraph + 1);
+    };
+    frame->UpdateBuildOutputItems();
+    frame->Item("NextMessage1")->trigger();
+    EXPECT_EQ(at(), source + ":3");
+    EXPECT_FALSE(pane.Next());
+    frame->Item("PrevMessage1")->trigger();
+    EXPECT_EQ(at(), defs + ":3") << "opened for the message";
+    frame->Item("PrevMessage1")->trigger();
+    EXPECT_EQ(at(), source + ":2");
+    EXPECT_EQ(pane.List()->currentRow(), 2) << "the current message is marked";
+    const std::size_t windows = frame->Children().size();
+    emit pane.List()->itemActivated(pane.List()->item(3));
+    EXPECT_EQ(at(), defs + ":3");
+    EXPECT_EQ(frame->Children().size(), windows) << "an open file is not opened again";
+}
+
+TEST_F(BuildToolsTest, TheCompilerStopsFromThePaneWhileOtherInputIsHeld) {
+    UseCompiler("echo started; sleep 30");
+    Open("A.ASM", "nop");
+    struct Counter : QObject {
+        int keys = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            keys += event->type() == QEvent::KeyPress;
+            return false;
+        }
+    } counter;
+    QWidget* document = editors.back()->Widget();
+    document->installEventFilter(&counter);
+    bool busy = false;
+    QTimer::singleShot(100, frame.get(), [&] {
+        busy = QApplication::overrideCursor() != nullptr &&
+               QApplication::overrideCursor()->shape() == Qt::BusyCursor;
+        QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+        QApplication::sendEvent(document, &key);
+        QToolButton* stop = frame->MessagesPane1().StopButton();
+        const QPointF centre = QRectF(stop->rect()).center();
+        QMouseEvent press(QEvent::MouseButtonPress, centre, stop->mapToGlobal(centre),
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent release(QEvent::MouseButtonRelease, centre, stop->mapToGlobal(centre),
+                            Qt::LeftButton, Qt::NoButton, Qt::NoModifier);
+        QApplication::sendEvent(stop, &press);
+        QApplication::sendEvent(stop, &release);
+    });
+    frame->N14Click();
+    EXPECT_TRUE(busy);
+    EXPECT_EQ(counter.keys, 0);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    const Words lines = PaneLines(*frame);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(lines[1], "started");
+    EXPECT_EQ(lines[2].rfind("Остановлено, ", 0), 0u) << lines[2];
+    EXPECT_FALSE(frame->MessagesPane1().StopButton()->isEnabled());
+    QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
+    QApplication::sendEvent(document, &key);
+    EXPECT_EQ(counter.keys, 1) << "input reaches the document again";
+}
+
+TEST_F(BuildToolsTest, ThePaneComesBackWithTheHeightItHadUnlessThatIsNonsense) {
+    TRegistry registry;
+    registry.OpenKey("\\OpenFileLorvane\\Messages", true);
+    for (const auto& [stored, expected] :
+         {std::pair{200, 200}, {5, TMessagesPane::kDefaultHeight}, {-1, 140}}) {
+        registry.WriteInteger("Height", stored);
+        EXPECT_EQ(TMessagesPane().RememberedHeight(), expected) << stored;
+    }
 }
 
 TEST_F(BuildToolsTest, TheSearchProgramsMessagesOpenItsFileAndSwitchItsItem) {

@@ -7,6 +7,7 @@
 
 #include <QWidget>
 
+#include <algorithm>
 #include <memory>
 
 namespace lorvane::test {
@@ -62,6 +63,21 @@ public:
         ++caretPuts;
     }
     int caretPuts = 0;
+    std::int32_t ParagraphCount() override { return LineCount(); }
+    std::int32_t CaretParagraph() override { return caretParagraph; }
+    std::string ParagraphText(std::int32_t index) override {
+        std::size_t start = 0;
+        for (std::int32_t i = 0; i < index && start != std::string::npos; ++i) {
+            start = text_.find("\r\n", start);
+            if (start != std::string::npos) start += 2;
+        }
+        if (index < 0 || start == std::string::npos) return {};
+        return text_.substr(start, text_.find("\r\n", start) - start);
+    }
+    void GoToParagraph(std::int32_t index) override {
+        caretParagraph = std::clamp(index, 0, ParagraphCount() - 1);
+    }
+    std::int32_t caretParagraph = 0;
     // ---- Text commands ----
     // Only what the frame's tests of these commands read: the rest is inert.
     void CutToClipboard() override {}

@@ -1,5 +1,6 @@
 lorvane_test(test_platform_services
   SOURCES PathsTest.cpp AtomicFileTest.cpp RegistryTest.cpp ProfileFileTest.cpp ProcessTest.cpp
+    ProcessOutputTest.cpp
   LIBS lorvane_platform_base)
 
 # A program that records its arguments, directory and environment, for the

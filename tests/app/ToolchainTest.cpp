@@ -1,0 +1,218 @@
+// The shipped NASM profile with the real tools and the real editor control:
+// the example builds through the frame's own commands, its listing reads in
+// DOS, an error's message leads to the faulty line of a wrapped text, and
+// the built program runs in DOSBox without a display.
+#include "app/EditorFactory.h"
+#include "app/MainForm.h"
+#include "app/MessagesPane.h"
+#include "app/PathAss.h"
+#include "app/RIzuvAzazEditor.h"
+#include "editor/RIzuvAzaz.h"
+#include "platform/Paths.h"
+#include "platform/Process.h"
+#include "platform/ScriptedDialogs.h"
+#include "support/TempDir.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QMdiArea>
+#include <QMouseEvent>
+#include <QPushButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+namespace lorvane {
+namespace {
+
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+namespace fs = std::filesystem;
+
+// Sets an environment variable for the test's life.
+class Env {
+public:
+    Env(const char* name, const std::string& value) : name_(name) {
+        if (const char* old = std::getenv(name)) old_ = old;
+        ::setenv(name, value.c_str(), 1);
+    }
+    ~Env() {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+class ToolchainTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        for (const char* tool : {"nasm", "dosbox"})
+            ASSERT_EQ(process::RunAndWait({"sh", "-c", std::string("command -v ") + tool}), 0)
+                << tool << " is missing: bash scripts/deps.sh installs it";
+        fs::remove(Settings().SettingsFilePath());
+        SharedFlags() = TSharedDocumentFlags{};
+        frame = std::make_unique<TMainFormLorvane>(DocumentEditors(), std::vector<std::string>{});
+        frame->resize(600, 500);
+        frame->show();
+        UseShippedProfile();
+    }
+
+    // As a user does: F10, Load, the shipped profile, Enter.
+    void UseShippedProfile() {
+        TPathAss& shown = frame->PathAss1();
+        dialogs.AnswerOpen(paths::DataFile("toolchains/nasm-dos-com.ust"));
+        QTimer::singleShot(0, &shown, [&] {
+            shown.Button4()->click();
+            shown.Button1()->click();
+        });
+        QTimer::singleShot(5000, &shown, [&] { shown.reject(); }); // never hang
+        frame->N15Click();
+        ASSERT_FALSE(dialogs.Requests().empty());
+        EXPECT_EQ(dialogs.Requests().back().file.initialDir, paths::DataFile("toolchains"));
+        EXPECT_EQ(frame->AppSettings().Tools().assemblerPath, "lorvane-nasm");
+    }
+
+    std::string Copy(const std::string& from, const std::string& name) {
+        fs::copy_file(from, dir.File(name));
+        return dir.File(name);
+    }
+
+    std::vector<std::string> PaneLines() {
+        std::vector<std::string> lines;
+        const QListWidget* list = frame->MessagesPane1().List();
+        for (int i = 0; i < list->count(); ++i)
+            lines.push_back(list->item(i)->text().toStdString());
+        return lines;
+    }
+
+    // The wrappers are found beside the running program; a test runs from
+    // elsewhere, so they come from PATH here.
+    Env path{"PATH", std::string(LORVANE_WRAPPER_DIR) + ":" + std::getenv("PATH")};
+    test::TempDir dir;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TMainFormLorvane> frame;
+};
+
+TEST_F(ToolchainTest, TheExampleBuildsItsListingReadsInDosAndItRunsInDosBox) {
+    const std::string source = Copy(LORVANE_EXAMPLES_DIR "/HELLO.ASM", "HELLO.ASM");
+    frame->FileOpenAll(source);
+    frame->OEM1Click();
+    frame->LST1Click();
+    frame->N14Click();
+
+    // The program is what NASM itself makes of the source.
+    ASSERT_EQ(process::RunAndWait({"nasm", "-f", "bin", "-o", dir.File("ref.bin"), source}), 0);
+    const std::string program = ReadFileBytes(dir.File("HELLO.COM"));
+    EXPECT_EQ(program, ReadFileBytes(dir.File("ref.bin")));
+    EXPECT_EQ(program.substr(0, 1), "\xBA") << "mov dx, message";
+    const auto lines = PaneLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines.front(), "> lorvane-nasm " + source);
+    EXPECT_EQ(lines.back().rfind("Код завершения 0, ", 0), 0u) << lines.back();
+
+    const auto children = frame->Children();
+    ASSERT_EQ(children.size(), 2u);
+    EXPECT_EQ(children[0]->Caption(), dir.File("HELLO.LST"));
+    EXPECT_EQ(children[0]->DosMode, 1) << "the listing of a DOS source shows DOS";
+    EXPECT_NE(children[0]->Memo1().Text().find("\xCF\xF0\xE8\xE2\xE5\xF2"), std::string::npos)
+        << "\"Привет\" reads as letters";
+    EXPECT_EQ(children[1]->FileName, source);
+    EXPECT_EQ(children[1]->DosMode, 1);
+
+    // F9: the DOS box without a display, the output kept in a DOS file.
+    const Env video("SDL_VIDEODRIVER", "dummy"), audio("SDL_AUDIODRIVER", "dummy"),
+        home("HOME", dir.File(""));
+    ToolSettings tools = frame->AppSettings().Tools();
+    tools.runProgram = "lorvane-dosbox --redirect=OUT.TXT --exit";
+    frame->AppSettings().WriteToolSettings(tools);
+    const std::size_t before = PaneLines().size();
+    frame->SpeedButton12Click();
+    QElapsedTimer timer;
+    timer.start();
+    while (PaneLines().back().rfind("Код завершения", 0) != 0 || PaneLines().size() == before) {
+        ASSERT_LT(timer.elapsed(), 30000) << "DOSBox did not end";
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    }
+    // "Привет, DOS!" in code page 866.
+    EXPECT_EQ(ReadFileBytes(dir.File("OUT.TXT")).substr(0, 12), "\x8F\xE0\xA8\xA2\xA5\xE2, DOS!");
+}
+
+TEST_F(ToolchainTest, ShiftF4LandsOnTheFaultyLineOfAWrappedText) {
+    // Long comments wrap, so lines of the file are not display lines.
+    const std::string comment = "; " + std::string(300, 'x') + "\r\n";
+    WriteFileBytes(dir.File("BAD.ASM"), comment + "org 100h\r\n" + comment + "bogus ax\r\nret\r\n");
+    frame->FileOpenAll(dir.File("BAD.ASM"));
+    frame->N14Click();
+    const auto lines = PaneLines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[1].rfind(dir.File("BAD.ASM") + ":4: error:", 0), 0u) << lines[1];
+    EXPECT_EQ(lines.back().rfind("Код завершения 1, ", 0), 0u) << lines.back();
+    EXPECT_FALSE(fs::exists(dir.File("BAD.COM")));
+
+    auto& editor = static_cast<TRIzuvAzazEditor&>(frame->ActiveChild()->Memo1());
+    frame->UpdateBuildOutputItems();
+    frame->Item("NextMessage1")->trigger();
+    EXPECT_EQ(editor.CaretParagraph(), 3);
+    EXPECT_GT(editor.CaretLine(), 3) << "the text must wrap for this test to tell";
+    EXPECT_EQ(editor.CaretColumn(), 0);
+
+    // Ctrl+G: a line of the file; nonsense is refused, past the end is the end.
+    dialogs.AnswerInput("abc");
+    dialogs.AnswerMessage(MsgResult::OK);
+    dialogs.AnswerInput(" 3 ");
+    frame->GoToLineClick();
+    EXPECT_EQ(editor.CaretParagraph(), 3);
+    frame->GoToLineClick();
+    EXPECT_EQ(editor.CaretParagraph(), 2);
+    dialogs.AnswerInput("999");
+    frame->GoToLineClick();
+    EXPECT_EQ(editor.CaretParagraph(), editor.ParagraphCount() - 1);
+}
+
+TEST_F(ToolchainTest, ADoubleClickOnAListingsMessageShowsItsPlace) {
+    // A DOS assembler's listing names its errors; a script stands in for it.
+    const std::string script = dir.File("tasm.sh");
+    WriteFileBytes(script, "#!/bin/sh\nprintf '**Error** a.asm(2) Illegal instruction\\r\\n"
+                           "     1 0000  B4 09   mov ah, 9\\r\\n' > \"${1%.*}.LST\"\n");
+    fs::permissions(script, fs::perms::owner_all);
+    ToolSettings tools = frame->AppSettings().Tools();
+    tools.assemblerPath = script;
+    frame->AppSettings().WriteToolSettings(tools);
+    WriteFileBytes(dir.File("A.ASM"), "mov ah, 9\r\nbogus\r\n");
+    frame->FileOpenAll(dir.File("A.ASM"));
+    frame->LST1Click();
+    frame->N14Click();
+    TMDIChild* listing = frame->Children().front();
+    ASSERT_EQ(listing->Caption(), dir.File("A.LST"));
+    frame->MdiArea()->setActiveSubWindow(listing);
+    auto& control = static_cast<TRIzuvAzazEditor&>(listing->Memo1()).Control();
+    QWidget* viewport = control.viewport();
+    const QPointF point(4, 4);
+    for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
+                            QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, point, viewport->mapToGlobal(point), Qt::LeftButton,
+                          type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton,
+                          Qt::NoModifier);
+        QApplication::sendEvent(viewport, &event);
+    }
+    QElapsedTimer timer;
+    timer.start();
+    while (frame->ActiveChild() == listing && timer.elapsed() < 5000)
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    TMDIChild* source = frame->ActiveChild();
+    ASSERT_NE(source, listing);
+    EXPECT_EQ(source->Caption(), dir.File("A.ASM")) << "a.asm: the case does not matter";
+    EXPECT_EQ(source->Memo1().CaretParagraph(), 1);
+}
+
+} // namespace
+} // namespace lorvane
