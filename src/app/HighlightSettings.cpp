@@ -21,7 +21,8 @@ HighlightSettings ReadHighlightSettings(std::string_view settingsFileName) {
     HighlightSettings settings;
     settings.on = file.ReadBool(kHighlightSection, kHighlightOnKey, true);
     for (std::size_t i = 0; i < kTokenRoleCount; ++i)
-        settings.colours.colours[i] = file.ReadInteger(kHighlightSection, kColourKeys[i], clDefault);
+        settings.colours.colours[i] =
+            file.ReadInteger(kHighlightSection, kColourKeys[i], clDefault);
     return settings;
 }
 

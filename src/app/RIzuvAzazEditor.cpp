@@ -267,8 +267,9 @@ void TRIzuvAzazEditor::ApplyHighlighting() {
     control.SetHighlighter(nullptr);
     highlighter_.reset();
     if (syntax_) {
-        highlighter_ = BuildHighlighting(*syntax_, SchemeFor(IsLight(control.Color()), userColours_),
-                                         control.Keywords(), control.StartStopKeys());
+        highlighter_ =
+            BuildHighlighting(*syntax_, SchemeFor(IsLight(control.Color()), userColours_),
+                              control.Keywords(), control.StartStopKeys());
         control.Highlighting().SetHighlightSeparators(syntax_->Separators());
         control.SetHighlighter(highlighter_.get());
     } else {

@@ -23,8 +23,8 @@ public:
     // configuration directory.
     static TSyntaxCatalog LoadInstalled();
 
-    // The language for an upper-case extension with its dot; when two claim
-    // it, the one read later wins. Null when none does.
+    // The language for an upper-case extension with its dot; when two files
+    // claim it, the one whose name sorts later wins. Null when none does.
     std::shared_ptr<const TSyntax> ForExtension(std::string_view upperExtension) const;
     const std::vector<std::shared_ptr<const TSyntax>>& Languages() const noexcept {
         return languages_;
