@@ -13,8 +13,8 @@ TColourScheme DarkBackgroundScheme() {
     s[TTokenRole::Comment] = RgbColor(0xA8, 0xA8, 0xA8);
     s[TTokenRole::String] = RgbColor(0xFF, 0xE0, 0x60);
     s[TTokenRole::Keyword] = RgbColor(0xFF, 0xFF, 0xFF);
-    s[TTokenRole::Type] = RgbColor(0x90, 0xFF, 0x90);
-    s[TTokenRole::Register] = RgbColor(0x90, 0xFF, 0x90);
+    s[TTokenRole::Type] = RgbColor(0x80, 0xFF, 0x40);
+    s[TTokenRole::Register] = RgbColor(0x80, 0xFF, 0x40);
     s[TTokenRole::Directive] = RgbColor(0xFF, 0x98, 0xFF);
     s[TTokenRole::Preprocessor] = RgbColor(0xFF, 0xA8, 0x60);
     return s;
