@@ -103,16 +103,7 @@ Opened OpenOnce(TMainFormLorvane& frame, const std::string& path) {
 
 int main(int argc, char** argv) {
     const int lines = argc > 1 ? std::atoi(argv[1]) : 2800000;
-    const std::filesystem::path root =
-        std::filesystem::temp_directory_path() / ("lorvane-bench-open-" + std::to_string(getpid()));
-    std::filesystem::create_directories(root / "config");
-    std::filesystem::create_directories(root / "runtime");
-    std::filesystem::permissions(root / "runtime", std::filesystem::perms::owner_all);
-    // Nothing of the user's own configuration is read or written.
-    ::setenv("LORVANE_CONFIG_HOME", (root / "config").c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (root / "runtime").c_str(), 1);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const std::filesystem::path root = IsolatedRoot("lorvane-bench-open");
     const std::string asmPath = (root / "PROG.ASM").string();
     const std::string txtPath = (root / "PROG.TXT").string();
     {
