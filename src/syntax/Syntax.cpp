@@ -230,6 +230,14 @@ TSyntax ParseSyntax(std::string_view raw, std::string_view origin) {
     if (syntax.extensions.empty())
         throw Error("Файл подсветки " + std::string(origin) +
                     ": не указано ни одного расширения (extensions= в разделе [language])");
+    std::size_t words = 0;
+    for (const TKeywordGroup& g : syntax.groups)
+        words += g.words.size();
+    // The highlighting state names a keyword or a range in 15 bits.
+    if (words >= static_cast<std::size_t>(kMaxHighlightEntries) ||
+        syntax.ranges.size() >= static_cast<std::size_t>(kMaxHighlightEntries))
+        throw Error("Файл подсветки " + std::string(origin) + ": больше " +
+                    std::to_string(kMaxHighlightEntries - 1) + " ключевых слов или диапазонов");
     if (syntax.name.empty()) syntax.name = std::string(origin);
     return syntax;
 }

@@ -2,6 +2,7 @@
 // by hand, and a seeded random walk of edits in each language whose
 // colours must equal those of a fresh highlight of the same text.
 #include "SyntaxFixture.h"
+#include "platform/Error.h"
 
 #include <gtest/gtest.h>
 
@@ -118,6 +119,33 @@ TEST(SyntaxColours, EditsGiveTheColoursOfAFreshHighlight) {
                 << walk.extension << " after step " << step << " (seed 4711)";
         }
     }
+}
+
+TEST(SyntaxColours, AMistakeInAVocabularyIsNamedWithItsLine) {
+    const std::string head = "; a language\n[language]\nextensions=.X\n";
+    const std::pair<std::string, std::string> cases[] = {
+        {head + "[ranges]\ncomment stop=x\n", "строка 5: у диапазона нет start="},
+        {head + "[ranges]\nremark start=x\n", "строка 5: неизвестная роль \"remark\""},
+        {head + "[ranges]\nstring start=\" escape=ab\n", "строка 5: непонятное \"escape=ab\""},
+        {head + "[keywords keyword]\nok " + std::string(300, 'w') + "\n", "строка 5:"},
+        {head + "case=sometimes\n", "строка 4: case может быть только"},
+        {head + "[colours]\n", "строка 4: неизвестный раздел"},
+        {"mov\n", "строка 1: строка вне раздела"},
+        {"[language]\nextensions=ASM\n", "строка 2: расширение \"ASM\""},
+        {"[language]\nname=x\n", "не указано ни одного расширения"},
+    };
+    for (const auto& [text, message] : cases) {
+        try {
+            ParseSyntax(text, "t.lang");
+            ADD_FAILURE() << "accepted: " << text;
+        } catch (const Error& error) {
+            EXPECT_NE(std::string(error.what()).find(message), std::string::npos)
+                << error.what() << "\nexpected: " << message;
+        }
+    }
+    // Written in UTF-8, a Russian keyword still matches the documents' Windows-1251.
+    const TSyntax utf8 = ParseSyntax(head + "[keywords keyword]\nначало\n", "t.lang");
+    EXPECT_EQ(utf8.groups.at(0).words.at(0), "\xED\xE0\xF7\xE0\xEB\xEE");
 }
 
 } // namespace
