@@ -160,6 +160,8 @@ TEST(HighlightFrame, ARussianCommentKeepsOneColourInEveryDisplayModeAndTheTermin
     LogicalFont terminal = window->Memo1().Font();
     terminal.name = "Terminal";
     window->Memo1().SetFont(terminal);
+    // Highlighted anew with the font's own upper-casing.
+    ControlOf(window).ResetHighlighting();
     same("Terminal");
 }
 
