@@ -63,10 +63,10 @@ TEST(SyntaxColours, ShippedVocabulariesOnHandWrittenSamples) {
              Repeat('p', 12) + "\n" +                                           //
              "ttt\n"},
         {".PAS",
-         "BEGIN writeln('it''s {no}'); End; { int\r\n"
+         "BEGIN writeln('it''s {no};'); End; { int\r\n"
          " begin } (* x *) // begin\r\n"
          "{$R+} integer_x Integer",
-         "kkkkk" + Repeat('.', 9) + Repeat('s', 12) + "...kkk..ccccc\n" + //
+         "kkkkk" + Repeat('.', 9) + Repeat('s', 13) + "...kkk..ccccc\n" + //
              "cccccccc.ccccccc.cccccccc\n" +                              //
              "ddddd" + Repeat('.', 11) + "ttttttt\n"},
     };
