@@ -1,8 +1,12 @@
 #pragma once
 // What every benchmark program needs: wall-clock milliseconds, the resident
-// memory, and the "name value unit" line it prints.
+// memory, the "name value unit" line it prints, and for the frame's
+// benchmarks a directory of their own.
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
 #include <unistd.h>
 
 namespace lorvane::bench {
@@ -25,6 +29,22 @@ inline long RssBytes() {
 inline void Print(const char* name, double value, const char* unit) {
     std::printf("%s %.3f %s\n", name, value, unit);
     std::fflush(stdout);
+}
+
+// A fresh directory for a frame benchmark, whose configuration and runtime
+// directories it becomes, offscreen: nothing of the user's own
+// configuration is read or written. The caller removes it at the end.
+inline std::filesystem::path IsolatedRoot(const std::string& name) {
+    namespace fs = std::filesystem;
+    const fs::path root = fs::temp_directory_path() / (name + "-" + std::to_string(getpid()));
+    fs::create_directories(root / "config");
+    fs::create_directories(root / "runtime");
+    fs::permissions(root / "runtime", fs::perms::owner_all);
+    ::setenv("LORVANE_CONFIG_HOME", (root / "config").c_str(), 1);
+    ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
+    ::setenv("XDG_RUNTIME_DIR", (root / "runtime").c_str(), 1);
+    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    return root;
 }
 
 } // namespace lorvane::bench

@@ -104,16 +104,7 @@ int main(int argc, char** argv) {
         std::fprintf(stderr, "bench_app_document: the line count must be at least 200\n");
         return 2;
     }
-    // Nothing of the user's own configuration is read or written.
-    const std::filesystem::path root =
-        std::filesystem::temp_directory_path() / ("lorvane-bench-doc-" + std::to_string(getpid()));
-    std::filesystem::create_directories(root / "config");
-    std::filesystem::create_directories(root / "runtime");
-    std::filesystem::permissions(root / "runtime", std::filesystem::perms::owner_all);
-    ::setenv("LORVANE_CONFIG_HOME", (root / "config").c_str(), 1);
-    ::setenv("XDG_CONFIG_HOME", (root / "config").c_str(), 1);
-    ::setenv("XDG_RUNTIME_DIR", (root / "runtime").c_str(), 1);
-    ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    const std::filesystem::path root = IsolatedRoot("lorvane-bench-doc");
     const std::string path = (root / "PROG.ASM").string();
     {
         const std::string original = Generate(lines);

@@ -6,19 +6,26 @@
 // paragraph with comments and strings masked, as the keyword pass does;
 // then the real passes on a model: one full highlight of the text, and the
 // re-highlighting after one character typed inside an instruction line.
-// Usage: bench_highlight [megabytes] (default 10). Prints "name value unit".
+// Then the same passes with the program's shipped assembler vocabulary on
+// a text of the size of a big listing.
+// Usage: bench_highlight [megabytes [shipped megabytes]] (defaults 10 and
+// 100). Prints "name value unit".
 #include "editor/FixedCellDevice.h"
 #include "editor/HighlightPass.h"
 #include "editor/KeywordMatcher.h"
 #include "editor/RIzuvAzazModel.h"
 #include "editor/RecordingHost.h"
 #include "editor/StartStopMatcher.h"
+#include "platform/Paths.h"
+#include "syntax/SyntaxCatalog.h"
+#include "syntax/SyntaxHighlighter.h"
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <functional>
 #include <random>
 #include <string>
 #include <string_view>
@@ -211,7 +218,10 @@ void FillVocabulary(TKeywordList& keywords, TStartStopKeyList& keys) {
     keys.Add("'", "'", true, 0, 0x000080, 0, 3, 0, 0);
 }
 
-PassRates MeasurePasses(const std::string& source, const char* separators) {
+using Vocabulary = std::function<void(TKeywordList&, TStartStopKeyList&)>;
+
+PassRates MeasurePasses(const std::string& source, const std::string& separators,
+                        const Vocabulary& fill = FillVocabulary) {
     // A window of 100 columns and 30 lines that measures every byte alike,
     // so the keystroke includes re-wrapping its line.
     FixedCellDevice device;
@@ -222,7 +232,7 @@ PassRates MeasurePasses(const std::string& source, const char* separators) {
     model.SetHost(&host);
     TKeywordList keywords;
     TStartStopKeyList keys;
-    FillVocabulary(keywords, keys);
+    fill(keywords, keys);
     THighlightPass pass(model, keywords, keys);
     pass.SetSeparators(separators);
     model.SetText(source);
@@ -291,5 +301,31 @@ int main(int argc, char** argv) {
     std::printf("source_bytes %zu bytes\n", source.size());
     std::printf("startstop_ranges %zu ranges\n", opened);
     std::printf("keyword_matches %zu matches\n", keywordMatches);
+
+    // The program's own assembler vocabulary (some 700 keywords as whole
+    // words, comments and strings) on the size of a big listing.
+    const std::size_t shippedMegabytes = argc > 2 ? std::strtoul(argv[2], nullptr, 10) : 100;
+    const auto language = TSyntaxCatalog::Load({paths::Join(paths::DataDirectory(), "highlight")})
+                              .ForExtension(".ASM");
+    if (!language) {
+        std::fprintf(stderr, "bench_highlight: the shipped assembler vocabulary is missing\n");
+        return 1;
+    }
+    const std::string big = MakeSource(std::max<std::size_t>(shippedMegabytes, 1) << 20);
+    const PassRates shipped =
+        MeasurePasses(big, language->Separators(), [&](TKeywordList& k, TStartStopKeyList& s) {
+            if (BuildHighlighting(*language, DarkBackgroundScheme(), k, s))
+                std::fprintf(stderr, "bench_highlight: the assembler wants a highlighter\n");
+        });
+    std::printf("shipped_asm_full_mbps %.0f MB/s\n", shipped.fullMbps);
+    std::printf("shipped_asm_full_wall_mbps %.0f MB/s\n", shipped.fullWallMbps);
+    std::printf("shipped_asm_keystroke_us %.1f us\n", shipped.keystrokeMicroseconds);
+    std::printf("shipped_asm_bytes %zu bytes\n", big.size());
+    std::printf("shipped_asm_keywords %d keywords\n", [&] {
+        TKeywordList k;
+        TStartStopKeyList s;
+        BuildHighlighting(*language, DarkBackgroundScheme(), k, s);
+        return k.Count();
+    }());
     return 0;
 }

@@ -207,8 +207,10 @@ void TMDIChild::SetCaption(std::string_view caption) {
     // The title is only for the eye: a file name in another code page
     // shows with replacement marks there, but every command uses the
     // bytes kept here, so it saves to the file it came from.
+    const bool renamed = caption_ != caption;
     caption_ = caption;
     setWindowTitle(FromUtf8(caption));
+    if (renamed && OnRenamed) OnRenamed(caption_);
 }
 
 void TMDIChild::FormActivate() {

@@ -96,6 +96,9 @@ public:
     void SetCaption(std::string_view caption);
     bool IsUntitled() const { return Caption() == kUntitled; }
 
+    // Told the new name whenever the caption changes to another.
+    std::function<void(const std::string& name)> OnRenamed;
+
     std::uint8_t DosMode = 0;
     std::uint8_t Koi8Mode = 0;
     std::string FileName;

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -17,6 +18,8 @@ class QWidget;
 namespace lorvane {
 
 class TStream;
+class TSyntax;
+struct TColourScheme;
 
 class TDocumentEditor {
 public:
@@ -105,6 +108,13 @@ public:
     virtual void SetSelStart(std::int32_t position) = 0;
     // Selects `length` bytes from the caret (backwards when negative).
     virtual void SetSelLength(std::int32_t length) = 0;
+
+    // ---- Highlighting ----
+    // Colours the text by `syntax` (null: all in the font colour), in the
+    // scheme made for the editor's background with `userColours` over it;
+    // the background changing later changes the scheme with it.
+    virtual void SetHighlighting(std::shared_ptr<const TSyntax> /*syntax*/,
+                                 const TColourScheme& /*userColours*/) {}
 
     // Called with every typed character (a Windows-1251 byte) before the
     // control inserts it; the handler may replace the byte.

@@ -25,6 +25,9 @@ TMDIChild* TMainFormLorvane::NewDocumentWindow(const std::string& caption) {
     child->show();
     mdiArea_->setActiveSubWindow(child);
     ApplyAppearance(*child);
+    ColourWindow(*child, caption);
+    // A new text first saved under a name, or a text saved under another.
+    child->OnRenamed = [this, child](const std::string& name) { ColourWindow(*child, name); };
     return child;
 }
 
@@ -63,6 +66,9 @@ void TMainFormLorvane::LoadInto(TMDIChild& window, const std::string& name) {
 
 TMDIChild* TMainFormLorvane::OpenInNewWindow(const std::string& caption, const std::string& name) {
     TMDIChild* window = NewDocumentWindow(caption);
+    // Coloured before the text arrives, the text is highlighted as it is
+    // laid out, in the background, instead of all over again afterwards.
+    if (caption != name) ColourWindow(*window, name);
     try {
         LoadInto(*window, name);
     } catch (const std::exception& error) {

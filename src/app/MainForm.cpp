@@ -201,6 +201,7 @@ TMainFormLorvane::TMainFormLorvane(EditorFactory editors, std::vector<std::strin
     CreateMenus();
     CreateToolButtons();
     ConnectTextCommands();
+    ConnectHighlighting();
 
     // The converter's stored pages; Save sets the target page each time.
 

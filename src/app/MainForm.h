@@ -16,6 +16,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -39,6 +40,9 @@ class TXJustOne;
 class SiblingChannel;
 class TPathAss;
 class TMessagesPane;
+// ---- Highlighting ----
+class TSyntaxCatalog;
+struct TColourScheme;
 
 // A tool's file beside the document `caption`: its extension (everything
 // from the last dot of the name part) replaced by `extension`, which
@@ -179,6 +183,13 @@ public:
         std::function<void(QPrinter&, const LogicalFont&, const std::vector<std::string>&)>;
     void SetLinePrinter(LinePrinter printer) { linePrinter_ = std::move(printer); }
 
+    // ---- Highlighting ----
+    // The switch: on or off for every window, and remembered.
+    void HighlightItemClick();
+    // Colours `window` by the extension of `name`, as the switch and the
+    // settings file say.
+    void ColourWindow(TMDIChild& window, std::string_view name);
+
 protected:
     bool event(QEvent* event) override;
     void changeEvent(QEvent* event) override;
@@ -276,6 +287,14 @@ private:
     SiblingChannel* siblingChannel_ = nullptr; // child of the frame
     TPathAss* pathAss1_ = nullptr;             // child of the frame
     TMessagesPane* messagesPane_ = nullptr;    // child of the frame
+
+    // ---- Highlighting ----
+    void ConnectHighlighting();
+    const TSyntaxCatalog& SyntaxCatalog();
+    void ColourWindow(TMDIChild& window, std::string_view name, bool on,
+                      const TColourScheme& colours);
+    std::shared_ptr<TSyntaxCatalog> syntaxCatalog_; // read when first needed
+    std::set<std::string> highlightErrorsShown_;
 };
 
 } // namespace lorvane

@@ -6,6 +6,9 @@
 #include "editor/TextViews.h"
 #include "editor/UpperCase.h"
 #include "platform/CodePageTables.h"
+#include "syntax/SyntaxHighlighter.h"
+
+#include <QColor>
 
 #include <QMenu> // the input handler keeps a guarded pointer to its menu
 
@@ -19,6 +22,13 @@ constexpr RIzuvAzazOptions kDocumentOptions = rzoKeepColumnPos | rzoWrapCaret | 
                                               rzoWideOverwriteCaret | rzoLargeWordSelect |
                                               rzoAutoScrollBars;
 constexpr RIzuvAzazOptions kIndentOptions = rzoAutoIndent | rzoBackIndent;
+
+bool IsLight(TColor background) {
+    const QColor c = ToQColor(background);
+    return c.isValid() && IsLightBackground(static_cast<std::uint8_t>(c.red()),
+                                            static_cast<std::uint8_t>(c.green()),
+                                            static_cast<std::uint8_t>(c.blue()));
+}
 
 } // namespace
 
@@ -133,7 +143,10 @@ TColor TRIzuvAzazEditor::Color() const {
     return control_->Color();
 }
 void TRIzuvAzazEditor::SetColor(TColor color) {
+    const bool wasLight = IsLight(control_->Color());
     control_->SetColor(color);
+    // Colours made for a dark background are unreadable on a light one.
+    if (syntax_ && IsLight(color) != wasLight) ApplyHighlighting();
 }
 bool TRIzuvAzazEditor::HasFocus() const {
     return control_->hasFocus();
@@ -254,6 +267,33 @@ void TRIzuvAzazEditor::SetSelStart(std::int32_t position) {
 }
 void TRIzuvAzazEditor::SetSelLength(std::int32_t length) {
     control_->SetSelLength(length);
+}
+
+// ---- Highlighting ----
+void TRIzuvAzazEditor::SetHighlighting(std::shared_ptr<const TSyntax> syntax,
+                                       const TColourScheme& userColours) {
+    if (syntax == syntax_ && userColours == userColours_) return;
+    syntax_ = std::move(syntax);
+    userColours_ = userColours;
+    ApplyHighlighting();
+}
+
+void TRIzuvAzazEditor::ApplyHighlighting() {
+    RIzuvAzaz& control = *control_;
+    control.SetHighlighter(nullptr);
+    highlighter_.reset();
+    if (syntax_) {
+        highlighter_ =
+            BuildHighlighting(*syntax_, SchemeFor(IsLight(control.Color()), userColours_),
+                              control.Keywords(), control.StartStopKeys());
+        control.Highlighting().SetHighlightSeparators(syntax_->Separators());
+        control.SetHighlighter(highlighter_.get());
+    } else {
+        control.Keywords().Clear();
+        control.StartStopKeys().Clear();
+    }
+    // What is not shown yet is highlighted by the background layout.
+    control.ResetHighlighting();
 }
 
 EditorFactory DocumentEditors() {

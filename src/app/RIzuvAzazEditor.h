@@ -2,6 +2,7 @@
 // The document window's editor: the program's own editor control, with its
 // keyboard and mouse handling, seen through the interface the window uses.
 #include "app/DocumentEditor.h"
+#include "syntax/ColourScheme.h"
 
 #include <QPointer>
 
@@ -11,6 +12,7 @@ namespace lorvane {
 
 class RIzuvAzaz;
 class TInputHandler;
+class TSyntaxHighlighter;
 
 class TRIzuvAzazEditor final : public TDocumentEditor {
 public:
@@ -75,11 +77,20 @@ public:
     std::int32_t SelLength() override;
     void SetSelStart(std::int32_t position) override;
     void SetSelLength(std::int32_t length) override;
+    // ---- Highlighting ----
+    void SetHighlighting(std::shared_ptr<const TSyntax> syntax,
+                         const TColourScheme& userColours) override;
 
 private:
+    void ApplyHighlighting();
+
     // The control belongs to the document window once placed in it; the
     // input handler is its child and goes with it.
     QPointer<RIzuvAzaz> control_;
+    std::shared_ptr<const TSyntax> syntax_;
+    TColourScheme userColours_;
+    // The control refers to it; it goes after the control has let go.
+    std::unique_ptr<TSyntaxHighlighter> highlighter_;
 };
 
 } // namespace lorvane

@@ -260,6 +260,11 @@ void THighlightPass::SetSeparators(std::string_view chars) {
     startStop_.Unprepare();
 }
 
+void THighlightPass::SetHighlightSeparators(std::string_view chars) {
+    separators_ = TCharSet::Of(chars);
+    startStop_.Unprepare();
+}
+
 void THighlightPass::SetApplyKeyWords(bool on, bool designing) {
     model_.SetApplyKeyWords(on);
     if (designing) ResetHighlighting();

@@ -110,6 +110,10 @@ public:
     // The model takes the set; whole-word fields of the start/stop entries
     // are computed again at the next scan.
     void SetSeparators(std::string_view chars);
+    // Whole words of the highlighting alone: what the model's separators
+    // decide (word moves, double-click, find) stays as it is. The next
+    // SetSeparators puts the model's set back.
+    void SetHighlightSeparators(std::string_view chars);
     // At run time a new value affects paragraphs highlighted afterwards;
     // while designing, everything is highlighted again.
     void SetApplyKeyWords(bool on, bool designing = false);
