@@ -28,6 +28,9 @@ constexpr double kBadSign = -5.0;   // ь or ъ after a vowel or a sign
 constexpr double kTriple = -5.0;    // the same letter three times
 constexpr double kLongRun = -4.0;   // five consonants or four vowels running
 constexpr double kCommonPair = 1.0; // one of the pairs below
+// Four or more letters in alphabetical order: a table (case conversion,
+// sorting, keyboard layouts) in the page the file really is in.
+constexpr double kAlphabet = 3.0;
 
 // Letter pairs that make up a good part of any Russian text; a wrong
 // reading turns them into pairs that seldom occur.
@@ -143,7 +146,7 @@ Score ScoreReading(std::string_view bytes, const Reading& r) {
     const ByteInfo none{};
     const ByteInfo* prev2 = &none;
     const ByteInfo* prev = &none;
-    int consonants = 0, vowels = 0;
+    int consonants = 0, vowels = 0, ordered = 0;
     const std::size_t n = bytes.size();
     for (std::size_t i = 0; i < n; ++i) {
         const auto b = static_cast<unsigned char>(bytes[i]);
@@ -186,11 +189,17 @@ Score ScoreReading(std::string_view bytes, const Reading& r) {
         if (inWord) {
             if (cur.upper && !prev->upper) score += kCaseFlip;
             if (r.common[prev->letter][cur.letter]) score += kCommonPair;
+            // ё (index 32) stands between е (5) and ж (6) in the alphabet.
+            const int a = prev->letter, b = cur.letter;
+            const bool follows = b == a + 1 || (a == 5 && b == 32) || (a == 32 && b == 6);
+            ordered = follows && cur.upper == prev->upper ? ordered + 1 : 1;
+            if (ordered >= 4) score += kAlphabet;
             if (cur.sign && (prev->vowel || prev->sign)) score += kBadSign;
             if (prev2->kind == kLetter && prev2->letter == cur.letter && prev->letter == cur.letter)
                 score += kTriple;
         } else {
             consonants = vowels = 0;
+            ordered = 1;
         }
         if (cur.vowel) {
             consonants = 0;
