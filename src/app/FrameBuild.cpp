@@ -199,16 +199,8 @@ void TMainFormLorvane::ReopenSource(TMDIChild* old, const std::string& source, s
     // old window and its text stay.
     TMDIChild* window = OpenInNewWindow(source, source);
     if (window == nullptr) return;
-    // The file holds the text in the old window's code page: the new window
-    // shows and saves it the same way, or letters typed into it would be
-    // written in a second code page beside the first.
-    if (old->DosMode != 0 || old->Koi8Mode != 0) {
-        ConvertWin(window->Memo1(), old->DosMode != 0 ? PG_DOS886 : PG_KOI, PG_WIN);
-        window->DosMode = old->DosMode;
-        window->Koi8Mode = old->Koi8Mode;
-        SharedFlags().ActiveDosMode = window->DosMode != 0;
-        SharedFlags().ActiveKoi8Mode = window->Koi8Mode != 0;
-    }
+    // The new window shows the file in the old window's display mode: a file
+    // open in another window opens as it is shown there.
     window->Memo1().SetModified(false);
     window->ClearModifiedPanel();
     window->FileName = source;

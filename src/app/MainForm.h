@@ -21,6 +21,7 @@
 #include <vector>
 
 class QAction;
+class QLabel;
 class QMdiArea;
 class QMenu;
 class QPrinter;
@@ -183,7 +184,7 @@ private:
 
     TMDIChild* NewDocumentWindow(const std::string& caption);
     void ApplyAppearance(TMDIChild& window);
-    void LoadInto(TMDIChild& window, const std::string& name);
+    void LoadInto(TMDIChild& window, const std::string& name, TModeChoice mode);
     // The file `name` in a new window first captioned `caption`, left
     // unmodified and captioned with the name; on a failed load the error
     // is shown, the window goes and the result is null.
@@ -193,6 +194,25 @@ private:
     TMDIChild* TargetWindow() const;
     bool SaveWindow(TMDIChild& window);
     bool SaveWindowAs(TMDIChild& window);
+
+    // ---- How files keep their text ----
+    struct TOpening {
+        TModeChoice mode = TModeChoice::Guess;
+        std::int32_t caret = 0;
+    };
+    // How `name` opens in `window`: as another window already shows it,
+    // else as it was shown last time, else as its text looks.
+    TOpening OpeningOf(const std::string& name, TMDIChild& window);
+    static void PlaceCaret(TDocumentEditor& editor, std::int32_t position);
+    // The active document's line breaks and code page in the status bar.
+    void UpdateDocumentFields(TMDIChild* active);
+    // Asks about the active window's file when another program changed it.
+    void CheckFilesOnDisk();
+    // False when the clipboard holds characters the active DOS or KOI8
+    // window's file cannot hold and the user keeps them out.
+    bool MayPaste();
+    QLabel* breakField_ = nullptr;
+    QLabel* codingField_ = nullptr;
 
     // ---- Text commands ----
     void ConnectTextCommands();

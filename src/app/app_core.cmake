@@ -4,5 +4,6 @@ add_library(lorvane_app_core STATIC
   ${CMAKE_CURRENT_LIST_DIR}/Settings.h ${CMAKE_CURRENT_LIST_DIR}/Settings.cpp
   ${CMAKE_CURRENT_LIST_DIR}/HandOver.h ${CMAKE_CURRENT_LIST_DIR}/HandOver.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FindoraxIni.h ${CMAKE_CURRENT_LIST_DIR}/FindoraxIni.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileMemory.h ${CMAKE_CURRENT_LIST_DIR}/FileMemory.cpp
 )
 target_link_libraries(lorvane_app_core PUBLIC lorvane_platform)
