@@ -102,7 +102,7 @@ void TMDIChild::LoadFile(const std::string& path, TModeChoice mode) {
     Document.form = form;
     Document.path = path;
     Document.known = stamp;
-    Document.dismissed = {};
+    Document.dismissed.reset();
     Document.counts = counts;
     if (mdiArea() != nullptr && mdiArea()->currentSubWindow() == this) {
         SharedFlags().ActiveDosMode = dos;
@@ -138,7 +138,7 @@ bool TMDIChild::WriteInMode(const std::string& path, bool backup, bool exportCop
     // The window's own save: the file is what the window now knows.
     Document.path = path;
     Document.known = StampOf(path);
-    Document.dismissed = {};
+    Document.dismissed.reset();
     if (dos || koi8 || Document.form.utf8) Document.counts = CountBytes(single);
     return true;
 }

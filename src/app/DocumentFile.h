@@ -7,6 +7,7 @@
 #include "codepage/TextForm.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,7 +45,7 @@ struct TDocumentFile {
     TFileStamp known; // its state then
     // A change on disk the user chose to leave alone when the window was
     // activated: not asked about again (a save still asks).
-    TFileStamp dismissed;
+    std::optional<TFileStamp> dismissed;
     // How often each byte occurred in what was last read or written, as the
     // file's single-byte page has it: a save asks only about characters
     // that are not the file's own.

@@ -98,7 +98,7 @@ std::optional<TRememberedFile> RecallFile(const std::string& path) {
     return std::nullopt;
 }
 
-void RememberFile(const std::string& path, const TRememberedFile& state) {
+void RememberFile(const std::string& path, const TRememberedFile& state, std::size_t capacity) {
     try {
         const std::string whole = Whole(path);
         std::vector<Entry> entries = Parse(ReadList());
@@ -106,7 +106,7 @@ void RememberFile(const std::string& path, const TRememberedFile& state) {
         std::size_t kept = 1;
         for (const Entry& entry : entries) {
             if (entry.path == whole) continue;
-            if (kept++ == kRememberedFiles) break;
+            if (kept++ == capacity) break;
             list += '\t' + (entry.state.mode + std::to_string(entry.state.caret)) + ' ' +
                     Escaped(entry.path);
         }

@@ -21,6 +21,7 @@ inline constexpr std::size_t kRememberedFiles = 300;
 // Registry failures are swallowed: a memory that cannot be read or written
 // is a memory that is empty.
 std::optional<TRememberedFile> RecallFile(const std::string& path);
-void RememberFile(const std::string& path, const TRememberedFile& state);
+void RememberFile(const std::string& path, const TRememberedFile& state,
+                  std::size_t capacity = kRememberedFiles);
 
 } // namespace lorvane
