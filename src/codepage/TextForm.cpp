@@ -1,5 +1,6 @@
 #include "codepage/TextForm.h"
 
+#include <algorithm>
 #include <cstring>
 
 namespace lorvane {
@@ -40,27 +41,63 @@ namespace {
 template <typename Each> void ForEachBreak(std::string_view bytes, Each&& each) {
     const char* data = bytes.data();
     const std::size_t size = bytes.size();
-    std::size_t at = 0;
-    while (at < size) {
-        // Most of a text is neither CR nor LF; skip it quickly.
-        const void* lf = std::memchr(data + at, '\n', size - at);
-        const void* cr = std::memchr(data + at, '\r', size - at);
-        if (lf == nullptr && cr == nullptr) return;
-        const char* first =
-            lf == nullptr   ? static_cast<const char*>(cr)
-            : cr == nullptr ? static_cast<const char*>(lf)
-                            : std::min(static_cast<const char*>(lf), static_cast<const char*>(cr));
-        at = static_cast<std::size_t>(first - data);
-        const char c = data[at];
-        const char other = c == '\r' ? '\n' : '\r';
-        if (at + 1 < size && data[at + 1] == other) {
-            each(c == '\r' ? TBreakStyle::CRLF : TBreakStyle::LFCR, at + 2);
-            at += 2;
+    // The next CR and the next LF, each sought again only once passed: a
+    // file with no CR at all must not be searched to its end at every LF.
+    const auto next = [&](char c, std::size_t from) {
+        const void* hit = from < size ? std::memchr(data + from, c, size - from) : nullptr;
+        return hit == nullptr ? size
+                              : static_cast<std::size_t>(static_cast<const char*>(hit) - data);
+    };
+    std::size_t cr = next('\r', 0), lf = next('\n', 0);
+    while (cr < size || lf < size) {
+        const std::size_t at = std::min(cr, lf);
+        const bool isCr = at == cr;
+        const std::size_t other = isCr ? lf : cr;
+        std::size_t end = at + 1;
+        if (other < size && other == at + 1) {
+            each(isCr ? TBreakStyle::CRLF : TBreakStyle::LFCR, at + 2);
+            end = at + 2;
         } else {
-            each(c == '\r' ? TBreakStyle::CR : TBreakStyle::LF, at + 1);
-            at += 1;
+            each(isCr ? TBreakStyle::CR : TBreakStyle::LF, at + 1);
         }
+        if (cr < end) cr = next('\r', end);
+        if (lf < end) lf = next('\n', end);
     }
+}
+
+// A page's bytes as UTF-8 and the way back for the two-byte characters
+// (all Cyrillic and most signs), built once: a whole file goes through
+// these a character at a time.
+struct PageUtf8 {
+    std::array<std::array<char, 4>, 256> encoded{};
+    std::array<std::uint8_t, 256> length{};
+    std::array<std::int16_t, 0x800> twoByte{}; // code point -> byte, or -1
+};
+
+const PageUtf8& TablesOf(cp::CodePage page) {
+    static const auto all = [] {
+        std::array<PageUtf8, cp::kCodePageCount> tables{};
+        for (int p = 0; p < cp::kCodePageCount; ++p) {
+            PageUtf8& t = tables[static_cast<std::size_t>(p)];
+            t.twoByte.fill(-1);
+            for (int b = 0; b < 256; ++b) {
+                const char32_t c =
+                    cp::ToUnicode(static_cast<cp::CodePage>(p), static_cast<unsigned char>(b));
+                std::string utf8;
+                cp::AppendUtf8(utf8, c);
+                std::copy(utf8.begin(), utf8.end(), t.encoded[static_cast<std::size_t>(b)].begin());
+                t.length[static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(utf8.size());
+                if (c >= 0x80 && c < 0x800 && c != 0xFFFD)
+                    t.twoByte[c] = static_cast<std::int16_t>(b);
+            }
+        }
+        return tables;
+    }();
+    return all[static_cast<std::size_t>(page)];
+}
+
+bool Continuation(char c) noexcept {
+    return (static_cast<unsigned char>(c) & 0xC0) == 0x80;
 }
 
 } // namespace
@@ -98,8 +135,14 @@ bool IsUtf8Text(std::string_view bytes) noexcept {
                 continue;
             }
         }
-        if (static_cast<unsigned char>(bytes[at]) < 0x80) {
+        const auto lead = static_cast<unsigned char>(bytes[at]);
+        if (lead < 0x80) {
             ++at;
+            continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF && at + 1 < size && Continuation(bytes[at + 1])) {
+            beyondAscii = true;
+            at += 2;
             continue;
         }
         std::size_t next = at;
@@ -121,6 +164,7 @@ TUtf8Decoded DecodeUtf8Text(std::string_view utf8, cp::CodePage page) {
         utf8.remove_prefix(kUtf8Mark.size());
     }
     out.bytes.reserve(utf8.size());
+    const PageUtf8& tables = TablesOf(page);
     std::size_t at = 0;
     while (at < utf8.size()) {
         const unsigned char lead = static_cast<unsigned char>(utf8[at]);
@@ -128,6 +172,15 @@ TUtf8Decoded DecodeUtf8Text(std::string_view utf8, cp::CodePage page) {
             out.bytes.push_back(static_cast<char>(lead));
             ++at;
             continue;
+        }
+        if (lead >= 0xC2 && lead <= 0xDF && at + 1 < utf8.size() && Continuation(utf8[at + 1])) {
+            const unsigned code =
+                ((lead & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[at + 1]) & 0x3Fu);
+            if (const int b = tables.twoByte[code]; b >= 0) {
+                out.bytes.push_back(static_cast<char>(b));
+                at += 2;
+                continue;
+            }
         }
         const std::size_t start = at;
         const char32_t c = cp::NextUtf8(utf8, at);
@@ -147,23 +200,43 @@ TUtf8Decoded DecodeUtf8Text(std::string_view utf8, cp::CodePage page) {
 }
 
 std::string EncodeUtf8Text(std::string_view bytes, cp::CodePage page, bool mark) {
-    std::string out;
-    out.reserve(bytes.size() + bytes.size() / 2 + 3);
-    if (mark) out += kUtf8Mark;
+    const PageUtf8& tables = TablesOf(page);
+    std::string out(kUtf8Mark.size() * mark + bytes.size() * 3, '\0');
+    char* to = out.data();
+    if (mark) to = std::copy(kUtf8Mark.begin(), kUtf8Mark.end(), to);
     for (const char ch : bytes) {
         const auto b = static_cast<unsigned char>(ch);
-        if (b < 0x80)
-            out.push_back(ch);
-        else
-            cp::AppendUtf8(out, cp::ToUnicode(page, b));
+        const std::uint8_t n = tables.length[b];
+        const char* from = tables.encoded[b].data();
+        to[0] = from[0];
+        if (n > 1) {
+            to[1] = from[1];
+            if (n > 2) to[2] = from[2];
+        }
+        to += n;
     }
+    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }
 
 TByteCounts CountBytes(std::string_view bytes) noexcept {
+    // Four tables, so that runs of one byte value (blanks, a box-drawing
+    // line) do not wait on the same counter; every opened file goes
+    // through here.
+    std::array<TByteCounts, 4> part{};
+    const std::size_t size = bytes.size(), whole = size & ~std::size_t{3};
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    for (std::size_t i = 0; i < whole; i += 4) {
+        ++part[0][data[i]];
+        ++part[1][data[i + 1]];
+        ++part[2][data[i + 2]];
+        ++part[3][data[i + 3]];
+    }
+    for (std::size_t i = whole; i < size; ++i)
+        ++part[0][data[i]];
     TByteCounts counts{};
-    for (const char ch : bytes)
-        ++counts[static_cast<unsigned char>(ch)];
+    for (std::size_t b = 0; b < counts.size(); ++b)
+        counts[b] = part[0][b] + part[1][b] + part[2][b] + part[3][b];
     return counts;
 }
 
