@@ -147,7 +147,8 @@ protected:
 
 private:
     bool ConfirmOverwrite();
-    bool ConfirmLoss(std::string_view singleBytes, const std::string& path);
+    bool ConfirmLoss(std::string_view singleBytes, const TByteCounts& counts,
+                     const std::string& path);
     void ReloadFile();
     std::unique_ptr<TDocumentEditor> memo1_;
     QStatusBar* statusBar1_ = nullptr;

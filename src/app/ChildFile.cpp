@@ -121,6 +121,7 @@ bool TMDIChild::WriteInMode(const std::string& path, bool backup, bool exportCop
     if (path == Document.path && !ConfirmOverwrite()) return false;
     const bool dos = DosMode != 0, koi8 = Koi8Mode != 0;
     std::string single;
+    TByteCounts counts{};
     if (!dos && !koi8 && !Document.form.utf8) {
         // The text as the control writes it, straight into the file.
         WriteDocumentFile(path, backup, [&](TStream& out) { memo1_->SaveToStream(out); });
@@ -128,7 +129,8 @@ bool TMDIChild::WriteInMode(const std::string& path, bool backup, bool exportCop
         TStringStream text;
         memo1_->SaveToStream(text);
         single = SingleByteForm(text.TakeData(), dos, koi8);
-        if (!ConfirmLoss(single, path)) return false;
+        counts = CountBytes(single);
+        if (!ConfirmLoss(single, counts, path)) return false;
         const std::string bytes = FileBytes(single, Document.form);
         WriteDocumentFile(path, backup, [&](TStream& out) {
             out.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
@@ -139,13 +141,14 @@ bool TMDIChild::WriteInMode(const std::string& path, bool backup, bool exportCop
     Document.path = path;
     Document.known = StampOf(path);
     Document.dismissed.reset();
-    if (dos || koi8 || Document.form.utf8) Document.counts = CountBytes(single);
+    if (dos || koi8 || Document.form.utf8) Document.counts = counts;
     return true;
 }
 
-bool TMDIChild::ConfirmLoss(std::string_view singleBytes, const std::string& path) {
-    const TLostCharacter lost =
-        FindLostCharacter(singleBytes, Document.form, DosMode != 0, Koi8Mode != 0, Document.counts);
+bool TMDIChild::ConfirmLoss(std::string_view singleBytes, const TByteCounts& counts,
+                            const std::string& path) {
+    const TLostCharacter lost = FindLostCharacter(singleBytes, counts, Document.form, DosMode != 0,
+                                                  Koi8Mode != 0, Document.counts);
     if (!lost.found) return true;
     return Ask("Знак «" + Utf8Of(lost.shown) + "» в строке " + std::to_string(lost.line) +
                    " нельзя записать в кодировке " +

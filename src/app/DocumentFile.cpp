@@ -81,17 +81,17 @@ std::string FileBytes(std::string singleBytes, const TDocumentForm& form) {
     return EncodeUtf8Text(singleBytes, form.page, form.mark);
 }
 
-TLostCharacter FindLostCharacter(std::string_view singleBytes, const TDocumentForm& form, bool dos,
-                                 bool koi8, const TByteCounts& counts) {
+TLostCharacter FindLostCharacter(std::string_view singleBytes, const TByteCounts& now,
+                                 const TDocumentForm& form, bool dos, bool koi8,
+                                 const TByteCounts& before) {
     TLostCharacter lost;
     if (!dos && !koi8 && !form.utf8) return lost;
-    const TByteCounts now = CountBytes(singleBytes);
     std::array<bool, 256> brought{};
     bool any = false;
     for (int b = 0x80; b < 0x100; ++b) {
         const auto i = static_cast<std::size_t>(b);
         char32_t shown = 0, written = 0;
-        brought[i] = now[i] > counts[i] &&
+        brought[i] = now[i] > before[i] &&
                      Lost(static_cast<unsigned char>(b), form, dos, koi8, shown, written);
         any = any || brought[i];
     }

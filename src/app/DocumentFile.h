@@ -60,15 +60,17 @@ std::string SingleByteForm(std::string text, bool dos, bool koi8);
 std::string FileBytes(std::string singleBytes, const TDocumentForm& form);
 
 // A character of the single-byte form that its file would not show as the
-// window does: the first whose byte occurs more often than in `counts`.
+// window does: the first whose byte occurs more often (`now`, the counts of
+// `singleBytes`) than in what the file held (`before`).
 struct TLostCharacter {
     bool found = false;
     std::int64_t line = 0;
     char32_t shown = 0;   // in the window
     char32_t written = 0; // in the file (0xFFFD: nothing)
 };
-TLostCharacter FindLostCharacter(std::string_view singleBytes, const TDocumentForm& form, bool dos,
-                                 bool koi8, const TByteCounts& counts);
+TLostCharacter FindLostCharacter(std::string_view singleBytes, const TByteCounts& now,
+                                 const TDocumentForm& form, bool dos, bool koi8,
+                                 const TByteCounts& before);
 // What a character the window shows becomes in the file; false where it
 // stays itself (the paste check's question).
 bool ChangesInFile(unsigned char windowByte, const TDocumentForm& form, bool dos, bool koi8,
