@@ -8,6 +8,7 @@
 #include "BenchSupport.h"
 #include "app/EditorFactory.h"
 #include "app/MainForm.h"
+#include "platform/CodePageTables.h"
 #include "platform/Error.h"
 #include "platform/ErrorHandler.h"
 #include "platform/ScriptedDialogs.h"
@@ -196,6 +197,33 @@ int main(int argc, char** argv) {
         dialogs.AnswerPrint(true);
         Print("print_lines_ms", Time([&] { frame.N7Click(); }), "ms");
         if (printed < static_cast<std::size_t>(lines)) Fail("printing left lines out");
+
+        // The same text as Linux keeps it: LF breaks, then UTF-8 as well.
+        // Both open like the CR LF file and save back byte for byte.
+        for (const bool utf8 : {false, true}) {
+            std::string bytes;
+            bytes.reserve(original.size());
+            for (std::size_t at = 0; at < original.size(); ++at)
+                if (original.compare(at, 2, "\r\n") != 0) bytes += original[at];
+            if (utf8) bytes = cp::DecodeToUtf8(cp::CodePage::Win1251, bytes);
+            const std::string file = (root / (utf8 ? "UTF8.ASM" : "LF.ASM")).string();
+            {
+                std::ofstream out(file, std::ios::binary);
+                out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+            }
+            Print(utf8 ? "open_utf8_ms" : "open_lf_ms", Time([&] { frame.FileOpenAll(file); }),
+                  "ms");
+            TMDIChild* opened = frame.ActiveChild();
+            if (opened == nullptr || opened->Document.form.utf8 != utf8 ||
+                opened->Document.form.breaks != TBreakStyle::LF) {
+                Fail("the LF or UTF-8 file did not open in its own form");
+                continue;
+            }
+            opened->Memo1().SetModified(true);
+            Print(utf8 ? "save_utf8_ms" : "save_lf_ms", Time([&] { frame.FileSaveItemClick(); }),
+                  "ms");
+            if (ReadFile(file) != bytes) Fail("the LF or UTF-8 file did not save back as it was");
+        }
 
         for (TMDIChild* child : frame.Children())
             child->Memo1().SetModified(false);

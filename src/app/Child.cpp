@@ -1,7 +1,6 @@
 #include "app/Child.h"
 
 #include "app/KeyTranslation.h"
-#include "app/TabConvert.h"
 #include "components/RegControls.h"
 #include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
@@ -55,24 +54,6 @@ bool ClipboardHoldsText() {
         return mime != nullptr && mime->hasText();
     }();
     return hasText;
-}
-
-// The text of `editor` as its file holds it: in a DOS or KOI8 window the
-// exact inverse of the display-mode switch, so every byte the file had
-// (box drawing included) goes back as it came.
-void SaveInDisplayMode(TDocumentEditor& editor, bool dos, bool koi8, TStream& out) {
-    if (!dos && !koi8) {
-        editor.SaveToStream(out);
-        return;
-    }
-    // Recoding with the near-equivalent tables would turn the file's box
-    // drawing, shown in the window as the bytes the switch traded them
-    // for, into letters; only the switch's own inverse gives them back.
-    TStringStream plain;
-    editor.SaveToStream(plain);
-    std::string bytes = plain.TakeData();
-    SwitchCodePage(PG_WIN, dos ? PG_DOS886 : PG_KOI, bytes);
-    out.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
 }
 
 } // namespace
@@ -183,6 +164,7 @@ TMDIChild::TMDIChild(std::unique_ptr<TDocumentEditor> editor, QWidget* parent)
 }
 
 TMDIChild::~TMDIChild() {
+    RememberFile();
     // The control's widget goes first, while the editor object it may call
     // back into still exists.
     std::unique_ptr<QWidget> body(widget());
@@ -220,6 +202,10 @@ void TMDIChild::FormActivate() {
     flags.ActiveDosMode = DosMode != 0;
     flags.ActiveKoi8Mode = Koi8Mode != 0;
     flags.NewDocumentPending = "False";
+    // Another program may have changed the file while the window was not
+    // looked at; the idle pass asks (a question here would run inside the
+    // activation itself).
+    Document.checkDisk = true;
 }
 
 bool TMDIChild::FormCloseQuery() {
@@ -269,14 +255,6 @@ void TMDIChild::Memo1KeyPress(unsigned char& key) {
     key = TerminalKey(key, SharedFlags().PseudoGraphicsInput);
 }
 
-void TMDIChild::WriteInMode(const std::string& path, bool backup) {
-    // The window's own mode: when the program closes, windows other than
-    // the active one save themselves too.
-    WriteDocumentFile(path, backup, [&](TStream& out) {
-        SaveInDisplayMode(*memo1_, DosMode != 0, Koi8Mode != 0, out);
-    });
-}
-
 bool TMDIChild::FileSaveItem() {
     TSharedDocumentFlags& flags = SharedFlags();
     flags.SaveFileName = IsUntitled() ? std::string() : Caption();
@@ -286,7 +264,8 @@ bool TMDIChild::FileSaveItem() {
         return true;
     }
     try {
-        WriteInMode(flags.SaveFileName, memo1_->Modified() && !flags.NoBackupFlag);
+        if (!WriteInMode(flags.SaveFileName, memo1_->Modified() && !flags.NoBackupFlag))
+            return false;
     } catch (const std::exception& error) {
         ReportError(error);
         return false;
@@ -305,13 +284,13 @@ bool TMDIChild::FileSaveAsItem() {
     if (!chosen || chosen->files.empty() || chosen->files.front().empty()) return false;
     const std::string name = chosen->files.front();
     const bool converted = DosMode != 0 || Koi8Mode != 0;
+    // A converted copy is an export: the window keeps showing its own file.
     try {
-        WriteInMode(name, false);
+        if (!WriteInMode(name, false, converted)) return false;
     } catch (const std::exception& error) {
         ReportError(error);
         return false;
     }
-    // A converted copy is an export: the window keeps showing its own file.
     if (converted) return true;
     flags.SaveFileName = name;
     SetCaption(name);

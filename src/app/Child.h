@@ -4,6 +4,7 @@
 // and close query, and the typing translation for the "Terminal" font.
 // The module also keeps the flags the frame and all document windows share.
 #include "app/DocumentEditor.h"
+#include "app/DocumentFile.h"
 
 #include <QMdiSubWindow>
 
@@ -123,15 +124,35 @@ public:
     // Own Save and Save As: true when the text reached a file.
     bool FileSaveItem();
     bool FileSaveAsItem();
-    // Writes the text to `path` in the window's own display mode (the
-    // frame's saves use it too, so the close-all pass writes each window in
-    // its mode, not the active window's).
-    void WriteInMode(const std::string& path, bool backup);
+    // Writes the text to `path` in the window's own display mode and its
+    // file's form (the frame's saves use it too, so the close-all pass
+    // writes each window in its mode, not the active window's). False when
+    // the user called it off: the file changed on disk, or characters its
+    // code page cannot hold. Afterwards the window shows `path`, unless the
+    // write is an exported copy. Raises when the write fails.
+    bool WriteInMode(const std::string& path, bool backup, bool exportCopy = false);
+
+    // ---- The file behind the text ----
+    TDocumentFile Document;
+    // Reads `path` into the window: line breaks, UTF-8 or a single-byte
+    // page, and the display mode `mode` asks for (a guess: the page the text
+    // looks written in). Raises when the file cannot be read or shown
+    // whole; the window is unchanged then.
+    void LoadFile(const std::string& path, TModeChoice mode);
+    // After activation: when the file changed on disk or went away, asks
+    // what to do (at most once for each change).
+    void CheckFileOnDisk();
+    // The display mode and caret kept for the next opening of the file.
+    void RememberFile() const noexcept;
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    bool ConfirmOverwrite();
+    bool ConfirmLoss(std::string_view singleBytes, const TByteCounts& counts,
+                     const std::string& path);
+    void ReloadFile();
     std::unique_ptr<TDocumentEditor> memo1_;
     QStatusBar* statusBar1_ = nullptr;
     QLabel* panel0_ = nullptr;

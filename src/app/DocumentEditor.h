@@ -3,6 +3,7 @@
 // the control only through this, so the frame's commands and the window's
 // file handling do not depend on how the control is built, and tests can
 // drive them with a plain stand-in.
+#include "codepage/TextForm.h"
 #include "platform/Colors.h"
 #include "platform/Fonts.h"
 
@@ -36,6 +37,9 @@ public:
     virtual std::int32_t LineCount() = 0;
     virtual void LoadFromStream(TStream& stream) = 0;
     virtual void SaveToStream(TStream& stream) = 0;
+    // The line break SaveToStream writes between lines (loading reads any).
+    virtual TBreakStyle LineBreak() const = 0;
+    virtual void SetLineBreak(TBreakStyle style) = 0;
 
     virtual bool Modified() const = 0;
     virtual void SetModified(bool on) = 0;

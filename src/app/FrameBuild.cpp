@@ -166,8 +166,7 @@ void TMainFormLorvane::N14Click() {
         if (FileExists(listing)) {
             // The listing repeats the source's lines: it reads in the
             // source's code page.
-            TMDIChild* shown = LoadLSTFile(listing);
-            if (shown != nullptr && window) MatchDisplayMode(*shown, *window);
+            TMDIChild* shown = LoadLSTFile(listing, window);
             if (shown != nullptr) WatchListing(*shown);
         } else
             ShowMessage("Файл листинга не найден!!!");
@@ -189,10 +188,8 @@ void TMainFormLorvane::ReopenSource(TMDIChild* old, const std::string& source, s
     // old window and its text stay.
     TMDIChild* window = OpenInNewWindow(source, source);
     if (window == nullptr) return;
-    // The file holds the text in the old window's code page: the new window
-    // shows and saves it the same way, or letters typed into it would be
-    // written in a second code page beside the first.
-    MatchDisplayMode(*window, *old);
+    // The new window shows the file in the old window's display mode: a file
+    // open in another window opens as it is shown there.
     window->Memo1().SetModified(false);
     window->ClearModifiedPanel();
     window->FileName = source;
@@ -202,19 +199,16 @@ void TMainFormLorvane::ReopenSource(TMDIChild* old, const std::string& source, s
     old->close();
 }
 
-TMDIChild* TMainFormLorvane::LoadLSTFile(const std::string& name) {
+TMDIChild* TMainFormLorvane::LoadLSTFile(const std::string& name, const TMDIChild* source) {
     // The listing's window keeps an empty file name: it cannot be compiled.
-    return OpenInNewWindow(name, name);
-}
-
-void TMainFormLorvane::MatchDisplayMode(TMDIChild& window, const TMDIChild& like) {
-    if (like.DosMode == 0 && like.Koi8Mode == 0) return;
-    ConvertWin(window.Memo1(), like.DosMode != 0 ? PG_DOS886 : PG_KOI, PG_WIN);
-    window.Memo1().SetModified(false);
-    window.DosMode = like.DosMode;
-    window.Koi8Mode = like.Koi8Mode;
-    SharedFlags().ActiveDosMode = window.DosMode != 0;
-    SharedFlags().ActiveKoi8Mode = window.Koi8Mode != 0;
+    // It repeats the source's lines, so it reads in the source's code page
+    // rather than in whatever a guess would make of it.
+    std::optional<TModeChoice> mode;
+    if (source != nullptr)
+        mode = source->DosMode != 0    ? TModeChoice::Dos
+               : source->Koi8Mode != 0 ? TModeChoice::Koi8
+                                       : TModeChoice::Plain;
+    return OpenInNewWindow(name, name, mode);
 }
 
 void TMainFormLorvane::N16Click() {

@@ -44,17 +44,9 @@ void TMainFormLorvane::ApplyAppearance(TMDIChild& window) {
     editor.SetColor(look.backgroundColor);
 }
 
-void TMainFormLorvane::LoadInto(TMDIChild& window, const std::string& name) {
+void TMainFormLorvane::LoadInto(TMDIChild& window, const std::string& name, TModeChoice mode) {
     try {
-        TFileStream file(name, TFileStream::OpenRead);
-        window.Memo1().LoadFromStream(file);
-        // The text ends at a zero byte; a window showing only the part
-        // before it would write that part over the whole file on the next
-        // save.
-        if (const std::int64_t stop = file.Position(); stop < file.Size())
-            throw Error("Файл " + name + " содержит нулевой байт (смещение " +
-                        std::to_string(stop) +
-                        "): как текст его можно открыть только с потерей остатка.");
+        window.LoadFile(name, mode);
     } catch (...) {
         // The window was made for this file and holds nothing else: it
         // goes, so no save can put an empty or cut text over the file.
@@ -64,13 +56,16 @@ void TMainFormLorvane::LoadInto(TMDIChild& window, const std::string& name) {
     }
 }
 
-TMDIChild* TMainFormLorvane::OpenInNewWindow(const std::string& caption, const std::string& name) {
+TMDIChild* TMainFormLorvane::OpenInNewWindow(const std::string& caption, const std::string& name,
+                                             std::optional<TModeChoice> mode) {
     TMDIChild* window = NewDocumentWindow(caption);
     // Coloured before the text arrives, the text is highlighted as it is
     // laid out, in the background, instead of all over again afterwards.
     if (caption != name) ColourWindow(*window, name);
+    TOpening opening = OpeningOf(name, *window);
+    if (mode) opening.mode = *mode;
     try {
-        LoadInto(*window, name);
+        LoadInto(*window, name, opening.mode);
     } catch (const std::exception& error) {
         ReportError(error);
         return nullptr;
@@ -78,6 +73,7 @@ TMDIChild* TMainFormLorvane::OpenInNewWindow(const std::string& caption, const s
     window->Memo1().SetModified(false);
     window->ClearModifiedPanel();
     window->SetCaption(name);
+    if (opening.caret > 0) PlaceCaret(window->Memo1(), opening.caret);
     return window;
 }
 
@@ -154,7 +150,7 @@ bool TMainFormLorvane::SaveWindow(TMDIChild& window) {
     if (openDialogFileName_.empty()) return SaveWindowAs(window);
     const bool backup = window.Memo1().Modified() && !Item("NoBAT1")->isChecked();
     try {
-        window.WriteInMode(openDialogFileName_, backup);
+        if (!window.WriteInMode(openDialogFileName_, backup)) return false;
     } catch (const std::exception& error) {
         ReportError(error);
         return false;
@@ -182,7 +178,7 @@ bool TMainFormLorvane::SaveWindowAs(TMDIChild& window) {
         if (!MayReplaceCompletedName(name)) return false;
     }
     try {
-        window.WriteInMode(name, false);
+        if (!window.WriteInMode(name, false)) return false;
     } catch (const std::exception& error) {
         ReportError(error);
         return false;

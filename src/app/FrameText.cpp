@@ -165,7 +165,8 @@ void TMainFormLorvane::CopyItemClick() {
 }
 
 void TMainFormLorvane::PasteItemClick() {
-    if (TDocumentEditor* editor = ActiveEditor()) editor->PasteFromClipboard();
+    if (TDocumentEditor* editor = ActiveEditor(); editor != nullptr && MayPaste())
+        editor->PasteFromClipboard();
 }
 
 void TMainFormLorvane::N12Click() {
@@ -312,7 +313,9 @@ void TMainFormLorvane::SwitchDisplayMode(bool dos) {
     // another window never converts a text twice or the wrong way, and one
     // mode is never stacked on the other.
     const bool wasOn = (dos ? window->DosMode : window->Koi8Mode) != 0;
-    const bool otherOn = (dos ? window->Koi8Mode : window->DosMode) != 0;
+    // A UTF-8 file has no code page to show its text in another way.
+    const bool otherOn =
+        (dos ? window->Koi8Mode : window->DosMode) != 0 || window->Document.form.utf8;
     const bool on = !otherOn && Button(button)->isChecked();
     {
         UpdateBracket update(editor);

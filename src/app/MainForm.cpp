@@ -430,6 +430,7 @@ void TMainFormLorvane::AboutBoxCr() {
     }
     settings_.ReadToolSettings();
     settings_.ReadNoBackup();
+    if (TMDIChild* active = ActiveChild()) active->Document.checkDisk = true;
 }
 
 void TMainFormLorvane::MyAppIdle() {
@@ -440,6 +441,7 @@ void TMainFormLorvane::MyAppIdle() {
     inIdle_ = true;
     try {
         UpdateMenuItems();
+        CheckFilesOnDisk();
     } catch (const std::exception& error) {
         inIdle_ = false;
         ReportError(error);
@@ -483,6 +485,7 @@ void TMainFormLorvane::UpdateMenuItems() {
             Enable(name, false);
         }
     }
+    UpdateDocumentFields(active);
     bool selection = false;
     if (n > 0 && active != nullptr) {
         active->UpdateStatus();

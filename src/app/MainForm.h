@@ -16,12 +16,14 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class QAction;
+class QLabel;
 class QMdiArea;
 class QMenu;
 class QPrinter;
@@ -120,7 +122,8 @@ public:
     // the file its caption names.
     bool FileAssembWinees(TMDIChild* window);
     // The listing's window, or null when it could not be loaded.
-    TMDIChild* LoadLSTFile(const std::string& name);
+    // A listing, shown in the display mode of the source it was made from.
+    TMDIChild* LoadLSTFile(const std::string& name, const TMDIChild* source = nullptr);
     void N16Click();
     void SpeedButton12Click();
     void DOS1Click();
@@ -207,16 +210,37 @@ private:
 
     TMDIChild* NewDocumentWindow(const std::string& caption);
     void ApplyAppearance(TMDIChild& window);
-    void LoadInto(TMDIChild& window, const std::string& name);
+    void LoadInto(TMDIChild& window, const std::string& name, TModeChoice mode);
     // The file `name` in a new window first captioned `caption`, left
     // unmodified and captioned with the name; on a failed load the error
     // is shown, the window goes and the result is null.
-    TMDIChild* OpenInNewWindow(const std::string& caption, const std::string& name);
+    // `mode`, when given, replaces the display mode the file would open in.
+    TMDIChild* OpenInNewWindow(const std::string& caption, const std::string& name,
+                               std::optional<TModeChoice> mode = std::nullopt);
     // The window Save and Save As act on: the one the close-all pass asks
     // about while it runs, else the active one.
     TMDIChild* TargetWindow() const;
     bool SaveWindow(TMDIChild& window);
     bool SaveWindowAs(TMDIChild& window);
+
+    // ---- How files keep their text ----
+    struct TOpening {
+        TModeChoice mode = TModeChoice::Guess;
+        std::int32_t caret = 0;
+    };
+    // How `name` opens in `window`: as another window already shows it,
+    // else as it was shown last time, else as its text looks.
+    TOpening OpeningOf(const std::string& name, TMDIChild& window);
+    static void PlaceCaret(TDocumentEditor& editor, std::int32_t position);
+    // The active document's line breaks and code page in the status bar.
+    void UpdateDocumentFields(TMDIChild* active);
+    // Asks about the active window's file when another program changed it.
+    void CheckFilesOnDisk();
+    // False when the clipboard holds characters the active DOS or KOI8
+    // window's file cannot hold and the user keeps them out.
+    bool MayPaste();
+    QLabel* breakField_ = nullptr;
+    QLabel* codingField_ = nullptr;
 
     // ---- Text commands ----
     void ConnectTextCommands();
@@ -275,8 +299,6 @@ private:
     // waiting. Raises ProcessError when it cannot be started.
     void StartTool(const std::string& commandLine, const std::string& baseDirectory);
     void ConnectBuildOutput();
-    // Gives `window` the display mode (DOS, KOI8) of `like`.
-    void MatchDisplayMode(TMDIChild& window, const TMDIChild& like);
     // A listing's lines that name places go to the pane; double-clicking
     // one in the listing's window shows its place.
     void WatchListing(TMDIChild& listing);

@@ -99,6 +99,16 @@ void TRIzuvAzazEditor::LoadFromStream(TStream& stream) {
 void TRIzuvAzazEditor::SaveToStream(TStream& stream) {
     control_->Lines().SaveToStream(stream);
 }
+// The two enumerations list the styles in the same order.
+static_assert(static_cast<int>(TBreakStyle::LFCR) == pbLFCR &&
+              static_cast<int>(TBreakStyle::CR) == pbCR &&
+              static_cast<int>(TBreakStyle::LF) == pbLF);
+TBreakStyle TRIzuvAzazEditor::LineBreak() const {
+    return static_cast<TBreakStyle>(control_->LineBreak());
+}
+void TRIzuvAzazEditor::SetLineBreak(TBreakStyle style) {
+    control_->SetLineBreak(static_cast<TLineBreak>(style));
+}
 bool TRIzuvAzazEditor::Modified() const {
     return control_->Modified();
 }

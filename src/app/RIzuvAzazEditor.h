@@ -28,6 +28,8 @@ public:
     std::int32_t LineCount() override;
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) override;
+    TBreakStyle LineBreak() const override;
+    void SetLineBreak(TBreakStyle style) override;
     bool Modified() const override;
     void SetModified(bool on) override;
     bool CanUndo() const override;

@@ -128,6 +128,11 @@ void Settings::ReadNoBackup() {
     noBackup_ = ProfileFile(settingsFileName_).ReadBool(kNoBackupSection, kNoBackupKey, noBackup_);
 }
 
+bool Settings::RecognizeCodePages() {
+    Recompute();
+    return ProfileFile(settingsFileName_).ReadBool("CODEPAGE", "Распознавать кодировку", true);
+}
+
 std::string Settings::ReadRunProgram() {
     Recompute();
     return ProfileFile(settingsFileName_).ReadString(kRun, kRunKey, "");

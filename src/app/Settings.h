@@ -69,6 +69,9 @@ public:
     void ReadToolSettings();
     // The backup switch alone, read at every activation after the tools.
     void ReadNoBackup();
+    // Whether an opened file's code page (866, KOI8-R) is guessed and shown
+    // in its display mode: on unless the "CODEPAGE" section says 0.
+    bool RecognizeCodePages();
     // The program last run by hand (empty when none).
     std::string ReadRunProgram();
 

@@ -211,24 +211,38 @@ TEST(Backups, TwoFilesOfOneStemShareTheirBackup) {
     EXPECT_EQ(ReadFileBytes(dir.File("real.txt")), "through the link");
 }
 
-TEST(OwnSave, DosAndKoi8ModesWriteConvertedBytesAndKeepTheText) {
+TEST(OwnSave, DosAndKoi8ModesWriteConvertedBytesAndAskAboutCharactersTheirPageLacks) {
     TempDir dir;
+    ScriptedDialogs dialogs;
+    const std::string file = dir.File("d.txt");
+    WriteFileBytes(file, "old");
     const std::string text = "\xCF\xF0\xE8\xE2\xE5\xF2 \xB9\r\n\xA8\xB8"; // Привет №, Ёё
     Window w;
-    w.child->SetCaption(dir.File("d.txt"));
+    w.child->SetCaption(file);
     w.memo->SetText(text);
     w.child->DosMode = 1;
     SharedFlags().NoBackupFlag = true;
+    // "№" has no letter code in 866: written as it is, it reads "╣" there.
+    // No leaves the file alone.
+    dialogs.AnswerMessage(MsgResult::No);
+    EXPECT_FALSE(w.child->FileSaveItem());
+    EXPECT_EQ(ReadFileBytes(file), "old");
+    EXPECT_TRUE(w.memo->Modified());
+    ASSERT_EQ(dialogs.Requests().size(), 1u);
+    EXPECT_NE(dialogs.Requests()[0].text.find("«№» в строке 1 "), std::string::npos);
+    EXPECT_NE(dialogs.Requests()[0].text.find("«╣»"), std::string::npos);
+    dialogs.AnswerMessage(MsgResult::Yes);
     ASSERT_TRUE(w.child->FileSaveItem());
-    // Letters in code page 866; "№" has no letter there and keeps its byte.
-    EXPECT_EQ(ReadFileBytes(dir.File("d.txt")), "\x8F\xE0\xA8\xA2\xA5\xE2 \xB9\r\n\xF0\xF1");
+    EXPECT_EQ(ReadFileBytes(file), "\x8F\xE0\xA8\xA2\xA5\xE2 \xB9\r\n\xF0\xF1");
     EXPECT_EQ(w.memo->Text(), text);
 
+    // Written once, the byte is the file's own and is not asked about again.
     w.child->DosMode = 0;
     w.child->Koi8Mode = 1;
     w.memo->SetModified(true);
     ASSERT_TRUE(w.child->FileSaveItem());
-    EXPECT_EQ(ReadFileBytes(dir.File("d.txt")), "\xF0\xD2\xC9\xD7\xC5\xD4 \xB9\r\n\xB3\xA3");
+    EXPECT_EQ(ReadFileBytes(file), "\xF0\xD2\xC9\xD7\xC5\xD4 \xB9\r\n\xB3\xA3");
+    EXPECT_EQ(dialogs.Requests().size(), 2u);
 }
 
 TEST(OwnSave, AFailedWriteKeepsFileFlagAndBackupAndIsReported) {

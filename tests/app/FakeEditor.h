@@ -37,8 +37,24 @@ public:
     }
     void SaveToStream(TStream& stream) override {
         if (failSaves) throw std::runtime_error("disk full");
-        stream.WriteBuffer(text_.data(), static_cast<std::int64_t>(text_.size()));
+        // Lines end in CR LF here; another style is written as the control
+        // writes it.
+        std::string out = text_;
+        if (lineBreak_ != TBreakStyle::CRLF) {
+            out.clear();
+            for (std::size_t at = 0; at < text_.size(); ++at) {
+                if (text_.compare(at, 2, "\r\n") == 0) {
+                    out += BreakBytes(lineBreak_);
+                    ++at;
+                } else {
+                    out += text_[at];
+                }
+            }
+        }
+        stream.WriteBuffer(out.data(), static_cast<std::int64_t>(out.size()));
     }
+    TBreakStyle LineBreak() const override { return lineBreak_; }
+    void SetLineBreak(TBreakStyle style) override { lineBreak_ = style; }
     bool Modified() const override { return modified_; }
     void SetModified(bool on) override { modified_ = on; }
     bool CanUndo() const override { return canUndo; }
@@ -125,6 +141,7 @@ private:
     std::string text_;
     bool modified_ = false;
     bool readOnly_ = false;
+    TBreakStyle lineBreak_ = TBreakStyle::CRLF;
     LogicalFont font_;
     TColor fontColor_ = clBlack;
     TColor color_ = clWhite;

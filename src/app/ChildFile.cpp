@@ -1,0 +1,238 @@
+// The document window and its file: reading a file in the form it keeps its
+// text in, writing it back in that form, and noticing when another program
+// changed it in between.
+#include "app/Child.h"
+#include "app/FileMemory.h"
+#include "app/TabConvert.h"
+#include "codepage/CodePageGuess.h"
+#include "platform/Dialogs.h"
+#include "platform/Error.h"
+#include "platform/Stream.h"
+
+#include <QMdiArea>
+
+#include <algorithm>
+
+namespace lorvane {
+namespace {
+
+std::string Utf8Of(char32_t c) {
+    std::string out;
+    cp::AppendUtf8(out, c);
+    return out;
+}
+
+// The whole file; TFileStream raises the usual error when it cannot be read.
+std::string ReadAll(const std::string& path) {
+    TFileStream file(path, TFileStream::OpenRead);
+    std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
+    std::size_t got = 0;
+    for (;;) {
+        if (got == bytes.size()) bytes.resize(got + 65536);
+        const std::int64_t n =
+            file.Read(bytes.data() + got, static_cast<std::int64_t>(bytes.size() - got));
+        if (n <= 0) break;
+        got += static_cast<std::size_t>(n);
+    }
+    bytes.resize(got);
+    return bytes;
+}
+
+MsgResult Ask(const std::string& text, unsigned buttons) {
+    return Dialogs::Current().MessageBox(text, std::string(kAttention), buttons, MsgIcon::Warning);
+}
+
+} // namespace
+
+void TMDIChild::LoadFile(const std::string& path, TModeChoice mode) {
+    // Taken before reading: a change made while reading shows up later.
+    const TFileStamp stamp = StampOf(path);
+    std::string bytes = ReadAll(path);
+    // The text would end at a zero byte; a window showing only the part
+    // before it would write that part over the whole file on the next save.
+    if (const std::size_t zero = bytes.find('\0'); zero != std::string::npos)
+        throw Error("Файл " + path + " содержит нулевой байт (смещение " + std::to_string(zero) +
+                    "): как текст его можно открыть только с потерей остатка.");
+    TDocumentForm form;
+    form.breaks = DetectBreakStyle(bytes);
+    // The "Terminal" font shows code page 866 itself: nothing to guess, and
+    // a UTF-8 text becomes the bytes that font shows.
+    const bool terminal = IsTerminalFont(memo1_->Font().name);
+    if (IsUtf8Text(bytes)) {
+        const cp::CodePage page = terminal ? cp::CodePage::Cp866 : cp::CodePage::Win1251;
+        TUtf8Decoded text = DecodeUtf8Text(bytes, page);
+        bool asUtf8 = text.complete;
+        if (!text.complete)
+            asUtf8 =
+                Ask("Файл " + path + " записан в UTF-8, но знак «" + Utf8Of(text.firstMissing) +
+                        "» в строке " + std::to_string(text.missingLine) +
+                        " (и, может быть, другие) в этом редакторе показать нельзя.\n"
+                        "Да — открыть текст только для просмотра (такие знаки "
+                        "показаны как «?»),\nНет — открыть байты файла как есть.",
+                    mbYes | mbNo) == MsgResult::Yes;
+        if (asUtf8) {
+            form.utf8 = true;
+            form.mark = text.mark;
+            form.page = page;
+            form.viewOnly = !text.complete;
+            bytes = std::move(text.bytes);
+        }
+    }
+    bool dos = false, koi8 = false;
+    if (!form.utf8) {
+        if (mode == TModeChoice::Guess) {
+            const TConvType guess = terminal ? PG_WIN : GuessCodePage(bytes);
+            mode = guess == PG_DOS886 ? TModeChoice::Dos
+                   : guess == PG_KOI  ? TModeChoice::Koi8
+                                      : TModeChoice::Plain;
+        }
+        dos = mode == TModeChoice::Dos;
+        koi8 = mode == TModeChoice::Koi8;
+    }
+    const TByteCounts counts = CountBytes(bytes);
+    // Exactly what switching the mode on after loading does: the line
+    // breaks are no letters, so exchanging before the load is the same.
+    if (dos || koi8) SwitchCodePage(dos ? PG_DOS886 : PG_KOI, PG_WIN, bytes);
+    TStringStream stream(std::move(bytes));
+    memo1_->LoadFromStream(stream);
+    memo1_->SetLineBreak(form.breaks);
+    memo1_->SetReadOnly(form.viewOnly);
+    DosMode = dos ? 1 : 0;
+    Koi8Mode = koi8 ? 1 : 0;
+    Document.form = form;
+    Document.path = path;
+    Document.known = stamp;
+    Document.dismissed.reset();
+    Document.counts = counts;
+    if (mdiArea() != nullptr && mdiArea()->currentSubWindow() == this) {
+        SharedFlags().ActiveDosMode = dos;
+        SharedFlags().ActiveKoi8Mode = koi8;
+    }
+}
+
+bool TMDIChild::WriteInMode(const std::string& path, bool backup, bool exportCopy) {
+    if (Document.form.viewOnly) {
+        Ask("Текст файла " + Document.path +
+                " открыт только для просмотра: в нём есть знаки, которых нет в "
+                "Windows-1251, и записать его нельзя.",
+            mbOK);
+        return false;
+    }
+    if (path == Document.path && !ConfirmOverwrite()) return false;
+    const bool dos = DosMode != 0, koi8 = Koi8Mode != 0;
+    std::string single;
+    TByteCounts counts{};
+    if (!dos && !koi8 && !Document.form.utf8) {
+        // The text as the control writes it, straight into the file.
+        WriteDocumentFile(path, backup, [&](TStream& out) { memo1_->SaveToStream(out); });
+    } else {
+        TStringStream text;
+        memo1_->SaveToStream(text);
+        single = SingleByteForm(text.TakeData(), dos, koi8);
+        counts = CountBytes(single);
+        if (!ConfirmLoss(single, counts, path)) return false;
+        const std::string bytes = FileBytes(single, Document.form);
+        WriteDocumentFile(path, backup, [&](TStream& out) {
+            out.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+        });
+    }
+    if (exportCopy) return true;
+    // The window's own save: the file is what the window now knows.
+    Document.path = path;
+    Document.known = StampOf(path);
+    Document.dismissed.reset();
+    if (dos || koi8 || Document.form.utf8) Document.counts = counts;
+    return true;
+}
+
+bool TMDIChild::ConfirmLoss(std::string_view singleBytes, const TByteCounts& counts,
+                            const std::string& path) {
+    const TLostCharacter lost = FindLostCharacter(singleBytes, counts, Document.form, DosMode != 0,
+                                                  Koi8Mode != 0, Document.counts);
+    if (!lost.found) return true;
+    return Ask("Знак «" + Utf8Of(lost.shown) + "» в строке " + std::to_string(lost.line) +
+                   " нельзя записать в кодировке " +
+                   CodingName(Document.form, DosMode != 0, Koi8Mode != 0) + ": в файле " + path +
+                   " он станет «" + Utf8Of(lost.written) + "».\nВсё равно сохранить?",
+               mbYes | mbNo) == MsgResult::Yes;
+}
+
+bool TMDIChild::ConfirmOverwrite() {
+    const TFileStamp now = StampOf(Document.path);
+    // Gone meanwhile: the save puts it back, which is what was asked for.
+    if (now == Document.known || !now.exists || !Document.known.exists) return true;
+    const MsgResult answer =
+        Ask("Файл " + Document.path +
+                " изменён другой программой.\nДа — загрузить его заново (текст окна будет "
+                "заменён) и не сохранять,\nНет — записать текст окна поверх файла,\n"
+                "Отмена — ничего не менять.",
+            mbYes | mbNo | mbCancel);
+    if (answer == MsgResult::Yes) ReloadFile();
+    return answer == MsgResult::No;
+}
+
+void TMDIChild::CheckFileOnDisk() {
+    if (!Document.checkDisk) return;
+    Document.checkDisk = false;
+    if (Document.path.empty() || !Document.known.exists) return;
+    const TFileStamp now = StampOf(Document.path);
+    if (now == Document.known || now == Document.dismissed) return;
+    if (!now.exists) {
+        const MsgResult answer =
+            Ask("Файл " + Document.path +
+                    " удалён или переименован другой программой.\nДа — оставить текст окна, "
+                    "чтобы при сохранении записать его в этот файл,\nНет — ничего не менять.",
+                mbYes | mbNo);
+        if (answer == MsgResult::Yes) {
+            Document.known = now;
+            memo1_->SetModified(true);
+        } else {
+            Document.dismissed = now;
+        }
+        return;
+    }
+    const MsgResult answer =
+        Ask("Файл " + Document.path +
+                " изменён другой программой.\nДа — загрузить его заново "
+                "(текст окна будет заменён),\nНет — оставить текст окна "
+                "(при сохранении он заменит файл),\nОтмена — ничего не менять.",
+            mbYes | mbNo | mbCancel);
+    if (answer == MsgResult::Yes) {
+        ReloadFile();
+    } else if (answer == MsgResult::No) {
+        Document.known = now;
+        memo1_->SetModified(true);
+    } else {
+        Document.dismissed = now;
+    }
+}
+
+void TMDIChild::ReloadFile() {
+    const std::int32_t caret = memo1_->SelStart();
+    const TModeChoice mode = DosMode != 0    ? TModeChoice::Dos
+                             : Koi8Mode != 0 ? TModeChoice::Koi8
+                                             : TModeChoice::Plain;
+    try {
+        LoadFile(Document.path, mode);
+    } catch (const std::exception& error) {
+        // Nothing was replaced: the window keeps its text.
+        ReportError(error);
+        return;
+    }
+    memo1_->SetModified(false);
+    memo1_->SetSelStart(std::min(caret, memo1_->TextLength()));
+}
+
+void TMDIChild::RememberFile() const noexcept {
+    if (Document.path.empty()) return;
+    try {
+        TRememberedFile state;
+        state.mode = DosMode != 0 ? 'D' : Koi8Mode != 0 ? 'K' : 'W';
+        state.caret = memo1_->SelStart();
+        lorvane::RememberFile(Document.path, state);
+    } catch (...) {
+        // A memory that cannot be kept is no reason to lose a window.
+    }
+}
+
+} // namespace lorvane

@@ -1,0 +1,319 @@
+// Files as other programs keep them, through the frame and the real editor
+// control: line breaks and code pages come back byte for byte around an
+// edit, pages are recognised at open, UTF-8 files stay UTF-8, and a file
+// changed on disk is asked about, never written over unseen.
+#include "app/EditorFactory.h"
+#include "app/FileMemory.h"
+#include "app/MainForm.h"
+#include "app/RIzuvAzazEditor.h"
+#include "editor/RIzuvAzaz.h"
+#include "platform/ErrorHandler.h"
+#include "platform/Paths.h"
+#include "platform/ProfileFile.h"
+#include "platform/ScriptedDialogs.h"
+#include "support/TempDir.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMdiArea>
+#include <QStatusBar>
+#include <QToolButton>
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <filesystem>
+#include <random>
+#include <sys/stat.h>
+
+namespace lorvane {
+namespace {
+
+using test::ReadFileBytes;
+using test::WriteFileBytes;
+namespace fs = std::filesystem;
+
+class Documents : public ::testing::Test {
+protected:
+    void SetUp() override {
+        fs::remove(Settings().SettingsFilePath());
+        fs::remove(paths::ResolveBareName("HKEY_CURRENT_USER.reg"));
+        SharedFlags() = TSharedDocumentFlags{};
+        frame = std::make_unique<TMainFormLorvane>(DocumentEditors(), std::vector<std::string>{});
+        frame->show();
+    }
+    void Recognition(bool on) {
+        ProfileFile(Settings().SettingsFilePath())
+            .WriteString("CODEPAGE", "Распознавать кодировку", on ? "1" : "0");
+    }
+    TMDIChild* Open(const std::string& name, const std::string& bytes) {
+        WriteFileBytes(dir.File(name), bytes);
+        frame->FileOpenAll(dir.File(name));
+        frame->UpdateMenuItems();
+        return frame->ActiveChild();
+    }
+    static RIzuvAzaz& Control(TMDIChild* window) {
+        return static_cast<TRIzuvAzazEditor&>(window->Memo1()).Control();
+    }
+    static void Type(TMDIChild* window, const QString& text) {
+        for (QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(&Control(window), &press);
+        }
+    }
+    std::string Field(const char* name) const {
+        const auto* field = frame->StatusBar1()->findChild<QLabel*>(name);
+        return field != nullptr ? field->text().toStdString() : "(none)";
+    }
+    // Another program's write in place, with a time of its own (two writes
+    // can fall within one tick of the file system's clock).
+    static void WriteOutside(const std::string& file, const std::string& bytes) {
+        static long seconds = 1000;
+        WriteFileBytes(file, bytes);
+        struct timespec times[2] = {{0, UTIME_NOW}, {++seconds, 0}};
+        ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+    }
+
+    test::TempDir dir;
+    ScriptedDialogs dialogs;
+    std::unique_ptr<TMainFormLorvane> frame;
+};
+
+// Random lines in every break style, display mode and coding: opened,
+// one letter typed in front, saved; the file must be that letter (in the
+// file's own code) before exactly the bytes it had.
+TEST_F(Documents, EveryBreakStyleModeAndCodingComesBackByteForByteAroundAnEdit) {
+    Recognition(false);
+    std::mt19937 random(1515);
+    const TBreakStyle styles[] = {TBreakStyle::CRLF, TBreakStyle::LF, TBreakStyle::CR};
+    enum Coding { Plain, Dos, Koi8, Utf8, Utf8Mark };
+    const char* typed[] = {"\xDF", "\x9F", "\xF1", "\xD0\xAF", "\xD0\xAF"}; // Я
+    const char* names[] = {"1251", "DOS 866", "KOI8-R", "UTF-8", "UTF-8 BOM"};
+    for (int round = 0; round < 30; ++round) {
+        const TBreakStyle style = styles[round % 3];
+        const auto coding = static_cast<Coding>(random() % 5);
+        std::string bytes;
+        const int lines = 1 + static_cast<int>(random() % 6);
+        for (int line = 0; line < lines; ++line) {
+            for (int n = static_cast<int>(random() % 40); n > 0; --n) {
+                const auto b = static_cast<unsigned char>(0x20 + random() % 0xE0);
+                if (coding < Utf8)
+                    bytes.push_back(static_cast<char>(b));
+                else if (b != 0x98)
+                    cp::AppendUtf8(bytes, cp::ToUnicode(cp::CodePage::Win1251, b));
+            }
+            if (line + 1 < lines || random() % 2) bytes += BreakBytes(style);
+        }
+        const std::string mark = coding == Utf8Mark ? std::string(kUtf8Mark) : std::string();
+        const std::string name = "f" + std::to_string(round) + ".txt";
+        TMDIChild* window = Open(name, mark + bytes);
+        ASSERT_NE(window, nullptr);
+        if (coding == Dos) frame->OEM1Click();
+        if (coding == Koi8) frame->Ansi1Click();
+        frame->UpdateMenuItems();
+        EXPECT_EQ(Field("CodingField"), names[coding]) << round;
+        if (bytes.find_first_of("\r\n") != std::string::npos) {
+            EXPECT_EQ(Field("BreakField"), BreakName(style)) << round;
+        }
+        Control(window).SetSelStart(0);
+        Type(window, QStringLiteral("Я"));
+        ASSERT_TRUE(frame->FileSaveItemClick()) << round;
+        EXPECT_EQ(ReadFileBytes(dir.File(name)), mark + typed[coding] + bytes) << round;
+        window->Memo1().SetModified(false);
+        frame->FileCloseItemClick();
+    }
+    EXPECT_TRUE(dialogs.Requests().empty());
+}
+
+TEST_F(Documents, PagesAreRecognisedAtOpenUnlessTurnedOffOrUnderTheTerminalFont) {
+    // "Ошибка чтения файла. Проверьте дискету и повторите." in three pages.
+    const std::string win =
+        "\xCE\xF8\xE8\xE1\xEA\xE0 \xF7\xF2\xE5\xED\xE8\xFF \xF4\xE0\xE9\xEB\xE0. "
+        "\xCF\xF0\xEE\xE2\xE5\xF0\xFC\xF2\xE5 \xE4\xE8\xF1\xEA\xE5\xF2\xF3 \xE8 "
+        "\xEF\xEE\xE2\xF2\xEE\xF0\xE8\xF2\xE5.\n";
+    const std::string dos = SingleByteForm(win, true, false);
+    const std::string koi = SingleByteForm(win, false, true);
+    const struct {
+        const std::string& bytes;
+        bool recognition, terminal;
+        int dosMode, koi8Mode;
+    } cases[] = {
+        {win, true, false, 0, 0},  {dos, true, false, 1, 0}, {koi, true, false, 0, 1},
+        {dos, false, false, 0, 0}, {koi, true, true, 0, 0},
+    };
+    int round = 0;
+    for (const auto& c : cases) {
+        Recognition(c.recognition);
+        ProfileFile(Settings().SettingsFilePath())
+            .WriteString("FONT", "Имя шрифта", c.terminal ? "Terminal" : "System");
+        const std::string name = "p" + std::to_string(round++) + ".txt";
+        TMDIChild* window = Open(name, c.bytes);
+        ASSERT_NE(window, nullptr);
+        EXPECT_EQ(window->DosMode, c.dosMode) << name;
+        EXPECT_EQ(window->Koi8Mode, c.koi8Mode) << name;
+        EXPECT_FALSE(window->Memo1().Modified()) << name;
+        // Shown as the user would have it after Ctrl+D or Ctrl+K.
+        if (c.dosMode + c.koi8Mode) {
+            EXPECT_EQ(window->Memo1().Text(), win.substr(0, win.size() - 1) + "\r\n");
+            EXPECT_TRUE(frame->Button(c.dosMode ? "SpeedButton15" : "SpeedButton16")->isChecked());
+        }
+        // Saved as it came, with the letter typed at the end in the page.
+        Control(window).SetSelStart(window->Memo1().TextLength());
+        Type(window, QStringLiteral("Я"));
+        ASSERT_TRUE(frame->FileSaveItemClick());
+        const char* letter = c.dosMode    ? "\x9F"
+                             : c.koi8Mode ? "\xF1"
+                             : c.terminal ? "\x9F"
+                                          : "\xDF";
+        EXPECT_EQ(ReadFileBytes(dir.File(name)), c.bytes + letter) << name;
+    }
+}
+
+TEST_F(Documents, Utf8BeyondTheEditorsPageOpensForViewingOrAsItsBytes) {
+    const std::string bytes = "x \xE2\x86\x92 \xD0\xB4\n"; // "x → д"
+    dialogs.AnswerMessage(MsgResult::Yes);
+    TMDIChild* view = Open("arrow.txt", bytes);
+    ASSERT_NE(view, nullptr);
+    EXPECT_NE(dialogs.Requests().back().text.find("«→» в строке 1"), std::string::npos);
+    EXPECT_EQ(view->Memo1().Text(), "x ? \xE4\r\n");
+    EXPECT_TRUE(view->Memo1().ReadOnly());
+    EXPECT_EQ(Field("CodingField"), "UTF-8 (только просмотр)");
+    // Nothing that lost a character may be written anywhere.
+    view->Memo1().SetModified(true);
+    dialogs.AnswerMessage(MsgResult::OK);
+    EXPECT_FALSE(frame->FileSaveItemClick());
+    dialogs.AnswerSave(dir.File("copy.txt"));
+    dialogs.AnswerMessage(MsgResult::OK);
+    EXPECT_FALSE(frame->FileSaveAsItemClick());
+    EXPECT_FALSE(fs::exists(dir.File("copy.txt")));
+    EXPECT_EQ(ReadFileBytes(dir.File("arrow.txt")), bytes);
+
+    dialogs.AnswerMessage(MsgResult::No); // the bytes as they are
+    TMDIChild* raw = Open("arrow2.txt", bytes);
+    EXPECT_EQ(raw->Memo1().Text(), "x \xE2\x86\x92 \xD0\xB4\r\n");
+    EXPECT_FALSE(raw->Memo1().ReadOnly());
+    EXPECT_EQ(Field("CodingField"), "1251");
+    view->Memo1().SetModified(false);
+}
+
+TEST_F(Documents, AFileChangedOnDiskIsAskedAboutOnActivationAndBeforeASave) {
+    TMDIChild* window = Open("a.txt", "first\n");
+    const std::string file = dir.File("a.txt");
+    const auto activate = [&] {
+        window->FormActivate();
+        frame->MyAppIdle();
+    };
+    // The program's own save is no change from outside.
+    Type(window, QStringLiteral("1"));
+    ASSERT_TRUE(frame->FileSaveItemClick());
+    activate();
+    EXPECT_TRUE(dialogs.Requests().empty());
+
+    // Left alone: not asked again at activation, but a save asks.
+    WriteOutside(file, "second\n");
+    dialogs.AnswerMessage(MsgResult::Cancel);
+    activate();
+    activate();
+    ASSERT_EQ(dialogs.Requests().size(), 1u);
+    EXPECT_NE(dialogs.Requests()[0].text.find(file + " изменён"), std::string::npos);
+    Type(window, QStringLiteral("2"));
+    dialogs.AnswerMessage(MsgResult::Yes); // reload instead of saving
+    EXPECT_FALSE(frame->FileSaveItemClick());
+    EXPECT_EQ(window->Memo1().Text(), "second\r\n");
+    EXPECT_FALSE(window->Memo1().Modified());
+    EXPECT_EQ(ReadFileBytes(file), "second\n");
+
+    // Kept: the window's text is marked and the next save writes it.
+    WriteOutside(file, "third!\n");
+    dialogs.AnswerMessage(MsgResult::No);
+    activate();
+    EXPECT_TRUE(window->Memo1().Modified());
+    ASSERT_TRUE(frame->FileSaveItemClick());
+    EXPECT_EQ(ReadFileBytes(file), "second\n");
+
+    // Gone: named, and kept for the next save if the user wants it.
+    fs::remove(file);
+    window->Memo1().SetModified(false);
+    dialogs.AnswerMessage(MsgResult::Yes);
+    activate();
+    EXPECT_NE(dialogs.Requests().back().text.find(file + " удалён"), std::string::npos);
+    EXPECT_TRUE(window->Memo1().Modified());
+    ASSERT_TRUE(frame->FileSaveItemClick());
+    EXPECT_EQ(ReadFileBytes(file), "second\n");
+    EXPECT_EQ(dialogs.PendingAnswers(), 0u);
+}
+
+TEST_F(Documents, TheBuildCycleListingAndReopenedSourceAskNothing) {
+    const std::string compiler = dir.File("cc");
+    WriteFileBytes(compiler, "#!/bin/sh\nprintf 'listing of %s\\n' \"$1\" > \"${1%.*}.LST\"\n");
+    ::chmod(compiler.c_str(), 0755);
+    ProfileFile ini(Settings().SettingsFilePath());
+    ini.WriteString("ASSEMBLER", "Ассемблер", compiler);
+    ini.WriteString("ASSEMBLER", "Расширение файла компилятора", ".ASM");
+    ini.WriteString("ASSEMBLER", "Расширение файла листинга", ".LST");
+    frame->AboutBoxCr();
+    frame->LST1Click();
+    TMDIChild* source = Open("p.ASM", "nop\n");
+    for (int build = 0; build < 2; ++build) {
+        Type(frame->ActiveChild(), QStringLiteral(";"));
+        frame->N14Click();
+        for (TMDIChild* child : frame->Children()) {
+            frame->MdiArea()->setActiveSubWindow(child);
+            frame->MyAppIdle();
+        }
+    }
+    ASSERT_EQ(frame->Children().size(), 2u);
+    EXPECT_EQ(frame->Children()[0]->Memo1().Text(), "listing of " + dir.File("p.ASM") + "\r\n");
+    EXPECT_TRUE(dialogs.Requests().empty());
+    (void)source;
+}
+
+TEST_F(Documents, DisplayModeAndCaretComeBackWhenAFileIsOpenedAgain) {
+    Recognition(false);
+    TMDIChild* window = Open("m.txt", "one\r\ntwo\r\nthree");
+    frame->OEM1Click();
+    window->Memo1().SetSelStart(7);
+    frame->FileCloseItemClick();
+    QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    window = Open("m.txt", "one\r\ntwo\r\nthree");
+    EXPECT_EQ(window->DosMode, 1);
+    EXPECT_EQ(window->Memo1().SelStart(), 7);
+    EXPECT_FALSE(window->Memo1().Modified());
+}
+
+TEST_F(Documents, PastingIntoADosWindowAsksAboutCharactersItsFileCannotHold) {
+    TMDIChild* window = Open("d.txt", "text");
+    frame->OEM1Click();
+    QApplication::clipboard()->setText(QStringLiteral("a—b"));
+    dialogs.AnswerMessage(MsgResult::No);
+    frame->PasteItemClick();
+    EXPECT_EQ(window->Memo1().Text(), "text");
+    EXPECT_NE(dialogs.Requests().back().text.find("«—»"), std::string::npos);
+    QApplication::clipboard()->setText(QStringLiteral("Ж"));
+    frame->PasteItemClick();
+    EXPECT_EQ(window->Memo1().Text(), "\xC6text");
+    window->Memo1().SetModified(false);
+}
+
+TEST(FileMemory, KeepsTheNewestFilesUnderAnyName) {
+    fs::remove(paths::ResolveBareName("HKEY_CURRENT_USER.reg"));
+    test::TempDir dir;
+    // Names the registry's text file could not hold as they are.
+    const std::string odd = dir.File("tab\there 100% \xFF\xFE.txt");
+    constexpr std::size_t kKept = 6;
+    RememberFile(odd, {'K', 42}, kKept);
+    for (int i = 0; i < static_cast<int>(kKept); ++i)
+        RememberFile(dir.File("f" + std::to_string(i)), {'D', i}, kKept);
+    EXPECT_EQ(RecallFile(dir.File("f0")), (TRememberedFile{'D', 0}));
+    EXPECT_EQ(RecallFile(dir.File("sub/../f5")), (TRememberedFile{'D', 5}));
+    EXPECT_FALSE(RecallFile(odd)); // the oldest, pushed out
+    RememberFile(odd, {'K', 42}, kKept);
+    EXPECT_EQ(RecallFile(odd), (TRememberedFile{'K', 42}));
+    EXPECT_FALSE(RecallFile(dir.File("f0"))); // and now the oldest is this
+    EXPECT_FALSE(RecallFile(dir.File("never")));
+}
+
+} // namespace
+} // namespace lorvane

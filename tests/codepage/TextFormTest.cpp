@@ -1,0 +1,95 @@
+// Line-break styles and UTF-8 text: what the loader decides from a file's
+// bytes, and that the way back gives the same bytes.
+#include "codepage/TextForm.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+namespace lorvane {
+namespace {
+
+TEST(TextForm, BreakStyleIsThatOfMostBreaks) {
+    const struct {
+        std::string_view bytes;
+        TBreakStyle style;
+    } cases[] = {
+        {"", TBreakStyle::CRLF},
+        {"no break", TBreakStyle::CRLF},
+        {"a\nb\n", TBreakStyle::LF},
+        {"a\rb", TBreakStyle::CR},
+        {"a\r\nb\nc\r\n", TBreakStyle::CRLF},
+        {"a\nb\r\nc\n", TBreakStyle::LF},
+        {"a\r\nb\n", TBreakStyle::CRLF}, // a tie keeps the new-document style
+        {"a\nb\r", TBreakStyle::LF},
+        {"a\n\rb\n\r", TBreakStyle::LFCR},
+        {"a\r\r\n", TBreakStyle::CRLF}, // a CR, then a CR LF: a tie again
+        {"\n\n\r\n", TBreakStyle::LF},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(DetectBreakStyle(c.bytes), c.style) << c.bytes;
+    EXPECT_EQ(LineOfOffset("a\r\nb\n\nc", 7), 4);
+    EXPECT_EQ(LineOfOffset("a\r\nb", 2), 2); // inside the break: the line after it
+}
+
+TEST(TextForm, Utf8WellFormedOnly) {
+    const struct {
+        std::string_view bytes;
+        bool utf8;
+    } cases[] = {
+        {"plain ASCII", false},
+        {"\xEF\xBB\xBF", true},              // the mark alone
+        {"\xD0\x9F\xD1\x80\xD0\xB8", true},  // При
+        {"\xF0\x9F\x98\x80", true},          // four bytes
+        {"\xEF\xBF\xBD", true},              // a real replacement character
+        {"\xC0\x80", false},                 // overlong zero
+        {"\xE0\x80\xAF", false},             // overlong slash
+        {"\xED\xA0\x80", false},             // a surrogate
+        {"\xF4\x90\x80\x80", false},         // past U+10FFFF
+        {"\xE2\x82", false},                 // cut short
+        {"ok \x80", false},                  // a lone continuation byte
+        {"\xCF\xF0\xE8\xE2\xE5\xF2", false}, // Привет in Windows-1251
+        {"\xAF\xE0\xA8\xA2\xA5\xE2", false}, // and in code page 866
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(IsUtf8Text(c.bytes), c.utf8) << testing::PrintToString(c.bytes);
+}
+
+TEST(TextForm, Utf8RoundTripsEveryCharacterThePageHolds) {
+    std::mt19937 random(15);
+    for (cp::CodePage page : {cp::CodePage::Win1251, cp::CodePage::Cp866}) {
+        for (int round = 0; round < 300; ++round) {
+            std::string bytes;
+            const int length = static_cast<int>(random() % 200);
+            for (int i = 0; i < length; ++i) {
+                const auto b = static_cast<unsigned char>(1 + random() % 255);
+                if (cp::ToUnicode(page, b) != 0xFFFD) bytes.push_back(static_cast<char>(b));
+            }
+            const bool mark = random() % 2 == 0;
+            const std::string utf8 = EncodeUtf8Text(bytes, page, mark);
+            bool high = mark;
+            for (char c : bytes)
+                high = high || static_cast<unsigned char>(c) >= 0x80;
+            ASSERT_EQ(IsUtf8Text(utf8), high) << round;
+            const TUtf8Decoded back = DecodeUtf8Text(utf8, page);
+            ASSERT_TRUE(back.complete);
+            ASSERT_EQ(back.mark, mark);
+            ASSERT_EQ(back.bytes, bytes) << round;
+        }
+    }
+}
+
+TEST(TextForm, Utf8CharacterThePageLacksIsNamedWithItsLine) {
+    // "а\n→б\r\n€": the arrow has no Windows-1251 byte, the euro sign has.
+    const TUtf8Decoded text =
+        DecodeUtf8Text("\xD0\xB0\n\xE2\x86\x92\xD0\xB1\r\n\xE2\x82\xAC", cp::CodePage::Win1251);
+    EXPECT_FALSE(text.complete);
+    EXPECT_EQ(text.firstMissing, U'\u2192');
+    EXPECT_EQ(text.missingLine, 2);
+    EXPECT_EQ(text.bytes, "\xE0\n?\xE1\r\n\x88");
+    // A byte the page leaves undefined cannot pass as a character.
+    EXPECT_EQ(EncodeUtf8Text("\x98", cp::CodePage::Win1251, false), "\xEF\xBF\xBD");
+}
+
+} // namespace
+} // namespace lorvane
