@@ -100,6 +100,7 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
     p->laidOut = 1;
     TrimEntries(*p);
 
+    firstRebuiltLine_ = FirstLineAt(index);
     if (!device_) {
         LineInfo line;
         line.style = p->line0.style;
@@ -337,6 +338,7 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
     const std::int32_t replaced =
         stop ? static_cast<std::int32_t>(oldIdx) + 1 : static_cast<std::int32_t>(old.size());
     ReplaceLines(index, first, replaced, out.data(), static_cast<std::int32_t>(out.size()));
+    firstRebuiltLine_ = FirstLineAt(index) + first;
     return FirstLineAt(index) + first + static_cast<std::int32_t>(out.size()) - 1;
 }
 
@@ -454,7 +456,8 @@ void RIzuvAzazModel::NoteChange(std::int32_t firstLine, std::int32_t firstParagr
         changedLine_ = firstLine;
         changedFirst_ = firstParagraph;
         changedLast_ = lastParagraph;
-        lineDelta_ = 0;
+        // lineDelta_ is not reset here: the splice that opens the range has
+        // already added its own line change to it.
     } else {
         changedLine_ = std::min(changedLine_, firstLine);
         changedFirst_ = std::min(changedFirst_, firstParagraph);
@@ -472,6 +475,9 @@ void RIzuvAzazModel::RefreshAfterChanges() {
 
     if (!inPlace) ScanStartStopUpTo(p);
     LayoutParagraph(p, std::max(0, changedLine_ - FirstLineAt(p)), !inPlace, true, dirtyLine_);
+    // Re-wrapping starts a line early (a word may move back up), so that
+    // line may have changed too.
+    const std::int32_t firstChanged = std::min(changedLine_, firstRebuiltLine_);
     std::int32_t lastLine = FirstLineAt(p) + ParagraphAt(p)->lineCount - 1;
     if (p + 1 <= last) {
         layoutFrom_ = std::min(layoutFrom_, p + 1);
@@ -508,7 +514,7 @@ void RIzuvAzazModel::RefreshAfterChanges() {
             }
         }
         host_->UpdateScrollRanges();
-        host_->InvalidateLines(changedLine_, delta ? -1 : lastLine);
+        host_->InvalidateLines(firstChanged, delta ? -1 : lastLine);
         if (updateMode_ == umImmediate)
             FinishLayoutRange();
         else if (updateMode_ == umBackground && !jobPending_ && layoutTo_ >= 0)

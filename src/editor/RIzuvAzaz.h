@@ -20,6 +20,7 @@
 #include <QBasicTimer>
 #include <QImage>
 #include <QPixmap>
+#include <QRegion>
 
 #include <climits>
 #include <cstdint>
@@ -251,6 +252,10 @@ public:
     // The caret position of a client point (for clicks), and its virtual spaces.
     std::int32_t PositionAt(QPoint point, std::int32_t* virtualSpaces = nullptr);
     void InvalidateLines(std::int32_t a, std::int32_t b) override;
+    // Repaints the lines whose selection look changed since the last call:
+    // every path that moves the selection ends here through UpdateCaret, so
+    // no caller has to know which lines the old selection covered.
+    void InvalidateSelectionChange();
     void ScrollTo(int vOffset, int hOffset);
     void ScrollInView();
     void RecomputeMetrics(bool fromLineHeight = false);
@@ -307,6 +312,9 @@ private:
     void ApplyFonts();
     void ApplyScrollBarPolicy();
     void SyncTopLine();
+    void SettleView();
+    // Asks for a repaint of r; while a paint is under way, after it.
+    void InvalidateRect(const QRect& r);
     void PaintLines(QPainter& target, const QRect& area);
     void ToggleCode(char code);
     bool DeleteBlock(std::string_view& text);
@@ -378,10 +386,19 @@ private:
     std::int32_t lastCaretPos_ = -1;
     int lastStyle_ = -1;
 
+    // The selection as the screen shows it (or will after pending paints).
+    // Its ends are navigators, so they follow edits and layout like the text.
+    TNavigator shownFrom_{&model_};
+    TNavigator shownTo_{&model_};
+    std::int32_t shownLeft_ = 0, shownRight_ = 0;
+    bool shownBlock_ = false, shownAny_ = false;
+
     bool blockActive_ = false;
     std::int32_t blockLeft_ = 0;
     std::int32_t blockRight_ = 0;
     bool slicePosted_ = false;
+    bool painting_ = false;
+    QRegion paintedLate_; // invalidated while painting
 };
 
 } // namespace lorvane

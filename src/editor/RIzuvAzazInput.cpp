@@ -297,6 +297,13 @@ bool TInputHandler::KeyRelease(QKeyEvent& e) {
 }
 
 bool TInputHandler::eventFilter(QObject* watched, QEvent* event) {
+    const bool handled = Filter(watched, event);
+    // Whatever the event did to the selection shows at the next paint.
+    if (handled) c_.InvalidateSelectionChange();
+    return handled;
+}
+
+bool TInputHandler::Filter(QObject* watched, QEvent* event) {
     if (watched == &c_) {
         if (event->type() == QEvent::KeyPress) {
             auto& k = static_cast<QKeyEvent&>(*event);

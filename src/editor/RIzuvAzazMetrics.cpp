@@ -168,7 +168,7 @@ void RIzuvAzaz::InvalidateLines(std::int32_t a, std::int32_t b) {
     if (b < top || a > top + visibleLines_ + 1) return;
     const int y1 = a < top ? 0 : LineToY(a - top);
     const int y2 = b > top + visibleLines_ + 1 ? ClientHeight() : LineToY(b - top + 1);
-    viewport()->update(QRect(0, y1, ClientWidth(), std::max(0, y2 - y1)));
+    InvalidateRect(QRect(0, y1, ClientWidth(), std::max(0, y2 - y1)));
 }
 
 // ---- Scrolling ----
@@ -177,7 +177,12 @@ void RIzuvAzaz::SyncTopLine() {
     // The view is anchored to the text at its top, not to a line number:
     // layout and edits above it move the number, not the text shown.
     const std::int32_t fine = vOffset_ % lineHeight_;
-    vOffset_ = model_.TopLineNavigator().LineNumber() * lineHeight_ + fine;
+    const int v = model_.TopLineNavigator().LineNumber() * lineHeight_ + fine;
+    if (v == vOffset_) return;
+    // Same text at the top, other line numbers: every line below an edit
+    // that changed them may now stand on another row.
+    vOffset_ = v;
+    InvalidateRect(viewport()->rect());
 }
 
 void RIzuvAzaz::LinesShifted(std::int32_t firstChangedLine, std::int32_t delta) {
@@ -257,7 +262,7 @@ void RIzuvAzaz::ScrollTo(int v, int h) {
         verticalScrollBar()->setValue(vOffset_ / vUnit_);
     }
     settingBars_ = false;
-    viewport()->update();
+    InvalidateRect(viewport()->rect());
     if (dh != 0 && OnHScroll) OnHScroll();
     if (dv != 0 && OnVScroll) OnVScroll();
 }

@@ -273,7 +273,8 @@ private:
     std::int32_t changedLast_ = -1;
     std::int32_t lineDelta_ = 0;
     bool editInPlace_ = false;
-    std::int32_t dirtyLine_ = 0; // last line of the in-place edit that must be wrapped again
+    std::int32_t firstRebuiltLine_ = 0; // of the last LayoutParagraph
+    std::int32_t dirtyLine_ = 0;        // last line of the in-place edit that must be wrapped again
 
     TUndoList undo_;
     bool replaying_ = false;
