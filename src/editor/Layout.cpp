@@ -3,6 +3,7 @@
 #include "editor/RIzuvAzazModel.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <climits>
 #include <vector>
@@ -111,18 +112,20 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
 
     const std::int32_t changed = std::clamp(firstLine, 0, p->lineCount - 1);
     // Starting one line higher lets the first word of the changed line move
-    // back up when it fits there now.
+    // back up when it fits there now. When that line continues a word cut
+    // for being wider than the line, the word may have become narrow enough
+    // to move up or to fit whole, so the walk starts where it began; but
+    // two whole lines cut out of one word before the change already make it
+    // wider than a line, so it never goes back further than that: an edit
+    // in a long word costs the rest of the word, not all of it.
     std::int32_t first = changed > 0 ? changed - 1 : 0;
     {
-        // Lines cut out of one over-long word go back as one: start at the
-        // line where that word began.
         TLinesList view(p);
-        while (first > 0) {
+        for (int extra = 0; extra < 2 && first > 0; ++extra) {
             const std::int32_t at = view.At(first)->start;
-            if (at > 0 && at <= p->length && p->text[at - 1] != ' ' && p->text[at - 1] != '\t')
-                --first;
-            else
+            if (at <= 0 || at > p->length || p->text[at - 1] == ' ' || p->text[at - 1] == '\t')
                 break;
+            --first;
         }
     }
     const std::int32_t minStop = std::max(changed, rewrapThrough) - first;
@@ -182,6 +185,9 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
     std::int32_t x = 0, xWords = 0, blanks = 0, trailing = 0;
     std::size_t oldIdx = 0;
     bool stop = false;
+    std::array<int, 256> widths{};
+    std::int32_t widthsFrom = 0, widthsTo = 0;
+    std::uint8_t widthsFont = 0;
 
     auto startLine = [&](std::int32_t at, std::uint8_t atStyle, std::int32_t atEntries) {
         cur = LineInfo{};
@@ -209,12 +215,34 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
             ++oldIdx;
         if (oldIdx + 1 < old.size()) stop = true;
     };
+    // The end of the word being placed, and the first format code after
+    // codeScanFrom inside it (or its end): each byte of a long word is
+    // looked at once, however many lines it is cut into.
+    std::int32_t wordEnd = 0;
+    std::int32_t codeScanFrom = 0, nextCode = 0;
+    auto codeAfter = [&](std::int32_t k) {
+        if (k < codeScanFrom || k >= nextCode) {
+            codeScanFrom = k;
+            nextCode = k + 1;
+            while (nextCode < wordEnd && !IsFormatCode(static_cast<unsigned char>(t[nextCode])))
+                ++nextCode;
+        }
+        return nextCode;
+    };
     // Width of [from, to), measured in runs cut at codes, entries and 4096
-    // characters; the style and state move along.
-    auto measure = [&](std::int32_t from, std::int32_t to) {
+    // characters; the style and state move along. It stops early, with a
+    // width over `room`, once the part measured is wider than room: a word
+    // that does not fit is measured only as far as the line reaches, so
+    // breaking a very long word stays linear in its length.
+    auto measure = [&](std::int32_t from, std::int32_t to, int room) {
         int w = 0;
         std::int32_t k = from;
+        // Runs start a little longer than what fits and double from there;
+        // an ordinary word is measured in one run.
+        const std::int32_t fit = std::max(room, 0) / std::max(1, device_->AverageCharWidth());
+        std::int32_t run = std::clamp<std::int32_t>(fit + fit / 4 + 8, 8, kMeasureChunk);
         while (k < to) {
+            if (w - overhang > room) return w - overhang;
             enter(k);
             if (codes && IsFormatCode(static_cast<unsigned char>(t[k]))) {
                 style ^= StyleBitOfCode(static_cast<unsigned char>(t[k]));
@@ -222,15 +250,11 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
                 ++k;
                 continue;
             }
-            std::int32_t e = std::min(to, k + kMeasureChunk);
+            std::int32_t e = std::min(to, k + run);
+            run = std::min(run * 2, kMeasureChunk);
             if (ai < p->entryCount)
                 e = std::min(e, static_cast<std::int32_t>(p->entries[ai].offsetOrRefs));
-            std::int32_t j = k + 1;
-            if (codes)
-                while (j < e && !IsFormatCode(static_cast<unsigned char>(t[j])))
-                    ++j;
-            else
-                j = e;
+            const std::int32_t j = codes ? std::min(e, codeAfter(k)) : e;
             w += device_->TextWidth(t + k, j - k);
             k = j;
         }
@@ -262,16 +286,20 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
             ++pos;
             continue;
         }
-        // A word: up to the next blank, tab or the paragraph end.
+        // A word: up to the next blank, tab or the paragraph end (found once
+        // for all the lines a long word is cut into).
         const std::int32_t ws = pos;
-        std::int32_t we = pos + 1;
-        while (we < length && t[we] != ' ' && t[we] != '\t')
-            ++we;
+        if (wordEnd <= pos) {
+            wordEnd = pos + 1;
+            while (wordEnd < length && t[wordEnd] != ' ' && t[wordEnd] != '\t')
+                ++wordEnd;
+        }
+        const std::int32_t we = wordEnd;
         const std::uint8_t wsStyle = style;
         const std::int32_t wsEntries = ai;
         const AttrInfo* wsState = state;
         const std::uint8_t wsFont = font;
-        const int ww = measure(ws, we);
+        const int ww = measure(ws, we, width - x);
         if (x + ww <= width) {
             x += ww;
             xWords = x;
@@ -308,12 +336,30 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
                 style ^= StyleBitOfCode(ch);
                 refreshFont();
                 lastWidth = 0;
-            } else {
-                lastWidth = device_->TextWidth(t + k, 1) - overhang;
-                x += lastWidth;
+                ++k;
+                ++taken;
+                continue;
             }
-            ++k;
-            ++taken;
+            // Plain characters up to the next code or entry, where the font
+            // may change; their widths come a block at a time, each byte
+            // measured once.
+            std::int32_t runEnd = we;
+            if (ai < p->entryCount)
+                runEnd = std::min(runEnd, static_cast<std::int32_t>(p->entries[ai].offsetOrRefs));
+            if (codes) runEnd = std::min(runEnd, codeAfter(k));
+            if (font != widthsFont || k < widthsFrom) widthsTo = widthsFrom = k;
+            widthsFont = font;
+            while (k < runEnd && (x < width || taken == 0)) {
+                if (k >= widthsTo) {
+                    widthsFrom = k;
+                    widthsTo = std::min(runEnd, k + static_cast<std::int32_t>(widths.size()));
+                    device_->CharWidths(t + k, widthsTo - k, widths.data());
+                }
+                lastWidth = widths[static_cast<std::size_t>(k - widthsFrom)] - overhang;
+                x += lastWidth;
+                ++k;
+                ++taken;
+            }
         }
         if (k == we) { // the rest of the word fits, or is one character
             xWords = x;

@@ -147,7 +147,7 @@ public:
                 QApplication::sendEvent(w_.viewport(), &e);
                 return "wheel";
             }
-            QScrollBar* bar = w_.verticalScrollBar();
+            QScrollBar* bar = rng_() % 3 ? w_.verticalScrollBar() : w_.horizontalScrollBar();
             static const QAbstractSlider::SliderAction kActions[] = {
                 QAbstractSlider::SliderSingleStepAdd, QAbstractSlider::SliderSingleStepSub,
                 QAbstractSlider::SliderPageStepAdd, QAbstractSlider::SliderPageStepSub};
