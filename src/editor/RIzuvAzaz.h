@@ -221,6 +221,11 @@ public:
     void PasteFromClipboard();
     // The private MIME type that marks clipboard text as a column block.
     static const char* BlockMimeType() noexcept;
+    // Document bytes as text for other programs (UTF-8 with LF breaks), and
+    // their text as document bytes (any break becomes CR LF), both in the
+    // code page the control draws with.
+    QString ToForeignText(const std::string& bytes) const;
+    std::string FromForeignText(const QString& text) const;
 
     // ---- Caret and virtual space ----
     std::int32_t VirtualSpaces() const noexcept { return virtualSpaces_; }

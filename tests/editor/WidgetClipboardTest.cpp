@@ -27,7 +27,7 @@ TEST_F(WidgetClipboard, BlockCopyPutsTextAndMarkerSideBySide) {
     memo->CopyToClipboard();
     const QMimeData* data = QApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);
-    EXPECT_EQ(data->text(), QString("cde\r\n\r\ncde\r\n"));
+    EXPECT_EQ(data->text(), QString("cde\n\ncde\n")) << "other programs get their own breaks";
     ASSERT_TRUE(data->hasFormat(RIzuvAzaz::BlockMimeType()));
     EXPECT_EQ(data->data(RIzuvAzaz::BlockMimeType()), QByteArray("cde\r\n\r\ncde\r\n", 13));
 }
@@ -71,6 +71,38 @@ TEST_F(WidgetClipboard, ForeignTextReplacesTheSelectionInWindows1251) {
     EXPECT_EQ(QApplication::clipboard()->text(),
               QString::fromUtf8("hello \xd0\xbc\xd0\xb8\xd1\x80"));
     EXPECT_FALSE(QApplication::clipboard()->mimeData()->hasFormat(RIzuvAzaz::BlockMimeType()));
+}
+
+// Other programs break lines with LF (or CR LF, or CR) and speak Unicode;
+// the document breaks with CR LF and holds the bytes of the code page it is
+// drawn in: Windows-1251, or 866 with the "Terminal" font.
+TEST_F(WidgetClipboard, TextFromAndForOtherProgramsInBothFonts) {
+    struct Case {
+        const char* font;
+        const char* foreign; // UTF-8
+        const char* document;
+        const char* back; // what copying the pasted text gives
+    };
+    const Case cases[] = {
+        {"System", "a\nb\n\nc", "a\r\nb\r\n\r\nc", "a\nb\n\nc"},
+        {"System", "a\r\nb\rc\r", "a\r\nb\r\nc\r\n", "a\nb\nc\n"},
+        {"System", "\xd0\xbc\xd0\xb8\xd1\x80 \xe3\x84\xb1", "\xec\xe8\xf0 ?",
+         "\xd0\xbc\xd0\xb8\xd1\x80 ?"},
+        {"Terminal", "\xd0\xbc\xd0\xb8\xd1\x80\n\xe2\x95\x94", "\xac\xa8\xe0\r\n\xc9",
+         "\xd0\xbc\xd0\xb8\xd1\x80\n\xe2\x95\x94"},
+        {"Terminal", "\xe2\x82\xac", "?", "?"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.font) + " '" + c.foreign + "'");
+        memo->SetFont({c.font, 14, 10, 0, false});
+        memo->SetText("");
+        QApplication::clipboard()->setText(QString::fromUtf8(c.foreign));
+        memo->PasteFromClipboard();
+        EXPECT_EQ(memo->Text(), c.document);
+        memo->SelectAll();
+        memo->CopyToClipboard();
+        EXPECT_EQ(QApplication::clipboard()->text().toStdString(), c.back);
+    }
 }
 
 TEST_F(WidgetClipboard, CutThenUndoRestoresTextButNotSelection) {
