@@ -29,6 +29,8 @@
 #include <string>
 #include <string_view>
 
+class QMimeData;
+
 namespace lorvane {
 
 enum TScrollStyle : std::uint8_t { ssNone, ssHorizontal, ssVertical, ssBoth };
@@ -226,6 +228,11 @@ public:
     // code page the control draws with.
     QString ToForeignText(const std::string& bytes) const;
     std::string FromForeignText(const QString& text) const;
+    // Text of another program put in at a client point as one change (a
+    // drop, selected afterwards, or the primary selection).
+    void InsertForeignText(QPoint at, const QString& text, bool selectIt);
+    // The middle click: the primary selection, where the platform has one.
+    void PastePrimarySelection(QPoint at);
 
     // ---- Caret and virtual space ----
     std::int32_t VirtualSpaces() const noexcept { return virtualSpaces_; }
@@ -297,6 +304,10 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
     bool focusNextPrevChild(bool next) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
     bool HasWindow() const noexcept { return hasWindow_; }
     bool Focused() const noexcept { return hasFocus(); }
@@ -315,6 +326,9 @@ private:
     void ScrollCaretIntoView() override { ScrollInView(); }
 
     void ApplyFonts();
+    bool AcceptsDrop(const QMimeData* data) const;
+    void SelectionMayHaveChanged();
+    void OfferPrimarySelection();
     void ApplyScrollBarPolicy();
     void SyncTopLine();
     void SettleView();
@@ -385,6 +399,7 @@ private:
     bool caretCreated_ = false;
     bool caretOn_ = true; // the blink phase
     QBasicTimer caretTimer_;
+    QBasicTimer primaryTimer_;
     int caretCharWidth_ = 0;
     std::int32_t virtualSpaces_ = 0;
     std::int32_t rememberedX_ = INT_MIN;

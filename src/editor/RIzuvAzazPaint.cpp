@@ -244,6 +244,7 @@ void RIzuvAzaz::InvalidateSelectionChange() {
     shownRight_ = right;
     shownBlock_ = blockActive_;
     shownAny_ = shown;
+    SelectionMayHaveChanged();
 }
 
 void RIzuvAzaz::InvalidateRect(const QRect& r) {

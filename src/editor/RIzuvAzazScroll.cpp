@@ -84,4 +84,16 @@ void TScroller::Wheel(int delta, int factor) {
     }
 }
 
+void TScroller::HorizontalWheel(int delta, int factor) {
+    hWheel_ += static_cast<std::int16_t>(delta) * factor;
+    while (hWheel_ < -119) {
+        HScroll(TScrollCode::LineDown);
+        hWheel_ += 120;
+    }
+    while (hWheel_ >= 120) {
+        HScroll(TScrollCode::LineUp);
+        hWheel_ -= 120;
+    }
+}
+
 } // namespace lorvane

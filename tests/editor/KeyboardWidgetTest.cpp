@@ -4,9 +4,14 @@
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -71,9 +76,9 @@ struct Editor {
         Mouse(QEvent::MouseButtonPress, p, Qt::LeftButton, m);
         Mouse(QEvent::MouseButtonRelease, p, Qt::LeftButton, m);
     }
-    void Wheel(int delta) {
+    void Wheel(int delta, int sideways = 0, Qt::KeyboardModifiers m = Qt::NoModifier) {
         QWheelEvent e(QPointF(10, 10), w.viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
-                      QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                      QPoint(sideways, delta), Qt::NoButton, m, Qt::NoScrollPhase, false);
         QApplication::sendEvent(w.viewport(), &e);
     }
 
@@ -192,6 +197,74 @@ TEST(MouseWidget, WheelNotchesAndHalfNotches) {
     e.w.SetMouseWheelFactor(3);
     e.Wheel(120);
     EXPECT_EQ(e.w.TopLine(), 0);
+}
+
+TEST(MouseWidget, SidewaysWheelAndShiftWheelScrollHorizontally) {
+    Editor e(std::string(400, 'x'));
+    e.w.SetScrollBars(ssBoth);
+    e.w.SetMouseWheelFactor(1);
+    const int step = e.w.viewport()->width() / 20 + 1;
+    e.Wheel(0, -120);
+    EXPECT_EQ(e.w.HorizontalOffset(), step);
+    e.Wheel(-120, 0, Qt::ShiftModifier);
+    EXPECT_EQ(e.w.HorizontalOffset(), 2 * step);
+    EXPECT_EQ(e.w.VerticalOffset(), 0);
+    e.Wheel(0, 120);
+    EXPECT_EQ(e.w.HorizontalOffset(), step);
+}
+
+// Text dragged in from another program lands at the pointer as one change;
+// a drag of files passes through to the window behind the control.
+TEST(MouseWidget, ForeignTextDropsHereAndFileDropsGoToTheParent) {
+    struct Parent : QWidget {
+        Parent() { setAcceptDrops(true); }
+        void dragEnterEvent(QDragEnterEvent* e) override {
+            ++entered;
+            e->acceptProposedAction();
+        }
+        int entered = 0;
+    } parent;
+    Editor e("one two");
+    e.w.setParent(&parent);
+    parent.resize(480, 240);
+    parent.show();
+    auto drag = [&](QMimeData& data, bool drop) {
+        const QPointF at(e.At(4, 0));
+        QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(e.w.viewport(), &enter);
+        if (!drop || !enter.isAccepted()) return;
+        QDropEvent d(at, Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(e.w.viewport(), &d);
+    };
+    QMimeData text;
+    text.setText(QString::fromUtf8("\xd0\x96\nx "));
+    drag(text, true);
+    EXPECT_EQ(e.w.Text(), "one \xc6\r\nx two");
+    EXPECT_EQ(e.w.SelText(), "\xc6\r\nx ") << "the dropped text is selected";
+    EXPECT_EQ(parent.entered, 0);
+    e.w.Undo();
+    EXPECT_EQ(e.w.Text(), "one two");
+
+    QMimeData files;
+    files.setUrls({QUrl::fromLocalFile("/tmp/a.asm")});
+    files.setText("/tmp/a.asm");
+    drag(files, true);
+    EXPECT_EQ(e.w.Text(), "one two");
+    EXPECT_EQ(parent.entered, 1);
+}
+
+TEST(KeyboardWidget, InputMethodTextArrivesAsTypedCharacters) {
+    Editor e("ab");
+    e.w.SetSelStart(1);
+    QInputMethodEvent compose(QString(), {});
+    compose.setCommitString(QString::fromUtf8("\xc3\xa9\xd1\x91\xd0\xb6")); // é ё ж
+    QApplication::sendEvent(&e.w, &compose);
+    EXPECT_EQ(e.w.Text(), "a\xb8\xe6"
+                          "b")
+        << "what Windows-1251 lacks is not typed";
+    EXPECT_TRUE(static_cast<QWidget&>(e.w).inputMethodQuery(Qt::ImEnabled).toBool());
+    e.Key(Qt::Key_Z, Qt::ControlModifier);
+    EXPECT_EQ(e.w.Text(), "ab") << "typed, so one step with the typing around it";
 }
 
 TEST(MouseWidget, BuiltInMenuFollowsReadOnly) {
