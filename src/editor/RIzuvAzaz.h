@@ -323,7 +323,12 @@ private:
     void UpdateScrollRanges() override;
     void PostBackgroundSlice() override;
     void UpdateCaret() override { UpdateCaret(false); }
-    void ScrollCaretIntoView() override { ScrollInView(); }
+    void ScrollCaretIntoView() override {
+        // After an edit the caret stays in view while background layout
+        // adds the lines of what the edit put above it.
+        followCaret_ = true;
+        ScrollInView();
+    }
 
     void ApplyFonts();
     bool AcceptsDrop(const QMimeData* data) const;
@@ -417,6 +422,8 @@ private:
     std::int32_t blockLeft_ = 0;
     std::int32_t blockRight_ = 0;
     bool slicePosted_ = false;
+    bool followCaret_ = false;  // until the layout job ends or the user scrolls
+    bool keepingCaret_ = false; // ScrollInView is scrolling
     bool painting_ = false;
     QRegion paintedLate_; // invalidated while painting
 };
