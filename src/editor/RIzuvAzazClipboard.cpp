@@ -85,6 +85,8 @@ bool RIzuvAzaz::DeleteBlock(std::string_view& text) {
     blockActive_ = false;
     const std::int32_t first = model_.SelStartNavigator().ParagraphIndex();
     const std::int32_t last = model_.SelStopNavigator().ParagraphIndex();
+    model_.EndTypingGroup();
+    const std::int32_t records = model_.UndoRecords().Level();
     model_.BeginUpdate();
     for (std::int32_t i = first; i <= last; ++i) {
         const ParagraphInfo& p = *model_.ParagraphAt(i);
@@ -96,6 +98,8 @@ bool RIzuvAzaz::DeleteBlock(std::string_view& text) {
             model_.Replace({});
         }
     }
+    // One record a line, one Undo for the block.
+    model_.GroupUndoSince(records);
     model_.EndUpdate();
     return true;
 }
@@ -154,6 +158,7 @@ void RIzuvAzaz::PasteBlock(const std::string& text) {
         std::max(0, (caretX_ + hOffset_ - LeftMargin()) / std::max(1, spaceWidth_));
     const std::int32_t first = model_.CaretParagraph();
     blockActive_ = false;
+    const std::int32_t records = model_.UndoRecords().Level();
     model_.BeginUpdate();
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const auto i = first + static_cast<std::int32_t>(n);
@@ -169,6 +174,7 @@ void RIzuvAzaz::PasteBlock(const std::string& text) {
         piece += lines[n];
         if (!piece.empty()) model_.Replace(piece);
     }
+    model_.GroupUndoSince(records);
     model_.EndUpdate();
     virtualSpaces_ = 0;
     if (model_.UpdateCount() == 0) ScrollInView();

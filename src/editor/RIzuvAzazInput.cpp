@@ -122,6 +122,7 @@ TInputHandler::TInputHandler(RIzuvAzaz& control)
         if (!c_.hasFocus()) c_.setFocus(Qt::MouseFocusReason);
     };
     mouse_.ShowContextMenu = [this](int x, int y) { ShowMenu(x, y); };
+    mouse_.Highlighter = [this] { return c_.Highlighter(); };
     mouse_.OnContext = [this](std::int32_t context, std::int32_t start, std::int32_t stop) {
         if (c_.OnContext) c_.OnContext(context, start, stop);
     };

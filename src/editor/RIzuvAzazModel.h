@@ -144,6 +144,9 @@ public:
     // Marks the undo record just made as one step with the one before
     // (a move by drag and drop).
     void GroupLastUndo() noexcept;
+    // Makes every undo record made since the list had `level` records one
+    // step (a column block changed line by line).
+    void GroupUndoSince(std::int32_t level) noexcept;
     void EndTypingGroup() noexcept { undo_.groupEnded = true; }
     // Block deletion of the widget's column selection; set by the widget.
     std::function<bool(std::string_view& text)> BlockReplace;

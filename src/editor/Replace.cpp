@@ -247,6 +247,11 @@ void RIzuvAzazModel::GroupLastUndo() noexcept {
     if (undo_.Level() > 0) undo_.At(undo_.Level() - 1).grouped = true;
 }
 
+void RIzuvAzazModel::GroupUndoSince(std::int32_t level) noexcept {
+    for (std::int32_t k = std::max(level, 0) + 1; k < undo_.Level(); ++k)
+        undo_.At(k).grouped = true;
+}
+
 void RIzuvAzazModel::Splice(std::int32_t s, std::int32_t e, std::string_view text,
                             std::int32_t& caret) {
     std::vector<std::string_view> parts;

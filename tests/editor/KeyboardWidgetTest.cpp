@@ -1,4 +1,5 @@
 // Real key and mouse events sent to a real control (offscreen).
+#include "editor/Highlighter.h"
 #include "editor/RIzuvAzaz.h"
 #include "editor/RIzuvAzazInput.h"
 
@@ -146,6 +147,31 @@ TEST(MouseWidget, ClickBeyondAShortLineAndMarginSelection) {
     EXPECT_EQ(e.w.SelText(), "ab!\r\n");
 }
 
+// Also when the moved text holds a format code, whose balancing and pair
+// removal add records of their own.
+TEST(MouseWidget, EveryDragMoveIsUndoneInOneStep) {
+    const std::string text = "one two three\r\nfour five\r\n\x02six\x02 seven";
+    struct Move {
+        std::int32_t start, length;
+        int column, line;
+    };
+    const Move moves[] = {{4, 4, 13, 0}, {4, 4, 0, 0},  {0, 3, 4, 1},  {8, 7, 2, 1},
+                          {15, 5, 3, 0}, {14, 2, 9, 1}, {27, 4, 0, 0}, {4, 12, 1, 2}};
+    for (const Move& m : moves) {
+        SCOPED_TRACE(std::to_string(m.start) + "+" + std::to_string(m.length));
+        Editor e(text);
+        // Pressed on the first character of the selection.
+        e.w.SetSelStart(m.start);
+        const QPoint press(e.w.CaretPos().x() + 2, e.w.CaretPos().y() + 2);
+        e.w.SetSelLength(m.length);
+        e.Drag(press, e.At(m.column, m.line));
+        if (e.w.Text() == text) continue; // dropped inside itself
+        e.w.Undo();
+        EXPECT_EQ(e.w.Text(), text);
+        EXPECT_FALSE(e.w.CanUndo());
+    }
+}
+
 TEST(MouseWidget, DragMoveUndoneInOneStepAndCtrlDragCopies) {
     Editor e("one two three");
     e.w.SetSelStart(4);
@@ -265,6 +291,41 @@ TEST(KeyboardWidget, InputMethodTextArrivesAsTypedCharacters) {
     EXPECT_TRUE(static_cast<QWidget&>(e.w).inputMethodQuery(Qt::ImEnabled).toBool());
     e.Key(Qt::Key_Z, Qt::ControlModifier);
     EXPECT_EQ(e.w.Text(), "ab") << "typed, so one step with the typing around it";
+}
+
+// A click on a highlighted item with a context number reports the whole
+// item, also a range that runs over several paragraphs or to the end, and
+// tells the highlighter.
+TEST(MouseWidget, ContextClickCoversTheWholeRangeAndTellsTheHighlighter) {
+    struct Listener : THighlighter {
+        void ContextClick(std::int32_t context, const std::string& text, bool right) override {
+            heard = std::to_string(context) + (right ? " right " : " left ") + text;
+        }
+        std::string heard;
+    } highlighter;
+    Editor e;
+    e.w.StartStopKeys().Add("/*", "*/", false, clRed, clBlue, 0, 7, 0, 0);
+    e.w.SetHighlighter(&highlighter);
+    std::int32_t context = 0, from = -1, to = -1;
+    e.w.OnContext = [&](std::int32_t c, std::int32_t a, std::int32_t b) {
+        context = c;
+        from = a;
+        to = b;
+    };
+    e.w.SetText("ab /* one\r\ntwo\r\nthree */ cd");
+    e.Click(e.At(1, 1));
+    EXPECT_EQ(context, 7);
+    EXPECT_EQ(from, 3);
+    EXPECT_EQ(to, 24);
+    EXPECT_EQ(highlighter.heard, "7 left /* one\r\ntwo\r\nthree */");
+
+    e.w.SetText("x /* open\r\nmore");
+    e.Mouse(QEvent::MouseButtonPress, e.At(6, 0), Qt::RightButton);
+    e.Mouse(QEvent::MouseButtonRelease, e.At(6, 0), Qt::RightButton);
+    EXPECT_EQ(from, 2);
+    EXPECT_EQ(to, e.w.TextLength()) << "an open range runs to the end of the text";
+    EXPECT_EQ(highlighter.heard, "7 right /* open\r\nmore");
+    e.w.SetHighlighter(nullptr);
 }
 
 TEST(MouseWidget, BuiltInMenuFollowsReadOnly) {

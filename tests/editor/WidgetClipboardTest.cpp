@@ -105,6 +105,27 @@ TEST_F(WidgetClipboard, TextFromAndForOtherProgramsInBothFonts) {
     }
 }
 
+// Each of these is one change for the user, so one Undo takes it back.
+TEST_F(WidgetClipboard, BlockPasteAndBlockDeleteAreUndoneInOneStep) {
+    const std::string text = "abcdefg\r\nab\r\nabcdef";
+    memo->SetText(text);
+    SelectBlock(0, 2, 2, 5);
+    memo->CopyToClipboard();
+    memo->SetSelText("");
+    EXPECT_EQ(memo->Text(), "abfg\r\nab\r\nabf");
+    memo->Undo();
+    EXPECT_EQ(memo->Text(), text);
+
+    memo->SetSelStart(memo->ParagraphStart(1) + 1);
+    memo->PasteFromClipboard();
+    const std::string pasted = memo->Text();
+    EXPECT_EQ(pasted, "abcdefg\r\nacdeb\r\nabcdef\r\n cde");
+    memo->Undo();
+    EXPECT_EQ(memo->Text(), text);
+    memo->Redo();
+    EXPECT_EQ(memo->Text(), pasted) << "and one Redo does it again";
+}
+
 TEST_F(WidgetClipboard, CutThenUndoRestoresTextButNotSelection) {
     memo->SetText("hello world");
     memo->SetSelStart(6);
