@@ -37,6 +37,8 @@ public:
     int WheelAccumulator() const noexcept { return wheel_; }
 
 private:
+    void SpendWheel(int& accumulator, bool vertical);
+
     TInputTarget& t_;
     TNavigator work_;
     int wheel_ = 0;
