@@ -511,6 +511,38 @@ void RIzuvAzazModel::NoteChange(std::int32_t firstLine, std::int32_t firstParagr
     }
 }
 
+// The static style runs on across paragraph ends. An edit keeps it in
+// balance, but the steps of one undo group replay recorded text exactly, and
+// a paragraph made between them starts with the style of that moment: once
+// the text is complete, every following paragraph whose start style is no
+// longer what the text before it makes is set right and laid out again.
+// Returns the last paragraph that changed, at least `last`.
+std::int32_t RIzuvAzazModel::CarryStaticStyle(std::int32_t first, std::int32_t last) {
+    if (!staticFormat_) return last;
+    bool linesStale = false; // the paragraph before got a new start style
+    for (std::int32_t j = first + 1; j < ParagraphCount(); ++j) {
+        const ParagraphInfo* before = ParagraphAt(j - 1);
+        std::uint8_t style;
+        if (linesStale) {
+            style = before->line0.style;
+            for (std::int32_t k = 0; k < before->length; ++k)
+                style ^= StyleBitOfCode(static_cast<unsigned char>(before->text[k]));
+        } else {
+            style = StyleAt(j - 1, before->length);
+        }
+        ParagraphInfo* q = ParagraphAt(j);
+        linesStale = q->line0.style != style;
+        if (linesStale) {
+            q->line0.style = style;
+            q->laidOut = 0;
+            last = std::max(last, j);
+        } else if (j > last) {
+            break;
+        }
+    }
+    return last;
+}
+
 void RIzuvAzazModel::RefreshAfterChanges() {
     if (changedLine_ < 0 || changedLast_ < 0) return;
     const std::int32_t count = ParagraphCount();
@@ -525,6 +557,7 @@ void RIzuvAzazModel::RefreshAfterChanges() {
     // line may have changed too.
     const std::int32_t firstChanged = std::min(changedLine_, firstRebuiltLine_);
     std::int32_t lastLine = FirstLineAt(p) + ParagraphAt(p)->lineCount - 1;
+    last = CarryStaticStyle(p, last);
     if (p + 1 <= last) {
         layoutFrom_ = std::min(layoutFrom_, p + 1);
         layoutTo_ = std::max(layoutTo_, last);

@@ -229,6 +229,7 @@ private:
     std::int32_t AvailableWidth() const noexcept;
     void TrackWidest(const LineInfo& line, std::int32_t paragraph) noexcept;
     void FinishMovedSelection();
+    std::int32_t CarryStaticStyle(std::int32_t first, std::int32_t last);
     void AfterLoad(std::int32_t oldLineCount, bool relayout = true);
 
     TextDevice* device_ = nullptr;
