@@ -465,11 +465,14 @@ void RIzuvAzazModel::BackgroundSlice() {
         }
         if (!ParagraphAt(i)->laidOut) {
             ScanStartStopUpTo(i);
+            const std::int32_t linesBefore = ParagraphAt(i)->lineCount;
             LayoutParagraph(i, 0, true, firstInBatch);
             firstInBatch = false;
             const std::int32_t line = FirstLineAt(i);
-            if (host_ && line + ParagraphAt(i)->lineCount > top && line <= top + visible)
-                host_->InvalidateLines(line, line + ParagraphAt(i)->lineCount - 1);
+            const std::int32_t lines = ParagraphAt(i)->lineCount;
+            // A paragraph that got more or fewer lines moves every line below it.
+            if (host_ && line + lines > top && line <= top + visible)
+                host_->InvalidateLines(line, lines != linesBefore ? -1 : line + lines - 1);
         }
         ++i;
         // A changed start/stop state rolls on to the following paragraphs.
