@@ -73,57 +73,42 @@ TEST_F(WidgetClipboard, ForeignTextReplacesTheSelectionInWindows1251) {
     EXPECT_FALSE(QApplication::clipboard()->mimeData()->hasFormat(RIzuvAzaz::BlockMimeType()));
 }
 
-// Other programs break lines with LF (or CR LF, or CR) and speak Unicode;
-// the document breaks with CR LF and holds the bytes of the code page it is
-// drawn in: Windows-1251, or 866 with the "Terminal" font.
+// Other programs break lines with LF, CR LF or CR and speak Unicode; the
+// document holds CR LF and the code page it is drawn in (866 for "Terminal").
 TEST_F(WidgetClipboard, TextFromAndForOtherProgramsInBothFonts) {
-    struct Case {
-        const char* font;
-        const char* foreign; // UTF-8
-        const char* document;
-        const char* back; // what copying the pasted text gives
-    };
-    const Case cases[] = {
-        {"System", "a\nb\n\nc", "a\r\nb\r\n\r\nc", "a\nb\n\nc"},
-        {"System", "a\r\nb\rc\r", "a\r\nb\r\nc\r\n", "a\nb\nc\n"},
+    const char* const cases[][4] = {
+        // font, pasted (UTF-8), document, copied back
+        {"System", "a\nb\r\nc\r\r", "a\r\nb\r\nc\r\n\r\n", "a\nb\nc\n\n"},
         {"System", "\xd0\xbc\xd0\xb8\xd1\x80 \xe3\x84\xb1", "\xec\xe8\xf0 ?",
          "\xd0\xbc\xd0\xb8\xd1\x80 ?"},
-        {"Terminal", "\xd0\xbc\xd0\xb8\xd1\x80\n\xe2\x95\x94", "\xac\xa8\xe0\r\n\xc9",
-         "\xd0\xbc\xd0\xb8\xd1\x80\n\xe2\x95\x94"},
-        {"Terminal", "\xe2\x82\xac", "?", "?"},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.font) + " '" + c.foreign + "'");
-        memo->SetFont({c.font, 14, 10, 0, false});
+        {"Terminal", "\xd0\xbc\xd0\xb8\xd1\x80\n\xe2\x95\x94\xe2\x82\xac", "\xac\xa8\xe0\r\n\xc9?",
+         "\xd0\xbc\xd0\xb8\xd1\x80\n\xe2\x95\x94?"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[1]);
+        memo->SetFont({c[0], 14, 10, 0, false});
         memo->SetText("");
-        QApplication::clipboard()->setText(QString::fromUtf8(c.foreign));
+        QApplication::clipboard()->setText(QString::fromUtf8(c[1]));
         memo->PasteFromClipboard();
-        EXPECT_EQ(memo->Text(), c.document);
+        EXPECT_EQ(memo->Text(), c[2]);
         memo->SelectAll();
         memo->CopyToClipboard();
-        EXPECT_EQ(QApplication::clipboard()->text().toStdString(), c.back);
+        EXPECT_EQ(QApplication::clipboard()->text().toStdString(), c[3]);
     }
 }
 
-// Each of these is one change for the user, so one Undo takes it back.
+// A block changes line by line, but for the user it is one change.
 TEST_F(WidgetClipboard, BlockPasteAndBlockDeleteAreUndoneInOneStep) {
     const std::string text = "abcdefg\r\nab\r\nabcdef";
     memo->SetText(text);
     SelectBlock(0, 2, 2, 5);
     memo->CopyToClipboard();
     memo->SetSelText("");
-    EXPECT_EQ(memo->Text(), "abfg\r\nab\r\nabf");
     memo->Undo();
     EXPECT_EQ(memo->Text(), text);
-
     memo->SetSelStart(memo->ParagraphStart(1) + 1);
-    memo->PasteFromClipboard();
-    const std::string pasted = memo->Text();
-    EXPECT_EQ(pasted, "abcdefg\r\nacdeb\r\nabcdef\r\n cde");
+    memo->PasteFromClipboard(); // appends a paragraph too
     memo->Undo();
     EXPECT_EQ(memo->Text(), text);
-    memo->Redo();
-    EXPECT_EQ(memo->Text(), pasted) << "and one Redo does it again";
 }
 
 TEST_F(WidgetClipboard, CutThenUndoRestoresTextButNotSelection) {
