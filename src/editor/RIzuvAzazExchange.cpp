@@ -12,6 +12,8 @@
 #include <QTimerEvent>
 #include <QUrl>
 
+#include <memory>
+
 namespace lorvane {
 
 namespace {
