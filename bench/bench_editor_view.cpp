@@ -1,9 +1,11 @@
 // bench_editor_view: the editor control on screen (offscreen platform, a
 // real font) against the peer editing component, on the same generated
-// 100 MB text of about 1.5 million lines and a 5 MB single paragraph.
+// 100 MB text of about 1.5 million lines, a 5 MB single paragraph and a
+// 5 MB word without a blank.
 // Prints "name value unit" lines; qsci_ lines are the peer's figures,
-// measured the same way. Usage: bench_editor_view [--quick] [--ours] [FILE]
-// (--quick: 10 MB, fewer samples, for trying the harness; --ours: no peer).
+// measured the same way. Usage: bench_editor_view [--quick] [--ours]
+// [--longword] [FILE] (--quick: 10 MB, fewer samples, for trying the
+// harness; --ours: no peer; --longword: only the long word).
 #include "editor/RIzuvAzaz.h"
 #include "platform/ErrorHandler.h"
 #include "platform/Stream.h"
@@ -89,6 +91,17 @@ std::string LongParagraph(std::size_t bytes) {
         s.append(kWords[rng() % std::size(kWords)]);
         s.push_back(' ');
     }
+    return s;
+}
+
+// One word of `bytes` letters, not a blank in it (minified code, base64):
+// wrapping can only cut it, character by character.
+std::string LongWord(std::size_t bytes) {
+    std::mt19937 rng(7);
+    std::string s(bytes, 'a');
+    for (char& c : s)
+        c = rng() % 5 == 0 ? static_cast<char>(0xE0 + rng() % 32)
+                           : static_cast<char>('a' + rng() % 26);
     return s;
 }
 
@@ -238,10 +251,55 @@ void RunPeer(const std::string& path, const std::string& longText, int samples) 
     }
 }
 
+// Word wrap on (the default), 800 pixels wide: the word is cut into display
+// lines when it is first shown.
+void RunOursLongWord(const std::string& longWord, int samples) {
+    using namespace lorvane;
+    RIzuvAzaz memo;
+    memo.SetFont({"System", 0, 10, 0, false});
+    Show(memo);
+    auto t0 = Clock::now();
+    memo.SetText(longWord);
+    memo.viewport()->repaint();
+    Print("longword_load_ms", Ms(t0));
+    const auto mid = static_cast<std::int32_t>(longWord.size() / 2);
+    memo.SetSelStart(mid);
+    memo.viewport()->repaint();
+    Print("longword_keystroke_ms", Median(std::max(5, samples / 4), [&](int i) {
+              const auto t = Clock::now();
+              memo.SetSelStart(mid + i);
+              memo.SetSelText("x");
+              memo.viewport()->repaint();
+              return Ms(t);
+          }));
+}
+
+void RunPeerLongWord(const std::string& longWord, int samples) {
+    QsciScintilla sci;
+    sci.setUtf8(false);
+    sci.setFont(QFont("DejaVu Sans Mono", 10));
+    sci.setWrapMode(QsciScintilla::WrapWord);
+    Show(sci);
+    auto t0 = Clock::now();
+    sci.SendScintilla(QsciScintillaBase::SCI_SETTEXT, longWord.c_str());
+    sci.viewport()->repaint();
+    Print("qsci_longword_load_ms", Ms(t0));
+    const long mid = static_cast<long>(longWord.size() / 2);
+    sci.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, mid);
+    sci.viewport()->repaint();
+    Print("qsci_longword_keystroke_ms", Median(std::max(3, samples / 20), [&](int i) {
+              const auto t = Clock::now();
+              sci.SendScintilla(QsciScintillaBase::SCI_GOTOPOS, mid + i);
+              sci.SendScintilla(QsciScintillaBase::SCI_ADDTEXT, 1, "x");
+              sci.viewport()->repaint();
+              return Ms(t);
+          }));
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    bool quick = false, peer = true;
+    bool quick = false, peer = true, longWordOnly = false;
     std::string path;
     for (int i = 1; i < argc; ++i) {
         const std::string a = argv[i];
@@ -249,21 +307,28 @@ int main(int argc, char** argv) {
             quick = true;
         else if (a == "--ours")
             peer = false;
+        else if (a == "--longword")
+            longWordOnly = true;
         else
             path = a;
     }
     qputenv("QT_QPA_PLATFORM", "offscreen");
     lorvane::TApplication app(argc, argv);
-    const bool made = path.empty();
-    if (made) {
-        path = "/tmp/lorvane_bench_editor_view.txt";
-        Generate(path, quick ? 150000 : 1500000);
-    }
-    const std::string longText = LongParagraph(quick ? 500000 : 5 * 1024 * 1024);
     const int samples = quick ? 20 : 200;
-    RunOurs(path, longText, samples);
-    // The peer is slow per keystroke; fewer samples keep the run bounded.
-    if (peer) RunPeer(path, longText, quick ? 5 : 25);
-    if (made) std::remove(path.c_str());
+    if (!longWordOnly) {
+        const bool made = path.empty();
+        if (made) {
+            path = "/tmp/lorvane_bench_editor_view.txt";
+            Generate(path, quick ? 150000 : 1500000);
+        }
+        const std::string longText = LongParagraph(quick ? 500000 : 5 * 1024 * 1024);
+        RunOurs(path, longText, samples);
+        // The peer is slow per keystroke; fewer samples keep the run bounded.
+        if (peer) RunPeer(path, longText, quick ? 5 : 25);
+        if (made) std::remove(path.c_str());
+    }
+    const std::string longWord = LongWord(quick ? 500000 : 5 * 1024 * 1024);
+    RunOursLongWord(longWord, samples);
+    if (peer) RunPeerLongWord(longWord, quick ? 5 : 25);
     return 0;
 }

@@ -34,6 +34,8 @@ void THighlighter::RehighlightClients() {
 
 void THighlighter::KeywordHook(TNavigator&, TNavigator&, int) {}
 
+void THighlighter::ContextClick(std::int32_t, const std::string&, bool) {}
+
 bool THighlighter::StartHook(TNavigator&, TNavigator&, int) {
     return false;
 }

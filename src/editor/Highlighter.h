@@ -3,6 +3,8 @@
 // the controls that use it, so that destroying it clears every control's
 // reference, and it may add highlighting of its own through three hooks the
 // control's passes call.
+#include <cstdint>
+#include <string>
 #include <vector>
 
 namespace lorvane {
@@ -52,6 +54,9 @@ public:
     virtual bool StartHook(TNavigator& from, TNavigator& to, int startStopCount);
     // Asked for the end of a range the highlighter opened.
     virtual bool StopHook(TNavigator& from, TNavigator& to, int startStopCount);
+    // A click (left or right) on a highlighted item with a context number:
+    // the number and the item's whole text.
+    virtual void ContextClick(std::int32_t context, const std::string& text, bool rightButton);
 
 private:
     std::vector<HighlightClient*> clients_;

@@ -3,6 +3,7 @@
 #include "editor/RIzuvAzazModel.h"
 
 #include <algorithm>
+#include <array>
 #include <chrono>
 #include <climits>
 #include <vector>
@@ -100,6 +101,7 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
     p->laidOut = 1;
     TrimEntries(*p);
 
+    firstRebuiltLine_ = FirstLineAt(index);
     if (!device_) {
         LineInfo line;
         line.style = p->line0.style;
@@ -110,18 +112,20 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
 
     const std::int32_t changed = std::clamp(firstLine, 0, p->lineCount - 1);
     // Starting one line higher lets the first word of the changed line move
-    // back up when it fits there now.
+    // back up when it fits there now. When that line continues a word cut
+    // for being wider than the line, the word may have become narrow enough
+    // to move up or to fit whole, so the walk starts where it began; but
+    // two whole lines cut out of one word before the change already make it
+    // wider than a line, so it never goes back further than that: an edit
+    // in a long word costs the rest of the word, not all of it.
     std::int32_t first = changed > 0 ? changed - 1 : 0;
     {
-        // Lines cut out of one over-long word go back as one: start at the
-        // line where that word began.
         TLinesList view(p);
-        while (first > 0) {
+        for (int extra = 0; extra < 2 && first > 0; ++extra) {
             const std::int32_t at = view.At(first)->start;
-            if (at > 0 && at <= p->length && p->text[at - 1] != ' ' && p->text[at - 1] != '\t')
-                --first;
-            else
+            if (at <= 0 || at > p->length || p->text[at - 1] == ' ' || p->text[at - 1] == '\t')
                 break;
+            --first;
         }
     }
     const std::int32_t minStop = std::max(changed, rewrapThrough) - first;
@@ -181,6 +185,9 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
     std::int32_t x = 0, xWords = 0, blanks = 0, trailing = 0;
     std::size_t oldIdx = 0;
     bool stop = false;
+    std::array<int, 256> widths{};
+    std::int32_t widthsFrom = 0, widthsTo = 0;
+    std::uint8_t widthsFont = 0;
 
     auto startLine = [&](std::int32_t at, std::uint8_t atStyle, std::int32_t atEntries) {
         cur = LineInfo{};
@@ -208,12 +215,34 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
             ++oldIdx;
         if (oldIdx + 1 < old.size()) stop = true;
     };
+    // The end of the word being placed, and the first format code after
+    // codeScanFrom inside it (or its end): each byte of a long word is
+    // looked at once, however many lines it is cut into.
+    std::int32_t wordEnd = 0;
+    std::int32_t codeScanFrom = 0, nextCode = 0;
+    auto codeAfter = [&](std::int32_t k) {
+        if (k < codeScanFrom || k >= nextCode) {
+            codeScanFrom = k;
+            nextCode = k + 1;
+            while (nextCode < wordEnd && !IsFormatCode(static_cast<unsigned char>(t[nextCode])))
+                ++nextCode;
+        }
+        return nextCode;
+    };
     // Width of [from, to), measured in runs cut at codes, entries and 4096
-    // characters; the style and state move along.
-    auto measure = [&](std::int32_t from, std::int32_t to) {
+    // characters; the style and state move along. It stops early, with a
+    // width over `room`, once the part measured is wider than room: a word
+    // that does not fit is measured only as far as the line reaches, so
+    // breaking a very long word stays linear in its length.
+    auto measure = [&](std::int32_t from, std::int32_t to, int room) {
         int w = 0;
         std::int32_t k = from;
+        // Runs start a little longer than what fits and double from there;
+        // an ordinary word is measured in one run.
+        const std::int32_t fit = std::max(room, 0) / std::max(1, device_->AverageCharWidth());
+        std::int32_t run = std::clamp<std::int32_t>(fit + fit / 4 + 8, 8, kMeasureChunk);
         while (k < to) {
+            if (w - overhang > room) return w - overhang;
             enter(k);
             if (codes && IsFormatCode(static_cast<unsigned char>(t[k]))) {
                 style ^= StyleBitOfCode(static_cast<unsigned char>(t[k]));
@@ -221,15 +250,11 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
                 ++k;
                 continue;
             }
-            std::int32_t e = std::min(to, k + kMeasureChunk);
+            std::int32_t e = std::min(to, k + run);
+            run = std::min(run * 2, kMeasureChunk);
             if (ai < p->entryCount)
                 e = std::min(e, static_cast<std::int32_t>(p->entries[ai].offsetOrRefs));
-            std::int32_t j = k + 1;
-            if (codes)
-                while (j < e && !IsFormatCode(static_cast<unsigned char>(t[j])))
-                    ++j;
-            else
-                j = e;
+            const std::int32_t j = codes ? std::min(e, codeAfter(k)) : e;
             w += device_->TextWidth(t + k, j - k);
             k = j;
         }
@@ -261,16 +286,20 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
             ++pos;
             continue;
         }
-        // A word: up to the next blank, tab or the paragraph end.
+        // A word: up to the next blank, tab or the paragraph end (found once
+        // for all the lines a long word is cut into).
         const std::int32_t ws = pos;
-        std::int32_t we = pos + 1;
-        while (we < length && t[we] != ' ' && t[we] != '\t')
-            ++we;
+        if (wordEnd <= pos) {
+            wordEnd = pos + 1;
+            while (wordEnd < length && t[wordEnd] != ' ' && t[wordEnd] != '\t')
+                ++wordEnd;
+        }
+        const std::int32_t we = wordEnd;
         const std::uint8_t wsStyle = style;
         const std::int32_t wsEntries = ai;
         const AttrInfo* wsState = state;
         const std::uint8_t wsFont = font;
-        const int ww = measure(ws, we);
+        const int ww = measure(ws, we, width - x);
         if (x + ww <= width) {
             x += ww;
             xWords = x;
@@ -307,12 +336,30 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
                 style ^= StyleBitOfCode(ch);
                 refreshFont();
                 lastWidth = 0;
-            } else {
-                lastWidth = device_->TextWidth(t + k, 1) - overhang;
-                x += lastWidth;
+                ++k;
+                ++taken;
+                continue;
             }
-            ++k;
-            ++taken;
+            // Plain characters up to the next code or entry, where the font
+            // may change; their widths come a block at a time, each byte
+            // measured once.
+            std::int32_t runEnd = we;
+            if (ai < p->entryCount)
+                runEnd = std::min(runEnd, static_cast<std::int32_t>(p->entries[ai].offsetOrRefs));
+            if (codes) runEnd = std::min(runEnd, codeAfter(k));
+            if (font != widthsFont || k < widthsFrom) widthsTo = widthsFrom = k;
+            widthsFont = font;
+            while (k < runEnd && (x < width || taken == 0)) {
+                if (k >= widthsTo) {
+                    widthsFrom = k;
+                    widthsTo = std::min(runEnd, k + static_cast<std::int32_t>(widths.size()));
+                    device_->CharWidths(t + k, widthsTo - k, widths.data());
+                }
+                lastWidth = widths[static_cast<std::size_t>(k - widthsFrom)] - overhang;
+                x += lastWidth;
+                ++k;
+                ++taken;
+            }
         }
         if (k == we) { // the rest of the word fits, or is one character
             xWords = x;
@@ -337,6 +384,7 @@ std::int32_t RIzuvAzazModel::LayoutParagraph(std::int32_t index, std::int32_t fi
     const std::int32_t replaced =
         stop ? static_cast<std::int32_t>(oldIdx) + 1 : static_cast<std::int32_t>(old.size());
     ReplaceLines(index, first, replaced, out.data(), static_cast<std::int32_t>(out.size()));
+    firstRebuiltLine_ = FirstLineAt(index) + first;
     return FirstLineAt(index) + first + static_cast<std::int32_t>(out.size()) - 1;
 }
 
@@ -417,11 +465,14 @@ void RIzuvAzazModel::BackgroundSlice() {
         }
         if (!ParagraphAt(i)->laidOut) {
             ScanStartStopUpTo(i);
+            const std::int32_t linesBefore = ParagraphAt(i)->lineCount;
             LayoutParagraph(i, 0, true, firstInBatch);
             firstInBatch = false;
             const std::int32_t line = FirstLineAt(i);
-            if (host_ && line + ParagraphAt(i)->lineCount > top && line <= top + visible)
-                host_->InvalidateLines(line, line + ParagraphAt(i)->lineCount - 1);
+            const std::int32_t lines = ParagraphAt(i)->lineCount;
+            // A paragraph that got more or fewer lines moves every line below it.
+            if (host_ && line + lines > top && line <= top + visible)
+                host_->InvalidateLines(line, lines != linesBefore ? -1 : line + lines - 1);
         }
         ++i;
         // A changed start/stop state rolls on to the following paragraphs.
@@ -454,12 +505,45 @@ void RIzuvAzazModel::NoteChange(std::int32_t firstLine, std::int32_t firstParagr
         changedLine_ = firstLine;
         changedFirst_ = firstParagraph;
         changedLast_ = lastParagraph;
-        lineDelta_ = 0;
+        // lineDelta_ is not reset here: the splice that opens the range has
+        // already added its own line change to it.
     } else {
         changedLine_ = std::min(changedLine_, firstLine);
         changedFirst_ = std::min(changedFirst_, firstParagraph);
         changedLast_ = std::max(changedLast_, lastParagraph);
     }
+}
+
+// The static style runs on across paragraph ends. An edit keeps it in
+// balance, but the steps of one undo group replay recorded text exactly, and
+// a paragraph made between them starts with the style of that moment: once
+// the text is complete, every following paragraph whose start style is no
+// longer what the text before it makes is set right and laid out again.
+// Returns the last paragraph that changed, at least `last`.
+std::int32_t RIzuvAzazModel::CarryStaticStyle(std::int32_t first, std::int32_t last) {
+    if (!staticFormat_) return last;
+    bool linesStale = false; // the paragraph before got a new start style
+    for (std::int32_t j = first + 1; j < ParagraphCount(); ++j) {
+        const ParagraphInfo* before = ParagraphAt(j - 1);
+        std::uint8_t style;
+        if (linesStale) {
+            style = before->line0.style;
+            for (std::int32_t k = 0; k < before->length; ++k)
+                style ^= StyleBitOfCode(static_cast<unsigned char>(before->text[k]));
+        } else {
+            style = StyleAt(j - 1, before->length);
+        }
+        ParagraphInfo* q = ParagraphAt(j);
+        linesStale = q->line0.style != style;
+        if (linesStale) {
+            q->line0.style = style;
+            q->laidOut = 0;
+            last = std::max(last, j);
+        } else if (j > last) {
+            break;
+        }
+    }
+    return last;
 }
 
 void RIzuvAzazModel::RefreshAfterChanges() {
@@ -472,7 +556,11 @@ void RIzuvAzazModel::RefreshAfterChanges() {
 
     if (!inPlace) ScanStartStopUpTo(p);
     LayoutParagraph(p, std::max(0, changedLine_ - FirstLineAt(p)), !inPlace, true, dirtyLine_);
+    // Re-wrapping starts a line early (a word may move back up), so that
+    // line may have changed too.
+    const std::int32_t firstChanged = std::min(changedLine_, firstRebuiltLine_);
     std::int32_t lastLine = FirstLineAt(p) + ParagraphAt(p)->lineCount - 1;
+    last = CarryStaticStyle(p, last);
     if (p + 1 <= last) {
         layoutFrom_ = std::min(layoutFrom_, p + 1);
         layoutTo_ = std::max(layoutTo_, last);
@@ -508,7 +596,7 @@ void RIzuvAzazModel::RefreshAfterChanges() {
             }
         }
         host_->UpdateScrollRanges();
-        host_->InvalidateLines(changedLine_, delta ? -1 : lastLine);
+        host_->InvalidateLines(firstChanged, delta ? -1 : lastLine);
         if (updateMode_ == umImmediate)
             FinishLayoutRange();
         else if (updateMode_ == umBackground && !jobPending_ && layoutTo_ >= 0)

@@ -38,6 +38,8 @@ RIzuvAzaz::RIzuvAzaz(QWidget* parent) : QAbstractScrollArea(parent) {
     viewport()->setAttribute(Qt::WA_OpaquePaintEvent);
     viewport()->setAutoFillBackground(false);
     viewport()->setMouseTracking(true);
+    setAcceptDrops(true);
+    viewport()->setAcceptDrops(true);
     SetBorderStyle(borderStyle_);
 
     model_.SetDevice(&device_);
@@ -508,6 +510,11 @@ void RIzuvAzaz::focusOutEvent(QFocusEvent* e) {
 }
 
 void RIzuvAzaz::timerEvent(QTimerEvent* e) {
+    if (e->timerId() == primaryTimer_.timerId()) {
+        primaryTimer_.stop();
+        OfferPrimarySelection();
+        return;
+    }
     if (e->timerId() != caretTimer_.timerId()) {
         QAbstractScrollArea::timerEvent(e);
         return;

@@ -20,6 +20,7 @@
 #include <QBasicTimer>
 #include <QImage>
 #include <QPixmap>
+#include <QRegion>
 
 #include <climits>
 #include <cstdint>
@@ -27,6 +28,8 @@
 #include <memory>
 #include <string>
 #include <string_view>
+
+class QMimeData;
 
 namespace lorvane {
 
@@ -220,6 +223,16 @@ public:
     void PasteFromClipboard();
     // The private MIME type that marks clipboard text as a column block.
     static const char* BlockMimeType() noexcept;
+    // Document bytes as text for other programs (UTF-8 with LF breaks), and
+    // their text as document bytes (any break becomes CR LF), both in the
+    // code page the control draws with.
+    QString ToForeignText(const std::string& bytes) const;
+    std::string FromForeignText(const QString& text) const;
+    // Text of another program put in at a client point as one change (a
+    // drop, selected afterwards, or the primary selection).
+    void InsertForeignText(QPoint at, const QString& text, bool selectIt);
+    // The middle click: the primary selection, where the platform has one.
+    void PastePrimarySelection(QPoint at);
 
     // ---- Caret and virtual space ----
     std::int32_t VirtualSpaces() const noexcept { return virtualSpaces_; }
@@ -251,6 +264,10 @@ public:
     // The caret position of a client point (for clicks), and its virtual spaces.
     std::int32_t PositionAt(QPoint point, std::int32_t* virtualSpaces = nullptr);
     void InvalidateLines(std::int32_t a, std::int32_t b) override;
+    // Repaints the lines whose selection look changed since the last call:
+    // every path that moves the selection ends here through UpdateCaret, so
+    // no caller has to know which lines the old selection covered.
+    void InvalidateSelectionChange();
     void ScrollTo(int vOffset, int hOffset);
     void ScrollInView();
     void RecomputeMetrics(bool fromLineHeight = false);
@@ -287,6 +304,10 @@ protected:
     void wheelEvent(QWheelEvent* e) override;
     void scrollContentsBy(int dx, int dy) override;
     bool focusNextPrevChild(bool next) override;
+    void dragEnterEvent(QDragEnterEvent* e) override;
+    void dragMoveEvent(QDragMoveEvent* e) override;
+    void dropEvent(QDropEvent* e) override;
+    QVariant inputMethodQuery(Qt::InputMethodQuery query) const override;
 
     bool HasWindow() const noexcept { return hasWindow_; }
     bool Focused() const noexcept { return hasFocus(); }
@@ -302,11 +323,22 @@ private:
     void UpdateScrollRanges() override;
     void PostBackgroundSlice() override;
     void UpdateCaret() override { UpdateCaret(false); }
-    void ScrollCaretIntoView() override { ScrollInView(); }
+    void ScrollCaretIntoView() override {
+        // After an edit the caret stays in view while background layout
+        // adds the lines of what the edit put above it.
+        followCaret_ = true;
+        ScrollInView();
+    }
 
     void ApplyFonts();
+    bool AcceptsDrop(const QMimeData* data) const;
+    void SelectionMayHaveChanged();
+    void OfferPrimarySelection();
     void ApplyScrollBarPolicy();
     void SyncTopLine();
+    void SettleView();
+    // Asks for a repaint of r; while a paint is under way, after it.
+    void InvalidateRect(const QRect& r);
     void PaintLines(QPainter& target, const QRect& area);
     void ToggleCode(char code);
     bool DeleteBlock(std::string_view& text);
@@ -372,16 +404,28 @@ private:
     bool caretCreated_ = false;
     bool caretOn_ = true; // the blink phase
     QBasicTimer caretTimer_;
+    QBasicTimer primaryTimer_;
     int caretCharWidth_ = 0;
     std::int32_t virtualSpaces_ = 0;
     std::int32_t rememberedX_ = INT_MIN;
     std::int32_t lastCaretPos_ = -1;
     int lastStyle_ = -1;
 
+    // The selection as the screen shows it (or will after pending paints).
+    // Its ends are navigators, so they follow edits and layout like the text.
+    TNavigator shownFrom_{&model_};
+    TNavigator shownTo_{&model_};
+    std::int32_t shownLeft_ = 0, shownRight_ = 0;
+    bool shownBlock_ = false, shownAny_ = false;
+
     bool blockActive_ = false;
     std::int32_t blockLeft_ = 0;
     std::int32_t blockRight_ = 0;
     bool slicePosted_ = false;
+    bool followCaret_ = false;  // until the layout job ends or the user scrolls
+    bool keepingCaret_ = false; // ScrollInView is scrolling
+    bool painting_ = false;
+    QRegion paintedLate_; // invalidated while painting
 };
 
 } // namespace lorvane

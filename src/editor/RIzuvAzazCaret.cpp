@@ -40,9 +40,11 @@ void RIzuvAzaz::UpdateCaret(bool recreate) {
         caretOn_ = true;
         if (caretTimer_.isActive())
             caretTimer_.start(std::max(1, QApplication::cursorFlashTime() / 2), this);
-        viewport()->update(oldRect);
-        viewport()->update(QRect(caretX_, caretY_, caretShapeWidth_, caretShapeHeight_));
+        InvalidateRect(oldRect);
+        InvalidateRect(QRect(caretX_, caretY_, caretShapeWidth_, caretShapeHeight_));
     }
+
+    InvalidateSelectionChange();
 
     const int style = model_.CaretStyle();
     const std::int32_t pos = caret.Position();

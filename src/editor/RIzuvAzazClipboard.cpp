@@ -1,7 +1,10 @@
-// The clipboard and column blocks: plain selections go out as Unicode text
-// converted from Windows-1251; a column block goes out as the same text
-// plus a private MIME type that marks it as a block, so pasting it here
-// puts it back as columns.
+// The clipboard and column blocks. Text goes out to other programs as this
+// platform's text: Unicode (UTF-8) with LF line breaks, converted from the
+// control's code page (Windows-1251, or code page 866 for the "Terminal"
+// font, as it is drawn); text from them may break lines with LF, CR LF or
+// CR, and every break becomes a paragraph break. A column block goes out as
+// that text plus a private MIME type holding its own bytes, which marks it
+// as a block, so pasting it in any of our windows puts it back as columns.
 #include "editor/RIzuvAzaz.h"
 
 #include "platform/CodePageTables.h"
@@ -17,13 +20,8 @@ namespace lorvane {
 
 namespace {
 
-QString FromDocument(const std::string& bytes) {
-    return QString::fromStdString(cp::DecodeToUtf8(cp::CodePage::Win1251, bytes));
-}
-
-std::string ToDocument(const QString& text) {
-    // Characters Windows-1251 lacks become '?', as typing would refuse them.
-    return cp::EncodeFromUtf8(cp::CodePage::Win1251, text.toStdString(), '?');
+cp::CodePage PageOf(const TFontDevice& device) noexcept {
+    return device.OemGlyphs() ? cp::CodePage::Cp866 : cp::CodePage::Win1251;
 }
 
 // Offsets in paragraph p of the block columns [left, right).
@@ -38,6 +36,30 @@ std::pair<std::int32_t, std::int32_t> BlockOffsets(const ParagraphInfo& p, std::
 }
 
 } // namespace
+
+QString RIzuvAzaz::ToForeignText(const std::string& bytes) const {
+    std::string lf;
+    lf.reserve(bytes.size());
+    for (std::size_t i = 0; i < bytes.size(); ++i)
+        if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) lf += bytes[i];
+    return QString::fromStdString(cp::DecodeToUtf8(PageOf(device_), lf));
+}
+
+std::string RIzuvAzaz::FromForeignText(const QString& text) const {
+    // Characters the code page lacks become '?', as typing would refuse them.
+    const std::string bytes = cp::EncodeFromUtf8(PageOf(device_), text.toStdString(), '?');
+    std::string out;
+    out.reserve(bytes.size() + bytes.size() / 16);
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (bytes[i] == '\r' || bytes[i] == '\n') {
+            out += "\r\n";
+            if (bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n') ++i;
+        } else {
+            out += bytes[i];
+        }
+    }
+    return out;
+}
 
 const char* RIzuvAzaz::BlockMimeType() noexcept {
     return "application/x-lorvane-column-block";
@@ -63,6 +85,8 @@ bool RIzuvAzaz::DeleteBlock(std::string_view& text) {
     blockActive_ = false;
     const std::int32_t first = model_.SelStartNavigator().ParagraphIndex();
     const std::int32_t last = model_.SelStopNavigator().ParagraphIndex();
+    model_.EndTypingGroup();
+    const std::int32_t records = model_.UndoRecords().Level();
     model_.BeginUpdate();
     for (std::int32_t i = first; i <= last; ++i) {
         const ParagraphInfo& p = *model_.ParagraphAt(i);
@@ -74,6 +98,8 @@ bool RIzuvAzaz::DeleteBlock(std::string_view& text) {
             model_.Replace({});
         }
     }
+    // One record a line, one Undo for the block.
+    model_.GroupUndoSince(records);
     model_.EndUpdate();
     return true;
 }
@@ -83,12 +109,12 @@ void RIzuvAzaz::CopyToClipboard() {
     auto data = std::make_unique<QMimeData>();
     if (blockActive_) {
         const std::string block = BlockText();
-        data->setText(FromDocument(block));
+        data->setText(ToForeignText(block));
         QByteArray bytes(block.data(), static_cast<qsizetype>(block.size()));
         bytes.append('\0');
         data->setData(BlockMimeType(), bytes);
     } else {
-        data->setText(FromDocument(model_.SelText()));
+        data->setText(ToForeignText(model_.SelText()));
     }
     QApplication::clipboard()->setMimeData(data.release());
 }
@@ -109,7 +135,7 @@ void RIzuvAzaz::PasteFromClipboard() {
         if (nul >= 0) bytes.truncate(nul);
         PasteBlock(std::string(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     } else {
-        SetSelText(ToDocument(data->text()));
+        SetSelText(FromForeignText(data->text()));
     }
     model_.EndTypingGroup();
 }
@@ -132,6 +158,7 @@ void RIzuvAzaz::PasteBlock(const std::string& text) {
         std::max(0, (caretX_ + hOffset_ - LeftMargin()) / std::max(1, spaceWidth_));
     const std::int32_t first = model_.CaretParagraph();
     blockActive_ = false;
+    const std::int32_t records = model_.UndoRecords().Level();
     model_.BeginUpdate();
     for (std::size_t n = 0; n < lines.size(); ++n) {
         const auto i = first + static_cast<std::int32_t>(n);
@@ -147,6 +174,7 @@ void RIzuvAzaz::PasteBlock(const std::string& text) {
         piece += lines[n];
         if (!piece.empty()) model_.Replace(piece);
     }
+    model_.GroupUndoSince(records);
     model_.EndUpdate();
     virtualSpaces_ = 0;
     if (model_.UpdateCount() == 0) ScrollInView();

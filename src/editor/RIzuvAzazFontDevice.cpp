@@ -99,6 +99,18 @@ int TFontDevice::TextWidth(const char* text, std::int32_t length) {
     return selected_->metrics.horizontalAdvance(ToQString(text, length));
 }
 
+void TFontDevice::CharWidths(const char* text, std::int32_t length, int* widths) {
+    if (!selected_) selected_ = &FaceFor(0);
+    const auto* p = reinterpret_cast<const unsigned char*>(text);
+    if (selected_->table) {
+        for (std::int32_t i = 0; i < length; ++i)
+            widths[i] = selected_->advance[p[i]];
+        return;
+    }
+    for (std::int32_t i = 0; i < length; ++i)
+        widths[i] = selected_->metrics.horizontalAdvance(QString(glyphs_[p[i]]));
+}
+
 int TFontDevice::CharWidth(unsigned char c) {
     if (!selected_) selected_ = &FaceFor(0);
     return selected_->advance[c];

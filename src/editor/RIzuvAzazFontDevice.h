@@ -29,6 +29,7 @@ public:
 
     void SelectFont(std::uint8_t style) override;
     int TextWidth(const char* text, std::int32_t length) override;
+    void CharWidths(const char* text, std::int32_t length, int* widths) override;
     int AverageCharWidth() override;
     int LineHeight() override { return lineHeight_; }
     int Ascent() override;

@@ -7,6 +7,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
 #include <QMimeData>
@@ -121,6 +122,7 @@ TInputHandler::TInputHandler(RIzuvAzaz& control)
         if (!c_.hasFocus()) c_.setFocus(Qt::MouseFocusReason);
     };
     mouse_.ShowContextMenu = [this](int x, int y) { ShowMenu(x, y); };
+    mouse_.Highlighter = [this] { return c_.Highlighter(); };
     mouse_.OnContext = [this](std::int32_t context, std::int32_t start, std::int32_t stop) {
         if (c_.OnContext) c_.OnContext(context, start, stop);
     };
@@ -133,6 +135,7 @@ TInputHandler::TInputHandler(RIzuvAzaz& control)
             [this](int action) { ScrollBarAction(true, action); });
     connect(c_.horizontalScrollBar(), &QAbstractSlider::actionTriggered, this,
             [this](int action) { ScrollBarAction(false, action); });
+    c_.setAttribute(Qt::WA_InputMethodEnabled);
     c_.installEventFilter(this);
     c_.viewport()->installEventFilter(this);
     c_.viewport()->setMouseTracking(true);
@@ -297,7 +300,25 @@ bool TInputHandler::KeyRelease(QKeyEvent& e) {
 }
 
 bool TInputHandler::eventFilter(QObject* watched, QEvent* event) {
+    const bool handled = Filter(watched, event);
+    // Whatever the event did to the selection shows at the next paint.
+    if (handled) c_.InvalidateSelectionChange();
+    return handled;
+}
+
+bool TInputHandler::Filter(QObject* watched, QEvent* event) {
     if (watched == &c_) {
+        if (event->type() == QEvent::InputMethod) {
+            // Compose sequences and on-screen keyboards: what they commit
+            // arrives as typed characters.
+            auto& im = static_cast<QInputMethodEvent&>(*event);
+            if (c_.Model().UpdateCount() > 0 || im.commitString().isEmpty()) return false;
+            const std::string chars = cp::EncodeFromUtf8(
+                cp::CodePage::Win1251, im.commitString().toUtf8().toStdString(), 0);
+            for (const char ch : chars)
+                keyboard_.KeyPress(static_cast<unsigned char>(ch));
+            return true;
+        }
         if (event->type() == QEvent::KeyPress) {
             auto& k = static_cast<QKeyEvent&>(*event);
             if (c_.Model().UpdateCount() > 0) return true;
@@ -313,6 +334,7 @@ bool TInputHandler::eventFilter(QObject* watched, QEvent* event) {
         const QPoint p = m.position().toPoint();
         mouse_.MouseDown(ButtonOf(m.button()), ShiftStateOf(m.modifiers(), m.buttons()), p.x(),
                          p.y());
+        if (m.button() == Qt::MiddleButton) c_.PastePrimarySelection(p);
         return true;
     }
     case QEvent::MouseButtonDblClick: {
@@ -339,7 +361,11 @@ bool TInputHandler::eventFilter(QObject* watched, QEvent* event) {
     }
     case QEvent::Wheel: {
         auto& w = static_cast<QWheelEvent&>(*event);
-        scroller_.Wheel(w.angleDelta().y(), c_.MouseWheelFactor());
+        QPoint delta = w.angleDelta();
+        // Shift turns the wheel sideways, where the platform has not already.
+        if ((w.modifiers() & Qt::ShiftModifier) && delta.x() == 0) delta = QPoint(delta.y(), 0);
+        if (delta.x() != 0) scroller_.HorizontalWheel(delta.x(), c_.MouseWheelFactor());
+        if (delta.y() != 0) scroller_.Wheel(delta.y(), c_.MouseWheelFactor());
         return true;
     }
     case QEvent::Enter:

@@ -105,6 +105,7 @@ private:
     void InvalidateLines(std::int32_t a, std::int32_t b) override { c_.InvalidateLines(a, b); }
     void RepaintNow() override;
 
+    bool Filter(QObject* watched, QEvent* event);
     bool Key(QKeyEvent& e);
     bool KeyRelease(QKeyEvent& e);
     void ShowCursor(TCursorShape shape);

@@ -168,7 +168,7 @@ void RIzuvAzaz::InvalidateLines(std::int32_t a, std::int32_t b) {
     if (b < top || a > top + visibleLines_ + 1) return;
     const int y1 = a < top ? 0 : LineToY(a - top);
     const int y2 = b > top + visibleLines_ + 1 ? ClientHeight() : LineToY(b - top + 1);
-    viewport()->update(QRect(0, y1, ClientWidth(), std::max(0, y2 - y1)));
+    InvalidateRect(QRect(0, y1, ClientWidth(), std::max(0, y2 - y1)));
 }
 
 // ---- Scrolling ----
@@ -177,7 +177,12 @@ void RIzuvAzaz::SyncTopLine() {
     // The view is anchored to the text at its top, not to a line number:
     // layout and edits above it move the number, not the text shown.
     const std::int32_t fine = vOffset_ % lineHeight_;
-    vOffset_ = model_.TopLineNavigator().LineNumber() * lineHeight_ + fine;
+    const int v = model_.TopLineNavigator().LineNumber() * lineHeight_ + fine;
+    if (v == vOffset_) return;
+    // Same text at the top, other line numbers: every line below an edit
+    // that changed them may now stand on another row.
+    vOffset_ = v;
+    InvalidateRect(viewport()->rect());
 }
 
 void RIzuvAzaz::LinesShifted(std::int32_t firstChangedLine, std::int32_t delta) {
@@ -243,6 +248,7 @@ void RIzuvAzaz::ScrollTo(int v, int h) {
     const int dh = hOffset_ - h;
     const int dv = vOffset_ - v;
     if (dh == 0 && dv == 0) return;
+    if (!keepingCaret_) followCaret_ = false; // the user looks elsewhere now
     settingBars_ = true;
     if (dh != 0) {
         hOffset_ = h;
@@ -257,7 +263,7 @@ void RIzuvAzaz::ScrollTo(int v, int h) {
         verticalScrollBar()->setValue(vOffset_ / vUnit_);
     }
     settingBars_ = false;
-    viewport()->update();
+    InvalidateRect(viewport()->rect());
     if (dh != 0 && OnHScroll) OnHScroll();
     if (dv != 0 && OnVScroll) OnVScroll();
 }
@@ -268,21 +274,36 @@ void RIzuvAzaz::scrollContentsBy(int, int) {
 }
 
 void RIzuvAzaz::ScrollInView() {
-    if (model_.UpdateCount() > 0) return;
-    UpdateCaret(false);
-    const int ch = ClientHeight(), cw = ClientWidth();
+    if (model_.UpdateCount() > 0 || !hasWindow_) return;
+    UpdateCaret(false); // lays out the caret's paragraph
+    const int ch = ClientHeight(), cw = ClientWidth(), lh = lineHeight_;
     int v = vOffset_, h = hOffset_;
+    // Sideways in steps of five blanks, so that typing along a line does not
+    // shift the text at every character. Right or centred text only moves
+    // once it has been moved by hand.
+    const int step = 5 * std::max(1, spaceWidth_);
+    if (WordWrap() || (model_.Alignment() != taLeftJustify && hOffset_ == 0))
+        h = 0;
+    else if (caretX_ >= cw)
+        h = hOffset_ + ((caretX_ - cw) / step + 1) * step;
+    else if (caretX_ < 0)
+        h = std::max(0, hOffset_ + (caretX_ / step - 1) * step);
     const std::int32_t line = model_.CaretLine();
-    if (caretY_ < 0)
-        v = line * lineHeight_;
-    else if (caretY_ + lineHeight_ > ch)
-        v = std::max(0, (line + 1) * lineHeight_ - ch);
-    if (caretX_ < LeftMargin())
-        h = std::max(0, hOffset_ + caretX_ - LeftMargin() - cw / 3);
-    else if (caretX_ + caretShapeWidth_ > cw - RightMargin() && !WordWrap())
-        h = hOffset_ + caretX_ - (cw - RightMargin()) + cw / 3;
+    const std::int32_t top = TopLine();
+    if (line < top || (line == top && vOffset_ % lh != 0)) {
+        v = line * lh;
+    } else if (caretY_ > ch - lh) {
+        // The caret line becomes the last one shown, whole: with whole-line
+        // scrolling the top goes down by whole lines far enough for that.
+        if (model_.HasOption(rzoNoFineScroll))
+            v = std::max(line - visibleLines_ + 2, 0) * lh;
+        else
+            v = line * lh + lh - ch;
+    }
     if (v != vOffset_ || h != hOffset_) {
+        keepingCaret_ = true;
         ScrollTo(v, h);
+        keepingCaret_ = false;
         UpdateCaret(false);
     }
 }
@@ -308,6 +329,8 @@ void RIzuvAzaz::PostBackgroundSlice() {
         [this] {
             slicePosted_ = false;
             model_.BackgroundSlice();
+            if (followCaret_) ScrollInView();
+            if (!model_.BackgroundJobPending()) followCaret_ = false;
         },
         Qt::QueuedConnection);
 }

@@ -144,6 +144,9 @@ public:
     // Marks the undo record just made as one step with the one before
     // (a move by drag and drop).
     void GroupLastUndo() noexcept;
+    // Makes every undo record made since the list had `level` records one
+    // step (a column block changed line by line).
+    void GroupUndoSince(std::int32_t level) noexcept;
     void EndTypingGroup() noexcept { undo_.groupEnded = true; }
     // Block deletion of the widget's column selection; set by the widget.
     std::function<bool(std::string_view& text)> BlockReplace;
@@ -226,6 +229,7 @@ private:
     std::int32_t AvailableWidth() const noexcept;
     void TrackWidest(const LineInfo& line, std::int32_t paragraph) noexcept;
     void FinishMovedSelection();
+    std::int32_t CarryStaticStyle(std::int32_t first, std::int32_t last);
     void AfterLoad(std::int32_t oldLineCount, bool relayout = true);
 
     TextDevice* device_ = nullptr;
@@ -273,7 +277,8 @@ private:
     std::int32_t changedLast_ = -1;
     std::int32_t lineDelta_ = 0;
     bool editInPlace_ = false;
-    std::int32_t dirtyLine_ = 0; // last line of the in-place edit that must be wrapped again
+    std::int32_t firstRebuiltLine_ = 0; // of the last LayoutParagraph
+    std::int32_t dirtyLine_ = 0;        // last line of the in-place edit that must be wrapped again
 
     TUndoList undo_;
     bool replaying_ = false;

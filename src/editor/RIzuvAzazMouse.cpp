@@ -1,6 +1,7 @@
 #include "editor/RIzuvAzazMouse.h"
 
 #include <algorithm>
+#include <climits>
 #include <string>
 
 namespace lorvane {
@@ -269,6 +270,8 @@ void TMouse::Drop(bool copy) {
     if (text.size() > static_cast<std::size_t>(kMaxDropText)) text.resize(kMaxDropText);
     // The mouse navigator is shifted by the deletion like every navigator,
     // so it still marks the drop point afterwards.
+    const std::int32_t records = m_.UndoRecords().Level();
+    m_.EndTypingGroup();
     m_.BeginUpdate();
     try {
         if (copy) {
@@ -280,7 +283,8 @@ void TMouse::Drop(bool copy) {
         m_.SetSelStart(drop);
         t_.SetVirtualSpaces(0);
         t_.SetSelText(text);
-        if (!copy) m_.GroupLastUndo();
+        // The deletion, the insertion and the code pairs either removes: one step.
+        if (!copy) m_.GroupUndoSince(records);
         m_.SetSelStart(drop);
         m_.SetSelLength(static_cast<std::int32_t>(text.size()));
     } catch (...) {
@@ -291,26 +295,69 @@ void TMouse::Drop(bool copy) {
 }
 
 bool TMouse::ContextClick(TMouseButton button) {
-    (void)button;
-    if (!OnContext || nav_.Position() >= m_.TextLength()) return false;
+    THighlighter* highlighter = Highlighter ? Highlighter() : nullptr;
+    if ((!OnContext && !highlighter) || nav_.Position() >= m_.TextLength()) return false;
     const AttrInfo& state = nav_.CurrentState();
     if (!(state.flags & 0x80) || state.context == 0) return false;
-    // The item runs from the entry in force to the next entry of its
-    // paragraph (or the paragraph end when none follows).
-    const ParagraphInfo* p = nav_.Paragraph();
-    const std::int32_t base = m_.StartAt(nav_.ParagraphIndex());
-    std::int32_t from = 0, to = p->length;
+    const std::int32_t context = state.context;
+    const auto [from, to] = ItemExtent();
+    if (highlighter)
+        highlighter->ContextClick(context, m_.GetTextRange(from, to),
+                                  button == TMouseButton::Right);
+    if (OnContext) OnContext(context, from, to);
+    return true;
+}
+
+namespace {
+
+// Whether two states are the same highlighted item (a range goes on into
+// the next paragraph as that paragraph's start state).
+bool SameItem(const AttrInfo& a, const AttrInfo& b) noexcept {
+    if (&a == &b) return true;
+    if ((a.flags & 0xC0) != (b.flags & 0xC0) || a.level != b.level || a.context != b.context)
+        return false;
+    return a.level < 0 || a.level > 15 || a.stack[a.level] == b.stack[b.level];
+}
+
+} // namespace
+
+// The item under the mouse navigator runs from the entry that put its state
+// in force to the next entry, across paragraph ends while the range goes
+// on; a range that is never closed runs to the end of the text.
+std::pair<std::int32_t, std::int32_t> TMouse::ItemExtent() {
+    const AttrInfo& state = nav_.CurrentState();
+    const std::int32_t at = nav_.ParagraphIndex();
     const std::int32_t offset = nav_.ParagraphOffset();
-    for (std::int32_t i = 0; i < p->entryCount; ++i) {
-        const std::int32_t at = static_cast<std::int32_t>(p->entries[i].offsetOrRefs);
-        if (at <= offset) from = at;
-        if (at > offset) {
-            to = at;
-            break;
+    const auto offsetOf = [](const AttrInfo& e) {
+        return static_cast<std::int32_t>(e.offsetOrRefs);
+    };
+
+    std::int32_t from = -1;
+    for (std::int32_t i = at, limit = offset; from < 0; --i, limit = INT32_MAX) {
+        const ParagraphInfo* p = m_.ParagraphAt(i);
+        for (std::int32_t k = p->entryCount - 1; k >= 0 && from < 0; --k)
+            if (offsetOf(p->entries[k]) <= limit)
+                from = SameItem(p->entries[k], state) ? m_.StartAt(i) + offsetOf(p->entries[k])
+                                                      : m_.StartAt(i + 1);
+        if (from >= 0) break;
+        if (i == 0 || !SameItem(*p->startContext, state)) from = m_.StartAt(i);
+    }
+
+    std::int32_t to = -1;
+    for (std::int32_t i = at, after = offset; to < 0; ++i, after = -1) {
+        // Paragraphs below the view may not be highlighted yet.
+        if (!m_.ParagraphAt(i)->laidOut) m_.LayoutRange(i, i, false);
+        const ParagraphInfo* p = m_.ParagraphAt(i);
+        for (std::int32_t k = 0; k < p->entryCount && to < 0; ++k)
+            if (offsetOf(p->entries[k]) > after) to = m_.StartAt(i) + offsetOf(p->entries[k]);
+        if (to >= 0) break;
+        if (i + 1 >= m_.ParagraphCount()) {
+            to = m_.TextLength();
+        } else if (!SameItem(*m_.ParagraphAt(i + 1)->startContext, state)) {
+            to = m_.StartAt(i) + p->length;
         }
     }
-    OnContext(state.context, base + from, base + to);
-    return true;
+    return {from, to};
 }
 
 void TMouse::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {

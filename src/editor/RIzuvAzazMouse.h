@@ -4,11 +4,13 @@
 // selection, and the auto-scroll steps while the pointer is outside. It is
 // Qt-free like the keyboard; the widget supplies cursors, the timer that
 // drives the auto-scroll steps and the context menu through the hooks.
+#include "editor/Highlighter.h"
 #include "editor/RIzuvAzazKeyboard.h"
 #include "editor/RIzuvAzazScroll.h"
 
 #include <cstdint>
 #include <functional>
+#include <utility>
 
 namespace lorvane {
 
@@ -35,6 +37,8 @@ public:
     std::function<void(int x, int y)> ShowContextMenu;
     std::function<void()> TakeFocus;
     std::function<void(std::int32_t context, std::int32_t start, std::int32_t stop)> OnContext;
+    // The control's highlighter, told of clicks on context items.
+    std::function<THighlighter*()> Highlighter;
     std::function<void(TMouseButton, TShiftState, int x, int y)> OnMouseDown, OnMouseUp;
     std::function<void(TShiftState, int x, int y)> OnMouseMove;
     std::function<void()> OnDblClick;
@@ -67,6 +71,7 @@ private:
     void ExtendTo(int x);
     void Drop(bool copy);
     bool ContextClick(TMouseButton button);
+    std::pair<std::int32_t, std::int32_t> ItemExtent();
 
     TInputTarget& t_;
     RIzuvAzazModel& m_;

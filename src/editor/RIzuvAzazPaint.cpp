@@ -223,12 +223,71 @@ private:
     RIzuvAzazModel& m_;
 };
 
+void RIzuvAzaz::InvalidateSelectionChange() {
+    if (model_.UpdateCount() > 0) return;
+    TNavigator& from = model_.SelStartNavigator();
+    TNavigator& to = model_.SelStopNavigator();
+    const bool shown =
+        (from.Position() != to.Position() || blockActive_) && (!hideSelection_ || hasFocus());
+    const std::int32_t left = blockActive_ ? blockLeft_ : 0;
+    const std::int32_t right = blockActive_ ? blockRight_ : 0;
+    if (shown == shownAny_ &&
+        (!shown ||
+         (from.Position() == shownFrom_.Position() && to.Position() == shownTo_.Position() &&
+          blockActive_ == shownBlock_ && left == shownLeft_ && right == shownRight_)))
+        return;
+    if (shownAny_) InvalidateLines(shownFrom_.LineNumber(), shownTo_.LineNumber());
+    if (shown) InvalidateLines(from.LineNumber(), to.LineNumber());
+    shownFrom_.Assign(from);
+    shownTo_.Assign(to);
+    shownLeft_ = left;
+    shownRight_ = right;
+    shownBlock_ = blockActive_;
+    shownAny_ = shown;
+    SelectionMayHaveChanged();
+}
+
+void RIzuvAzaz::InvalidateRect(const QRect& r) {
+    if (painting_)
+        paintedLate_ += r;
+    else
+        viewport()->update(r);
+}
+
 void RIzuvAzaz::paintEvent(QPaintEvent* e) {
     QPainter target(viewport());
     // Half-done edits and layout passes are never shown; the change
     // completion repaints what is invalid now.
     if (model_.UpdateCount() > 0) return;
+    painting_ = true;
+    SettleView();
     PaintLines(target, e->rect());
+    painting_ = false;
+    // Laying out what the picture needs may have moved text or the caret
+    // outside this region. An update asked for while painting is lost, so
+    // it is asked for once this paint is over.
+    const QRegion rest = paintedLate_ - e->region();
+    paintedLate_ = QRegion();
+    if (!rest.isEmpty())
+        QMetaObject::invokeMethod(
+            viewport(), [v = viewport(), rest] { v->update(rest); }, Qt::QueuedConnection);
+}
+
+// Lays out the paragraphs of the top line, of the lines shown and of the
+// caret before any position is taken from them: laying out a paragraph
+// above the view, or the top one, changes the top line's number (the text
+// at the top stays), and a paragraph above the caret moves the caret.
+void RIzuvAzaz::SettleView() {
+    for (int round = 0; round < 8; ++round) {
+        const int v = vOffset_;
+        const QPoint caret(caretX_, caretY_);
+        const std::int32_t i = model_.TopLineNavigator().ParagraphIndex();
+        if (!model_.ParagraphAt(i)->laidOut) model_.LayoutRange(i, i, false);
+        model_.SeekDisplayLine(paintNav_, TopLine() + visibleLines_);
+        UpdateScrollRanges();
+        UpdateCaret(false);
+        if (v == vOffset_ && caret == QPoint(caretX_, caretY_)) return;
+    }
 }
 
 void RIzuvAzaz::PaintLines(QPainter& target, const QRect& area) {

@@ -74,13 +74,25 @@ void TScroller::HScroll(TScrollCode code, int position) {
 
 void TScroller::Wheel(int delta, int factor) {
     wheel_ += static_cast<std::int16_t>(delta) * factor;
-    while (wheel_ < -119) {
-        VScroll(TScrollCode::LineDown);
-        wheel_ += 120;
+    SpendWheel(wheel_, true);
+}
+
+void TScroller::HorizontalWheel(int delta, int factor) {
+    hWheel_ += static_cast<std::int16_t>(delta) * factor;
+    SpendWheel(hWheel_, false);
+}
+
+// One line step for every whole notch (120) the accumulator holds; the
+// rest waits for the next event.
+void TScroller::SpendWheel(int& accumulator, bool vertical) {
+    const auto step = [&](TScrollCode code) { vertical ? VScroll(code) : HScroll(code); };
+    while (accumulator < -119) {
+        step(TScrollCode::LineDown);
+        accumulator += 120;
     }
-    while (wheel_ >= 120) {
-        VScroll(TScrollCode::LineUp);
-        wheel_ -= 120;
+    while (accumulator >= 120) {
+        step(TScrollCode::LineUp);
+        accumulator -= 120;
     }
 }
 

@@ -30,12 +30,19 @@ public:
     // One wheel event: delta in eighths of a degree (120 a notch) times the
     // factor; remainders carry over to the next event.
     void Wheel(int delta, int factor);
+    // A sideways wheel (or Shift with the wheel): positive is to the left;
+    // each notch moves as many line steps of the horizontal bar as the
+    // vertical wheel moves lines.
+    void HorizontalWheel(int delta, int factor);
     int WheelAccumulator() const noexcept { return wheel_; }
 
 private:
+    void SpendWheel(int& accumulator, bool vertical);
+
     TInputTarget& t_;
     TNavigator work_;
     int wheel_ = 0;
+    int hWheel_ = 0;
 };
 
 } // namespace lorvane

@@ -5,6 +5,7 @@
 #include "platform/Error.h"
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 namespace lorvane {
@@ -30,6 +31,15 @@ std::uint8_t Toggles(const char* s, std::size_t n) noexcept {
     for (std::size_t i = 0; i < n; ++i)
         bits ^= StyleBitOfCode(static_cast<unsigned char>(s[i]));
     return bits;
+}
+
+// Whether a paragraph holds any format code at all: memchr per code is far
+// faster than looking at every byte of a long paragraph on each keystroke.
+bool HasFormatCode(const ParagraphInfo& p) noexcept {
+    if (p.length <= 0) return false;
+    for (const int code : {1, 2, 3, 4, 21})
+        if (std::memchr(p.text, code, static_cast<std::size_t>(p.length))) return true;
+    return false;
 }
 
 bool IsBlank(char c) noexcept {
@@ -204,7 +214,7 @@ void RIzuvAzazModel::CleanCodePairs(std::int32_t firstParagraph, std::int32_t la
     std::int32_t a = 0, b = 0;
     bool any = false;
     for (std::int32_t i = firstParagraph; i <= lastParagraph && !any; ++i)
-        any = findPair(i, 0, a, b);
+        any = HasFormatCode(*ParagraphAt(i)) && findPair(i, 0, a, b);
     if (!any) return;
 
     // Each pair goes through Replace so undo can restore it; the removals
@@ -235,6 +245,11 @@ void RIzuvAzazModel::CleanCodePairs(std::int32_t firstParagraph, std::int32_t la
 
 void RIzuvAzazModel::GroupLastUndo() noexcept {
     if (undo_.Level() > 0) undo_.At(undo_.Level() - 1).grouped = true;
+}
+
+void RIzuvAzazModel::GroupUndoSince(std::int32_t level) noexcept {
+    for (std::int32_t k = std::max(level, 0) + 1; k < undo_.Level(); ++k)
+        undo_.At(k).grouped = true;
 }
 
 void RIzuvAzazModel::Splice(std::int32_t s, std::int32_t e, std::string_view text,

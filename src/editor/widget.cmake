@@ -7,6 +7,7 @@ add_library(lorvane_editor STATIC
   ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazCaret.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazPaint.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazClipboard.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazExchange.cpp
   ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazCursors.h ${CMAKE_CURRENT_LIST_DIR}/RIzuvAzazCursors.cpp
 )
 target_link_libraries(lorvane_editor PUBLIC lorvane_editor_core lorvane_platform)

@@ -1,12 +1,18 @@
 // Real key and mouse events sent to a real control (offscreen).
+#include "editor/Highlighter.h"
 #include "editor/RIzuvAzaz.h"
 #include "editor/RIzuvAzazInput.h"
 
 #include <QApplication>
 #include <QClipboard>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QMenu>
+#include <QMimeData>
 #include <QMouseEvent>
+#include <QUrl>
 #include <QWheelEvent>
 
 #include <gtest/gtest.h>
@@ -71,9 +77,9 @@ struct Editor {
         Mouse(QEvent::MouseButtonPress, p, Qt::LeftButton, m);
         Mouse(QEvent::MouseButtonRelease, p, Qt::LeftButton, m);
     }
-    void Wheel(int delta) {
+    void Wheel(int delta, int sideways = 0, Qt::KeyboardModifiers m = Qt::NoModifier) {
         QWheelEvent e(QPointF(10, 10), w.viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
-                      QPoint(0, delta), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+                      QPoint(sideways, delta), Qt::NoButton, m, Qt::NoScrollPhase, false);
         QApplication::sendEvent(w.viewport(), &e);
     }
 
@@ -156,6 +162,18 @@ TEST(MouseWidget, DragMoveUndoneInOneStepAndCtrlDragCopies) {
     e.Drag(e.At(1, 0), e.At(13, 0), Qt::ControlModifier);
     EXPECT_EQ(e.w.Text(), "one two threeone");
 
+    // A moved format code adds balancing and pair-removal records: still one step.
+    Editor c("ab\x02"
+             "cd\x02 ef");
+    c.w.SetSelStart(3);
+    c.w.SetSelLength(3);
+    c.Drag(c.At(2, 0), c.At(0, 0));
+    ASSERT_NE(c.w.Text(), "ab\x02"
+                          "cd\x02 ef");
+    c.w.Undo();
+    EXPECT_EQ(c.w.Text(), "ab\x02"
+                          "cd\x02 ef");
+
     e.w.SetOptions(rzoNoDragnDrop);
     e.w.SetSelStart(0);
     e.w.SetSelLength(3);
@@ -172,8 +190,8 @@ TEST(MouseWidget, BlockCopyWithTabsAndShortLines) {
     EXPECT_EQ(e.w.BlockRight(), 6);
     e.Key(Qt::Key_C, Qt::ControlModifier);
     const std::string copied = QApplication::clipboard()->text().toStdString();
-    EXPECT_EQ(copied.substr(0, 7), "bcdef\r\n");
-    EXPECT_NE(copied.find("\r\nb\r\n"), std::string::npos) << "a short line gives what it has";
+    EXPECT_EQ(copied.substr(0, 6), "bcdef\n");
+    EXPECT_NE(copied.find("\nb\n"), std::string::npos) << "a short line gives what it has";
 }
 
 TEST(MouseWidget, WheelNotchesAndHalfNotches) {
@@ -192,6 +210,80 @@ TEST(MouseWidget, WheelNotchesAndHalfNotches) {
     e.w.SetMouseWheelFactor(3);
     e.Wheel(120);
     EXPECT_EQ(e.w.TopLine(), 0);
+}
+
+TEST(MouseWidget, SidewaysWheelAndShiftWheelScrollHorizontally) {
+    Editor e(std::string(400, 'x'));
+    e.w.SetMouseWheelFactor(1);
+    const int step = e.w.viewport()->width() / 20 + 1;
+    e.Wheel(0, -120);
+    e.Wheel(-120, 0, Qt::ShiftModifier);
+    EXPECT_EQ(e.w.HorizontalOffset(), 2 * step);
+    EXPECT_EQ(e.w.VerticalOffset(), 0);
+}
+
+// Text dragged in from another program lands at the pointer as one change
+// and is selected; a drag of files passes on to the window behind.
+TEST(MouseWidget, ForeignTextDropsHereAndFileDropsGoToTheParent) {
+    struct Parent : QWidget {
+        Parent() { setAcceptDrops(true); }
+        void dragEnterEvent(QDragEnterEvent* e) override { e->setAccepted(++entered > 0); }
+        int entered = 0;
+    } parent;
+    Editor e("one two");
+    e.w.setParent(&parent);
+    parent.show();
+    const auto drop = [&](QMimeData& data) {
+        QDragEnterEvent enter(e.At(4, 0), Qt::CopyAction, &data, Qt::LeftButton, {});
+        QApplication::sendEvent(e.w.viewport(), &enter);
+        QDropEvent d(QPointF(e.At(4, 0)), Qt::CopyAction, &data, Qt::LeftButton, {});
+        if (enter.isAccepted() && parent.entered == 0) QApplication::sendEvent(e.w.viewport(), &d);
+    };
+    QMimeData text, files;
+    text.setText(QString::fromUtf8("\xd0\x96\nx "));
+    drop(text);
+    EXPECT_EQ(e.w.SelText(), "\xc6\r\nx ");
+    e.w.Undo();
+    files.setUrls({QUrl::fromLocalFile("/tmp/a.asm")});
+    files.setText("/tmp/a.asm");
+    drop(files);
+    EXPECT_EQ(e.w.Text(), "one two");
+    EXPECT_EQ(parent.entered, 1);
+}
+
+TEST(KeyboardWidget, InputMethodTextArrivesAsTypedCharacters) {
+    Editor e("ab");
+    e.w.SetSelStart(1);
+    QInputMethodEvent compose(QString(), {});
+    compose.setCommitString(QString::fromUtf8("\xc3\xa9\xd1\x91\xd0\xb6")); // é (not in 1251) ё ж
+    QApplication::sendEvent(&e.w, &compose);
+    EXPECT_EQ(e.w.Text(), "a\xb8\xe6"
+                          "b");
+}
+
+// A click on an item with a context number reports the whole range, over
+// paragraph ends and to the text end when open, and tells the highlighter.
+TEST(MouseWidget, ContextClickCoversTheWholeRangeAndTellsTheHighlighter) {
+    struct Listener : THighlighter {
+        void ContextClick(std::int32_t context, const std::string& text, bool right) override {
+            heard = std::to_string(context) + (right ? " right " : " left ") + text;
+        }
+        std::string heard;
+    } highlighter;
+    Editor e;
+    e.w.StartStopKeys().Add("/*", "*/", false, clRed, clBlue, 0, 7, 0, 0);
+    e.w.SetHighlighter(&highlighter);
+    std::int32_t from = -1, to = -1;
+    e.w.OnContext = [&](std::int32_t, std::int32_t a, std::int32_t b) { from = a, to = b; };
+    e.w.SetText("ab /* one\r\ntwo\r\nthree */ cd");
+    e.Click(e.At(1, 1));
+    EXPECT_EQ(highlighter.heard, "7 left /* one\r\ntwo\r\nthree */");
+    e.w.SetText("x /* open\r\nmore");
+    e.Mouse(QEvent::MouseButtonPress, e.At(6, 0), Qt::RightButton);
+    e.Mouse(QEvent::MouseButtonRelease, e.At(6, 0), Qt::RightButton);
+    EXPECT_EQ(highlighter.heard, "7 right /* open\r\nmore");
+    EXPECT_EQ(to - from, 13);
+    e.w.SetHighlighter(nullptr);
 }
 
 TEST(MouseWidget, BuiltInMenuFollowsReadOnly) {

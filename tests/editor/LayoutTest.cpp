@@ -32,6 +32,29 @@ TEST(LayoutTest, SplitsWordsWiderThanTheLine) {
     EXPECT_EQ(none.Lines(0), (Spans{{0, 1}, {1, 2}}));
 }
 
+// Cutting a word wider than the line measures each byte a few times at
+// most, when it is first laid out and when it is typed in: no cost grows
+// with the square of the word (a whole minified file is one such word).
+TEST(LayoutTest, ALongWordIsCutInLinearTime) {
+    ModelFixture f(10);
+    constexpr std::int32_t kLength = 20000;
+    std::string word(kLength, 'w');
+    word[1000] = '\x02'; // a bold stretch: the font changes inside the word
+    word[1500] = '\x02';
+    f.model.SetText(word);
+    EXPECT_LT(f.device.measured, 4 * kLength);
+    EXPECT_EQ(f.Lines(0)[1], (std::pair{10, 20}));
+    f.device.measured = 0;
+    f.model.SetSelStart(15000);
+    f.model.Replace("x");
+    EXPECT_LT(f.device.measured, 4 * (kLength - 15000) + 100)
+        << "an edit re-wraps from the line before it, not from the word's start";
+    ModelFixture fresh(10);
+    fresh.model.SetText(f.model.Text());
+    EXPECT_EQ(f.Lines(0), fresh.Lines(0));
+    f.model.CheckConsistency();
+}
+
 TEST(LayoutTest, DeletingAWordPullsTheNextOneBack) {
     ModelFixture f(10);
     f.model.SetText("aaaa bb cccccc d");

@@ -27,7 +27,7 @@ TEST_F(WidgetClipboard, BlockCopyPutsTextAndMarkerSideBySide) {
     memo->CopyToClipboard();
     const QMimeData* data = QApplication::clipboard()->mimeData();
     ASSERT_NE(data, nullptr);
-    EXPECT_EQ(data->text(), QString("cde\r\n\r\ncde\r\n"));
+    EXPECT_EQ(data->text(), QString("cde\n\ncde\n")) << "other programs get their own breaks";
     ASSERT_TRUE(data->hasFormat(RIzuvAzaz::BlockMimeType()));
     EXPECT_EQ(data->data(RIzuvAzaz::BlockMimeType()), QByteArray("cde\r\n\r\ncde\r\n", 13));
 }
@@ -71,6 +71,44 @@ TEST_F(WidgetClipboard, ForeignTextReplacesTheSelectionInWindows1251) {
     EXPECT_EQ(QApplication::clipboard()->text(),
               QString::fromUtf8("hello \xd0\xbc\xd0\xb8\xd1\x80"));
     EXPECT_FALSE(QApplication::clipboard()->mimeData()->hasFormat(RIzuvAzaz::BlockMimeType()));
+}
+
+// Other programs break lines with LF, CR LF or CR and speak Unicode; the
+// document holds CR LF and the code page it is drawn in (866 for "Terminal").
+TEST_F(WidgetClipboard, TextFromAndForOtherProgramsInBothFonts) {
+    const char* const cases[][4] = {
+        // font, pasted (UTF-8), document, copied back
+        {"System", "a\nb\r\nc\r\r", "a\r\nb\r\nc\r\n\r\n", "a\nb\nc\n\n"},
+        {"System", "\xd0\xbc\xd0\xb8\xd1\x80 \xe3\x84\xb1", "\xec\xe8\xf0 ?",
+         "\xd0\xbc\xd0\xb8\xd1\x80 ?"},
+        {"Terminal", "\xd0\xbc\xd0\xb8\xd1\x80\n\xe2\x95\x94\xe2\x82\xac", "\xac\xa8\xe0\r\n\xc9?",
+         "\xd0\xbc\xd0\xb8\xd1\x80\n\xe2\x95\x94?"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c[1]);
+        memo->SetFont({c[0], 14, 10, 0, false});
+        memo->SetText("");
+        QApplication::clipboard()->setText(QString::fromUtf8(c[1]));
+        memo->PasteFromClipboard();
+        EXPECT_EQ(memo->Text(), c[2]);
+        memo->SelectAll();
+        memo->CopyToClipboard();
+        EXPECT_EQ(QApplication::clipboard()->text().toStdString(), c[3]);
+    }
+}
+
+// A block changes line by line, but for the user it is one change.
+TEST_F(WidgetClipboard, BlockPasteAndBlockDeleteAreUndoneInOneStep) {
+    const std::string text = "abcdefg\r\nab\r\nabcdef";
+    memo->SetText(text);
+    SelectBlock(0, 2, 2, 5);
+    memo->CopyToClipboard();
+    memo->SetSelText("");
+    memo->Undo();
+    EXPECT_EQ(memo->Text(), text);
+    memo->SetSelStart(memo->ParagraphStart(1) + 1);
+    memo->PasteFromClipboard(); // appends a paragraph too
+    memo->Undo();
+    EXPECT_EQ(memo->Text(), text);
 }
 
 TEST_F(WidgetClipboard, CutThenUndoRestoresTextButNotSelection) {

@@ -263,6 +263,51 @@ TEST_F(WidgetScroll, HorizontalRangeWithoutWrap) {
     EXPECT_EQ(h->maximum(), 0);
 }
 
+// The caret line shows whole at the bottom, also when only whole lines may
+// scroll; sideways the text moves in steps of five blanks (right-aligned
+// text only once it has been moved by hand).
+TEST_F(WidgetScroll, KeepingTheCaretInViewShowsItWholeAndMovesInSteps) {
+    memo->SetScrollBars(ssBoth);
+    memo->SetWordWrap(false);
+    memo->resize(400, 8 * Lh() + Lh() / 2);
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += std::string(150, 'x') + "\r\n";
+    memo->SetText(text);
+    const int ch = memo->viewport()->height(), cw = memo->viewport()->width();
+    for (const int whole : {0, static_cast<int>(rzoNoFineScroll)}) {
+        memo->SetOptions(
+            static_cast<RIzuvAzazOptions>((memo->Options() & ~rzoNoFineScroll) | whole));
+        memo->SetTopLine(0);
+        memo->SetSelStart(memo->ParagraphStart(30) + 149);
+        memo->ScrollInView();
+        EXPECT_LE(memo->CaretPos().y() + Lh(), ch) << "the caret line is not cut";
+        EXPECT_GT(memo->CaretPos().y() + 2 * Lh(), ch) << "and it is the last one";
+        EXPECT_EQ(memo->HorizontalOffset() % (5 * Sw()), 0);
+        EXPECT_GE(memo->CaretPos().x(), cw - 5 * Sw());
+    }
+    memo->SetSelStart(memo->ParagraphStart(30));
+    memo->SetAlignment(taRightJustify);
+    memo->ScrollInView();
+    EXPECT_EQ(memo->HorizontalOffset(), 0);
+}
+
+// The lines that background layout adds above the caret after a huge paste
+// must not carry it out of view.
+TEST_F(WidgetScroll, AfterAHugePasteTheCaretStaysInViewWhileLayoutGoesOn) {
+    memo->SetUpdateMode(umBackground);
+    memo->SetText("end");
+    std::string text;
+    for (int i = 0; i < 20000; ++i)
+        text += "some words to wrap at the edge of the window " + std::to_string(i) + "\r\n";
+    memo->SetSelText(text);
+    for (int n = 0; n < 10000 && memo->Model().BackgroundJobPending(); ++n)
+        QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_GE(memo->CaretPos().y(), 0);
+    EXPECT_LE(memo->CaretPos().y() + Lh(), memo->viewport()->height());
+}
+
 using WidgetOperations = WidgetFixture;
 
 TEST_F(WidgetOperations, SetTextAndClearSetModifiedOnlyWhenSomethingChanges) {

@@ -9,5 +9,6 @@ if(TARGET lorvane_editor)
   lorvane_test(test_editor_input
     SOURCES
       ${CMAKE_CURRENT_LIST_DIR}/KeyboardWidgetTest.cpp
+      ${CMAKE_CURRENT_LIST_DIR}/PaintOracleTest.cpp
     LIBS lorvane_editor QT)
 endif()
