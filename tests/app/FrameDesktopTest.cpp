@@ -72,8 +72,9 @@ TEST(FrameDrops, DroppedFilesOpenEachInAWindowAndJoinTheRecentFiles) {
     EXPECT_EQ(recent.at(2), "") << "a file that did not open is not listed";
     EXPECT_EQ(errors.size(), 1u) << "the missing file is reported, once";
 
-    // On a document window the control lets the files pass to the frame;
-    // dragged text and a drag that may only move are not taken.
+    // On a document window the control lets the files pass to the frame
+    // (a drag that may only move is not taken); dragged text is the
+    // control's, typed in where it falls, and opens nothing.
     frame.ActiveChild()->resize(300, 200);
     QApplication::processEvents();
     QWidget* control = frame.ActiveChild()->Memo1().Widget();
@@ -82,7 +83,9 @@ TEST(FrameDrops, DroppedFilesOpenEachInAWindowAndJoinTheRecentFiles) {
     one.setUrls({QUrl::fromLocalFile(QString::fromStdString(report))});
     text.setText(QStringLiteral("file:///etc/passwd"));
     EXPECT_FALSE(DropAt(frame, onControl, one, Qt::MoveAction));
-    EXPECT_FALSE(DropAt(frame, onControl, text));
+    EXPECT_TRUE(DropAt(frame, onControl, text));
+    EXPECT_EQ(frame.Children().size(), 2u);
+    EXPECT_NE(frame.ActiveChild()->Memo1().Text().find("file:///etc/passwd"), std::string::npos);
     EXPECT_TRUE(DropAt(frame, onControl, one));
     EXPECT_EQ(frame.Children().size(), 3u);
     TApplication::SetReporter({});

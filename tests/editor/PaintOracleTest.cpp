@@ -18,6 +18,7 @@
 
 #include <cstdlib>
 #include <random>
+#include <ostream>
 #include <string>
 
 namespace lorvane {
@@ -27,6 +28,8 @@ struct PaintCase {
     bool wrap;
     const char* font;
 };
+// Test names stay the same from one build to the next.
+void PrintTo(const PaintCase& c, std::ostream* os) { *os << c.font[0] << (c.wrap ? "W" : "U"); }
 
 class PaintOracle : public ::testing::TestWithParam<PaintCase> {
 protected:
@@ -162,7 +165,7 @@ TEST_P(PaintOracle, WhatIsOnScreenIsWhatAFullRepaintDraws) {
     w.SetText(text);
     QApplication::processEvents();
     ASSERT_TRUE(w.hasFocus()) << "the selection and the caret show only with the focus";
-    for (int step = 0; step < 260; ++step) {
+    for (int step = 0; step < 1000; ++step) {
         const std::string action = Step();
         const QImage seen = Screen();
         Key(Qt::Key_E, Qt::ControlModifier); // repaints everything and checks the model
@@ -184,7 +187,11 @@ INSTANTIATE_TEST_SUITE_P(FontsAndWrap, PaintOracle,
                          ::testing::Values(PaintCase{true, "MS Sans Serif"},
                                            PaintCase{false, "MS Sans Serif"},
                                            PaintCase{true, "Terminal"},
-                                           PaintCase{false, "Terminal"}));
+                                           PaintCase{false, "Terminal"}),
+                         [](const ::testing::TestParamInfo<PaintCase>& info) {
+                             std::string name = info.param.font[0] == 'T' ? "Terminal" : "Proportional";
+                             return name + (info.param.wrap ? "Wrapped" : "Unwrapped");
+                         });
 
 } // namespace
 } // namespace lorvane
