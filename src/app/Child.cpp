@@ -13,6 +13,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -168,6 +169,12 @@ TMDIChild::TMDIChild(std::unique_ptr<TDocumentEditor> editor, QWidget* parent)
     memo1_->SetFontColor(clAqua);
     memo1_->SetColor(clInactiveCaptionText);
     memo1_->OnKeyPress = [this](unsigned char& key) { Memo1KeyPress(key); };
+
+    // The system menu's own keys (Ctrl+W closes, on this desktop) would
+    // make the frame's keys ambiguous, and then neither would act.
+    if (QMenu* menu = systemMenu())
+        for (QAction* action : menu->actions())
+            action->setShortcuts({});
 
     SetCaption("Untitle");
     resize(285, 358);

@@ -254,8 +254,12 @@ void TMainFormLorvane::CreateMenus() {
         }
     }
     // Ctrl+C stands on both Copy and the background colour; Copy, first in
-    // menu order, takes the key, the other item only shows it.
-    Item("N18")->setShortcutContext(Qt::WidgetShortcut);
+    // menu order, takes the key. The other item only shows it: as a key of
+    // its own it would answer Ctrl+C whenever Copy is disabled.
+    QAction* n18 = Item("N18");
+    n18->setText(n18->text() + QLatin1Char('\t') +
+                 n18->shortcut().toString(QKeySequence::NativeText));
+    n18->setShortcut(QKeySequence());
     Item("N27")->setVisible(false);
     for (const char* name :
          {"OEM1", "Ansi1", "N9", "N36", "N23", "N24", "N22", "NoBAT1", "N11", "LST1"})

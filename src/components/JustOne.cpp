@@ -15,8 +15,8 @@ TXJustOne::~TXJustOne() = default;
 void TXJustOne::Loaded() {
     if (loaded_) return;
     loaded_ = true;
-    // Titles longer than this were cut by the original window-caption
-    // lookup; keeping the cut keeps the lock name the same.
+    // The lock is named after at most 255 characters of the title, so a
+    // long title names the same lock in every start.
     title_ = QCoreApplication::applicationName().left(255).toStdString();
     lock_ = std::make_unique<InstanceLock>(title_, this);
     first_ = lock_->IsFirst();

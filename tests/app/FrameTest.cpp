@@ -77,7 +77,6 @@ TEST_F(FrameTest, MenusCarryTheirCaptionsShortcutsAndHints) {
     EXPECT_EQ(frame->Item("Redo1")->shortcut(),
               QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_Backspace));
     EXPECT_FALSE(frame->Item("N27")->isVisible());
-    EXPECT_EQ(frame->Item("N18")->shortcutContext(), Qt::WidgetShortcut);
     EXPECT_EQ(frame->Button("SpeedButton15")->text(), "DOS");
     EXPECT_TRUE(frame->Button("SpeedButton3")->isChecked());
     // Separators where the menus group their items.
