@@ -8,6 +8,7 @@
 #include "components/JustOne.h"
 #include "components/RegControls.h"
 #include "components/TrayIcon.h"
+#include "platform/Registry.h"
 #include "platform/SiblingChannel.h"
 
 #include <QAbstractEventDispatcher>
@@ -427,12 +428,23 @@ void TMainFormLorvane::MyAppIdle() {
     inIdle_ = true;
     try {
         UpdateMenuItems();
+        ReportSetAsideRegistry();
     } catch (const std::exception& error) {
         inIdle_ = false;
         ReportError(error);
         return;
     }
     inIdle_ = false;
+}
+
+void TMainFormLorvane::ReportSetAsideRegistry() {
+    for (const RegistrySetAside& setAside : TakeRegistrySetAsides())
+        Dialogs::Current().MessageBox(
+            "В файле " + setAside.file +
+                " были строки, которые не удалось прочитать. Все прочитанные ключи и значения "
+                "остались в нём, а сам файл в прежнем виде сохранён как " +
+                setAside.aside + ".",
+            std::string(kAttention), mbOK, MsgIcon::Warning);
 }
 
 void TMainFormLorvane::UpdateMenuItems() {

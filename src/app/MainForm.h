@@ -83,6 +83,8 @@ public:
     void AboutBoxCr();
     void MyAppIdle();
     void UpdateMenuItems();
+    // Tells the user once of each registry file that had unreadable lines.
+    void ReportSetAsideRegistry();
     void ShowHint(const QString& hint);
     void XJustOne1AlreadyExist();
 

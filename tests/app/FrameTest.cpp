@@ -506,6 +506,26 @@ TEST_F(FrameTest, ASecondProgramHandsItsFileToTheFirst) {
     EXPECT_EQ(frame->Children().size(), 1u);
 }
 
+TEST_F(FrameTest, ARegistryFileWithAnUnreadableLineKeepsTheRestAndSaysWhereItWent) {
+    const std::string registry = paths::ResolveBareName("HKEY_CURRENT_USER.reg");
+    std::filesystem::remove(registry + ".corrupt");
+    WriteFileBytes(registry, "REGEDIT4\n[HKEY_CURRENT_USER\\OpenFileLorvane\\History]\n"
+                             "\"FileOpen1\"=\"/a.asm\"\n\"FileOpen2\"=\"/b.as\n"
+                             "\"FileOpen3\"=\"/c.asm\"\n");
+    ScriptedDialogs dialogs;
+    dialogs.AnswerMessage(MsgResult::OK);
+    auto frame = MakeFrame();
+    frame->MyAppIdle();
+    frame->MyAppIdle();
+    EXPECT_EQ(frame->FileMenuOpens1().Entries(),
+              (std::vector<std::string>{"/a.asm", "", "/c.asm", "", ""}));
+    EXPECT_EQ(frame->FileMenuOpens1().ShownCount(), 2);
+    const auto told = dialogs.RequestsOf(DialogKind::MessageBox);
+    ASSERT_EQ(told.size(), 1u);
+    EXPECT_NE(told[0].text.find(registry + ".corrupt"), std::string::npos) << told[0].text;
+    EXPECT_TRUE(std::filesystem::exists(registry + ".corrupt"));
+}
+
 TEST_F(FrameTest, WindowMenuListsTheWindows) {
     auto frame = MakeFrame();
     frame->FileNewItemClick();
