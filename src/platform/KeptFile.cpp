@@ -27,6 +27,24 @@ timespec FileClockNow() noexcept {
     return now;
 }
 
+std::optional<FileStamp> MarkNewVersion(const std::string& path,
+                                        const timespec& previous) noexcept {
+    timespec next = previous;
+    if (++next.tv_nsec >= 1000000000L) {
+        next.tv_nsec = 0;
+        ++next.tv_sec;
+    }
+    const timespec now = FileClockNow();
+    if (now.tv_sec > next.tv_sec || (now.tv_sec == next.tv_sec && now.tv_nsec > next.tv_nsec))
+        next = now;
+    const timespec times[2] = {{0, UTIME_OMIT}, next};
+    if (::utimensat(AT_FDCWD, path.c_str(), times, 0) != 0) return std::nullopt;
+    auto stamp = FileStamp::Of(path);
+    if (!stamp || stamp->modified.tv_sec != next.tv_sec || stamp->modified.tv_nsec != next.tv_nsec)
+        return std::nullopt;
+    return stamp;
+}
+
 bool ReadStamped(const std::string& path, std::string& out, FileStamp& stamp) {
     out.clear();
     const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);

@@ -44,6 +44,13 @@ struct FileStamp {
 // The real-time clock the file system stamps files with.
 timespec FileClockNow() noexcept;
 
+// Gives a file just written (by a writer that holds the file's lock) a
+// modification time of its own to the nanosecond, later than `previous`
+// (the version it replaced): no other version, of a writer that does the
+// same or of one that takes the clock's coarse tick, has that time. The
+// file's stamp afterwards when that time was kept, else nothing.
+std::optional<FileStamp> MarkNewVersion(const std::string& path, const timespec& previous) noexcept;
+
 // Reads the whole file and its stamp from one descriptor, so the two
 // belong together. False with errno set when it cannot be read (a missing
 // file is ENOENT).
@@ -60,15 +67,21 @@ public:
     Ptr Find(const std::string& path, const FileStamp& stamp) const {
         std::lock_guard<std::mutex> guard(mutex_);
         const auto it = entries_.find(path);
-        if (it == entries_.end() || !(it->second.stamp == stamp) ||
-            !stamp.SettledAt(it->second.readAt))
-            return {};
+        if (it == entries_.end() || !(it->second.stamp == stamp)) return {};
+        if (!it->second.exact && !stamp.SettledAt(it->second.readAt)) return {};
         return it->second.value;
     }
     // `readAt`: a time taken before the file was read (or written).
     void Store(const std::string& path, const FileStamp& stamp, const timespec& readAt, Ptr value) {
         std::lock_guard<std::mutex> guard(mutex_);
-        entries_.insert_or_assign(path, Entry{stamp, readAt, std::move(value)});
+        entries_.insert_or_assign(path, Entry{stamp, readAt, std::move(value), false});
+    }
+    // A version this process has just written and stamped with
+    // MarkNewVersion(): its time is its own to the nanosecond, so it is
+    // trusted at once.
+    void StoreWritten(const std::string& path, const FileStamp& stamp, Ptr value) {
+        std::lock_guard<std::mutex> guard(mutex_);
+        entries_.insert_or_assign(path, Entry{stamp, timespec{}, std::move(value), true});
     }
     void Forget(const std::string& path) {
         std::lock_guard<std::mutex> guard(mutex_);
@@ -80,6 +93,7 @@ private:
         FileStamp stamp;
         timespec readAt;
         Ptr value;
+        bool exact;
     };
     mutable std::mutex mutex_;
     std::map<std::string, Entry> entries_;

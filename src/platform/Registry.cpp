@@ -512,9 +512,12 @@ bool Modify(RootKey root, const std::string& path, const std::function<bool(Hive
     auto hive = std::make_shared<Hive>(*current);
     const bool changed = change(*hive);
     if (!changed) return false;
+    const auto previous = FileStamp::Of(path);
     const timespec writtenAt = FileClockNow();
     WriteFileAtomically(path, hive->Serialize(RootName(root)));
-    if (const auto written = FileStamp::Of(path))
+    if (const auto marked = MarkNewVersion(path, previous ? previous->modified : timespec{}))
+        Cache().StoreWritten(path, *marked, std::move(hive));
+    else if (const auto written = FileStamp::Of(path))
         Cache().Store(path, *written, writtenAt, std::move(hive));
     else
         Cache().Forget(path);
