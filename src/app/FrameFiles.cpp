@@ -3,6 +3,7 @@
 #include "app/HandOver.h"
 #include "app/MainForm.h"
 #include "components/FileMO.h"
+#include "components/JustOne.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/Stream.h"
@@ -254,7 +255,22 @@ bool TMainFormLorvane::FormCloseQuery() {
 }
 
 void TMainFormLorvane::XJustOne1AlreadyExist() {
-    WriteHandOver(HandOverName(parameters_));
+    const std::string name = HandOverName(parameters_);
+    WriteHandOver(name);
+    xJustOne1_->SetHandOverName(name);
+}
+
+void TMainFormLorvane::OpenHandedOver() {
+    if (openingHandOvers_) return;
+    openingHandOvers_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{openingHandOvers_};
+    while (const auto name = handOvers_.Next()) {
+        fileMenuOpens1_->AddFile(*name);
+        FileOpenAll(*name);
+    }
 }
 
 } // namespace lorvane

@@ -200,6 +200,9 @@ TMainFormLorvane::TMainFormLorvane(EditorFactory editors, std::vector<std::strin
     xJustOne1_ = std::make_unique<TXJustOne>(this);
     xJustOne1_->SetSwitchToPrevious(true);
     xJustOne1_->SetAlreadyExist([this](TXJustOne*) { XJustOne1AlreadyExist(); });
+    xJustOne1_->SetOnHandOver([this](const std::string& name) {
+        if (handOvers_.FromSocket(name)) ClearHandOverIf(name);
+    });
     xJustOne1_->Loaded();
 
     fileMenuOpens1_ = std::make_unique<TFileMenuOpens>(this);
@@ -538,10 +541,8 @@ void TMainFormLorvane::UpdateMenuItems() {
     Enable("WindowMinimizeItem", any);
 
     const std::string handedOver = TakeHandOver();
-    if (!handedOver.empty()) {
-        fileMenuOpens1_->AddFile(handedOver);
-        FileOpenAll(handedOver);
-    }
+    if (!handedOver.empty()) handOvers_.FromRegistry(handedOver);
+    OpenHandedOver();
 }
 
 void TMainFormLorvane::ShowHint(const QString& hint) {

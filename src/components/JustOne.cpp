@@ -22,12 +22,17 @@ void TXJustOne::Loaded() {
     first_ = lock_->IsFirst();
     if (first_) {
         connect(lock_.get(), &InstanceLock::ComeForwardRequested, this, &TXJustOne::ComeForward);
+        connect(lock_.get(), &InstanceLock::FileHandedOver, this, [this](const QByteArray& name) {
+            if (onHandOver_) onHandOver_(name.toStdString());
+        });
         return;
     }
     // The handler stores the command line before the first instance is
-    // called forward, so the first finds it when it wakes up.
+    // called forward, so the first finds it when it wakes up; the name also
+    // goes with the request, since several starts at one moment would
+    // overwrite each other's stored line.
     if (alreadyExist_) alreadyExist_(this);
-    if (switchToPrevious_) lock_->RequestComeForward();
+    lock_->Request(handOverName_, switchToPrevious_);
     // exit() only acts on a running loop; queued, it ends the loop the
     // moment it starts.
     QTimer::singleShot(0, QCoreApplication::instance(), [] { QCoreApplication::exit(0); });
