@@ -351,6 +351,11 @@ TEST_F(FrameTest, ANameInAnotherCodePageIsSavedUnderItselfNotUnderItsDisplay) {
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
                             std::filesystem::directory_iterator()),
               2);
+    // The recent-files entry leads back to the same file.
+    frame->FileMenuOpens1().AddFile(file);
+    frame->Menu("File1")->findChild<QAction*>("FileOpen1")->trigger();
+    EXPECT_EQ(frame->ActiveChild()->Caption(), file);
+    EXPECT_EQ(editors.back()->Text(), "new");
 }
 
 TEST_F(FrameTest, BackupSwitchIsStoredAndStopsBackups) {
