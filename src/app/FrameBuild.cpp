@@ -5,6 +5,7 @@
 #include "app/HandOver.h"
 #include "app/MainForm.h"
 #include "app/PathAss.h"
+#include "app/ToolOutputName.h"
 #include "components/FileMO.h"
 #include "components/JustOne.h"
 #include "platform/Dialogs.h"
@@ -153,10 +154,7 @@ void TMainFormLorvane::N14Click() {
         // extension) must neither delete nor replace the source.
         if (SameFile(listing, source)) listing.clear();
     }
-    if (!listing.empty() && FileExists(listing)) {
-        std::error_code error;
-        std::filesystem::remove(listing, error);
-    }
+    if (!listing.empty()) RemoveToolOutputs(listing, source);
 
     compiling_ = true;
     try {
@@ -172,13 +170,14 @@ void TMainFormLorvane::N14Click() {
     compiling_ = false;
 
     if (!listing.empty()) {
+        const std::string written = ToolOutputFile(listing, source);
         for (TMDIChild* child : Children()) {
-            if (child->Caption() != listing) continue;
+            if (child->Caption() != listing && child->Caption() != written) continue;
             child->Memo1().SetModified(false);
             child->close();
         }
-        if (FileExists(listing))
-            LoadLSTFile(listing);
+        if (FileExists(written))
+            LoadLSTFile(written);
         else
             ShowMessage("Файл листинга не найден!!!");
         if (window) ReopenSource(window, source, line, column);
@@ -228,8 +227,10 @@ void TMainFormLorvane::N16Click() {
     const ToolSettings& tools = settings_.Tools();
     if (active == nullptr || tools.linkerPath.empty()) return;
     try {
-        process::Start(tools.linkerPath + " " +
-                       ToolArgument(ToolFileName(active->Caption(), tools.objectExtension)));
+        process::Start(
+            tools.linkerPath + " " +
+            ToolArgument(ToolOutputFile(ToolFileName(active->Caption(), tools.objectExtension),
+                                        active->Caption())));
     } catch (const ProcessError&) {
         ShowMessage("Линкер не найден!!!");
     }
@@ -241,8 +242,10 @@ void TMainFormLorvane::SpeedButton12Click() {
     if (active == nullptr) return;
     if (tools.runProgram.empty() && tools.compiledExtension != ".EXE") return;
     try {
-        process::Start(tools.runProgram + " " +
-                       ToolArgument(ToolFileName(active->Caption(), tools.compiledExtension)));
+        process::Start(
+            tools.runProgram + " " +
+            ToolArgument(ToolOutputFile(ToolFileName(active->Caption(), tools.compiledExtension),
+                                        active->Caption())));
     } catch (const ProcessError&) {
         // A run that does not start is not reported.
     }

@@ -301,6 +301,51 @@ TEST_F(BuildToolsTest, CommandLinesAreWordsNeverAShellAndAFileNameIsOneWord) {
     EXPECT_EQ(ProfileFile(Ini()).ReadString("RUNEXE", "Программа", ""), command);
 }
 
+TEST_F(BuildToolsTest, OutputsNamedInAnotherCaseAreFoundAndNamesKeepTheirBytes) {
+    // The settings say ".LST", ".OBJ", ".HEX"; the tools here write other
+    // cases. One source name is "прог" in Windows-1251, not UTF-8.
+    UseCompiler("printf 'of %s' \"$1\" > \"${1%.*}.lst\"");
+    Tool("Линкер", Script("link"));
+    Tool("Программа запуска", Script("SIM.EXE"));
+    Tool("Расширение объектного файла", ".OBJ");
+    Tool("Расширение скомпилированного файла", ".HEX");
+    frame->LST1Click();
+    for (const std::string stem : {"prog", "\xEF\xF0\xEE\xE3"}) {
+        SCOPED_TRACE(stem);
+        const std::string source = Open(stem + ".ASM", "nop");
+        frame->N14Click();
+        EXPECT_EQ(Args("cc"), source + "|");
+        const auto children = frame->Children();
+        ASSERT_EQ(children.size(), 2u);
+        EXPECT_EQ(children[0]->Caption(), dir.File(stem + ".lst"));
+        EXPECT_EQ(children[0]->Memo1().Text(), "of " + source);
+        WriteFileBytes(dir.File(stem + ".obj"), "");
+        WriteFileBytes(dir.File(stem + ".Hex"), "");
+        frame->N16Click();
+        frame->SpeedButton12Click();
+        EXPECT_EQ(Args("link") + Args("SIM.EXE"),
+                  dir.File(stem + ".obj") + "|" + dir.File(stem + ".Hex") + "|");
+        for (const char* log : {"cc.args", "link.args", "SIM.EXE.args"})
+            fs::remove(dir.File(log));
+        for (TMDIChild* child : children)
+            child->close();
+    }
+    // An old listing in another case is no listing of the new compile, and
+    // a source that only differs from the listing's name in case stays.
+    UseCompiler("true");
+    WriteFileBytes(dir.File("prog.lst"), "stale");
+    dialogs.AnswerMessage(MsgResult::OK);
+    dialogs.AnswerMessage(MsgResult::OK);
+    Open("prog.ASM", "nop");
+    frame->N14Click();
+    EXPECT_FALSE(fs::exists(dir.File("prog.lst")));
+    Tool("Расширение файла компилятора", ".LST");
+    const std::string source = Open("prog.Lst", "keep");
+    frame->N14Click();
+    EXPECT_EQ(ReadFileBytes(source), "keep");
+    EXPECT_EQ(Questions(), Words(2, "Файл листинга не найден!!!"));
+}
+
 TEST_F(BuildToolsTest, ToolsThatCannotStartAreReportedWithTheirTexts) {
     Tool("Ассемблер", dir.File("no-compiler"));
     Tool("Линкер", dir.File("no-linker"));
