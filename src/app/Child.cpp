@@ -262,6 +262,10 @@ void TMDIChild::UpdateStatus() {
         flags.ActiveCanRedo = memo1_->CanRedo();
     }
     flags.ClipboardHasText = ClipboardHoldsText();
+    UpdateStatusLine();
+}
+
+void TMDIChild::UpdateStatusLine() {
     const QString status = FromUtf8(StatusText(memo1_->CaretLine(), memo1_->CaretColumn(),
                                                memo1_->LineCount(), memo1_->TextLength()));
     if (panel1_->text() != status) panel1_->setText(status);

@@ -490,6 +490,10 @@ void TMainFormLorvane::UpdateMenuItems() {
         active->UpdateStatus();
         selection = active->Memo1().HasSelection();
     }
+    // The other windows' figures change too (a listing loaded behind the
+    // source, a layout finishing in the background).
+    for (TMDIChild* child : children)
+        if (child != active && !child->isMinimized()) child->UpdateStatusLine();
     Enable("CutItem", n > 0 && selection);
     Enable("CopyItem", n > 0 && selection);
     EnableButton("CutBtn", n > 0 && selection);
@@ -590,15 +594,22 @@ void TMainFormLorvane::WindowTileItemClick() {
 }
 
 void TMainFormLorvane::WindowArrangeItemClick() {
-    // Minimised windows line up along the bottom edge, left to right.
+    // Minimised windows line up along the bottom edge, left to right; a
+    // full row starts the next one above it.
     int x = 0;
-    const int bottom = mdiArea_->viewport()->height();
+    int rowBottom = mdiArea_->viewport()->height();
+    int rowHeight = 0;
     for (TMDIChild* child : Children()) {
         if (!child->isMinimized()) continue;
         const QSize size = child->size();
-        if (x > 0 && x + size.width() > mdiArea_->viewport()->width()) x = 0;
-        child->move(x, bottom - size.height());
+        if (x > 0 && x + size.width() > mdiArea_->viewport()->width()) {
+            x = 0;
+            rowBottom -= rowHeight;
+            rowHeight = 0;
+        }
+        child->move(x, rowBottom - size.height());
         x += size.width();
+        rowHeight = std::max(rowHeight, size.height());
     }
 }
 

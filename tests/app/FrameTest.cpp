@@ -587,6 +587,35 @@ TEST_F(FrameTest, ARegistryFileWithAnUnreadableLineKeepsTheRestAndSaysWhereItWen
     EXPECT_TRUE(std::filesystem::exists(registry + ".corrupt"));
 }
 
+TEST_F(FrameTest, IconsFillRowsUpwardsAndEveryStatusLineIsCurrent) {
+    auto frame = MakeFrame();
+    frame->resize(500, 400);
+    for (int i = 0; i < 14; ++i)
+        frame->FileNewItemClick();
+    frame->WindowMinimizeItemClick();
+    frame->WindowArrangeItemClick();
+    const QRect area = frame->MdiArea()->viewport()->rect();
+    std::vector<QRect> icons;
+    for (TMDIChild* child : frame->Children()) {
+        ASSERT_TRUE(child->isMinimized());
+        const QRect icon = child->geometry();
+        EXPECT_TRUE(area.contains(icon)) << icon.x() << "," << icon.y();
+        for (const QRect& other : icons)
+            EXPECT_FALSE(icon.intersects(other)) << icon.x() << "," << icon.y();
+        icons.push_back(icon);
+    }
+    EXPECT_LT(icons.back().y(), icons.front().y()) << "more than one row";
+
+    // A window behind the active one shows its own figures, not stale ones.
+    frame->Children()[0]->showNormal();
+    frame->Children()[1]->showNormal();
+    frame->MdiArea()->setActiveSubWindow(frame->Children()[1]);
+    editors[0]->SetText("abc");
+    frame->UpdateMenuItems();
+    EXPECT_EQ(frame->Children()[0]->PanelText(1).toStdString(), StatusText(0, 0, 1, 3));
+    EXPECT_EQ(frame->Children()[0]->PanelText(0), QStringLiteral("*"));
+}
+
 TEST_F(FrameTest, WindowMenuListsTheWindows) {
     auto frame = MakeFrame();
     frame->FileNewItemClick();
