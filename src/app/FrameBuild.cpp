@@ -3,6 +3,7 @@
 // the sibling programs (search in files with its message exchange, the
 // float byte viewer, the help page).
 #include "app/HandOver.h"
+#include "app/HelpPage.h"
 #include "app/MainForm.h"
 #include "app/PathAss.h"
 #include "app/ToolOutputName.h"
@@ -277,14 +278,18 @@ void TMainFormLorvane::N81Click() {
 }
 
 void TMainFormLorvane::N20Click() {
-    process::ShellOpen("Lorvane.htm");
+    OpenHelpPage(this, HelpPagePath(), [](const std::string& text) {
+        Dialogs::Current().MessageBox(text, std::string(kAttention), mbOK, MsgIcon::Warning);
+    });
 }
 
 void TMainFormLorvane::N28Click() {
     try {
         process::Start(std::string_view("FINDORAX.EXE"));
     } catch (const ProcessError&) {
-        // Reported by nothing, as the other plain starts.
+        // Reported by nothing, as the other plain starts; the item stays,
+        // since no search program will ever enable it again.
+        return;
     }
     Enable("N28", false);
 }

@@ -12,6 +12,7 @@
 #include "platform/Registry.h"
 #include "platform/ScriptedDialogs.h"
 #include "platform/SiblingChannel.h"
+#include "platform/helpers/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <QAction>
@@ -344,6 +345,50 @@ TEST_F(BuildToolsTest, OutputsNamedInAnotherCaseAreFoundAndNamesKeepTheirBytes) 
     frame->N14Click();
     EXPECT_EQ(ReadFileBytes(source), "keep");
     EXPECT_EQ(Questions(), Words(2, "Файл листинга не найден!!!"));
+}
+
+TEST_F(BuildToolsTest, HelpOpensTheOwnPageFirstAndSaysWhenNothingOpensIt) {
+    // Stand-ins for the desktop's opener and the search program, found
+    // first in PATH.
+    const std::string path = std::getenv("PATH");
+    test::ScopedEnv onPath("PATH", dir.path().string() + ":" + path);
+    const auto opened = [&] {
+        const std::string args = Args("xdg-open");
+        fs::remove(dir.File("xdg-open.args"));
+        return args;
+    };
+    Script("xdg-open");
+    frame->N20Click();
+    EXPECT_EQ(opened(), paths::DataFile("help/Lorvane.htm") + "|");
+    EXPECT_TRUE(fs::exists(paths::DataFile("help/Lorvane.htm")));
+    const auto startDirectory = fs::current_path();
+    fs::current_path(dir.path());
+    WriteFileBytes(dir.File("Lorvane.htm"), "<html></html>");
+    frame->N20Click();
+    EXPECT_EQ(opened(), "Lorvane.htm|");
+    fs::current_path(startDirectory);
+
+    // Nothing opens it, or there is no opener at all: the user is told.
+    Script("xdg-open", "exit 3");
+    dialogs.AnswerMessage(MsgResult::OK);
+    frame->N20Click();
+    EXPECT_TRUE(WaitFor([&] { return Questions().size() == 1; }));
+    fs::remove(dir.File("xdg-open"));
+    test::ScopedEnv noOpener("PATH", dir.path().string());
+    dialogs.AnswerMessage(MsgResult::OK);
+    frame->N20Click();
+    EXPECT_TRUE(WaitFor([&] { return Questions().size() == 2; }));
+    for (const std::string& text : Questions())
+        EXPECT_EQ(
+            text.rfind("Справку " + paths::DataFile("help/Lorvane.htm") + " нечем открыть", 0), 0u)
+            << text;
+
+    // A search program that does not start leaves its item to try again.
+    frame->N28Click();
+    EXPECT_TRUE(frame->Item("N28")->isEnabled());
+    Script("FINDORAX.EXE");
+    frame->N28Click();
+    EXPECT_FALSE(frame->Item("N28")->isEnabled());
 }
 
 TEST_F(BuildToolsTest, ToolsThatCannotStartAreReportedWithTheirTexts) {
