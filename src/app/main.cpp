@@ -8,6 +8,7 @@
 #include "calc/HexCalc.h"
 #include "components/JustOne.h"
 #include "platform/ErrorHandler.h"
+#include "platform/Translations.h"
 
 #include <QTimer>
 
@@ -18,6 +19,10 @@ int main(int argc, char** argv) {
     lorvane::TApplication app(argc, argv);
     app.setApplicationName(QStringLiteral("Lorvane"));
     app.setWindowIcon(lorvane::ToolIcon("Program"));
+    // Before any window: the toolkit's dialogs and menus take their texts
+    // when they are made.
+    const auto toolkitTexts = lorvane::LoadToolkitTranslation();
+    if (toolkitTexts) app.installTranslator(toolkitTexts.get());
 
     std::vector<std::string> parameters(argv + (argc > 0 ? 1 : 0), argv + argc);
     lorvane::TMainFormLorvane frame(lorvane::DocumentEditors(), std::move(parameters));
