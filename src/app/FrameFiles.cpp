@@ -2,8 +2,10 @@
 // backup switch, close, and the close-all pass when the program ends.
 #include "app/HandOver.h"
 #include "app/MainForm.h"
+#include "app/WindowPlacement.h"
 #include "components/FileMO.h"
 #include "components/JustOne.h"
+#include "components/RegControls.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/Stream.h"
@@ -22,10 +24,16 @@ TMDIChild* TMainFormLorvane::NewDocumentWindow(const std::string& caption) {
     auto window = std::make_unique<TMDIChild>(editors_());
     window->SetCaption(caption);
     TMDIChild* child = window.get();
+    const QPoint stored = child->pos();
     mdiArea_->addSubWindow(window.release());
+    // The area places a new window by a rule of its own; the place stored
+    // for document windows comes first.
+    const bool restored = child->RegForm1().Restored();
+    if (restored) child->move(stored);
     child->show();
     mdiArea_->setActiveSubWindow(child);
     ApplyAppearance(*child);
+    if (!restored) FitDocumentWindow(*child, MakeFont(child->Memo1().Font()));
     return child;
 }
 

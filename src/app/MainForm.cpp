@@ -4,6 +4,7 @@
 #include "app/FindoraxIni.h"
 #include "app/HandOver.h"
 #include "app/ToolIcons.h"
+#include "app/WindowPlacement.h"
 #include "components/FileMO.h"
 #include "components/JustOne.h"
 #include "components/RegControls.h"
@@ -229,6 +230,7 @@ TMainFormLorvane::TMainFormLorvane(EditorFactory editors, std::vector<std::strin
         this, [this](QWidget*, bool& canClose) { canClose = FormCloseQuery(); });
     regForm1_->SetRegKey("\\OpenFileLorvane\\Main");
     regForm1_->Loaded();
+    if (!regForm1_->Restored()) FitFrameToScreen(*this);
 }
 
 TMainFormLorvane::~TMainFormLorvane() {

@@ -8,15 +8,18 @@
 #include "platform/ErrorHandler.h"
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
+#include "platform/Registry.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QClipboard>
+#include <QFontMetrics>
 #include <QMdiArea>
 #include <QMenu>
 #include <QProcess>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
@@ -614,6 +617,41 @@ TEST_F(FrameTest, IconsFillRowsUpwardsAndEveryStatusLineIsCurrent) {
     frame->UpdateMenuItems();
     EXPECT_EQ(frame->Children()[0]->PanelText(1).toStdString(), StatusText(0, 0, 1, 3));
     EXPECT_EQ(frame->Children()[0]->PanelText(0), QStringLiteral("*"));
+}
+
+TEST_F(FrameTest, WindowsOpenWhereTheyWereOrSizedForTheirWorkOnTheFirstStart) {
+    // First start: the frame suits the screen, a document window shows 80
+    // columns by 25 lines of its font.
+    auto frame = MakeFrame();
+    const QRect screen = frame->screen()->availableGeometry();
+    EXPECT_GE(frame->width(), screen.width() * 3 / 4 - 1);
+    EXPECT_GE(frame->height(), screen.height() * 3 / 4 - 1);
+    frame->resize(screen.size());
+    frame->FileNewItemClick();
+    const QFontMetrics metrics(MakeFont(editors.back()->Font()));
+    const QSize shown = editors.back()->Widget()->size();
+    EXPECT_GE(shown.width(), metrics.horizontalAdvance(QLatin1Char('M')) * 80);
+    EXPECT_GE(shown.height(), metrics.lineSpacing() * 25);
+
+    // Stored: the place as well as the size, and a minimised state once
+    // the window is shown.
+    for (const std::uint8_t state : {0, 1}) {
+        {
+            TRegistry registry;
+            registry.OpenKey("\\OpenFileLorvane\\Child", true);
+            for (const auto& [name, value] :
+                 {std::pair{"RCLeft", 37}, {"RCTop", 41}, {"RCWidth", 300}, {"RCHeight", 200}})
+                registry.WriteInteger(name, value);
+            registry.WriteBinaryData("RCWindowState", &state, 1);
+        }
+        frame->FileNewItemClick();
+        QTest::qWait(20);
+        TMDIChild* window = frame->ActiveChild();
+        EXPECT_EQ(window->isMinimized(), state == 1);
+        if (state == 0) {
+            EXPECT_EQ(window->geometry(), QRect(37, 41, 300, 200));
+        }
+    }
 }
 
 TEST_F(FrameTest, WindowMenuListsTheWindows) {
