@@ -10,6 +10,7 @@
 #include "platform/ErrorHandler.h"
 #include "platform/Translations.h"
 
+#include <QLocale>
 #include <QTimer>
 
 #include <string>
@@ -23,6 +24,8 @@ int main(int argc, char** argv) {
     // when they are made.
     const auto toolkitTexts = lorvane::LoadToolkitTranslation();
     if (toolkitTexts) app.installTranslator(toolkitTexts.get());
+    // Sizes and dates in the file dialogs read as Russian too.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 
     std::vector<std::string> parameters(argv + (argc > 0 ? 1 : 0), argv + argc);
     lorvane::TMainFormLorvane frame(lorvane::DocumentEditors(), std::move(parameters));
