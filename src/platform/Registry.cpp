@@ -489,12 +489,14 @@ HivePtr Load(const std::string& path, std::string_view rootName, bool forWrite, 
         if (!aside.empty()) {
             try {
                 WriteFileAtomically(path, hive->Serialize(rootName));
-                const auto written = FileStamp::Of(path);
-                if (!written) return hive;
-                stamp = *written;
             } catch (const std::exception&) {
+                // The original goes back rather than leave no file at all.
+                ::rename(aside.c_str(), path.c_str());
                 return hive;
             }
+            const auto written = FileStamp::Of(path);
+            if (!written) return hive;
+            stamp = *written;
             std::lock_guard<std::mutex> guard(NoticeMutex());
             Notices().push_back(RegistrySetAside{path, aside});
         } else {
