@@ -87,8 +87,7 @@ void PaintLines(QPrinter& printer, const LogicalFont& font, const std::vector<st
         painter.drawText(0, y, QString::fromStdString(cp::DecodeToUtf8(page, TabsToSpaces(line))));
         y += metrics.lineSpacing();
     }
-    if (!painter.end())
-        IoError::Throw("print to", printer.outputFileName().toStdString(), EIO);
+    if (!painter.end()) IoError::Throw("print to", printer.outputFileName().toStdString(), EIO);
 }
 
 } // namespace
