@@ -12,6 +12,7 @@
 #include <QClipboard>
 #include <QCloseEvent>
 #include <QLabel>
+#include <QMenu>
 #include <QMimeData>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -150,6 +151,12 @@ TMDIChild::TMDIChild(std::unique_ptr<TDocumentEditor> editor, QWidget* parent)
     memo1_->SetColor(clInactiveCaptionText);
     memo1_->OnKeyPress = [this](unsigned char& key) { Memo1KeyPress(key); };
 
+    // The system menu's own keys (Ctrl+W closes, on this desktop) would
+    // make the frame's keys ambiguous, and then neither would act.
+    if (QMenu* menu = systemMenu())
+        for (QAction* action : menu->actions())
+            action->setShortcuts({});
+
     SetCaption("Untitle");
     resize(285, 358);
     // Every document window opens where the last one closed.
@@ -243,6 +250,10 @@ void TMDIChild::UpdateStatus() {
         flags.ActiveCanRedo = memo1_->CanRedo();
     }
     flags.ClipboardHasText = ClipboardHoldsText();
+    UpdateStatusLine();
+}
+
+void TMDIChild::UpdateStatusLine() {
     const QString status = FromUtf8(StatusText(memo1_->CaretLine(), memo1_->CaretColumn(),
                                                memo1_->LineCount(), memo1_->TextLength()));
     if (panel1_->text() != status) panel1_->setText(status);

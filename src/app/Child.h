@@ -119,6 +119,8 @@ public:
     // Refreshes the status line and the shared flags (the frame calls it on
     // every idle pass for the active window).
     void UpdateStatus();
+    // The status line alone, for a window that is not the active one.
+    void UpdateStatusLine();
     void Memo1KeyPress(unsigned char& key);
 
     // Own Save and Save As: true when the text reached a file.

@@ -3,8 +3,10 @@
 // the sibling programs (search in files with its message exchange, the
 // float byte viewer, the help page).
 #include "app/HandOver.h"
+#include "app/HelpPage.h"
 #include "app/MainForm.h"
 #include "app/PathAss.h"
+#include "app/ToolOutputName.h"
 #include "components/FileMO.h"
 #include "components/JustOne.h"
 #include "platform/Dialogs.h"
@@ -139,10 +141,7 @@ void TMainFormLorvane::N14Click() {
         // extension) must neither delete nor replace the source.
         if (SameFile(listing, source)) listing.clear();
     }
-    if (!listing.empty() && FileExists(listing)) {
-        std::error_code error;
-        std::filesystem::remove(listing, error);
-    }
+    if (!listing.empty()) RemoveToolOutputs(listing, source);
 
     compiling_ = true;
     try {
@@ -158,15 +157,16 @@ void TMainFormLorvane::N14Click() {
     compiling_ = false;
 
     if (!listing.empty()) {
+        const std::string written = ToolOutputFile(listing, source);
         for (TMDIChild* child : Children()) {
-            if (child->Caption() != listing) continue;
+            if (child->Caption() != listing && child->Caption() != written) continue;
             child->Memo1().SetModified(false);
             child->close();
         }
-        if (FileExists(listing)) {
+        if (FileExists(written)) {
             // The listing repeats the source's lines: it reads in the
             // source's code page.
-            TMDIChild* shown = LoadLSTFile(listing, window);
+            TMDIChild* shown = LoadLSTFile(written, window);
             if (shown != nullptr) WatchListing(*shown);
         } else
             ShowMessage("Файл листинга не найден!!!");
@@ -217,7 +217,9 @@ void TMainFormLorvane::N16Click() {
     if (active == nullptr || tools.linkerPath.empty()) return;
     try {
         StartTool(tools.linkerPath + " " +
-                      ToolArgument(ToolFileName(active->Caption(), tools.objectExtension)),
+                      ToolArgument(ToolOutputFile(
+                          ToolFileName(active->Caption(), tools.objectExtension),
+                          active->Caption())),
                   DirectoryOf(active->Caption()));
     } catch (const ProcessError&) {
         ShowMessage("Линкер не найден!!!");
@@ -231,7 +233,9 @@ void TMainFormLorvane::SpeedButton12Click() {
     if (tools.runProgram.empty() && tools.compiledExtension != ".EXE") return;
     try {
         StartTool(tools.runProgram + " " +
-                      ToolArgument(ToolFileName(active->Caption(), tools.compiledExtension)),
+                      ToolArgument(ToolOutputFile(
+                          ToolFileName(active->Caption(), tools.compiledExtension),
+                          active->Caption())),
                   DirectoryOf(active->Caption()));
     } catch (const ProcessError&) {
         // A run that does not start is not reported.
@@ -265,14 +269,18 @@ void TMainFormLorvane::N81Click() {
 }
 
 void TMainFormLorvane::N20Click() {
-    process::ShellOpen("Lorvane.htm");
+    OpenHelpPage(this, HelpPagePath(), [](const std::string& text) {
+        Dialogs::Current().MessageBox(text, std::string(kAttention), mbOK, MsgIcon::Warning);
+    });
 }
 
 void TMainFormLorvane::N28Click() {
     try {
         process::Start(std::string_view("FINDORAX.EXE"));
     } catch (const ProcessError&) {
-        // Reported by nothing, as the other plain starts.
+        // Reported by nothing, as the other plain starts; the item stays,
+        // since no search program will ever enable it again.
+        return;
     }
     Enable("N28", false);
 }

@@ -2,7 +2,10 @@
 // backup switch, close, and the close-all pass when the program ends.
 #include "app/HandOver.h"
 #include "app/MainForm.h"
+#include "app/WindowPlacement.h"
 #include "components/FileMO.h"
+#include "components/JustOne.h"
+#include "components/RegControls.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/Stream.h"
@@ -21,13 +24,19 @@ TMDIChild* TMainFormLorvane::NewDocumentWindow(const std::string& caption) {
     auto window = std::make_unique<TMDIChild>(editors_());
     window->SetCaption(caption);
     TMDIChild* child = window.get();
+    const QPoint stored = child->pos();
     mdiArea_->addSubWindow(window.release());
+    // The area places a new window by a rule of its own; the place stored
+    // for document windows comes first.
+    const bool restored = child->RegForm1().Restored();
+    if (restored) child->move(stored);
     child->show();
     mdiArea_->setActiveSubWindow(child);
     ApplyAppearance(*child);
     ColourWindow(*child, caption);
     // A new text first saved under a name, or a text saved under another.
     child->OnRenamed = [this, child](const std::string& name) { ColourWindow(*child, name); };
+    if (!restored) FitDocumentWindow(*child, MakeFont(child->Memo1().Font()));
     return child;
 }
 
@@ -256,7 +265,22 @@ bool TMainFormLorvane::FormCloseQuery() {
 }
 
 void TMainFormLorvane::XJustOne1AlreadyExist() {
-    WriteHandOver(HandOverName(parameters_));
+    const std::string name = HandOverName(parameters_);
+    WriteHandOver(name);
+    xJustOne1_->SetHandOverName(name);
+}
+
+void TMainFormLorvane::OpenHandedOver() {
+    if (openingHandOvers_) return;
+    openingHandOvers_ = true;
+    struct Done {
+        bool& flag;
+        ~Done() { flag = false; }
+    } done{openingHandOvers_};
+    while (const auto name = handOvers_.Next()) {
+        fileMenuOpens1_->AddFile(*name);
+        FileOpenAll(*name);
+    }
 }
 
 } // namespace lorvane

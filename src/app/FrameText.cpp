@@ -68,7 +68,7 @@ void PaintLines(QPrinter& printer, const LogicalFont& font, const std::vector<st
     if (lines.empty()) return;
     QPainter painter;
     if (!painter.begin(&printer))
-        IoError::Throw("Cannot print to", printer.outputFileName().toStdString(), EIO);
+        IoError::Throw("print to", printer.outputFileName().toStdString(), EIO);
     painter.setFont(MakeFont(font));
     const QFontMetrics metrics = painter.fontMetrics();
     const int height = painter.viewport().height();
@@ -80,15 +80,14 @@ void PaintLines(QPrinter& printer, const LogicalFont& font, const std::vector<st
     for (const std::string& line : lines) {
         if (y + metrics.descent() > height && y > metrics.ascent()) {
             if (!printer.newPage())
-                IoError::Throw("Cannot print to", printer.outputFileName().toStdString(), EIO);
+                IoError::Throw("print to", printer.outputFileName().toStdString(), EIO);
             y = metrics.ascent();
         }
         // The painter has no tab stops of its own; the editor's are used.
         painter.drawText(0, y, QString::fromStdString(cp::DecodeToUtf8(page, TabsToSpaces(line))));
         y += metrics.lineSpacing();
     }
-    if (!painter.end())
-        IoError::Throw("Cannot print to", printer.outputFileName().toStdString(), EIO);
+    if (!painter.end()) IoError::Throw("print to", printer.outputFileName().toStdString(), EIO);
 }
 
 } // namespace

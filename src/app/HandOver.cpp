@@ -2,6 +2,7 @@
 
 #include "platform/Registry.h"
 
+#include <algorithm>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -96,6 +97,40 @@ std::string TakeHandOver() {
 
 std::string TakeSearchProgramRequest() {
     return TakeValue("Findorax");
+}
+
+void ClearHandOverIf(std::string_view name) {
+    try {
+        TRegistry registry(RootKey::CurrentUser);
+        if (!registry.OpenKey("\\OpenFileLorvane\\Parameter", false)) return;
+        if (registry.ReadString(kValueName) == name) registry.WriteString(kValueName, "");
+    } catch (const std::exception&) {
+    }
+}
+
+bool HandOverQueue::FromSocket(const std::string& name, Clock::time_point now) {
+    std::erase_if(takenFromRegistry_,
+                  [now](const auto& taken) { return now - taken.second > kPairing; });
+    const auto taken = std::find_if(takenFromRegistry_.begin(), takenFromRegistry_.end(),
+                                    [&name](const auto& t) { return t.first == name; });
+    if (taken != takenFromRegistry_.end()) {
+        takenFromRegistry_.erase(taken);
+        return false;
+    }
+    waiting_.push_back(name);
+    return true;
+}
+
+void HandOverQueue::FromRegistry(const std::string& name, Clock::time_point now) {
+    waiting_.push_back(name);
+    takenFromRegistry_.emplace_back(name, now);
+}
+
+std::optional<std::string> HandOverQueue::Next() {
+    if (waiting_.empty()) return std::nullopt;
+    std::string name = std::move(waiting_.front());
+    waiting_.pop_front();
+    return name;
 }
 
 } // namespace lorvane

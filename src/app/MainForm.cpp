@@ -5,10 +5,12 @@
 #include "app/FrameDrops.h"
 #include "app/HandOver.h"
 #include "app/ToolIcons.h"
+#include "app/WindowPlacement.h"
 #include "components/FileMO.h"
 #include "components/JustOne.h"
 #include "components/RegControls.h"
 #include "components/TrayIcon.h"
+#include "platform/Registry.h"
 #include "platform/SiblingChannel.h"
 
 #include <QAbstractEventDispatcher>
@@ -210,6 +212,12 @@ TMainFormLorvane::TMainFormLorvane(EditorFactory editors, std::vector<std::strin
     xJustOne1_ = std::make_unique<TXJustOne>(this);
     xJustOne1_->SetSwitchToPrevious(true);
     xJustOne1_->SetAlreadyExist([this](TXJustOne*) { XJustOne1AlreadyExist(); });
+    xJustOne1_->SetOnHandOver([this](const std::string& names) {
+        bool unclaimed = false;
+        for (const std::string& name : SplitNames(names))
+            unclaimed = handOvers_.FromSocket(name) || unclaimed;
+        if (unclaimed) ClearHandOverIf(names);
+    });
     xJustOne1_->Loaded();
 
     fileMenuOpens1_ = std::make_unique<TFileMenuOpens>(this);
@@ -236,6 +244,7 @@ TMainFormLorvane::TMainFormLorvane(EditorFactory editors, std::vector<std::strin
         this, [this](QWidget*, bool& canClose) { canClose = FormCloseQuery(); });
     regForm1_->SetRegKey("\\OpenFileLorvane\\Main");
     regForm1_->Loaded();
+    if (!regForm1_->Restored()) FitFrameToScreen(*this);
 }
 
 TMainFormLorvane::~TMainFormLorvane() {
@@ -265,8 +274,12 @@ void TMainFormLorvane::CreateMenus() {
         }
     }
     // Ctrl+C stands on both Copy and the background colour; Copy, first in
-    // menu order, takes the key, the other item only shows it.
-    Item("N18")->setShortcutContext(Qt::WidgetShortcut);
+    // menu order, takes the key. The other item only shows it: as a key of
+    // its own it would answer Ctrl+C whenever Copy is disabled.
+    QAction* n18 = Item("N18");
+    n18->setText(n18->text() + QLatin1Char('\t') +
+                 n18->shortcut().toString(QKeySequence::NativeText));
+    n18->setShortcut(QKeySequence());
     Item("N27")->setVisible(false);
     for (const char* name :
          {"OEM1", "Ansi1", "N9", "N36", "N23", "N24", "N22", "NoBAT1", "N11", "LST1"})
@@ -442,12 +455,23 @@ void TMainFormLorvane::MyAppIdle() {
     try {
         UpdateMenuItems();
         CheckFilesOnDisk();
+        ReportSetAsideRegistry();
     } catch (const std::exception& error) {
         inIdle_ = false;
         ReportError(error);
         return;
     }
     inIdle_ = false;
+}
+
+void TMainFormLorvane::ReportSetAsideRegistry() {
+    for (const RegistrySetAside& setAside : TakeRegistrySetAsides())
+        Dialogs::Current().MessageBox(
+            "В файле " + setAside.file +
+                " были строки, которые не удалось прочитать. Все прочитанные ключи и значения "
+                "остались в нём, а сам файл в прежнем виде сохранён как " +
+                setAside.aside + ".",
+            std::string(kAttention), mbOK, MsgIcon::Warning);
 }
 
 void TMainFormLorvane::UpdateMenuItems() {
@@ -491,6 +515,10 @@ void TMainFormLorvane::UpdateMenuItems() {
         active->UpdateStatus();
         selection = active->Memo1().HasSelection();
     }
+    // The other windows' figures change too (a listing loaded behind the
+    // source, a layout finishing in the background).
+    for (TMDIChild* child : children)
+        if (child != active && !child->isMinimized()) child->UpdateStatusLine();
     Enable("CutItem", n > 0 && selection);
     Enable("CopyItem", n > 0 && selection);
     EnableButton("CutBtn", n > 0 && selection);
@@ -541,10 +569,11 @@ void TMainFormLorvane::UpdateMenuItems() {
     Enable("WindowArrangeItem", any);
     Enable("WindowMinimizeItem", any);
 
-    for (const std::string& handedOver : SplitNames(TakeHandOver())) {
-        fileMenuOpens1_->AddFile(handedOver);
-        FileOpenAll(handedOver);
-    }
+    // A later start's files, one per line: each is queued on its own, as
+    // the same start's socket message queues them.
+    for (const std::string& handedOver : SplitNames(TakeHandOver()))
+        handOvers_.FromRegistry(handedOver);
+    OpenHandedOver();
 }
 
 void TMainFormLorvane::ShowHint(const QString& hint) {
@@ -592,15 +621,22 @@ void TMainFormLorvane::WindowTileItemClick() {
 }
 
 void TMainFormLorvane::WindowArrangeItemClick() {
-    // Minimised windows line up along the bottom edge, left to right.
+    // Minimised windows line up along the bottom edge, left to right; a
+    // full row starts the next one above it.
     int x = 0;
-    const int bottom = mdiArea_->viewport()->height();
+    int rowBottom = mdiArea_->viewport()->height();
+    int rowHeight = 0;
     for (TMDIChild* child : Children()) {
         if (!child->isMinimized()) continue;
         const QSize size = child->size();
-        if (x > 0 && x + size.width() > mdiArea_->viewport()->width()) x = 0;
-        child->move(x, bottom - size.height());
+        if (x > 0 && x + size.width() > mdiArea_->viewport()->width()) {
+            x = 0;
+            rowBottom -= rowHeight;
+            rowHeight = 0;
+        }
+        child->move(x, rowBottom - size.height());
         x += size.width();
+        rowHeight = std::max(rowHeight, size.height());
     }
 }
 

@@ -5,6 +5,7 @@
 // change of the active document, and carries the file commands.
 #include "about/AboutWin.h"
 #include "app/Child.h"
+#include "app/HandOver.h"
 #include "app/Settings.h"
 #include "codepage/CodePageLetters.h"
 #include "platform/Dialogs.h"
@@ -90,6 +91,8 @@ public:
     void AboutBoxCr();
     void MyAppIdle();
     void UpdateMenuItems();
+    // Tells the user once of each registry file that had unreadable lines.
+    void ReportSetAsideRegistry();
     void ShowHint(const QString& hint);
     void XJustOne1AlreadyExist();
 
@@ -288,6 +291,12 @@ private:
     std::string openDialogFileName_;
     bool inIdle_ = false;
     QMetaObject::Connection idleConnection_;
+    // Files handed over by later starts, opened one after another from the
+    // idle pass (an open may show a message, whose own loop must not open
+    // the next one inside it).
+    void OpenHandedOver();
+    HandOverQueue handOvers_;
+    bool openingHandOvers_ = false;
 
     // ---- Build tools ----
     void ConnectBuildTools();

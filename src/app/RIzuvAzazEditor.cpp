@@ -122,7 +122,7 @@ bool TRIzuvAzazEditor::CanRedo() const {
     return control_->CanRedo();
 }
 bool TRIzuvAzazEditor::HasSelection() {
-    return control_->SelLength() > 0;
+    return control_->SelLength() != 0;
 }
 bool TRIzuvAzazEditor::ReadOnly() const {
     return control_->ReadOnly();

@@ -10,7 +10,9 @@
 #include "calc/HexCalc.h"
 #include "components/JustOne.h"
 #include "platform/ErrorHandler.h"
+#include "platform/Translations.h"
 
+#include <QLocale>
 #include <QTimer>
 
 #include <cstdio>
@@ -49,6 +51,12 @@ int main(int argc, char** argv) {
     lorvane::TApplication app(toolkitArgc, argv);
     app.setApplicationName(QStringLiteral("Lorvane"));
     app.setWindowIcon(lorvane::ProgramIcon());
+    // Before any window: the toolkit's dialogs and menus take their texts
+    // when they are made.
+    const auto toolkitTexts = lorvane::LoadToolkitTranslation();
+    if (toolkitTexts) app.installTranslator(toolkitTexts.get());
+    // Sizes and dates in the file dialogs read as Russian too.
+    QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
 
     lorvane::TMainFormLorvane frame(lorvane::DocumentEditors(), std::move(parameters));
     // A second start has handed its file over; its loop ends as it starts.

@@ -1,5 +1,6 @@
 #include "components/FileMO.h"
 
+#include "platform/FileNameBytes.h"
 #include "platform/Registry.h"
 
 #include <QAction>
@@ -17,7 +18,7 @@ std::string EntryName(std::uint32_t position) {
 // A menu caption shows "&" as an access-key marker and cuts the text at a
 // tab; neither may change how a file name looks.
 QString CaptionFor(const std::string& fileName) {
-    QString caption = QString::fromStdString(fileName);
+    QString caption = FileNameText(fileName);
     caption.replace(QLatin1Char('&'), QLatin1String("&&"));
     caption.replace(QLatin1Char('\t'), QLatin1Char(' '));
     return caption;
@@ -115,7 +116,7 @@ std::vector<std::string> TFileMenuOpens::Entries() const {
 }
 
 std::string TFileMenuOpens::FileNameOf(const QAction* item) {
-    return item ? item->data().toString().toStdString() : std::string();
+    return item ? item->data().toByteArray().toStdString() : std::string();
 }
 
 void TFileMenuOpens::Rebuild() {
@@ -129,7 +130,9 @@ void TFileMenuOpens::Rebuild() {
         if (entry.empty()) continue;
         auto* item = new QAction(CaptionFor(entry), menu_); // owned by the menu
         item->setObjectName(QString::fromStdString(EntryName(i)));
-        item->setData(QString::fromStdString(entry));
+        // The name's bytes exactly: a name that is not UTF-8 would not
+        // survive a trip through the caption's text.
+        item->setData(QByteArray(entry.data(), static_cast<qsizetype>(entry.size())));
         connect(item, &QAction::triggered, this, [this, item] {
             if (onAction_) onAction_(item);
         });

@@ -31,6 +31,13 @@ public:
     void SetSwitchToPrevious(bool on) noexcept { switchToPrevious_ = on; }
     const NotifyEvent& AlreadyExist() const noexcept { return alreadyExist_; }
     void SetAlreadyExist(NotifyEvent handler) { alreadyExist_ = std::move(handler); }
+    // Second start: the file name to hand over to the first with the
+    // request, set by the AlreadyExist handler.
+    void SetHandOverName(std::string name) { handOverName_ = std::move(name); }
+    // First start: called with every file name a later start hands over
+    // (set before Loaded()).
+    using HandOverEvent = std::function<void(const std::string& fileName)>;
+    void SetOnHandOver(HandOverEvent handler) { onHandOver_ = std::move(handler); }
 
     // The guard's whole work, once the properties are set. The lock is
     // named after the application's name ("Lorvane"), so that name must be
@@ -50,6 +57,8 @@ public:
 private:
     bool switchToPrevious_ = true;
     NotifyEvent alreadyExist_;
+    HandOverEvent onHandOver_;
+    std::string handOverName_;
     std::unique_ptr<InstanceLock> lock_;
     std::string title_;
     bool loaded_ = false;

@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QMdiSubWindow>
 #include <QScreen>
+#include <QTimer>
 
 #include <algorithm>
 #include <cstdint>
@@ -32,10 +33,20 @@ std::uint8_t StateOf(const QWidget& form) noexcept {
     return kStateNormal;
 }
 
+// A top-level window is moved by its outer corner (the window manager's
+// frame included) but reports its inner one: storing the inner corner
+// would move the window down and right by its title bar at every start.
+QPoint StoredCorner(const QWidget& form) {
+    if (form.isWindow() && !qobject_cast<const QMdiSubWindow*>(&form))
+        return form.frameGeometry().topLeft();
+    return form.geometry().topLeft();
+}
+
 void WritePlacement(TRegistry& registry, const QWidget& form) {
     const QRect bounds = form.geometry();
-    registry.WriteInteger("RCLeft", bounds.left());
-    registry.WriteInteger("RCTop", bounds.top());
+    const QPoint corner = StoredCorner(form);
+    registry.WriteInteger("RCLeft", corner.x());
+    registry.WriteInteger("RCTop", corner.y());
     registry.WriteInteger("RCWidth", bounds.width());
     registry.WriteInteger("RCHeight", bounds.height());
     const std::uint8_t state = StateOf(form);
@@ -56,6 +67,24 @@ void KeepOnScreen(QWidget& form) {
     form.move(std::clamp(frame.left(), area.left(), std::max(area.left(), area.right() - 100)),
               std::clamp(frame.top(), area.top(), std::max(area.top(), area.bottom() - 100)));
 }
+
+// A window manager maps a window that asks to start minimised as a normal
+// one; the state is applied once the window is on the screen.
+class MinimiseWhenShown final : public QObject {
+public:
+    explicit MinimiseWhenShown(QWidget* form) : QObject(form) { form->installEventFilter(this); }
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override {
+        if (event->type() == QEvent::Show) {
+            auto* form = static_cast<QWidget*>(watched);
+            form->removeEventFilter(this);
+            QTimer::singleShot(0, form, [form] { form->showMinimized(); });
+            deleteLater();
+        }
+        return false;
+    }
+};
 
 } // namespace
 
@@ -92,7 +121,11 @@ void TRegForm::Restore() {
         if (!registry.OpenKey(key_, false)) return;
         std::uint8_t state = 0;
         registry.ReadBinaryData("RCWindowState", &state, 1);
-        if (state == kStateMinimized)
+        restored_ = true;
+        if (state == kStateMinimized && !form_->isVisible()) {
+            form_->setWindowState(Qt::WindowNoState);
+            new MinimiseWhenShown(form_);
+        } else if (state == kStateMinimized)
             form_->setWindowState(Qt::WindowMinimized);
         else if (state == kStateMaximized)
             form_->setWindowState(Qt::WindowMaximized);

@@ -44,6 +44,8 @@ public:
     // The five values under the key, now; failures are swallowed.
     void Save();
     void Restore();
+    // True once a stored placement was found and applied.
+    bool Restored() const noexcept { return restored_; }
 
 private:
     QPointer<QWidget> form_;
@@ -51,6 +53,7 @@ private:
     bool enabled_ = true;
     TRegLocation location_ = TRegLocation::CurrentUser;
     std::string key_ = "\\Software\\Default";
+    bool restored_ = false;
 };
 
 } // namespace lorvane

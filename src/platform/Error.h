@@ -21,7 +21,8 @@ public:
     const std::string& path() const noexcept { return path_; }
     int errorCode() const noexcept { return errorCode_; }
 
-    // "Cannot <what> "<path>": <strerror>" with the errno of the moment.
+    // "Не удалось <what> файл "<path>": <reason>" (FileErrorText) with the
+    // errno of the moment.
     [[noreturn]] static void ThrowErrno(const std::string& what, const std::string& path);
     [[noreturn]] static void Throw(const std::string& what, const std::string& path, int errorCode);
 

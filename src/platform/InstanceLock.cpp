@@ -19,6 +19,10 @@ namespace lorvane {
 namespace {
 
 constexpr char kComeForward[] = "come-forward\n";
+// "file " and the name in base64, so a name may hold any byte.
+constexpr char kFile[] = "file ";
+// A line longer than any file name can make is not ours.
+constexpr qint64 kLongestLine = 16384;
 
 // The title names files; a "/" in it must not name a directory.
 std::string FileNameOf(const std::string& title) {
@@ -68,7 +72,11 @@ void InstanceLock::Listen() {
         return; // the program still runs; it only cannot be called forward
     connect(server_, &QLocalServer::newConnection, this, [this] {
         while (QLocalSocket* socket = server_->nextPendingConnection()) {
-            connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
+            // A start that has written its request and ended is still heard.
+            connect(socket, &QLocalSocket::disconnected, this, [this, socket] {
+                ReadRequest(socket);
+                socket->deleteLater();
+            });
             connect(socket, &QLocalSocket::readyRead, this,
                     [this, socket] { ReadRequest(socket); });
             // The request may have arrived with the connection.
@@ -79,15 +87,33 @@ void InstanceLock::Listen() {
 
 void InstanceLock::ReadRequest(QLocalSocket* socket) {
     while (socket->canReadLine()) {
-        const QByteArray line = socket->readLine(256);
-        if (line == kComeForward) emit ComeForwardRequested();
+        const QByteArray line = socket->readLine(kLongestLine);
+        if (line == kComeForward) {
+            emit ComeForwardRequested();
+        } else if (line.startsWith(kFile) && line.endsWith('\n')) {
+            const auto name =
+                QByteArray::fromBase64Encoding(line.mid(int(sizeof kFile) - 1).chopped(1),
+                                               QByteArray::AbortOnBase64DecodingErrors);
+            if (name && !name.decoded.isEmpty()) emit FileHandedOver(name.decoded);
+        }
     }
     // Anything else is not ours to understand; a peer that sends a long line
     // without an end is cut off.
-    if (socket->bytesAvailable() > 256) socket->abort();
+    if (socket->bytesAvailable() > kLongestLine) socket->abort();
 }
 
 bool InstanceLock::RequestComeForward(int timeoutMs) const {
+    return Request({}, true, timeoutMs);
+}
+
+bool InstanceLock::Request(const std::string& fileName, bool comeForward, int timeoutMs) const {
+    QByteArray request;
+    if (!fileName.empty())
+        request += kFile +
+                   QByteArray(fileName.data(), static_cast<qsizetype>(fileName.size())).toBase64() +
+                   '\n';
+    if (comeForward) request += kComeForward;
+    if (request.isEmpty()) return true;
     const QDeadlineTimer deadline(timeoutMs);
     const QString path = QString::fromStdString(socketPath_);
     for (;;) {
@@ -95,9 +121,10 @@ bool InstanceLock::RequestComeForward(int timeoutMs) const {
         socket.connectToServer(path);
         if (socket.waitForConnected(
                 static_cast<int>(std::max<qint64>(deadline.remainingTime(), 1)))) {
-            socket.write(kComeForward);
+            socket.write(request);
             const bool written = socket.waitForBytesWritten(1000) || socket.bytesToWrite() == 0;
             socket.disconnectFromServer();
+            if (socket.state() != QLocalSocket::UnconnectedState) socket.waitForDisconnected(1000);
             return written;
         }
         if (deadline.hasExpired()) return false;

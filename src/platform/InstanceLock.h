@@ -35,12 +35,17 @@ public:
     // may still be starting up, so the request is retried for up to
     // `timeoutMs`. False when it could not be delivered.
     bool RequestComeForward(int timeoutMs = 2000) const;
+    // The same with a file name handed over first (its bytes exactly, any
+    // of them); without `comeForward` only the name goes.
+    bool Request(const std::string& fileName, bool comeForward, int timeoutMs = 2000) const;
 
     const std::string& LockPath() const noexcept { return lockPath_; }
     const std::string& SocketPath() const noexcept { return socketPath_; }
 
 signals:
     void ComeForwardRequested();
+    // A later start handed this file name over.
+    void FileHandedOver(const QByteArray& fileName);
 
 private:
     void Listen();

@@ -3,10 +3,12 @@
 #include "platform/AtomicFile.h"
 #include "platform/CodePageTables.h"
 #include "platform/Error.h"
+#include "platform/KeptFile.h"
 #include "platform/Paths.h"
 
 #include <cerrno>
 #include <fcntl.h>
+#include <memory>
 #include <unistd.h>
 #include <vector>
 
@@ -159,6 +161,36 @@ bool HasLineBreak(std::string_view s) {
     return s.find_first_of("\r\n") != std::string_view::npos;
 }
 
+// A settings file as read, split into lines.
+struct ProfileText {
+    std::string text;
+    std::vector<Line> lines;
+};
+
+KeptFiles<ProfileText>& Kept() {
+    static KeptFiles<ProfileText> kept;
+    return kept;
+}
+
+// The file as it is now, or null when it cannot be read (missing
+// included; errno tells which).
+std::shared_ptr<const ProfileText> Load(const std::string& path) {
+    if (const auto now = FileStamp::Of(path))
+        if (auto kept = Kept().Find(path, *now)) return kept;
+    const timespec readAt = FileClockNow();
+    auto loaded = std::make_shared<ProfileText>();
+    FileStamp stamp;
+    if (!ReadStamped(path, loaded->text, stamp)) {
+        const int err = errno;
+        Kept().Forget(path);
+        errno = err;
+        return nullptr;
+    }
+    loaded->lines = SplitLines(loaded->text);
+    Kept().Store(path, stamp, readAt, loaded);
+    return loaded;
+}
+
 } // namespace
 
 ProfileFile::ProfileFile(std::string_view fileName) : path_(paths::ResolveBareName(fileName)) {}
@@ -202,9 +234,9 @@ std::string ProfileFile::ReadString(std::string_view section, std::string_view k
                                     std::string_view defaultValue) const {
     const std::string sec = cp::EncodeFromUtf8(CodePage::Win1251, Trim(section));
     const std::string k = cp::EncodeFromUtf8(CodePage::Win1251, Trim(key));
-    std::string text;
-    if (k.empty() || !ReadWholeFile(path_, text)) return CutDefault(defaultValue, kMaxStringLength);
-    const Location loc = Locate(text, SplitLines(text), sec, k);
+    const auto file = k.empty() ? nullptr : Load(path_);
+    if (!file) return CutDefault(defaultValue, kMaxStringLength);
+    const Location loc = Locate(file->text, file->lines, sec, k);
     if (loc.key == std::string::npos || !loc.parsedKey.value)
         return CutDefault(defaultValue, kMaxStringLength);
     std::string_view value = Unquote(*loc.parsedKey.value);
@@ -242,11 +274,12 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
     const std::string k = cp::EncodeFromUtf8(CodePage::Win1251, key);
     const std::string v = cp::EncodeFromUtf8(CodePage::Win1251, value);
 
-    std::string text;
     // An existing file that cannot be read must not be replaced by one
     // holding only the new key.
-    if (!ReadWholeFile(path_, text) && errno != ENOENT) IoError::ThrowErrno("read", path_);
-    const std::vector<Line> lines = SplitLines(text);
+    const auto file = Load(path_);
+    if (!file && errno != ENOENT) IoError::ThrowErrno("read", path_);
+    const std::string text = file ? file->text : std::string();
+    const std::vector<Line> lines = file ? file->lines : std::vector<Line>();
     const auto firstNl = text.find('\n');
     const std::string nl =
         firstNl == std::string::npos || (firstNl > 0 && text[firstNl - 1] == '\r') ? "\r\n" : "\n";

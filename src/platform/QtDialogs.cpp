@@ -1,7 +1,10 @@
 #include "platform/QtDialogs.h"
 
+#include "platform/FileNameBytes.h"
 #include "platform/FindReplaceDialog.h"
 #include "platform/FontPickerDialog.h"
+
+#include <sys/stat.h>
 
 #include <QApplication>
 #include <QColorDialog>
@@ -181,9 +184,9 @@ std::optional<FileDialogResult> QtDialogs::RunFileDialog(const FileDialogRequest
                           : save                 ? QStringLiteral("Сохранить как")
                                                  : QStringLiteral("Открыть"));
     dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save                  ? QFileDialog::AnyFile
-                       : request.multiSelect ? QFileDialog::ExistingFiles
-                                             : QFileDialog::ExistingFile);
+    // One file to open is looked for here, not by the dialog: the dialog
+    // cannot find a file whose name is not UTF-8 under the name it shows.
+    dialog.setFileMode(request.multiSelect ? QFileDialog::ExistingFiles : QFileDialog::AnyFile);
     dialog.setLabelText(QFileDialog::LookIn, QStringLiteral("Папка:"));
     dialog.setLabelText(QFileDialog::FileName, QStringLiteral("Имя файла:"));
     dialog.setLabelText(QFileDialog::FileType, QStringLiteral("Тип файлов:"));
@@ -209,7 +212,7 @@ std::optional<FileDialogResult> QtDialogs::RunFileDialog(const FileDialogRequest
     }
     if (!request.initialDir.empty()) dialog.setDirectory(ToQ(request.initialDir));
     if (!request.fileName.empty()) {
-        const QFileInfo info(ToQ(request.fileName));
+        const QFileInfo info(FileNameText(request.fileName));
         if (request.fileName.find('/') != std::string::npos)
             dialog.setDirectory(info.absolutePath());
         dialog.selectFile(info.fileName());
@@ -219,8 +222,15 @@ std::optional<FileDialogResult> QtDialogs::RunFileDialog(const FileDialogRequest
         if (dialog.exec() != QDialog::Accepted) return std::nullopt;
         FileDialogResult result;
         for (const QString& file : dialog.selectedFiles())
-            result.files.push_back(file.toStdString());
+            result.files.push_back(FileNameBytes(file));
         if (result.files.empty()) return std::nullopt;
+        struct stat st {};
+        const bool exists = ::stat(result.files.front().c_str(), &st) == 0;
+        if (!save && !exists) {
+            MessageBox("Файл " + result.files.front() + " не найден.",
+                       dialog.windowTitle().toStdString(), mbOK, MsgIcon::Warning);
+            continue;
+        }
         result.filterIndex = request.filterIndex;
         // With the masks hidden the dialog names the filter by what it shows.
         const QString selected = dialog.selectedNameFilter();
@@ -229,8 +239,8 @@ std::optional<FileDialogResult> QtDialogs::RunFileDialog(const FileDialogRequest
                 result.filterIndex = static_cast<int>(i) + 1;
                 break;
             }
-        if (save && request.overwritePrompt && QFileInfo::exists(ToQ(result.files.front()))) {
-            const QString name = QFileInfo(ToQ(result.files.front())).fileName();
+        if (save && request.overwritePrompt && exists) {
+            const QString name = QFileInfo(dialog.selectedFiles().front()).fileName();
             const MsgResult answer = MessageBox(
                 (QStringLiteral("Файл ") + name + QStringLiteral(" уже существует.\nЗаменить его?"))
                     .toStdString(),

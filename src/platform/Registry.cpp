@@ -2,6 +2,7 @@
 
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
+#include "platform/KeptFile.h"
 #include "platform/Paths.h"
 
 #include <algorithm>
@@ -10,9 +11,12 @@
 #include <fcntl.h>
 #include <functional>
 #include <map>
+#include <memory>
+#include <mutex>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 
 namespace lorvane {
 
@@ -99,6 +103,7 @@ struct Key {
             if (Fold(v.name) == folded) return &v;
         return nullptr;
     }
+    const Value* Find(std::string_view name) const { return const_cast<Key*>(this)->Find(name); }
 };
 
 struct ParseError {};
@@ -107,6 +112,10 @@ struct ParseError {};
 class Hive {
 public:
     Key* Find(std::string_view path) {
+        const auto it = keys_.find(MapKey(path));
+        return it == keys_.end() ? nullptr : &it->second;
+    }
+    const Key* Find(std::string_view path) const {
         const auto it = keys_.find(MapKey(path));
         return it == keys_.end() ? nullptr : &it->second;
     }
@@ -143,7 +152,7 @@ public:
         return true;
     }
 
-    std::vector<std::string> ChildNames(std::string_view path) {
+    std::vector<std::string> ChildNames(std::string_view path) const {
         const std::string prefix = MapKey(path);
         const std::string subtree = prefix.empty() ? std::string() : prefix + '\x01';
         std::vector<std::string> names;
@@ -158,7 +167,8 @@ public:
         return names;
     }
 
-    static Hive Parse(std::string_view text, std::string_view rootName);
+    // Every line that can be read; `damaged` is set when any could not.
+    static Hive Parse(std::string_view text, std::string_view rootName, bool& damaged);
     std::string Serialize(std::string_view rootName) const;
 
 private:
@@ -255,8 +265,9 @@ Value ParseValueData(std::string_view data) {
     return v;
 }
 
-Hive Hive::Parse(std::string_view text, std::string_view rootName) {
+Hive Hive::Parse(std::string_view text, std::string_view rootName, bool& damaged) {
     Hive hive;
+    damaged = false;
     if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);
     std::vector<std::string_view> lines;
     for (std::size_t start = 0; start < text.size();) {
@@ -265,54 +276,58 @@ Hive Hive::Parse(std::string_view text, std::string_view rootName) {
         start = end + 1;
     }
     bool headerSeen = false;
+    // Values under a key line that cannot be read have no key to go to.
     Key* current = nullptr;
     for (std::size_t i = 0; i < lines.size(); ++i) {
         std::string_view line = Trim(lines[i]);
         if (line.empty() || line.front() == ';') continue;
         if (!headerSeen) {
-            if (line != "REGEDIT4") throw ParseError{};
             headerSeen = true;
-            continue;
+            if (line == "REGEDIT4") continue;
+            damaged = true;
         }
-        if (line.front() == '[') {
-            if (line.back() != ']') throw ParseError{};
-            const std::string_view path = line.substr(1, line.size() - 2);
-            if (!StartsWithNoCase(path, rootName)) throw ParseError{};
-            std::string_view below = path.substr(rootName.size());
-            if (!below.empty() && below.front() != '\\') throw ParseError{};
-            if (!below.empty()) below.remove_prefix(1);
-            const auto parts = SplitPath(below);
-            if (!std::all_of(parts.begin(), parts.end(), ValidKeyName) ||
-                JoinPath(parts, parts.size()).size() != below.size())
-                throw ParseError{};
-            current = &hive.Create(below);
-            continue;
+        try {
+            if (line.front() == '[') {
+                current = nullptr;
+                if (line.back() != ']') throw ParseError{};
+                const std::string_view path = line.substr(1, line.size() - 2);
+                if (!StartsWithNoCase(path, rootName)) throw ParseError{};
+                std::string_view below = path.substr(rootName.size());
+                if (!below.empty() && below.front() != '\\') throw ParseError{};
+                if (!below.empty()) below.remove_prefix(1);
+                const auto parts = SplitPath(below);
+                if (!std::all_of(parts.begin(), parts.end(), ValidKeyName) ||
+                    JoinPath(parts, parts.size()).size() != below.size())
+                    throw ParseError{};
+                current = &hive.Create(below);
+                continue;
+            }
+            if (!current) throw ParseError{};
+            std::string name;
+            if (line.front() == '@') {
+                line.remove_prefix(1);
+            } else {
+                name = ParseQuoted(line);
+            }
+            line = Trim(line);
+            if (line.empty() || line.front() != '=') throw ParseError{};
+            std::string data(Trim(line.substr(1)));
+            // Long hex data continues on the next lines after a trailing "\".
+            while (!data.empty() && data.back() == '\\' && StartsWithNoCase(data, "hex")) {
+                data.pop_back();
+                if (++i >= lines.size()) throw ParseError{};
+                data += Trim(lines[i]);
+            }
+            Value value = ParseValueData(data);
+            value.name = std::move(name);
+            if (Value* existing = current->Find(value.name))
+                *existing = std::move(value);
+            else
+                current->values.push_back(std::move(value));
+        } catch (const ParseError&) {
+            damaged = true;
         }
-        if (!current) throw ParseError{};
-        std::string name;
-        if (line.front() == '@') {
-            line.remove_prefix(1);
-        } else {
-            name = ParseQuoted(line);
-        }
-        line = Trim(line);
-        if (line.empty() || line.front() != '=') throw ParseError{};
-        std::string data(Trim(line.substr(1)));
-        // Long hex data continues on the next lines after a trailing "\".
-        while (!data.empty() && data.back() == '\\' && StartsWithNoCase(data, "hex")) {
-            data.pop_back();
-            if (++i >= lines.size()) throw ParseError{};
-            data += Trim(lines[i]);
-        }
-        Value value = ParseValueData(data);
-        value.name = std::move(name);
-        if (Value* existing = current->Find(value.name))
-            *existing = std::move(value);
-        else
-            current->values.push_back(std::move(value));
     }
-    if (!headerSeen && text.find_first_not_of(" \t\r\n") != std::string_view::npos)
-        throw ParseError{};
     return hive;
 }
 
@@ -412,51 +427,113 @@ private:
     int fd_ = -1;
 };
 
-void SetAside(const std::string& path) {
+std::mutex& NoticeMutex() {
+    static std::mutex mutex;
+    return mutex;
+}
+
+std::vector<RegistrySetAside>& Notices() {
+    static std::vector<RegistrySetAside> notices;
+    return notices;
+}
+
+// Moves a damaged file aside under a name not yet taken; empty when it
+// cannot be moved (a read-only directory).
+std::string SetAside(const std::string& path) {
     std::string aside = path + ".corrupt";
     struct stat st {};
     for (int n = 1; ::lstat(aside.c_str(), &st) == 0 && n < 1000; ++n)
         aside = path + ".corrupt." + std::to_string(n);
-    if (::rename(path.c_str(), aside.c_str()) != 0) {
-        // Cannot move it (read-only directory): it stays, reads see an
-        // empty store, and the next write reports the directory's error.
-    }
+    return ::rename(path.c_str(), aside.c_str()) == 0 ? aside : std::string();
 }
 
-// Loads a root. Unparseable contents are set aside (under the lock, after
-// a second look, since a writer may just have replaced the file). With
-// `forWrite`, a file that exists but cannot be read raises IoError rather
-// than being silently replaced by an empty store.
-Hive Load(const std::string& path, std::string_view rootName, bool forWrite, bool locked) {
+using HivePtr = std::shared_ptr<const Hive>;
+
+KeptFiles<Hive>& Cache() {
+    static KeptFiles<Hive> cache;
+    return cache;
+}
+
+const HivePtr& EmptyHive() {
+    static const HivePtr empty = std::make_shared<const Hive>();
+    return empty;
+}
+
+// Loads a root. A file with lines that cannot be read keeps every key and
+// value that can: the original is moved aside, the readable part written
+// in its place, and the move reported (under the lock, after a second
+// look, since a writer may just have replaced the file). With `forWrite`,
+// a file that exists but cannot be read raises IoError rather than being
+// silently replaced by an empty store.
+HivePtr Load(const std::string& path, std::string_view rootName, bool forWrite, bool locked) {
+    if (const auto now = FileStamp::Of(path))
+        if (HivePtr kept = Cache().Find(path, *now)) return kept;
+    const timespec readAt = FileClockNow();
     std::string text;
-    if (!ReadWholeFile(path, text)) {
+    FileStamp stamp;
+    if (!ReadStamped(path, text, stamp)) {
         if (errno != ENOENT && forWrite) IoError::ThrowErrno("read", path);
-        return Hive();
+        Cache().Forget(path);
+        return EmptyHive();
     }
-    try {
-        return Hive::Parse(text, rootName);
-    } catch (const ParseError&) {
-    }
-    if (!locked) {
+    bool damaged = false;
+    auto hive = std::make_shared<Hive>(Hive::Parse(text, rootName, damaged));
+    if (damaged && !locked) {
         FileLock lock(path + ".lock");
         return Load(path, rootName, forWrite, true);
     }
-    SetAside(path);
-    return Hive();
+    if (damaged) {
+        const std::string aside = SetAside(path);
+        // The readable part goes back under the file's name; when that
+        // cannot be written, the part still serves every read.
+        if (!aside.empty()) {
+            try {
+                WriteFileAtomically(path, hive->Serialize(rootName));
+            } catch (const std::exception&) {
+                // The original goes back rather than leave no file at all.
+                ::rename(aside.c_str(), path.c_str());
+                return hive;
+            }
+            const auto written = FileStamp::Of(path);
+            if (!written) return hive;
+            stamp = *written;
+            std::lock_guard<std::mutex> guard(NoticeMutex());
+            Notices().push_back(RegistrySetAside{path, aside});
+        } else {
+            return hive;
+        }
+    }
+    Cache().Store(path, stamp, readAt, hive);
+    return hive;
 }
 
 // Runs one change under the lock and writes the result when it changed.
 bool Modify(RootKey root, const std::string& path, const std::function<bool(Hive&)>& change) {
     FileLock lock(path + ".lock");
-    Hive hive = Load(path, RootName(root), true, true);
-    const bool changed = change(hive);
-    if (changed) WriteFileAtomically(path, hive.Serialize(RootName(root)));
-    return changed;
+    const HivePtr current = Load(path, RootName(root), true, true);
+    auto hive = std::make_shared<Hive>(*current);
+    const bool changed = change(*hive);
+    if (!changed) return false;
+    const auto previous = FileStamp::Of(path);
+    const timespec writtenAt = FileClockNow();
+    WriteFileAtomically(path, hive->Serialize(RootName(root)));
+    if (const auto marked = MarkNewVersion(path, previous ? previous->modified : timespec{}))
+        Cache().StoreWritten(path, *marked, std::move(hive));
+    else if (const auto written = FileStamp::Of(path))
+        Cache().Store(path, *written, writtenAt, std::move(hive));
+    else
+        Cache().Forget(path);
+    return true;
 }
 
 } // namespace
 
 // ---- TRegistry ----
+
+std::vector<RegistrySetAside> TakeRegistrySetAsides() {
+    std::lock_guard<std::mutex> guard(NoticeMutex());
+    return std::exchange(Notices(), {});
+}
 
 std::string TRegistry::FileName() const {
     return paths::Join(paths::ConfigDirectory(), std::string(RootName(root_)) + ".reg");
@@ -487,8 +564,8 @@ bool TRegistry::OpenKey(std::string_view key, bool canCreate) {
     const std::string file = FileName();
     std::string display;
     if (!path.empty()) {
-        Hive hive = Load(file, RootName(root_), false, false);
-        if (const Key* found = hive.Find(path)) {
+        const HivePtr hive = Load(file, RootName(root_), false, false);
+        if (const Key* found = hive->Find(path)) {
             display = found->path;
         } else {
             if (!canCreate) return false;
@@ -511,7 +588,7 @@ void TRegistry::CloseKey() noexcept {
 
 bool TRegistry::KeyExists(std::string_view key) const {
     const std::string path = Resolve(key);
-    return path.empty() || Load(FileName(), RootName(root_), false, false).Find(path) != nullptr;
+    return path.empty() || Load(FileName(), RootName(root_), false, false)->Find(path) != nullptr;
 }
 
 bool TRegistry::DeleteKey(std::string_view key) {
@@ -522,8 +599,7 @@ bool TRegistry::DeleteKey(std::string_view key) {
 
 std::vector<std::string> TRegistry::GetKeyNames() const {
     if (!open_) return {};
-    Hive hive = Load(FileName(), RootName(root_), false, false);
-    return hive.ChildNames(currentPath_);
+    return Load(FileName(), RootName(root_), false, false)->ChildNames(currentPath_);
 }
 
 bool TRegistry::HasSubKeys() const {
@@ -542,9 +618,9 @@ Lookup FindValue(RootKey root, const std::string& file, bool open, const std::st
                  std::string_view name) {
     Lookup result;
     if (!open) return result;
-    Hive hive = Load(file, RootName(root), false, false);
-    if (Key* key = hive.Find(keyPath))
-        if (Value* v = key->Find(name)) {
+    const HivePtr hive = Load(file, RootName(root), false, false);
+    if (const Key* key = hive->Find(keyPath))
+        if (const Value* v = key->Find(name)) {
             result.found = true;
             result.value = *v;
         }
@@ -570,9 +646,9 @@ RegDataType TRegistry::GetDataType(std::string_view name) const {
 
 std::vector<std::string> TRegistry::GetValueNames() const {
     if (!open_) return {};
-    Hive hive = Load(FileName(), RootName(root_), false, false);
+    const HivePtr hive = Load(FileName(), RootName(root_), false, false);
     std::vector<std::string> names;
-    if (Key* key = hive.Find(currentPath_))
+    if (const Key* key = hive->Find(currentPath_))
         for (const auto& v : key->values)
             names.push_back(v.name);
     return names;

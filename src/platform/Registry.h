@@ -5,13 +5,16 @@
 // to case (ASCII and Cyrillic letters) and keep the spelling they were
 // first written with.
 //
-// Nothing is cached: every read looks at the file as it is now, and every
+// Every read sees the file as it is now: the parsed file is kept in memory
+// and parsed again only when the file's identity, size or modification
+// time changed, so a read of an unchanged file costs one stat(). Every
 // change is a read-modify-write under an exclusive flock on a sibling
 // ".lock" file, written through a temporary file and a rename. Two
 // processes changing different values at the same moment therefore both
-// get their change in, and a crash never leaves half a file. A file that
-// cannot be parsed is renamed aside to "<name>.corrupt" and the store
-// starts empty.
+// get their change in, and a crash never leaves half a file. A file with
+// lines that cannot be read keeps every key and value that can: the
+// original is renamed aside to "<name>.corrupt" and the readable part
+// takes its place; the program is told through TakeRegistrySetAsides().
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -32,6 +35,15 @@ enum class RegDataType : std::uint32_t {
     // any other number is kept as it was read and reported as Unknown
     Unknown = 0xFFFFFFFF,
 };
+
+// A registry file that had unreadable lines: `file` now holds what could be
+// read, `aside` the original as it was.
+struct RegistrySetAside {
+    std::string file;
+    std::string aside;
+};
+// The files set aside since the last call, each reported once.
+std::vector<RegistrySetAside> TakeRegistrySetAsides();
 
 // A registry access object: a root and at most one open key. Key paths
 // use "\" as separator; a path that starts with "\" is taken from the

@@ -1,6 +1,7 @@
 #include "platform/Stream.h"
 
 #include "platform/Error.h"
+#include "platform/FileErrorText.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -13,8 +14,7 @@
 namespace lorvane {
 
 void IoError::Throw(const std::string& what, const std::string& path, int errorCode) {
-    throw IoError("Cannot " + what + " \"" + path + "\": " + std::strerror(errorCode), path,
-                  errorCode);
+    throw IoError(FileErrorText(what, path, errorCode), path, errorCode);
 }
 
 void IoError::ThrowErrno(const std::string& what, const std::string& path) {
@@ -121,8 +121,9 @@ std::int64_t TFileStream::Write(const void* buffer, std::int64_t count) {
 }
 
 std::int64_t TFileStream::Seek(std::int64_t offset, SeekOrigin origin) {
-    const int whence = origin == SeekOrigin::Begin ? SEEK_SET
-                       : origin == SeekOrigin::Current ? SEEK_CUR : SEEK_END;
+    const int whence = origin == SeekOrigin::Begin     ? SEEK_SET
+                       : origin == SeekOrigin::Current ? SEEK_CUR
+                                                       : SEEK_END;
     const off_t r = ::lseek(fd_, offset, whence);
     if (r < 0) IoError::ThrowErrno("seek in", path_);
     return r;

@@ -3,6 +3,7 @@
 target_sources(lorvane_platform_base PRIVATE
   Paths.h Paths.cpp
   AtomicFile.h AtomicFile.cpp
+  KeptFile.h KeptFile.cpp
   Registry.h Registry.cpp
   ProfileFile.h ProfileFile.cpp
   Process.h Process.cpp

@@ -4,6 +4,8 @@ target_sources(lorvane_platform PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Colors.h ${CMAKE_CURRENT_LIST_DIR}/Colors.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Fonts.h ${CMAKE_CURRENT_LIST_DIR}/Fonts.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Dialogs.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/Translations.h ${CMAKE_CURRENT_LIST_DIR}/Translations.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/FileNameBytes.h ${CMAKE_CURRENT_LIST_DIR}/FileNameBytes.cpp
   ${CMAKE_CURRENT_LIST_DIR}/QtDialogs.h ${CMAKE_CURRENT_LIST_DIR}/QtDialogs.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FindReplaceDialog.h ${CMAKE_CURRENT_LIST_DIR}/FindReplaceDialog.cpp
   ${CMAKE_CURRENT_LIST_DIR}/FontPickerDialog.h ${CMAKE_CURRENT_LIST_DIR}/FontPickerDialog.cpp

@@ -13,6 +13,7 @@
 #include "platform/Registry.h"
 #include "platform/ScriptedDialogs.h"
 #include "platform/SiblingChannel.h"
+#include "platform/helpers/ScopedEnv.h"
 #include "support/TempDir.h"
 
 #include <QAction>
@@ -21,6 +22,8 @@
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
+#include <QPointer>
+#include <QProcess>
 #include <QTimer>
 #include <QToolButton>
 
@@ -305,6 +308,99 @@ TEST_F(BuildToolsTest, CommandLinesAreWordsNeverAShellAndAFileNameIsOneWord) {
     EXPECT_EQ(ProfileFile(Ini()).ReadString("RUNEXE", "Программа", ""), command);
 }
 
+TEST_F(BuildToolsTest, OutputsNamedInAnotherCaseAreFoundAndNamesKeepTheirBytes) {
+    // The settings say ".LST", ".OBJ", ".HEX"; the tools here write other
+    // cases. One source name is "прог" in Windows-1251, not UTF-8.
+    UseCompiler("printf 'of %s' \"$1\" > \"${1%.*}.lst\"");
+    Tool("Линкер", Script("link"));
+    Tool("Программа запуска", Script("SIM.EXE"));
+    Tool("Расширение объектного файла", ".OBJ");
+    Tool("Расширение скомпилированного файла", ".HEX");
+    frame->LST1Click();
+    for (const std::string stem : {"prog", "\xEF\xF0\xEE\xE3"}) {
+        SCOPED_TRACE(stem);
+        const std::string source = Open(stem + ".ASM", "nop");
+        frame->N14Click();
+        EXPECT_EQ(Args("cc"), source + "|");
+        const auto children = frame->Children();
+        ASSERT_EQ(children.size(), 2u);
+        EXPECT_EQ(children[0]->Caption(), dir.File(stem + ".lst"));
+        EXPECT_EQ(children[0]->Memo1().Text(), "of " + source);
+        WriteFileBytes(dir.File(stem + ".obj"), "");
+        WriteFileBytes(dir.File(stem + ".Hex"), "");
+        frame->N16Click();
+        frame->SpeedButton12Click();
+        EXPECT_EQ(Args("link") + Args("SIM.EXE"),
+                  dir.File(stem + ".obj") + "|" + dir.File(stem + ".Hex") + "|");
+        for (const char* log : {"cc.args", "link.args", "SIM.EXE.args"})
+            fs::remove(dir.File(log));
+        for (TMDIChild* child : children)
+            child->close();
+    }
+    // An old listing in another case is no listing of the new compile, and
+    // a source that only differs from the listing's name in case stays.
+    UseCompiler("true");
+    WriteFileBytes(dir.File("prog.lst"), "stale");
+    dialogs.AnswerMessage(MsgResult::OK);
+    dialogs.AnswerMessage(MsgResult::OK);
+    Open("prog.ASM", "nop");
+    frame->N14Click();
+    EXPECT_FALSE(fs::exists(dir.File("prog.lst")));
+    Tool("Расширение файла компилятора", ".LST");
+    const std::string source = Open("prog.Lst", "keep");
+    frame->N14Click();
+    EXPECT_EQ(ReadFileBytes(source), "keep");
+    EXPECT_EQ(Questions(), Words(2, "Файл листинга не найден!!!"));
+}
+
+TEST_F(BuildToolsTest, HelpOpensTheOwnPageFirstAndSaysWhenNothingOpensIt) {
+    // Stand-ins for the desktop's opener and the search program, found
+    // first in PATH.
+    const std::string path = std::getenv("PATH");
+    test::ScopedEnv onPath("PATH", dir.path().string() + ":" + path);
+    const std::string shipped = paths::DataFile("help/Lorvane.htm");
+    EXPECT_FALSE(shipped.empty());
+    // F1, and the opener's run to its end (before its script changes).
+    const auto help = [&] {
+        frame->N20Click();
+        QPointer<QProcess> opener = frame->findChildren<QProcess*>().value(0);
+        EXPECT_TRUE(WaitFor([&] { return !opener || opener->state() == QProcess::NotRunning; }));
+        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        const std::string args = Ran("xdg-open") ? Args("xdg-open") : std::string();
+        fs::remove(dir.File("xdg-open.args"));
+        return args;
+    };
+    Script("xdg-open");
+    EXPECT_EQ(help(), shipped + "|");
+    const auto startDirectory = fs::current_path();
+    fs::current_path(dir.path());
+    WriteFileBytes(dir.File("Lorvane.htm"), "<html></html>");
+    EXPECT_EQ(help(), "Lorvane.htm|");
+    fs::current_path(startDirectory);
+    EXPECT_TRUE(Questions().empty());
+
+    // A search program that does not start leaves its item to try again.
+    frame->N28Click();
+    EXPECT_TRUE(frame->Item("N28")->isEnabled());
+    Script("FINDORAX.EXE");
+    frame->N28Click();
+    EXPECT_FALSE(frame->Item("N28")->isEnabled());
+
+    // Nothing opens the page, or there is no opener at all: the user is told.
+    Script("xdg-open", "exit 3");
+    dialogs.AnswerMessage(MsgResult::OK);
+    help();
+    fs::remove(dir.File("xdg-open"));
+    test::ScopedEnv noOpener("PATH", dir.path().string());
+    dialogs.AnswerMessage(MsgResult::OK);
+    help();
+    const auto told = Questions();
+    ASSERT_EQ(told.size(), 2u);
+    EXPECT_NE(told[0].find("(xdg-open завершилась с кодом 3)"), std::string::npos) << told[0];
+    for (const std::string& text : told)
+        EXPECT_EQ(text.rfind("Справку " + shipped + " нечем открыть", 0), 0u) << text;
+}
+
 TEST_F(BuildToolsTest, ToolsThatCannotStartAreReportedWithTheirTexts) {
     Tool("Ассемблер", dir.File("no-compiler"));
     Tool("Линкер", dir.File("no-linker"));
@@ -318,12 +414,11 @@ TEST_F(BuildToolsTest, ToolsThatCannotStartAreReportedWithTheirTexts) {
     frame->N14Click();
     frame->N16Click();
     frame->N81Click();
-    frame->N28Click(); // reported by nothing, but the item goes off
+    frame->N28Click(); // reported by nothing
     qputenv("PATH", path);
     EXPECT_EQ(Questions(), (Words{"Компилятор не найден!!!", "Линкер не найден!!!",
                                   "Numbrix.exe не найден!!!"}));
     EXPECT_EQ(frame->Children().size(), 1u);
-    EXPECT_FALSE(frame->Item("N28")->isEnabled());
 }
 
 // The pane's rows as text.

@@ -6,7 +6,12 @@
 #include "platform/CodePageTables.h"
 #include "platform/ErrorHandler.h"
 #include "platform/ScriptedDialogs.h"
+#include "platform/Translations.h"
 #include "support/TempDir.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QMenu>
 
 #include <gtest/gtest.h>
 
@@ -337,6 +342,28 @@ TEST(CloseQuery, ANewWindowOpensWhereTheLastClosedOneStood) {
 
     Window second;
     EXPECT_EQ(second.child->geometry(), QRect(35, 46, 330, 250));
+}
+
+} // namespace
+} // namespace lorvane
+
+namespace lorvane {
+namespace {
+
+TEST(DocumentWindow, TheToolkitsOwnTextsAreRussian) {
+    // The system menu and the standard buttons come from the toolkit; its
+    // translation is installed with the program.
+    const auto translation = LoadToolkitTranslation();
+    ASSERT_NE(translation, nullptr);
+    QCoreApplication::installTranslator(translation.get());
+    TMDIChild window(std::make_unique<test::FakeEditor>());
+    QStringList texts;
+    for (QAction* action : window.systemMenu()->actions())
+        if (!action->isSeparator()) texts << action->text();
+    const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    QCoreApplication::removeTranslator(translation.get());
+    EXPECT_TRUE(texts.contains(QStringLiteral("&Закрыть"))) << texts.join('|').toStdString();
+    EXPECT_EQ(cancel, QStringLiteral("Отмена"));
 }
 
 } // namespace

@@ -70,6 +70,37 @@ TEST_F(HandOverTest, AnUnusableRegistryMeansNothingWaits) {
     std::filesystem::remove(blocker);
 }
 
+TEST(HandOverQueue, EachStartsNameOpensOnceWhicheverWayComesFirst) {
+    // Events in order: "s" a name over the socket, "r" one taken from the
+    // registry, "+" seconds passing; then what opens, in order.
+    struct Case {
+        std::vector<std::string> events;
+        std::vector<std::string> opened;
+    };
+    const std::vector<Case> cases = {
+        {{"s a", "s b"}, {"a", "b"}},
+        {{"r a", "s a"}, {"a"}},             // the registry was faster
+        {{"r a", "s a", "s a"}, {"a", "a"}}, // the same file from two starts
+        {{"s a", "r a"}, {"a", "a"}},        // a second start that reached no socket
+        {{"r a", "r b", "s b", "s a"}, {"a", "b"}},
+        {{"r a", "+31", "s a"}, {"a", "a"}}, // a peer that only writes the registry
+    };
+    for (const Case& c : cases) {
+        HandOverQueue queue;
+        auto now = HandOverQueue::Clock::now();
+        for (const std::string& event : c.events) {
+            const std::string value = event.substr(2);
+            if (event[0] == 's') queue.FromSocket(value, now);
+            if (event[0] == 'r') queue.FromRegistry(value, now);
+            if (event[0] == '+') now += std::chrono::seconds(std::stoi(event.substr(1)));
+        }
+        std::vector<std::string> opened;
+        while (const auto name = queue.Next())
+            opened.push_back(*name);
+        EXPECT_EQ(opened, c.opened) << ::testing::PrintToString(c.events);
+    }
+}
+
 TEST(FindoraxIni, TheStoredNameIsTakenAndEmptiedAndAMissingFileStaysMissing) {
     const std::string path = test::ConfigHome() + "/FINDORAX.INI";
     std::filesystem::remove(path);

@@ -151,6 +151,8 @@ TEST(RealEditor, AFileThatCannotBeShownWholeOpensNoWindow) {
     EXPECT_TRUE(frame.Children().empty());
     ASSERT_EQ(errors.size(), 2u);
     EXPECT_NE(errors[0].find("(смещение 8)"), std::string::npos) << errors[0];
+    EXPECT_EQ(errors[1], "Не удалось открыть файл \"" + dir.File("missing.txt") +
+                             "\": нет такого файла или папки");
     EXPECT_EQ(ReadFileBytes(zero), bytes);
 }
 

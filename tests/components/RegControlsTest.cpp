@@ -6,8 +6,10 @@
 #include "platform/Registry.h"
 #include "support/TestEnvironment.h"
 
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 
 #include <gtest/gtest.h>
@@ -85,6 +87,12 @@ TEST_F(RegFormTest, StoredStateDecidesWhetherBoundsAreRead) {
     regForm.SetRegKey(kKey);
     Store(RootKey::CurrentUser, 10, 20, 300, 200, 1);
     regForm.Loaded();
+    // Applied once the window is shown: a window manager maps a window that
+    // asks to start minimised as a normal one.
+    minimized.show();
+    QCoreApplication::sendPostedEvents();
+    QTimer::singleShot(0, [] {});
+    QCoreApplication::processEvents();
     EXPECT_TRUE(minimized.windowState() & Qt::WindowMinimized);
     // A minimised window may carry the platform's frame margins; the
     // stored bounds are what it is given, within them.

@@ -1,4 +1,5 @@
 #include "platform/ErrorHandler.h"
+#include "platform/FileNameBytes.h"
 #include "platform/FindReplaceDialog.h"
 #include "platform/QtDialogs.h"
 #include "platform/ScriptedDialogs.h"
@@ -18,6 +19,8 @@
 #include <QTimer>
 
 #include <gtest/gtest.h>
+
+#include <filesystem>
 
 #include <functional>
 #include <memory>
@@ -324,6 +327,41 @@ TEST(QtDialogs, FileDialogsTranslateFiltersAndAskBeforeReplacing) {
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->files, std::vector<std::string>{path.toStdString()});
     EXPECT_EQ(saved->filterIndex, 2);
+}
+
+TEST(QtDialogs, ANameThatIsNotUtf8KeepsItsBytesThroughTheFileDialogs) {
+    // "прог" and "тест" in Windows-1251, as names from an old archive are.
+    test::TempDir dir;
+    const std::string folder = (dir.path() / "\xEF\xF0\xEE\xE3").string();
+    std::filesystem::create_directory(folder);
+    const std::string file = dir.File("\xF2\xE5\xF1\xF2.asm");
+    test::WriteFileBytes(file, "x");
+    test::WriteFileBytes(folder + "/\xF2\xE5\xF1\xF2.asm", "y");
+    EXPECT_TRUE(FileNameText(file).contains(QChar::ReplacementCharacter));
+    EXPECT_EQ(FileNameBytes(FileNameText(file)), file);
+    EXPECT_EQ(FileNameBytes(FileNameText(folder + "/\xF2\xE5\xF1\xF2.asm")),
+              folder + "/\xF2\xE5\xF1\xF2.asm");
+    EXPECT_EQ(FileNameBytes(FileNameText(folder + "/новый.txt")), folder + "/новый.txt");
+    EXPECT_EQ(FileNameBytes(QStringLiteral("/plain/новый")), "/plain/новый");
+
+    QtDialogs dialogs;
+    FileDialogRequest request;
+    request.filter = "Все файлы (*.*)|*.*";
+    request.fileName = file;
+    {
+        ModalScript script({[](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); }});
+        const auto chosen = dialogs.OpenFile(request);
+        ASSERT_TRUE(chosen);
+        EXPECT_EQ(chosen->files, std::vector<std::string>{file});
+    }
+    ModalScript script({
+        [](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); },
+        [](QWidget* w) { ClickButton(w, QStringLiteral("Да")); },
+    });
+    const auto chosen = dialogs.SaveFile(request);
+    EXPECT_TRUE(script.Done());
+    ASSERT_TRUE(chosen);
+    EXPECT_EQ(chosen->files, std::vector<std::string>{file});
 }
 
 TEST(QtDialogs, FindDialogReportsPressesWhileOpen) {

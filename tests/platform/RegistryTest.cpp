@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <ctime>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/stat.h>
 
@@ -192,31 +194,53 @@ TEST_F(RegistryTest, ReadsHandWrittenFilesAndKeepsWhatItDoesNotKnow) {
               (std::vector<std::string>{"", "Expand", "Multi", "Split", "Dw", "New"}));
 }
 
-TEST_F(RegistryTest, UnparseableFilesAreSetAsideAndTheStoreStartsEmpty) {
-    const std::vector<std::string> broken = {
-        "garbage that is not a registry file\n",
-        "REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n\"FileOpen1\"=\"/home/u/trunc",
-        "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"Split\"=hex:01,\\\n",
-        std::string("\x00\x01\xff\xfe\x89PNG\r\n\x1a\n\x00\x00", 14),
-        "REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"x\"=dword:1\n",
-        "REGEDIT4\n\"orphan\"=\"value outside any key\"\n",
-        "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=dword:123456789\n",
-        "REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"a\" junk\n",
+TEST_F(RegistryTest, UnreadableLinesAreDroppedAndEverythingElseKept) {
+    // What a damaged file holds, and what is left of it: the file as it is
+    // written again with every key and value that could be read.
+    struct Case {
+        std::string damaged;
+        std::string kept;
     };
-    for (std::size_t i = 0; i < broken.size(); ++i) {
+    const std::string none = "REGEDIT4\n";
+    const std::string keyA = "REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n";
+    const std::vector<Case> cases = {
+        {"garbage that is not a registry file\n", none},
+        {"REGEDIT4\n\n[HKEY_CURRENT_USER\\A]\n\"FileOpen1\"=\"/home/u/trunc", keyA},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"Split\"=hex:01,\\\n", keyA},
+        {std::string("\x00\x01\xff\xfe\x89PNG\r\n\x1a\n\x00\x00", 14), none},
+        {"REGEDIT4\n[HKEY_LOCAL_MACHINE\\A]\n\"x\"=dword:1\n", none},
+        {"REGEDIT4\n\"orphan\"=\"value outside any key\"\n", none},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=dword:123456789\n", keyA},
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\A]\n\"x\"=\"a\" junk\n", keyA},
+        {"[HKEY_CURRENT_USER\\A]\n\"x\"=\"no header\"\n", keyA + "\"x\"=\"no header\"\n"},
+        // One bad line among good ones loses that line only; values under a
+        // key line that cannot be read have no key to go to.
+        {"REGEDIT4\n[HKEY_CURRENT_USER\\H]\n\"FileOpen1\"=\"/a\"\n\"FileOpen2\"=broken\n"
+         "\"FileOpen3\"=\"/c\"\n[HKEY_CURRENT_USER\\Bad\n\"lost\"=dword:1\n"
+         "[HKEY_CURRENT_USER\\M]\n\"RCLeft\"=dword:0000000a\n",
+         "REGEDIT4\n\n[HKEY_CURRENT_USER\\H]\n\"FileOpen1\"=\"/a\"\n\"FileOpen3\"=\"/c\"\n\n"
+         "[HKEY_CURRENT_USER\\M]\n\"RCLeft\"=dword:0000000a\n"},
+    };
+    TakeRegistrySetAsides();
+    for (std::size_t i = 0; i < cases.size(); ++i) {
         SCOPED_TRACE(i);
         fs::remove(RegFile() + ".corrupt");
-        test::WriteFileBytes(RegFile(), broken[i]);
+        test::WriteFileBytes(RegFile(), cases[i].damaged);
         TRegistry reg;
-        EXPECT_FALSE(reg.KeyExists("\\A"));
-        EXPECT_FALSE(fs::exists(RegFile()));
-        ASSERT_TRUE(fs::exists(RegFile() + ".corrupt"));
-        EXPECT_EQ(test::ReadFileBytes(RegFile() + ".corrupt"), broken[i]) << "kept as it was";
+        EXPECT_FALSE(reg.KeyExists("\\Z"));
+        EXPECT_EQ(Text(), cases[i].kept);
+        EXPECT_EQ(test::ReadFileBytes(RegFile() + ".corrupt"), cases[i].damaged)
+            << "kept as it was";
+        const auto notices = TakeRegistrySetAsides();
+        ASSERT_EQ(notices.size(), 1u) << "told once";
+        EXPECT_EQ(notices[0].file, RegFile());
+        EXPECT_EQ(notices[0].aside, RegFile() + ".corrupt");
         ASSERT_TRUE(reg.OpenKey("\\A", true));
         reg.WriteInteger("after", 1);
-        EXPECT_EQ(TRegistry().KeyExists("\\A"), true);
+        EXPECT_TRUE(TRegistry().KeyExists("\\A"));
+        EXPECT_TRUE(TakeRegistrySetAsides().empty());
     }
-    // A second broken file does not overwrite the first one set aside.
+    // A second damaged file does not overwrite the first one set aside.
     test::WriteFileBytes(RegFile(), "junk 2");
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey("\\B", true));
@@ -225,7 +249,50 @@ TEST_F(RegistryTest, UnparseableFilesAreSetAsideAndTheStoreStartsEmpty) {
     // Empty and blank files are simply empty stores.
     test::WriteFileBytes(RegFile(), " \n\r\n");
     EXPECT_FALSE(reg.KeyExists("\\B"));
-    EXPECT_TRUE(fs::exists(RegFile()));
+    EXPECT_EQ(Text(), " \n\r\n");
+    EXPECT_EQ(TakeRegistrySetAsides().size(), 1u);
+}
+
+TEST_F(RegistryTest, KeptReadsSeeEveryChangeOfTheFile) {
+    // Reads come from the parsed file kept in memory: a file changed in any
+    // way (replaced, rewritten in place with the same size at once, removed)
+    // is read again. A seeded walk of writes through the registry and by
+    // hand, checked against what was written last.
+    const unsigned seed = ::testing::UnitTest::GetInstance()->random_seed();
+    SCOPED_TRACE(seed);
+    std::srand(seed);
+    TRegistry reg;
+    std::string expected;
+    timespec sameTick{};
+    ::clock_gettime(CLOCK_REALTIME, &sameTick);
+    sameTick.tv_sec += 3600; // all within the one tick
+    for (int step = 0; step < 150; ++step) {
+        const std::string value(4, static_cast<char>('a' + std::rand() % 26));
+        switch (std::rand() % 3) {
+        case 0:
+            ASSERT_TRUE(reg.OpenKey("\\K", true));
+            reg.WriteString("v", value);
+            break;
+        case 1: {
+            // In place, the same size, and the same time as the last hand
+            // edit: as two edits within one tick of the clock look.
+            test::WriteFileBytes(RegFile(),
+                                 "REGEDIT4\n[HKEY_CURRENT_USER\\K]\n\"v\"=\"" + value + "\"\n");
+            const timespec times[2] = {{0, UTIME_OMIT}, sameTick};
+            ASSERT_EQ(::utimensat(AT_FDCWD, RegFile().c_str(), times, 0), 0);
+            break;
+        }
+        default:
+            fs::remove(RegFile());
+            expected.clear();
+            continue;
+        }
+        expected = value;
+        TRegistry reader;
+        const bool open = reader.OpenKey("\\K", false);
+        ASSERT_TRUE(open) << step;
+        ASSERT_EQ(reader.ReadString("v"), expected) << step;
+    }
 }
 
 TEST_F(RegistryTest, ConcurrentWritersInOtherProcessesLoseNothing) {

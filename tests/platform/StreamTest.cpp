@@ -1,9 +1,11 @@
-#include "platform/Error.h"
 #include "platform/Stream.h"
+#include "platform/Error.h"
+#include "platform/FileErrorText.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <sys/stat.h>
 
 using namespace lorvane;
@@ -40,4 +42,24 @@ TEST(FileStream, CopiesAndReportsTheFailingPath) {
         EXPECT_EQ(e.errorCode(), 2);
         EXPECT_NE(std::string(e.what()).find("nope/b.bin"), std::string::npos);
     }
+}
+
+TEST(FileErrors, NameTheFileAndTheReasonInRussian) {
+    test::TempDir dir;
+    const std::string missing = dir.File("нет.txt");
+    try {
+        TFileStream file(missing, TFileStream::OpenRead);
+        FAIL() << "opened a missing file";
+    } catch (const IoError& error) {
+        EXPECT_EQ(std::string(error.what()),
+                  "Не удалось открыть файл \"" + missing + "\": нет такого файла или папки");
+        EXPECT_EQ(error.path(), missing);
+    }
+    EXPECT_EQ(FileErrorText("write", "/a", ENOSPC),
+              "Не удалось записать файл \"/a\": на диске нет места");
+    EXPECT_EQ(FileErrorText("print to", "/b.pdf", EIO),
+              "Не удалось напечатать в файл \"/b.pdf\": ошибка ввода-вывода");
+    // A reason without a text of its own keeps the system's and its number.
+    EXPECT_NE(SystemErrorText(EPROTO).find("(код " + std::to_string(EPROTO) + ")"),
+              std::string::npos);
 }
