@@ -105,7 +105,7 @@ protected:
 TEST_F(ToolchainTest, TheExampleBuildsItsListingReadsInDosAndItRunsInDosBox) {
     const std::string source = Copy(LORVANE_EXAMPLES_DIR "/HELLO.ASM", "HELLO.ASM");
     frame->FileOpenAll(source);
-    frame->OEM1Click();
+    ASSERT_EQ(frame->ActiveChild()->DosMode, 1) << "the example's code page is recognised";
     frame->LST1Click();
     frame->N14Click();
 
