@@ -25,6 +25,7 @@ TMDIChild* TMainFormLorvane::NewDocumentWindow(const std::string& caption) {
     window->SetCaption(caption);
     TMDIChild* child = window.get();
     const QPoint stored = child->pos();
+    const QWidget* previous = mdiArea_->activeSubWindow();
     mdiArea_->addSubWindow(window.release());
     // The area places a new window by a rule of its own; the place stored
     // for document windows comes first.
@@ -36,7 +37,10 @@ TMDIChild* TMainFormLorvane::NewDocumentWindow(const std::string& caption) {
     ColourWindow(*child, caption);
     // A new text first saved under a name, or a text saved under another.
     child->OnRenamed = [this, child](const std::string& name) { ColourWindow(*child, name); };
-    if (!restored) FitDocumentWindow(*child, MakeFont(child->Memo1().Font()));
+    if (!restored) {
+        FitDocumentWindow(*child, MakeFont(child->Memo1().Font()));
+        CascadeDocumentWindow(*child, previous);
+    }
     return child;
 }
 

@@ -36,4 +36,17 @@ void FitDocumentWindow(TMDIChild& window, const QFont& font) {
     window.resize(size);
 }
 
+void CascadeDocumentWindow(TMDIChild& window, const QWidget* after) {
+    const QMdiArea* area = window.mdiArea();
+    if (area == nullptr) return;
+    const QRect room = area->viewport()->rect();
+    QPoint at(0, 0);
+    if (after != nullptr && after != &window) {
+        const int step = std::max(window.style()->pixelMetric(QStyle::PM_TitleBarHeight), 16);
+        at = after->pos() + QPoint(step, step);
+    }
+    if (!room.contains(QRect(at, window.size()))) at = QPoint(0, 0);
+    window.move(at);
+}
+
 } // namespace lorvane

@@ -17,4 +17,10 @@ void FitFrameToScreen(QWidget& frame);
 // within the area the windows live in.
 void FitDocumentWindow(TMDIChild& window, const QFont& font);
 
+// Puts `window` one title bar below and right of `after` (the window that
+// was active before it), or in the area's top left corner when there is
+// none or it would not fit there whole: windows opened one after another
+// stay visible instead of running off the area's edge.
+void CascadeDocumentWindow(TMDIChild& window, const QWidget* after);
+
 } // namespace lorvane

@@ -640,6 +640,14 @@ TEST_F(FrameTest, WindowsOpenWhereTheyWereOrSizedForTheirWorkOnTheFirstStart) {
     const QSize shown = editors.back()->Widget()->size();
     EXPECT_GE(shown.width(), metrics.horizontalAdvance(QLatin1Char('M')) * 80);
     EXPECT_GE(shown.height(), metrics.lineSpacing() * 25);
+    // The next one steps down and right of it, whole inside the area.
+    frame->FileNewItemClick();
+    const QRect room = frame->MdiArea()->viewport()->rect();
+    const TMDIChild* first = frame->Children()[0];
+    const TMDIChild* second = frame->Children()[1];
+    EXPECT_TRUE(room.contains(second->geometry())) << "stays on the area";
+    EXPECT_GT(second->x(), first->x());
+    EXPECT_GT(second->y(), first->y());
 
     // Stored: the place as well as the size, and a minimised state once
     // the window is shown.
