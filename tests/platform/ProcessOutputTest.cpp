@@ -59,9 +59,12 @@ TEST(CapturedProcess, StoppingEndsTheProgramAndWhatItStarted) {
     const std::string pidFile = dir.File("child.pid");
     pid_t child = 0;
     {
-        // The child ignores the polite request: only killing ends it.
-        CapturedProcess run(
-            {"/bin/sh", "-c", "(trap '' TERM; sleep 30) & echo $! > '" + pidFile + "'; wait"});
+        // The child ignores the polite request: only killing ends it. It
+        // names itself only once it ignores it, so a busy machine cannot
+        // deliver the request first.
+        CapturedProcess run({"/bin/sh", "-c",
+                             "sh -c 'trap \"\" TERM; echo $$ > \"$0\"; exec sleep 30' '" +
+                                 pidFile + "' & wait"});
         while (Contents(pidFile).find('\n') == std::string::npos && !run.Poll())
             std::this_thread::sleep_for(std::chrono::milliseconds(10));
         child = std::stoi(Contents(pidFile));
