@@ -31,6 +31,7 @@ TEST(ErrorLocation, RecognisesTheCommonFormsAndNothingElse) {
          "/home/u/my src/hello.asm", 5, 0},
         {"a.c:3:14: warning: unused", "a.c", 3, 14},
         {"C:\\TOOLS\\X.ASM:9:", "C:\\TOOLS\\X.ASM", 9, 0},
+        {"/my.src/BAD.C:1.24: error: foo undeclared", "/my.src/BAD.C", 1, 24},
         {"f(1)", "f", 1, 0},
         // The earlier of two forms decides.
         {"x.asm:4: error: expected (3) operands", "x.asm", 4, 0},
@@ -43,6 +44,9 @@ TEST(ErrorLocation, RecognisesTheCommonFormsAndNothingElse) {
         {"x.asm(12)abc", nullptr, 0, 0},
         {"x.asm (12) blank before", nullptr, 0, 0},
         {"x.asm:12 no colon after", nullptr, 0, 0},
+        {"x.c:12.5 no colon after", nullptr, 0, 0},
+        {"x.c:12.: no column", nullptr, 0, 0},
+        {"x.c:1.2.3: a version", nullptr, 0, 0},
         {"(12) no file", nullptr, 0, 0},
         {"x.asm(1234567890) too long", nullptr, 0, 0},
         {"", nullptr, 0, 0},
