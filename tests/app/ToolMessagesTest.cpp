@@ -116,6 +116,24 @@ TEST(Wrappers, NasmWritesTheProgramAndListingTheEditorLooksFor) {
     EXPECT_FALSE(NasmInvocation({}).error.empty());
 }
 
+TEST(Wrappers, BccCompilesAnyNameAsCThroughAnIncludeOfItsFullName) {
+    using wrappers::BccInvocation;
+    const auto run = BccInvocation({"/my src/HELLO.C"}, true, "/elsewhere");
+    EXPECT_EQ(run.call.argv, (Words{"bcc", "-Md", "-o", "/my src/HELLO.COM", wrappers::kBccStub}));
+    EXPECT_EQ(run.stub, "#include \"/my src/HELLO.C\"\n");
+    const auto relative = BccInvocation({"-ansi", "-Ms", "-x.c"}, true, "/w\\d");
+    EXPECT_EQ(relative.call.argv,
+              (Words{"bcc", "-ansi", "-Ms", "-o", "/w\\d/-x.COM", wrappers::kBccStub}));
+    EXPECT_EQ(relative.stub, "#include \"/w\\d/-x.c\"\n");
+    // Each refused with a reason, nothing started.
+    const std::pair<Words, bool> refused[] = {
+        {{}, true}, {{"/d/A.C"}, false}, {{"/d/a\"b.c"}, true}, {{"/d/a\nb.c"}, true}};
+    for (const auto& [args, exists] : refused) {
+        const auto call = BccInvocation(args, exists, "/d").call;
+        EXPECT_TRUE(call.argv.empty() && !call.error.empty()) << (args.empty() ? "" : args[0]);
+    }
+}
+
 TEST(Wrappers, TheDosBoxMountsTheProgramsDirectoryAndRefusesWhatDosCannotTake) {
     using wrappers::DosboxInvocation;
     EXPECT_EQ(DosboxInvocation({"/my dir/hello.com"}, true).argv,
