@@ -129,7 +129,11 @@ Invocation DosboxInvocation(const std::vector<std::string>& args, bool exists) {
                 "каталог " + directory + " DOS не подключит: в его имени есть \" < > | " +
                     "или управляющий символ"};
     Invocation call;
+    // The DOS box starts in the US code page, where the Russian letters the
+    // programs print in code page 866 show as other signs; the layout keeps
+    // Latin typing until it is switched.
     call.argv = {"dosbox", "-noautoexec",
+                 "-c",     "KEYB RU 866",
                  "-c",     "MOUNT C \"" + directory + "\"",
                  "-c",     "C:",
                  "-c",     Upper(name) + (redirect.empty() ? "" : " > " + Upper(redirect))};

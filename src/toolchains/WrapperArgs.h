@@ -48,10 +48,10 @@ BccRun BccInvocation(const std::vector<std::string>& args, bool exists,
 bool IsDosName(std::string_view name);
 
 // lorvane-dosbox [--redirect=NAME] [--exit] PROGRAM: the DOS box mounts
-// PROGRAM's directory as drive C: and runs it there; with --redirect its
-// output goes to the file NAME in that directory; it waits for a key and
-// closes, or closes at once with --exit. `exists` says whether PROGRAM is
-// there.
+// PROGRAM's directory as drive C: and runs it there, in code page 866;
+// with --redirect its output goes to the file NAME in that directory; it
+// waits for a key and closes, or closes at once with --exit. `exists` says
+// whether PROGRAM is there.
 Invocation DosboxInvocation(const std::vector<std::string>& args, bool exists);
 
 } // namespace lorvane::wrappers

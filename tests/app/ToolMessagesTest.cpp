@@ -137,11 +137,11 @@ TEST(Wrappers, BccCompilesAnyNameAsCThroughAnIncludeOfItsFullName) {
 TEST(Wrappers, TheDosBoxMountsTheProgramsDirectoryAndRefusesWhatDosCannotTake) {
     using wrappers::DosboxInvocation;
     EXPECT_EQ(DosboxInvocation({"/my dir/hello.com"}, true).argv,
-              (Words{"dosbox", "-noautoexec", "-c", "MOUNT C \"/my dir/\"", "-c", "C:", "-c",
-                     "HELLO.COM", "-c", "PAUSE", "-c", "EXIT"}));
+              (Words{"dosbox", "-noautoexec", "-c", "KEYB RU 866", "-c", "MOUNT C \"/my dir/\"",
+                     "-c", "C:", "-c", "HELLO.COM", "-c", "PAUSE", "-c", "EXIT"}));
     EXPECT_EQ(DosboxInvocation({"--redirect=out.txt", "--exit", "A.EXE"}, true).argv,
-              (Words{"dosbox", "-noautoexec", "-c", "MOUNT C \".\"", "-c", "C:", "-c",
-                     "A.EXE > OUT.TXT", "-c", "EXIT"}));
+              (Words{"dosbox", "-noautoexec", "-c", "KEYB RU 866", "-c", "MOUNT C \".\"", "-c",
+                     "C:", "-c", "A.EXE > OUT.TXT", "-c", "EXIT"}));
     // Each refused with a reason, nothing started.
     const std::pair<Words, bool> refused[] = {
         {{}, true},

@@ -158,6 +158,16 @@ TEST_F(ToolchainTest, TheExampleBuildsItsListingReadsInDosAndItRunsInDosBox) {
     EXPECT_EQ(RunInDosBox().substr(0, 12), "\x8F\xE0\xA8\xA2\xA5\xE2, DOS!");
 }
 
+TEST_F(ToolchainTest, TheDosBoxShowsCodePage866) {
+    // The program prints "Y" when DOS reports 866 as the active code page.
+    WriteFileBytes(dir.File("CP.ASM"), "org 100h\r\nmov ax, 6601h\r\nint 21h\r\n"
+                                       "mov dl, 'N'\r\ncmp bx, 866\r\njne show\r\n"
+                                       "mov dl, 'Y'\r\nshow: mov ah, 2\r\nint 21h\r\nret\r\n");
+    frame->FileOpenAll(dir.File("CP.ASM"));
+    frame->N14Click();
+    EXPECT_EQ(RunInDosBox(), "Y");
+}
+
 TEST_F(ToolchainTest, ShiftF4LandsOnTheFaultyLineOfAWrappedText) {
     // Long comments wrap, so lines of the file are not display lines.
     const std::string comment = "; " + std::string(300, 'x') + "\r\n";
