@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sys/stat.h>
 #include <sys/wait.h>
 
 namespace {
@@ -48,12 +47,9 @@ void Fail(const std::string& message) {
 int main(int argc, char** argv) {
     using namespace lorvane::wrappers;
     const std::vector<std::string> args(argv + 1, argv + argc);
-    struct stat info {};
-    const bool exists =
-        !args.empty() && ::stat(args.back().c_str(), &info) == 0 && S_ISREG(info.st_mode);
     std::error_code error;
     const std::string current = std::filesystem::current_path(error).string();
-    const BccRun run = BccInvocation(args, exists, current);
+    const BccRun run = BccInvocation(args, LastIsFile(args), current);
     if (run.call.argv.empty()) return BecomeTool("lorvane-bcc", run.call);
 
     // A stop (the editor ends the whole process group) ends bcc; this
