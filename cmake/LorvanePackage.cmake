@@ -22,6 +22,6 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 # the font map names are loaded at run time, where shlibdeps cannot see them.
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, qt6-translations-l10n, fonts-dejavu-core")
 # The tool chains the shipped profiles start, and the opener of the help page.
-set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "nasm, dosbox, xdg-utils")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "nasm, dosbox, bcc, xdg-utils")
 set(CPACK_GENERATOR DEB)
 include(CPack)

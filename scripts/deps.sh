@@ -2,7 +2,7 @@
 # Installs the Debian packages the build needs, only those that are missing,
 # quietly. Extra package names may be given (the benchmarks add their peer).
 set -euo pipefail
-packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core desktop-file-utils appstream nasm dosbox qt6-translations-l10n "$@")
+packages=(cmake ninja-build g++ pkg-config qt6-base-dev libgl-dev libgtest-dev fonts-dejavu-core desktop-file-utils appstream nasm dosbox bcc elks-libc qt6-translations-l10n "$@")
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -46,13 +46,22 @@ std::optional<ErrorLocation> ParenForm(std::string_view text, std::size_t open) 
     return place;
 }
 
-// ":LINE:" or ":LINE:COL:" at `colon`.
+// ":LINE:", ":LINE:COL:" or ":LINE.COL:" at `colon`.
 std::optional<ErrorLocation> ColonForm(std::string_view text, std::size_t colon) {
     std::size_t at = colon + 1;
     ErrorLocation place;
     const auto line = Number(text, at);
-    if (!line || at >= text.size() || text[at] != ':') return std::nullopt;
+    if (!line || at >= text.size()) return std::nullopt;
     place.line = *line;
+    if (text[at] == '.') {
+        // The 8086 C compiler's "bad.c:1.24: error: ...".
+        ++at;
+        const auto column = Number(text, at);
+        if (!column || at >= text.size() || text[at] != ':') return std::nullopt;
+        place.column = *column;
+        return place;
+    }
+    if (text[at] != ':') return std::nullopt;
     std::size_t next = at + 1;
     if (const auto column = Number(text, next); column && next < text.size() && text[next] == ':')
         place.column = *column;

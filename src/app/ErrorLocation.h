@@ -19,8 +19,9 @@ struct ErrorLocation {
 
 // The place a message line names, in the forms DOS and Unix tools print:
 // FILE(LINE), FILE(LINE,COL) (each followed by the end, a blank or a
-// colon), the same after a "**Error** "-style tag, FILE:LINE: and
-// FILE:LINE:COL:. When a line holds both forms, the earlier wins.
+// colon), the same after a "**Error** "-style tag, FILE:LINE:,
+// FILE:LINE:COL: and FILE:LINE.COL:. When a line holds both forms, the
+// earlier wins.
 std::optional<ErrorLocation> ParseErrorLocation(std::string_view text);
 
 // The existing file a message's name stands for: an absolute name as it

@@ -45,6 +45,33 @@ Invocation NasmInvocation(const std::vector<std::string>& args) {
     return call;
 }
 
+BccRun BccInvocation(const std::vector<std::string>& args, bool exists,
+                     std::string_view currentDirectory) {
+    if (args.empty() || args.back().empty())
+        return {{{}, "нужно имя исходного файла: lorvane-bcc [ключи bcc] ФАЙЛ.C"}, {}};
+    const std::string& given = args.back();
+    // The include line ends at a quote; a line break would end it sooner.
+    if (std::any_of(given.begin(), given.end(),
+                    [](char c) { return c == '"' || static_cast<unsigned char>(c) < 0x20; }))
+        return {{{}, "имя " + given + " bcc не примет: в нём кавычка или управляющий символ"}, {}};
+    if (!exists) return {{{}, "файла " + given + " нет"}, {}};
+    std::string source = given;
+    if (source.front() != '/') {
+        source.insert(0, "/");
+        source.insert(0, currentDirectory);
+    }
+    BccRun result;
+    std::vector<std::string>& argv = result.call.argv;
+    argv.push_back("bcc");
+    const bool model = std::any_of(args.begin(), args.end() - 1,
+                                   [](const std::string& a) { return a.rfind("-M", 0) == 0; });
+    if (!model) argv.push_back("-Md");
+    argv.insert(argv.end(), args.begin(), args.end() - 1);
+    argv.insert(argv.end(), {"-o", ReplaceExtension(source, ".COM"), kBccStub});
+    result.stub = "#include \"" + source + "\"\n";
+    return result;
+}
+
 bool IsDosName(std::string_view name) {
     const auto dot = name.find('.');
     const std::string_view base = name.substr(0, dot);
@@ -102,7 +129,11 @@ Invocation DosboxInvocation(const std::vector<std::string>& args, bool exists) {
                 "каталог " + directory + " DOS не подключит: в его имени есть \" < > | " +
                     "или управляющий символ"};
     Invocation call;
+    // The DOS box starts in the US code page, where the Russian letters the
+    // programs print in code page 866 show as other signs; the layout keeps
+    // Latin typing until it is switched.
     call.argv = {"dosbox", "-noautoexec",
+                 "-c",     "KEYB RU 866",
                  "-c",     "MOUNT C \"" + directory + "\"",
                  "-c",     "C:",
                  "-c",     Upper(name) + (redirect.empty() ? "" : " > " + Upper(redirect))};

@@ -1,5 +1,5 @@
 #pragma once
-// What both wrappers' mains do: build the real tool's arguments, say why
+// What the wrappers' mains do: build the real tool's arguments, say why
 // when there are none, and become the tool (so its exit status is theirs,
 // and stopping the wrapper stops the tool).
 #include "toolchains/WrapperArgs.h"
@@ -7,9 +7,16 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace lorvane::wrappers {
+
+// Whether the last argument, the file the tool works on, is one.
+inline bool LastIsFile(const std::vector<std::string>& args) {
+    struct stat info {};
+    return !args.empty() && ::stat(args.back().c_str(), &info) == 0 && S_ISREG(info.st_mode);
+}
 
 inline int BecomeTool(const char* self, const Invocation& call) {
     if (call.argv.empty()) {

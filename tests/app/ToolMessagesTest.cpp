@@ -31,6 +31,7 @@ TEST(ErrorLocation, RecognisesTheCommonFormsAndNothingElse) {
          "/home/u/my src/hello.asm", 5, 0},
         {"a.c:3:14: warning: unused", "a.c", 3, 14},
         {"C:\\TOOLS\\X.ASM:9:", "C:\\TOOLS\\X.ASM", 9, 0},
+        {"/my.src/BAD.C:1.24: error: foo undeclared", "/my.src/BAD.C", 1, 24},
         {"f(1)", "f", 1, 0},
         // The earlier of two forms decides.
         {"x.asm:4: error: expected (3) operands", "x.asm", 4, 0},
@@ -43,6 +44,9 @@ TEST(ErrorLocation, RecognisesTheCommonFormsAndNothingElse) {
         {"x.asm(12)abc", nullptr, 0, 0},
         {"x.asm (12) blank before", nullptr, 0, 0},
         {"x.asm:12 no colon after", nullptr, 0, 0},
+        {"x.c:12.5 no colon after", nullptr, 0, 0},
+        {"x.c:12.: no column", nullptr, 0, 0},
+        {"x.c:1.2.3: a version", nullptr, 0, 0},
         {"(12) no file", nullptr, 0, 0},
         {"x.asm(1234567890) too long", nullptr, 0, 0},
         {"", nullptr, 0, 0},
@@ -112,14 +116,30 @@ TEST(Wrappers, NasmWritesTheProgramAndListingTheEditorLooksFor) {
     EXPECT_FALSE(NasmInvocation({}).error.empty());
 }
 
+TEST(Wrappers, BccWritesTheProgramBesideTheSourceAndRefusesNamesAnIncludeCannotHold) {
+    using wrappers::BccInvocation;
+    const auto run = BccInvocation({"/my src/HELLO.C"}, true, "/elsewhere");
+    EXPECT_EQ(run.call.argv, (Words{"bcc", "-Md", "-o", "/my src/HELLO.COM", wrappers::kBccStub}));
+    const auto relative = BccInvocation({"-ansi", "-Ms", "-x.c"}, true, "/w\\d");
+    EXPECT_EQ(relative.call.argv,
+              (Words{"bcc", "-ansi", "-Ms", "-o", "/w\\d/-x.COM", wrappers::kBccStub}));
+    // Each refused with a reason, nothing started.
+    const std::pair<Words, bool> refused[] = {
+        {{}, true}, {{"/d/A.C"}, false}, {{"/d/a\"b.c"}, true}, {{"/d/a\nb.c"}, true}};
+    for (const auto& [args, exists] : refused) {
+        const auto call = BccInvocation(args, exists, "/d").call;
+        EXPECT_TRUE(call.argv.empty() && !call.error.empty()) << (args.empty() ? "" : args[0]);
+    }
+}
+
 TEST(Wrappers, TheDosBoxMountsTheProgramsDirectoryAndRefusesWhatDosCannotTake) {
     using wrappers::DosboxInvocation;
     EXPECT_EQ(DosboxInvocation({"/my dir/hello.com"}, true).argv,
-              (Words{"dosbox", "-noautoexec", "-c", "MOUNT C \"/my dir/\"", "-c", "C:", "-c",
-                     "HELLO.COM", "-c", "PAUSE", "-c", "EXIT"}));
+              (Words{"dosbox", "-noautoexec", "-c", "KEYB RU 866", "-c", "MOUNT C \"/my dir/\"",
+                     "-c", "C:", "-c", "HELLO.COM", "-c", "PAUSE", "-c", "EXIT"}));
     EXPECT_EQ(DosboxInvocation({"--redirect=out.txt", "--exit", "A.EXE"}, true).argv,
-              (Words{"dosbox", "-noautoexec", "-c", "MOUNT C \".\"", "-c", "C:", "-c",
-                     "A.EXE > OUT.TXT", "-c", "EXIT"}));
+              (Words{"dosbox", "-noautoexec", "-c", "KEYB RU 866", "-c", "MOUNT C \".\"", "-c",
+                     "C:", "-c", "A.EXE > OUT.TXT", "-c", "EXIT"}));
     // Each refused with a reason, nothing started.
     const std::pair<Words, bool> refused[] = {
         {{}, true},

@@ -1,7 +1,7 @@
-// The shipped NASM profile with the real tools and the real editor control:
-// the example builds through the frame's own commands, its listing reads in
-// DOS, an error's message leads to the faulty line of a wrapped text, and
-// the built program runs in DOSBox without a display.
+// The shipped NASM and bcc profiles with the real tools and the real editor
+// control: the examples build through the frame's own commands, the NASM
+// listing reads in DOS, an error's message leads to the faulty line, and
+// the built programs run in DOSBox without a display.
 #include "app/EditorFactory.h"
 #include "app/MainForm.h"
 #include "app/MessagesPane.h"
@@ -54,9 +54,13 @@ private:
 
 class ToolchainTest : public ::testing::Test {
 protected:
+    // The shipped profile a test starts from, named after its compiler.
+    virtual std::string Compiler() const { return "nasm"; }
+    virtual std::string Profile() const { return "nasm-dos-com.ust"; }
+
     void SetUp() override {
-        for (const char* tool : {"nasm", "dosbox"})
-            ASSERT_EQ(process::RunAndWait({"sh", "-c", std::string("command -v ") + tool}), 0)
+        for (const std::string& tool : {Compiler(), std::string("dosbox")})
+            ASSERT_EQ(process::RunAndWait({"sh", "-c", "command -v " + tool}), 0)
                 << tool << " is missing: bash scripts/deps.sh installs it";
         fs::remove(Settings().SettingsFilePath());
         SharedFlags() = TSharedDocumentFlags{};
@@ -69,7 +73,7 @@ protected:
     // As a user does: F10, Load, the shipped profile, Enter.
     void UseShippedProfile() {
         TPathAss& shown = frame->PathAss1();
-        dialogs.AnswerOpen(paths::DataFile("toolchains/nasm-dos-com.ust"));
+        dialogs.AnswerOpen(paths::DataFile("toolchains/" + Profile()));
         QTimer::singleShot(0, &shown, [&] {
             shown.Button4()->click();
             shown.Button1()->click();
@@ -78,7 +82,7 @@ protected:
         frame->N15Click();
         ASSERT_FALSE(dialogs.Requests().empty());
         EXPECT_EQ(dialogs.Requests().back().file.initialDir, paths::DataFile("toolchains"));
-        EXPECT_EQ(frame->AppSettings().Tools().assemblerPath, "lorvane-nasm");
+        EXPECT_EQ(frame->AppSettings().Tools().assemblerPath, "lorvane-" + Compiler());
     }
 
     std::string Copy(const std::string& from, const std::string& name) {
@@ -92,6 +96,28 @@ protected:
         for (int i = 0; i < list->count(); ++i)
             lines.push_back(list->item(i)->text().toStdString());
         return lines;
+    }
+
+    // F9 with the DOS box off the display and the program's output sent to
+    // a DOS file: that file's bytes.
+    std::string RunInDosBox() {
+        const Env video("SDL_VIDEODRIVER", "dummy"), audio("SDL_AUDIODRIVER", "dummy"),
+            home("HOME", dir.File(""));
+        ToolSettings tools = frame->AppSettings().Tools();
+        tools.runProgram = "lorvane-dosbox --redirect=OUT.TXT --exit";
+        frame->AppSettings().WriteToolSettings(tools);
+        const std::size_t before = PaneLines().size();
+        frame->SpeedButton12Click();
+        QElapsedTimer timer;
+        timer.start();
+        while (PaneLines().back().rfind("Код завершения", 0) != 0 || PaneLines().size() == before) {
+            if (timer.elapsed() > 30000) {
+                ADD_FAILURE() << "DOSBox did not end";
+                return {};
+            }
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        }
+        return fs::exists(dir.File("OUT.TXT")) ? ReadFileBytes(dir.File("OUT.TXT")) : "";
     }
 
     // The wrappers are found beside the running program; a test runs from
@@ -128,22 +154,18 @@ TEST_F(ToolchainTest, TheExampleBuildsItsListingReadsInDosAndItRunsInDosBox) {
     EXPECT_EQ(children[1]->FileName, source);
     EXPECT_EQ(children[1]->DosMode, 1);
 
-    // F9: the DOS box without a display, the output kept in a DOS file.
-    const Env video("SDL_VIDEODRIVER", "dummy"), audio("SDL_AUDIODRIVER", "dummy"),
-        home("HOME", dir.File(""));
-    ToolSettings tools = frame->AppSettings().Tools();
-    tools.runProgram = "lorvane-dosbox --redirect=OUT.TXT --exit";
-    frame->AppSettings().WriteToolSettings(tools);
-    const std::size_t before = PaneLines().size();
-    frame->SpeedButton12Click();
-    QElapsedTimer timer;
-    timer.start();
-    while (PaneLines().back().rfind("Код завершения", 0) != 0 || PaneLines().size() == before) {
-        ASSERT_LT(timer.elapsed(), 30000) << "DOSBox did not end";
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
     // "Привет, DOS!" in code page 866.
-    EXPECT_EQ(ReadFileBytes(dir.File("OUT.TXT")).substr(0, 12), "\x8F\xE0\xA8\xA2\xA5\xE2, DOS!");
+    EXPECT_EQ(RunInDosBox().substr(0, 12), "\x8F\xE0\xA8\xA2\xA5\xE2, DOS!");
+}
+
+TEST_F(ToolchainTest, TheDosBoxShowsCodePage866) {
+    // The program prints "Y" when DOS reports 866 as the active code page.
+    WriteFileBytes(dir.File("CP.ASM"), "org 100h\r\nmov ax, 6601h\r\nint 21h\r\n"
+                                       "mov dl, 'N'\r\ncmp bx, 866\r\njne show\r\n"
+                                       "mov dl, 'Y'\r\nshow: mov ah, 2\r\nint 21h\r\nret\r\n");
+    frame->FileOpenAll(dir.File("CP.ASM"));
+    frame->N14Click();
+    EXPECT_EQ(RunInDosBox(), "Y");
 }
 
 TEST_F(ToolchainTest, ShiftF4LandsOnTheFaultyLineOfAWrappedText) {
@@ -212,6 +234,65 @@ TEST_F(ToolchainTest, ADoubleClickOnAListingsMessageShowsItsPlace) {
     ASSERT_NE(source, listing);
     EXPECT_EQ(source->Caption(), dir.File("A.ASM")) << "a.asm: the case does not matter";
     EXPECT_EQ(source->Memo1().CaretParagraph(), 1);
+}
+
+class BccToolchainTest : public ToolchainTest {
+protected:
+    std::string Compiler() const override { return "bcc"; }
+    std::string Profile() const override { return "bcc-dos-com.ust"; }
+
+    // bcc's own files and the wrapper's go here, and are removed.
+    bool madeTmp = fs::create_directory(dir.File("tmp"));
+    Env tmp{"TMPDIR", dir.File("tmp")};
+};
+
+TEST_F(BccToolchainTest, TheCExampleBuildsUnderItsDosNameAndPrintsItsLiteralInDosBox) {
+    const std::string source = Copy(LORVANE_EXAMPLES_DIR "/HELLO.C", "HELLO.C");
+    frame->FileOpenAll(source);
+    ASSERT_EQ(frame->ActiveChild()->DosMode, 1) << "the example's code page is recognised";
+    frame->UpdateMenuItems();
+    ASSERT_TRUE(frame->Item("N14")->isEnabled());
+    frame->Item("N14")->trigger();
+    const auto lines = PaneLines();
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines.front(), "> lorvane-bcc " + source);
+    EXPECT_EQ(lines.back().rfind("Код завершения 0, ", 0), 0u) << lines.back();
+    EXPECT_TRUE(fs::is_empty(dir.File("tmp")));
+
+    // The program is what bcc itself makes of a lower-case copy.
+    fs::copy_file(source, dir.File("ref.c"));
+    ASSERT_EQ(process::RunAndWait({"bcc", "-Md", "-o", dir.File("ref.com"), dir.File("ref.c")}), 0);
+    EXPECT_EQ(ReadFileBytes(dir.File("HELLO.COM")), ReadFileBytes(dir.File("ref.com")));
+
+    // It prints its literal's bytes (code page 866) and a DOS line break.
+    const std::string text = ReadFileBytes(source);
+    const std::size_t start = text.find("printf(\"") + 8;
+    const std::string literal = text.substr(start, text.find("\\n\")", start) - start);
+    ASSERT_EQ(literal.substr(0, 6), "\x8F\xE0\xA8\xA2\xA5\xE2") << "\"Привет\"";
+    EXPECT_EQ(RunInDosBox(), literal + "\r\n");
+}
+
+TEST_F(BccToolchainTest, ShiftF4LandsOnTheLineBccNamesInTheUsersFile) {
+    // Blanks in the directory; the source's own include is found beside it.
+    fs::create_directories(dir.File("my src/inc"));
+    WriteFileBytes(dir.File("my src/inc/DEFS.H"), "#define ANSWER 42\r\n");
+    const std::string source = dir.File("my src/BAD.C");
+    WriteFileBytes(source, "#include \"inc/DEFS.H\"\r\nint main()\r\n{\r\n"
+                           "    return ANSWER + missing;\r\n}\r\n");
+    frame->FileOpenAll(source);
+    frame->N14Click();
+    const auto lines = PaneLines();
+    ASSERT_GE(lines.size(), 3u);
+    EXPECT_EQ(lines[1].rfind(source + ":4.", 0), 0u) << lines[1];
+    EXPECT_NE(lines[1].find("error: missing undeclared"), std::string::npos) << lines[1];
+    EXPECT_EQ(lines.back().rfind("Код завершения 1, ", 0), 0u) << lines.back();
+    EXPECT_FALSE(fs::exists(dir.File("my src/BAD.COM")));
+
+    frame->UpdateBuildOutputItems();
+    frame->Item("NextMessage1")->trigger();
+    EXPECT_EQ(frame->ActiveChild()->Caption(), source);
+    EXPECT_EQ(frame->ActiveChild()->Memo1().CaretParagraph(), 3);
+    EXPECT_TRUE(fs::is_empty(dir.File("tmp")));
 }
 
 } // namespace

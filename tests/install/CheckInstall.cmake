@@ -12,8 +12,8 @@ endif()
 set(root ${STAGE}/usr)
 
 set(missing)
-foreach(path bin/lorvane bin/lorvane-nasm bin/lorvane-dosbox
-             share/lorvane/toolchains/nasm-dos-com.ust share/applications/org.lorvane.Lorvane.desktop
+foreach(path bin/lorvane bin/lorvane-nasm bin/lorvane-dosbox bin/lorvane-bcc
+             share/lorvane/toolchains/nasm-dos-com.ust share/lorvane/toolchains/bcc-dos-com.ust share/applications/org.lorvane.Lorvane.desktop
              share/metainfo/org.lorvane.Lorvane.metainfo.xml share/man/man1/lorvane.1.gz
              share/man/ru/man1/lorvane.1.gz share/icons/hicolor/scalable/apps/lorvane.svg
              share/icons/hicolor/16x16/apps/lorvane.png share/icons/hicolor/256x256/apps/lorvane.png)
