@@ -146,6 +146,13 @@ public:
     void CheckFileOnDisk();
     // The display mode and caret kept for the next opening of the file.
     void RememberFile() const noexcept;
+    // A UTF-8 file's text is held in the page its font shows (866 under the
+    // "Terminal" font, else Windows-1251), or typed letters and the text
+    // shown would be written back as other characters. Before the window
+    // takes the font `fontName` the text moves to that font's page; false,
+    // after telling the user, when that page lacks one of its characters:
+    // the font must then stay.
+    bool FollowFontPage(const std::string& fontName);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -223,6 +223,36 @@ void TMDIChild::ReloadFile() {
     memo1_->SetSelStart(std::min(caret, memo1_->TextLength()));
 }
 
+bool TMDIChild::FollowFontPage(const std::string& fontName) {
+    const cp::CodePage page =
+        IsTerminalFont(fontName) ? cp::CodePage::Cp866 : cp::CodePage::Win1251;
+    TDocumentForm& form = Document.form;
+    if (!form.utf8 || form.page == page) return true;
+    std::string text = memo1_->Text();
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const auto b = static_cast<unsigned char>(text[at]);
+        if (b < 0x80) continue;
+        const char32_t c = cp::ToUnicode(form.page, b);
+        const int moved = cp::FromUnicode(page, c);
+        if (moved < 0) {
+            Ask("Знак «" + Utf8Of(c) + "» в строке " + std::to_string(LineOfOffset(text, at)) +
+                    " текста " + Caption() + " (UTF-8) нельзя показать шрифтом «" + fontName +
+                    "»: в файл он был бы записан другим знаком. Шрифт окна не изменён.",
+                mbOK);
+            return false;
+        }
+        text[at] = static_cast<char>(moved);
+    }
+    const bool modified = memo1_->Modified();
+    const std::int32_t caret = memo1_->SelStart();
+    memo1_->SetText(text);
+    memo1_->SetModified(modified);
+    memo1_->SetSelStart(caret);
+    form.page = page;
+    Document.counts = CountBytes(text);
+    return true;
+}
+
 void TMDIChild::RememberFile() const noexcept {
     if (Document.path.empty()) return;
     try {

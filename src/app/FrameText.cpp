@@ -368,6 +368,7 @@ void TMainFormLorvane::Fonts1Click() {
     fontDialog1_.size = current.size;
     const std::optional<FontChoice> chosen = Dialogs::Current().ChooseFont(fontDialog1_);
     if (!chosen) return;
+    if (!ActiveChild()->FollowFontPage(chosen->name)) return;
     fontDialog1_ = *chosen;
     LogicalFont font = current;
     font.name = chosen->name;
