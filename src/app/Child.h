@@ -139,8 +139,9 @@ public:
     // Reads `path` into the window: line breaks, UTF-8 or a single-byte
     // page, and the display mode `mode` asks for (a guess: the page the text
     // looks written in). Raises when the file cannot be read or shown
-    // whole; the window is unchanged then.
-    void LoadFile(const std::string& path, TModeChoice mode);
+    // whole; the window is unchanged then. A UTF-8 text the page cannot
+    // hold whole is asked about unless `answer` already says.
+    void LoadFile(const std::string& path, TModeChoice mode, TUtf8Answer answer = TUtf8Answer::Ask);
     // After activation: when the file changed on disk or went away, asks
     // what to do (at most once for each change).
     void CheckFileOnDisk();

@@ -44,7 +44,7 @@ MsgResult Ask(const std::string& text, unsigned buttons) {
 
 } // namespace
 
-void TMDIChild::LoadFile(const std::string& path, TModeChoice mode) {
+void TMDIChild::LoadFile(const std::string& path, TModeChoice mode, TUtf8Answer answer) {
     // Taken before reading: a change made while reading shows up later.
     const TFileStamp stamp = StampOf(path);
     std::string bytes = ReadAll(path);
@@ -61,8 +61,8 @@ void TMDIChild::LoadFile(const std::string& path, TModeChoice mode) {
     if (IsUtf8Text(bytes)) {
         const cp::CodePage page = terminal ? cp::CodePage::Cp866 : cp::CodePage::Win1251;
         TUtf8Decoded text = DecodeUtf8Text(bytes, page);
-        bool asUtf8 = text.complete;
-        if (!text.complete)
+        bool asUtf8 = text.complete || answer == TUtf8Answer::ViewOnly;
+        if (!text.complete && answer == TUtf8Answer::Ask)
             asUtf8 =
                 Ask("Файл " + path + " записан в UTF-8, но знак «" + Utf8Of(text.firstMissing) +
                         "» в строке " + std::to_string(text.missingLine) +
@@ -76,6 +76,8 @@ void TMDIChild::LoadFile(const std::string& path, TModeChoice mode) {
             form.page = page;
             form.viewOnly = !text.complete;
             bytes = std::move(text.bytes);
+        } else {
+            form.bytesKept = true;
         }
     }
     bool dos = false, koi8 = false;
@@ -213,7 +215,7 @@ void TMDIChild::ReloadFile() {
                              : Koi8Mode != 0 ? TModeChoice::Koi8
                                              : TModeChoice::Plain;
     try {
-        LoadFile(Document.path, mode);
+        LoadFile(Document.path, mode, AnswerOf(Document.form));
     } catch (const std::exception& error) {
         // Nothing was replaced: the window keeps its text.
         ReportError(error);

@@ -203,12 +203,7 @@ TMDIChild* TMainFormLorvane::LoadLSTFile(const std::string& name, const TMDIChil
     // The listing's window keeps an empty file name: it cannot be compiled.
     // It repeats the source's lines, so it reads in the source's code page
     // rather than in whatever a guess would make of it.
-    std::optional<TModeChoice> mode;
-    if (source != nullptr)
-        mode = source->DosMode != 0    ? TModeChoice::Dos
-               : source->Koi8Mode != 0 ? TModeChoice::Koi8
-                                       : TModeChoice::Plain;
-    return OpenInNewWindow(name, name, mode);
+    return OpenInNewWindow(name, name, source);
 }
 
 void TMainFormLorvane::N16Click() {

@@ -46,10 +46,7 @@ TMainFormLorvane::TOpening TMainFormLorvane::OpeningOf(const std::string& name, 
         if (other == &window || other->Document.path.empty() ||
             !SameFile(name, stamp, other->Document.path))
             continue;
-        opening.mode = other->DosMode != 0    ? TModeChoice::Dos
-                       : other->Koi8Mode != 0 ? TModeChoice::Koi8
-                                              : TModeChoice::Plain;
-        return opening;
+        return OpeningLike(*other);
     }
     // The "Terminal" font shows code page 866 itself: no display mode.
     const bool terminal = IsTerminalFont(window.Memo1().Font().name);
@@ -59,6 +56,15 @@ TMainFormLorvane::TOpening TMainFormLorvane::OpeningOf(const std::string& name, 
         return opening;
     }
     opening.mode = settings_.RecognizeCodePages() ? TModeChoice::Guess : TModeChoice::Plain;
+    return opening;
+}
+
+TMainFormLorvane::TOpening TMainFormLorvane::OpeningLike(const TMDIChild& window) {
+    TOpening opening;
+    opening.mode = window.DosMode != 0    ? TModeChoice::Dos
+                   : window.Koi8Mode != 0 ? TModeChoice::Koi8
+                                          : TModeChoice::Plain;
+    opening.utf8 = AnswerOf(window.Document.form);
     return opening;
 }
 

@@ -14,7 +14,9 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/stat.h>
 
 namespace lorvane {
 namespace {
@@ -74,6 +76,52 @@ TEST_F(DocumentLife, AUtf8TextFollowsItsFontsPageOrKeepsTheFont) {
     Type(window, QStringLiteral("Ж"));
     ASSERT_TRUE(frame->FileSaveItemClick());
     EXPECT_EQ(ReadFileBytes(dir.File("u.txt")), "\xD0\x96\xD0\xB4\n");
+    EXPECT_EQ(dialogs.PendingAnswers(), 0u);
+}
+
+// A UTF-8 text with a character Windows-1251 lacks is asked about once:
+// the file read again as a window shows it (a second window, a reload, the
+// source after a compile, its listing) takes that window's answer.
+TEST_F(DocumentLife, TheUtf8QuestionIsAskedOnceForAFile) {
+    const std::string compiler = dir.File("cc");
+    WriteFileBytes(compiler, "#!/bin/sh\ncp \"$1\" \"${1%.*}.LST\"\n");
+    ::chmod(compiler.c_str(), 0755);
+    ProfileFile ini(Settings().SettingsFilePath());
+    ini.WriteString("ASSEMBLER", "Ассемблер", compiler);
+    ini.WriteString("ASSEMBLER", "Расширение файла компилятора", ".ASM");
+    ini.WriteString("ASSEMBLER", "Расширение файла листинга", ".LST");
+    frame->AboutBoxCr();
+    frame->LST1Click();
+    const auto questions = [&] {
+        return std::count_if(dialogs.Requests().begin(), dialogs.Requests().end(),
+                             [](const DialogRequest& r) {
+                                 return r.text.find("записан в UTF-8") != std::string::npos;
+                             });
+    };
+    for (const MsgResult answer : {MsgResult::Yes, MsgResult::No}) {
+        const std::string file = dir.File(answer == MsgResult::Yes ? "v.ASM" : "b.ASM");
+        const std::string arrow = "nop ; \xE2\x86\x92\n";
+        dialogs.AnswerMessage(answer);
+        Open(file, arrow);
+        const auto asked = questions();
+        frame->FileOpenAll(file);
+        TMDIChild* second = frame->ActiveChild();
+        // Another program's change, reloaded.
+        WriteFileBytes(file, "mov ax, 1 ; \xE2\x86\x92\n");
+        struct timespec times[2] = {{0, UTIME_NOW}, {answer == MsgResult::Yes ? 2000 : 3000, 0}};
+        ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+        dialogs.AnswerMessage(MsgResult::Yes);
+        second->FormActivate();
+        frame->MyAppIdle();
+        frame->N14Click();
+        EXPECT_EQ(questions(), asked) << file;
+        for (TMDIChild* child : frame->Children()) {
+            if (child->Document.path.rfind(file.substr(0, file.size() - 4), 0) != 0) continue;
+            EXPECT_EQ(child->Memo1().ReadOnly(), answer == MsgResult::Yes) << child->Caption();
+            EXPECT_EQ(child->Document.form.utf8, answer == MsgResult::Yes) << child->Caption();
+        }
+    }
+    EXPECT_EQ(frame->Children().size(), 6u); // two sources and a listing each
     EXPECT_EQ(dialogs.PendingAnswers(), 0u);
 }
 
