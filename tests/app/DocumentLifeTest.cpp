@@ -2,6 +2,7 @@
 // the build cycle, a second window on the same file, a reload.
 #include "app/EditorFactory.h"
 #include "app/MainForm.h"
+#include "app/MessagesPane.h"
 #include "app/RIzuvAzazEditor.h"
 #include "editor/RIzuvAzaz.h"
 #include "platform/Paths.h"
@@ -123,6 +124,33 @@ TEST_F(DocumentLife, TheUtf8QuestionIsAskedOnceForAFile) {
     }
     EXPECT_EQ(frame->Children().size(), 6u); // two sources and a listing each
     EXPECT_EQ(dialogs.PendingAnswers(), 0u);
+}
+
+// Names are bytes: a message naming a source whose name (or directory) is
+// not UTF-8 still leads to its line.
+TEST_F(DocumentLife, MessagesLeadToFilesWhoseNamesAreNotUtf8) {
+    const std::string folder = dir.File("\xC4\xE8\xF0"); // "Дир" in Windows-1251
+    fs::create_directory(folder);
+    const std::string source = folder + "/\xCF\xF0\xEE\xE3.ASM";
+    WriteFileBytes(folder + "/x.inc", "a\nb\nc\n");
+    const std::string compiler = dir.File("cc");
+    WriteFileBytes(compiler, "#!/bin/sh\nprintf '%s:2: error: one\\nx.inc(3) two\\n' \"$1\"\n");
+    ::chmod(compiler.c_str(), 0755);
+    ProfileFile ini(Settings().SettingsFilePath());
+    ini.WriteString("ASSEMBLER", "Ассемблер", compiler);
+    ini.WriteString("ASSEMBLER", "Расширение файла компилятора", ".ASM");
+    frame->AboutBoxCr();
+    Open(source, "one\ntwo\nthree\n");
+    frame->N14Click();
+    TMessagesPane& pane = frame->MessagesPane1();
+    EXPECT_EQ(pane.MessageCount(), 2);
+    for (const auto& [file, paragraph] : {std::pair{source, 1}, std::pair{folder + "/x.inc", 2}}) {
+        ASSERT_TRUE(pane.Next());
+        ASSERT_NE(frame->ActiveChild(), nullptr);
+        EXPECT_EQ(frame->ActiveChild()->Caption(), file);
+        EXPECT_EQ(frame->ActiveChild()->Memo1().CaretParagraph(), paragraph);
+    }
+    EXPECT_TRUE(dialogs.Requests().empty());
 }
 
 } // namespace
