@@ -183,5 +183,42 @@ TEST_F(DocumentLife, CommandsLeaveATextOpenedOnlyForViewingAsItIs) {
     }
 }
 
+// A text kept in its window over another program's change to its file is
+// what the user compiles, or nothing is: the compiler must not read the
+// other text, nor the reopened source replace the window's unseen.
+TEST_F(DocumentLife, ACompileAsksAboutAFileChangedUnderAnUnmodifiedWindow) {
+    const std::string compiler = dir.File("cc");
+    WriteFileBytes(compiler, "#!/bin/sh\ncp \"$1\" \"${1%.*}.LST\"\n");
+    ::chmod(compiler.c_str(), 0755);
+    ProfileFile ini(Settings().SettingsFilePath());
+    ini.WriteString("ASSEMBLER", "Ассемблер", compiler);
+    ini.WriteString("ASSEMBLER", "Расширение файла компилятора", ".ASM");
+    ini.WriteString("ASSEMBLER", "Расширение файла листинга", ".LST");
+    frame->AboutBoxCr();
+    frame->LST1Click();
+    const std::string file = dir.File("p.ASM");
+    long seconds = 5000;
+    for (const MsgResult answer : {MsgResult::Cancel, MsgResult::No}) {
+        TMDIChild* window = Open(file, "mine\n");
+        WriteFileBytes(file, "theirs\n");
+        struct timespec times[2] = {{0, UTIME_NOW}, {++seconds, 0}};
+        ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+        dialogs.AnswerMessage(MsgResult::Cancel); // both left alone
+        window->FormActivate();
+        frame->MyAppIdle();
+        dialogs.AnswerMessage(answer);
+        const std::size_t asked = dialogs.Requests().size();
+        frame->N14Click();
+        EXPECT_EQ(dialogs.Requests().size(), asked + 1) << "the compile asked";
+        EXPECT_EQ(frame->ActiveChild()->Memo1().Text(), "mine\r\n");
+        EXPECT_EQ(ReadFileBytes(file), answer == MsgResult::No ? "mine\n" : "theirs\n");
+        EXPECT_EQ(fs::exists(dir.File("p.LST")), answer == MsgResult::No);
+        for (TMDIChild* child : frame->Children())
+            child->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    }
+    EXPECT_EQ(dialogs.PendingAnswers(), 0u);
+}
+
 } // namespace
 } // namespace lorvane
