@@ -87,9 +87,13 @@ void TMainFormLorvane::UpdateDocumentFields(TMDIChild* active) {
     if (active != nullptr) {
         breaks = QString::fromUtf8(BreakName(active->Memo1().LineBreak()).data());
         const TDocumentForm& form = active->Document.form;
-        coding =
-            QString::fromStdString(CodingName(form, active->DosMode != 0, active->Koi8Mode != 0) +
-                                   (form.viewOnly ? " (только просмотр)" : ""));
+        const bool dos = active->DosMode != 0, koi8 = active->Koi8Mode != 0;
+        // The "Terminal" font shows a file's own bytes as code page 866 and
+        // types letters in it: that is the page the file is kept in.
+        const bool terminal866 =
+            !form.utf8 && !dos && !koi8 && IsTerminalFont(active->Memo1().Font().name);
+        coding = QString::fromStdString((terminal866 ? "866" : CodingName(form, dos, koi8)) +
+                                        (form.viewOnly ? " (только просмотр)" : ""));
     }
     // A UTF-8 file has no code page to show its text in another way.
     if (active != nullptr && active->Document.form.utf8) {

@@ -14,6 +14,8 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QStatusBar>
 
 #include <gtest/gtest.h>
 
@@ -68,6 +70,10 @@ protected:
         frame->MyAppIdle();
     }
 
+    std::string Coding() const {
+        return frame->StatusBar1()->findChild<QLabel*>("CodingField")->text().toStdString();
+    }
+
     test::TempDir dir;
     ScriptedDialogs dialogs;
     std::unique_ptr<TMainFormLorvane> frame;
@@ -93,6 +99,12 @@ TEST_F(DocumentLife, AUtf8TextFollowsItsFontsPageOrKeepsTheFont) {
     ASSERT_TRUE(frame->FileSaveItemClick());
     EXPECT_EQ(ReadFileBytes(dir.File("u.txt")), "\xD0\x96\xD0\xB4\n");
     EXPECT_EQ(dialogs.PendingAnswers(), 0u);
+    // Under that font a plain file is kept in 866, and the status bar says so.
+    frame->UpdateMenuItems();
+    EXPECT_EQ(Coding(), "UTF-8");
+    Open(dir.File("p.txt"), "\x86\n");
+    frame->UpdateMenuItems();
+    EXPECT_EQ(Coding(), "866");
 }
 
 // Asked once for a file: read again as a window shows it (a second window,
