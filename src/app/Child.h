@@ -139,13 +139,21 @@ public:
     // Reads `path` into the window: line breaks, UTF-8 or a single-byte
     // page, and the display mode `mode` asks for (a guess: the page the text
     // looks written in). Raises when the file cannot be read or shown
-    // whole; the window is unchanged then.
-    void LoadFile(const std::string& path, TModeChoice mode);
+    // whole; the window is unchanged then. A UTF-8 text the page cannot
+    // hold whole is asked about unless `answer` already says.
+    void LoadFile(const std::string& path, TModeChoice mode, TUtf8Answer answer = TUtf8Answer::Ask);
     // After activation: when the file changed on disk or went away, asks
     // what to do (at most once for each change).
     void CheckFileOnDisk();
     // The display mode and caret kept for the next opening of the file.
     void RememberFile() const noexcept;
+    // A UTF-8 file's text is held in the page its font shows (866 under the
+    // "Terminal" font, else Windows-1251), or typed letters and the text
+    // shown would be written back as other characters. Before the window
+    // takes the font `fontName` the text moves to that font's page; false,
+    // after telling the user, when that page lacks one of its characters:
+    // the font must then stay.
+    bool FollowFontPage(const std::string& fontName);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

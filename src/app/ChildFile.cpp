@@ -44,7 +44,7 @@ MsgResult Ask(const std::string& text, unsigned buttons) {
 
 } // namespace
 
-void TMDIChild::LoadFile(const std::string& path, TModeChoice mode) {
+void TMDIChild::LoadFile(const std::string& path, TModeChoice mode, TUtf8Answer answer) {
     // Taken before reading: a change made while reading shows up later.
     const TFileStamp stamp = StampOf(path);
     std::string bytes = ReadAll(path);
@@ -61,8 +61,8 @@ void TMDIChild::LoadFile(const std::string& path, TModeChoice mode) {
     if (IsUtf8Text(bytes)) {
         const cp::CodePage page = terminal ? cp::CodePage::Cp866 : cp::CodePage::Win1251;
         TUtf8Decoded text = DecodeUtf8Text(bytes, page);
-        bool asUtf8 = text.complete;
-        if (!text.complete)
+        bool asUtf8 = text.complete || answer == TUtf8Answer::ViewOnly;
+        if (!text.complete && answer == TUtf8Answer::Ask)
             asUtf8 =
                 Ask("Файл " + path + " записан в UTF-8, но знак «" + Utf8Of(text.firstMissing) +
                         "» в строке " + std::to_string(text.missingLine) +
@@ -76,6 +76,8 @@ void TMDIChild::LoadFile(const std::string& path, TModeChoice mode) {
             form.page = page;
             form.viewOnly = !text.complete;
             bytes = std::move(text.bytes);
+        } else {
+            form.bytesKept = true;
         }
     }
     bool dos = false, koi8 = false;
@@ -213,7 +215,7 @@ void TMDIChild::ReloadFile() {
                              : Koi8Mode != 0 ? TModeChoice::Koi8
                                              : TModeChoice::Plain;
     try {
-        LoadFile(Document.path, mode);
+        LoadFile(Document.path, mode, AnswerOf(Document.form));
     } catch (const std::exception& error) {
         // Nothing was replaced: the window keeps its text.
         ReportError(error);
@@ -221,6 +223,36 @@ void TMDIChild::ReloadFile() {
     }
     memo1_->SetModified(false);
     memo1_->SetSelStart(std::min(caret, memo1_->TextLength()));
+}
+
+bool TMDIChild::FollowFontPage(const std::string& fontName) {
+    const cp::CodePage page =
+        IsTerminalFont(fontName) ? cp::CodePage::Cp866 : cp::CodePage::Win1251;
+    TDocumentForm& form = Document.form;
+    if (!form.utf8 || form.page == page) return true;
+    std::string text = memo1_->Text();
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const auto b = static_cast<unsigned char>(text[at]);
+        if (b < 0x80) continue;
+        const char32_t c = cp::ToUnicode(form.page, b);
+        const int moved = cp::FromUnicode(page, c);
+        if (moved < 0) {
+            Ask("Знак «" + Utf8Of(c) + "» в строке " + std::to_string(LineOfOffset(text, at)) +
+                    " текста " + Caption() + " (UTF-8) нельзя показать шрифтом «" + fontName +
+                    "»: в файл он был бы записан другим знаком. Шрифт окна не изменён.",
+                mbOK);
+            return false;
+        }
+        text[at] = static_cast<char>(moved);
+    }
+    const bool modified = memo1_->Modified();
+    const std::int32_t caret = memo1_->SelStart();
+    memo1_->SetText(text);
+    memo1_->SetModified(modified);
+    memo1_->SetSelStart(caret);
+    form.page = page;
+    Document.counts = CountBytes(text);
+    return true;
 }
 
 void TMDIChild::RememberFile() const noexcept {

@@ -69,6 +69,12 @@ TFileStamp StampOf(const std::string& path) noexcept {
     return stamp;
 }
 
+TUtf8Answer AnswerOf(const TDocumentForm& form) noexcept {
+    return form.viewOnly    ? TUtf8Answer::ViewOnly
+           : form.bytesKept ? TUtf8Answer::AsBytes
+                            : TUtf8Answer::Ask;
+}
+
 std::string SingleByteForm(std::string text, bool dos, bool koi8) {
     // The exact inverse of the display-mode switch, so every byte the file
     // had (box drawing included) goes back as it came.

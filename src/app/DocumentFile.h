@@ -23,6 +23,9 @@ struct TDocumentForm {
     // A UTF-8 text with characters the page lacks: shown with '?' in their
     // place, so it may never be written anywhere.
     bool viewOnly = false;
+    // A UTF-8 text with characters the page lacks, opened as its bytes at
+    // the user's word (`utf8` is off then).
+    bool bytesKept = false;
 };
 
 // The identity of a file: where it is (device, inode), its size and its
@@ -38,6 +41,13 @@ TFileStamp StampOf(const std::string& path) noexcept;
 
 // How a window is to show a file it loads.
 enum class TModeChoice : std::uint8_t { Plain, Dos, Koi8, Guess };
+
+// The answer to the question a UTF-8 text with characters the page lacks
+// raises. A file read again as a window already shows it (a second window,
+// a reload, the source after a compile and its listing) takes that
+// window's answer instead of asking once more.
+enum class TUtf8Answer : std::uint8_t { Ask, ViewOnly, AsBytes };
+TUtf8Answer AnswerOf(const TDocumentForm& form) noexcept;
 
 struct TDocumentFile {
     TDocumentForm form;

@@ -51,6 +51,15 @@ std::string DirectoryOf(const std::string& fileName) {
     return std::filesystem::path(fileName).parent_path().string();
 }
 
+// The window's text is not what its file now holds: another program changed
+// the file since the window read or wrote it. A text opened only for
+// viewing is the file's own, however the file changed.
+bool KeptOverAChange(const TMDIChild& window) {
+    const TDocumentFile& file = window.Document;
+    return !file.path.empty() && file.path == window.Caption() && file.known.exists &&
+           !file.form.viewOnly && StampOf(file.path) != file.known;
+}
+
 // A file name as one word of a command line, whatever blanks or quotes it
 // holds: the line is split into words before the program starts.
 std::string ToolArgument(std::string_view fileName) {
@@ -112,7 +121,19 @@ void TMainFormLorvane::LST1Click() {
 
 bool TMainFormLorvane::FileAssembWinees(TMDIChild* window) {
     openDialogFileName_ = window->IsUntitled() ? std::string(kNoName) : window->Caption();
-    if (!window->Memo1().Modified()) return true;
+    // A text kept in its window over another program's change to the file
+    // (both left alone when asked): the compiler would read the other text,
+    // and the reopened source would replace the window's unseen. The
+    // question of a save over a changed file decides, as for any save.
+    if (!window->Memo1().Modified()) {
+        if (!KeptOverAChange(*window)) return true;
+        try {
+            return window->WriteInMode(window->Caption(), false);
+        } catch (const std::exception& error) {
+            ReportError(error);
+            return false;
+        }
+    }
     // The compiler reads the file, so it runs only when the text is in it:
     // a refused write or a cancelled Save As stops the compile.
     if (!window->IsUntitled()) return SaveWindow(*window);
@@ -203,12 +224,7 @@ TMDIChild* TMainFormLorvane::LoadLSTFile(const std::string& name, const TMDIChil
     // The listing's window keeps an empty file name: it cannot be compiled.
     // It repeats the source's lines, so it reads in the source's code page
     // rather than in whatever a guess would make of it.
-    std::optional<TModeChoice> mode;
-    if (source != nullptr)
-        mode = source->DosMode != 0    ? TModeChoice::Dos
-               : source->Koi8Mode != 0 ? TModeChoice::Koi8
-                                       : TModeChoice::Plain;
-    return OpenInNewWindow(name, name, mode);
+    return OpenInNewWindow(name, name, source);
 }
 
 void TMainFormLorvane::N16Click() {

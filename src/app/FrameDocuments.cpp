@@ -46,10 +46,7 @@ TMainFormLorvane::TOpening TMainFormLorvane::OpeningOf(const std::string& name, 
         if (other == &window || other->Document.path.empty() ||
             !SameFile(name, stamp, other->Document.path))
             continue;
-        opening.mode = other->DosMode != 0    ? TModeChoice::Dos
-                       : other->Koi8Mode != 0 ? TModeChoice::Koi8
-                                              : TModeChoice::Plain;
-        return opening;
+        return OpeningLike(*other);
     }
     // The "Terminal" font shows code page 866 itself: no display mode.
     const bool terminal = IsTerminalFont(window.Memo1().Font().name);
@@ -59,6 +56,15 @@ TMainFormLorvane::TOpening TMainFormLorvane::OpeningOf(const std::string& name, 
         return opening;
     }
     opening.mode = settings_.RecognizeCodePages() ? TModeChoice::Guess : TModeChoice::Plain;
+    return opening;
+}
+
+TMainFormLorvane::TOpening TMainFormLorvane::OpeningLike(const TMDIChild& window) {
+    TOpening opening;
+    opening.mode = window.DosMode != 0    ? TModeChoice::Dos
+                   : window.Koi8Mode != 0 ? TModeChoice::Koi8
+                                          : TModeChoice::Plain;
+    opening.utf8 = AnswerOf(window.Document.form);
     return opening;
 }
 
@@ -81,9 +87,13 @@ void TMainFormLorvane::UpdateDocumentFields(TMDIChild* active) {
     if (active != nullptr) {
         breaks = QString::fromUtf8(BreakName(active->Memo1().LineBreak()).data());
         const TDocumentForm& form = active->Document.form;
-        coding =
-            QString::fromStdString(CodingName(form, active->DosMode != 0, active->Koi8Mode != 0) +
-                                   (form.viewOnly ? " (только просмотр)" : ""));
+        const bool dos = active->DosMode != 0, koi8 = active->Koi8Mode != 0;
+        // The "Terminal" font shows a file's own bytes as code page 866 and
+        // types letters in it: that is the page the file is kept in.
+        const bool terminal866 =
+            !form.utf8 && !dos && !koi8 && IsTerminalFont(active->Memo1().Font().name);
+        coding = QString::fromStdString((terminal866 ? "866" : CodingName(form, dos, koi8)) +
+                                        (form.viewOnly ? " (только просмотр)" : ""));
     }
     // A UTF-8 file has no code page to show its text in another way.
     if (active != nullptr && active->Document.form.utf8) {

@@ -57,9 +57,10 @@ void TMainFormLorvane::ApplyAppearance(TMDIChild& window) {
     editor.SetColor(look.backgroundColor);
 }
 
-void TMainFormLorvane::LoadInto(TMDIChild& window, const std::string& name, TModeChoice mode) {
+void TMainFormLorvane::LoadInto(TMDIChild& window, const std::string& name, TModeChoice mode,
+                                TUtf8Answer answer) {
     try {
-        window.LoadFile(name, mode);
+        window.LoadFile(name, mode, answer);
     } catch (...) {
         // The window was made for this file and holds nothing else: it
         // goes, so no save can put an empty or cut text over the file.
@@ -70,15 +71,19 @@ void TMainFormLorvane::LoadInto(TMDIChild& window, const std::string& name, TMod
 }
 
 TMDIChild* TMainFormLorvane::OpenInNewWindow(const std::string& caption, const std::string& name,
-                                             std::optional<TModeChoice> mode) {
+                                             const TMDIChild* like) {
     TMDIChild* window = NewDocumentWindow(caption);
     // Coloured before the text arrives, the text is highlighted as it is
     // laid out, in the background, instead of all over again afterwards.
     if (caption != name) ColourWindow(*window, name);
     TOpening opening = OpeningOf(name, *window);
-    if (mode) opening.mode = *mode;
+    if (like != nullptr) {
+        const std::int32_t caret = opening.caret;
+        opening = OpeningLike(*like);
+        opening.caret = caret;
+    }
     try {
-        LoadInto(*window, name, opening.mode);
+        LoadInto(*window, name, opening.mode, opening.utf8);
     } catch (const std::exception& error) {
         ReportError(error);
         return nullptr;

@@ -33,6 +33,14 @@ bool EqualIgnoringCase(TDocumentEditor& editor, std::string_view a, std::string_
                                               : cp::EqualIgnoringCase1251(a, b);
 }
 
+// A read-only window (a UTF-8 text shown with '?' for the characters the
+// page lacks) is never written, so the commands that change a text leave it
+// alone: a change there could only be lost, after a save question that no
+// save can answer.
+TDocumentEditor* Editable(TDocumentEditor* editor) {
+    return editor != nullptr && !editor->ReadOnly() ? editor : nullptr;
+}
+
 // The hourglass for the length of a search.
 class WaitCursor {
 public:
@@ -156,7 +164,7 @@ TDocumentEditor* TMainFormLorvane::ActiveEditor() const {
 // ---- Editing ----
 
 void TMainFormLorvane::CutItemClick() {
-    if (TDocumentEditor* editor = ActiveEditor()) editor->CutToClipboard();
+    if (TDocumentEditor* editor = Editable(ActiveEditor())) editor->CutToClipboard();
 }
 
 void TMainFormLorvane::CopyItemClick() {
@@ -164,7 +172,7 @@ void TMainFormLorvane::CopyItemClick() {
 }
 
 void TMainFormLorvane::PasteItemClick() {
-    if (TDocumentEditor* editor = ActiveEditor(); editor != nullptr && MayPaste())
+    if (TDocumentEditor* editor = Editable(ActiveEditor()); editor != nullptr && MayPaste())
         editor->PasteFromClipboard();
 }
 
@@ -181,25 +189,25 @@ void TMainFormLorvane::N4Click() {
 }
 
 void TMainFormLorvane::N27Click() {
-    if (TDocumentEditor* editor = ActiveEditor()) editor->DeleteLine(editor->CaretLine());
+    if (TDocumentEditor* editor = Editable(ActiveEditor())) editor->DeleteLine(editor->CaretLine());
 }
 
 void TMainFormLorvane::N23Click() {
-    TDocumentEditor* editor = ActiveEditor();
+    TDocumentEditor* editor = Editable(ActiveEditor());
     if (editor == nullptr) return;
     editor->ToggleBold();
     SetChecked("N23", (editor->CaretStyle() & fsBold) != 0);
 }
 
 void TMainFormLorvane::N24Click() {
-    TDocumentEditor* editor = ActiveEditor();
+    TDocumentEditor* editor = Editable(ActiveEditor());
     if (editor == nullptr) return;
     editor->ToggleItalic();
     SetChecked("N24", (editor->CaretStyle() & fsItalic) != 0);
 }
 
 void TMainFormLorvane::N22Click() {
-    TDocumentEditor* editor = ActiveEditor();
+    TDocumentEditor* editor = Editable(ActiveEditor());
     if (editor == nullptr) return;
     editor->ToggleUnderline();
     SetChecked("N22", (editor->CaretStyle() & fsUnderline) != 0);
@@ -233,7 +241,7 @@ void TMainFormLorvane::N36Click() {
 // ---- Tabs and spaces ----
 
 void TMainFormLorvane::ConvertLines(std::string (*convert)(std::string_view)) {
-    TDocumentEditor* editor = ActiveEditor();
+    TDocumentEditor* editor = Editable(ActiveEditor());
     if (editor == nullptr) return;
     // Whole lines (the text between line breaks), not display lines: a tab
     // on a wrapped line is measured from the line's start, and no piece of
@@ -368,6 +376,7 @@ void TMainFormLorvane::Fonts1Click() {
     fontDialog1_.size = current.size;
     const std::optional<FontChoice> chosen = Dialogs::Current().ChooseFont(fontDialog1_);
     if (!chosen) return;
+    if (!ActiveChild()->FollowFontPage(chosen->name)) return;
     fontDialog1_ = *chosen;
     LogicalFont font = current;
     font.name = chosen->name;
@@ -440,7 +449,7 @@ void TMainFormLorvane::FindInText(const FindOptions& options) {
 }
 
 void TMainFormLorvane::ReplaceInText(const FindEvent& event) {
-    TDocumentEditor* editor = ActiveEditor();
+    TDocumentEditor* editor = Editable(ActiveEditor());
     if (editor == nullptr) return;
     const FindOptions& options = event.options;
     const std::string findText = ToEditorBytes(*editor, options.findText);

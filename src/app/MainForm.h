@@ -213,13 +213,14 @@ private:
 
     TMDIChild* NewDocumentWindow(const std::string& caption);
     void ApplyAppearance(TMDIChild& window);
-    void LoadInto(TMDIChild& window, const std::string& name, TModeChoice mode);
+    void LoadInto(TMDIChild& window, const std::string& name, TModeChoice mode, TUtf8Answer answer);
     // The file `name` in a new window first captioned `caption`, left
     // unmodified and captioned with the name; on a failed load the error
     // is shown, the window goes and the result is null.
-    // `mode`, when given, replaces the display mode the file would open in.
+    // `like`, when given, is a window whose way of showing its file the
+    // new one takes (a listing, that of its source).
     TMDIChild* OpenInNewWindow(const std::string& caption, const std::string& name,
-                               std::optional<TModeChoice> mode = std::nullopt);
+                               const TMDIChild* like = nullptr);
     // The window Save and Save As act on: the one the close-all pass asks
     // about while it runs, else the active one.
     TMDIChild* TargetWindow() const;
@@ -230,10 +231,13 @@ private:
     struct TOpening {
         TModeChoice mode = TModeChoice::Guess;
         std::int32_t caret = 0;
+        TUtf8Answer utf8 = TUtf8Answer::Ask;
     };
     // How `name` opens in `window`: as another window already shows it,
     // else as it was shown last time, else as its text looks.
     TOpening OpeningOf(const std::string& name, TMDIChild& window);
+    // Shown as `window` shows its file.
+    static TOpening OpeningLike(const TMDIChild& window);
     static void PlaceCaret(TDocumentEditor& editor, std::int32_t position);
     // The active document's line breaks and code page in the status bar.
     void UpdateDocumentFields(TMDIChild* active);

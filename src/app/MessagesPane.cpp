@@ -204,7 +204,7 @@ void TMessagesPane::AddOutput(TToolRun* run, std::string_view bytes) {
          start = end + 1) {
         std::string_view line(pending.bytes.data() + start, end - start);
         if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        AddLine(DecodeToolLine(line), pending.baseDirectory, kOutput);
+        AddLine(DecodeToolLine(line), pending.baseDirectory, kOutput, line);
     }
     pending.bytes.erase(0, start);
     if (pending.bytes.size() > kMaxPending) Flush(run);
@@ -214,11 +214,12 @@ void TMessagesPane::AddOutput(TToolRun* run, std::string_view bytes) {
 void TMessagesPane::Flush(TToolRun* run) {
     const auto it = pending_.find(run);
     if (it == pending_.end() || it->second.bytes.empty()) return;
-    AddLine(DecodeToolLine(it->second.bytes), it->second.baseDirectory, kOutput);
+    AddLine(DecodeToolLine(it->second.bytes), it->second.baseDirectory, kOutput, it->second.bytes);
     it->second.bytes.clear();
 }
 
-void TMessagesPane::AddLine(const std::string& utf8, const std::string& baseDirectory, int kind) {
+void TMessagesPane::AddLine(const std::string& utf8, const std::string& baseDirectory, int kind,
+                            std::string_view printed) {
     auto* item = new QListWidgetItem(Utf8(ExpandTabs(utf8)));
     if (kind == kHeading) {
         QFont font = list_->font();
@@ -226,11 +227,12 @@ void TMessagesPane::AddLine(const std::string& utf8, const std::string& baseDire
         item->setFont(font);
     } else if (kind == kSummary) {
         item->setForeground(QApplication::palette().color(QPalette::Disabled, QPalette::Text));
-    } else if (const auto place = ParseErrorLocation(utf8)) {
+    } else if (const auto place = ParseErrorLocation(printed.empty() ? utf8 : printed)) {
         // Only a name that leads to a file makes a message: "Time: 12:30:"
         // has the form but no file behind it.
         if (std::string file = FindMessageFile(place->file, baseDirectory); !file.empty()) {
-            item->setData(kFileRole, Utf8(file));
+            // The name's bytes, not a decoding of them.
+            item->setData(kFileRole, QByteArray(file.data(), static_cast<qsizetype>(file.size())));
             item->setData(kLineRole, place->line);
             item->setForeground(QColor(0xB0, 0x00, 0x00));
             ++messages_;
@@ -272,7 +274,7 @@ void TMessagesPane::Choose(QListWidgetItem* item) {
     list_->setCurrentItem(item);
     list_->scrollToItem(item);
     if (OnJump)
-        OnJump(item->data(kFileRole).toString().toStdString(), item->data(kLineRole).toInt());
+        OnJump(item->data(kFileRole).toByteArray().toStdString(), item->data(kLineRole).toInt());
 }
 
 } // namespace lorvane

@@ -64,7 +64,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void AddLine(const std::string& utf8, const std::string& baseDirectory, int kind);
+    // `printed`, when given, is the line as the tool wrote it: the place is
+    // read from it, so a name that is not UTF-8 keeps the bytes that lead
+    // to its file.
+    void AddLine(const std::string& utf8, const std::string& baseDirectory, int kind,
+                 std::string_view printed = {});
     void AddOutput(TToolRun* run, std::string_view bytes);
     void Flush(TToolRun* run);
     bool Step(int direction);

@@ -5,6 +5,7 @@
 #include "app/EditorFactory.h"
 #include "app/FileMemory.h"
 #include "app/MainForm.h"
+#include "app/MessagesPane.h"
 #include "app/RIzuvAzazEditor.h"
 #include "editor/RIzuvAzaz.h"
 #include "platform/ErrorHandler.h"
@@ -295,6 +296,145 @@ TEST_F(Documents, PastingIntoADosWindowAsksAboutCharactersItsFileCannotHold) {
     frame->PasteItemClick();
     EXPECT_EQ(window->Memo1().Text(), "\xC6text");
     window->Memo1().SetModified(false);
+}
+
+// ---- Where a document's file state meets the rest of the program ----
+
+class DocumentLife : public Documents {
+protected:
+    // A compiler for ".ASM" sources, with the listing switch on.
+    void UseCompiler(const std::string& script) {
+        WriteFileBytes(dir.File("cc"), "#!/bin/sh\n" + script + "\n");
+        ::chmod(dir.File("cc").c_str(), 0755);
+        ProfileFile ini(Settings().SettingsFilePath());
+        ini.WriteString("ASSEMBLER", "Ассемблер", dir.File("cc"));
+        ini.WriteString("ASSEMBLER", "Расширение файла компилятора", ".ASM");
+        ini.WriteString("ASSEMBLER", "Расширение файла листинга", ".LST");
+        frame->AboutBoxCr();
+        frame->LST1Click();
+    }
+    // Another program's change, asked about when the window is activated.
+    void ChangeOutside(TMDIChild* window, const std::string& bytes, MsgResult answer) {
+        WriteOutside(window->Document.path, bytes);
+        dialogs.AnswerMessage(answer);
+        window->FormActivate();
+        frame->MyAppIdle();
+    }
+};
+
+// "д" and a dash in UTF-8; Windows-1251 has the dash, 866 does not.
+TEST_F(DocumentLife, AUtf8TextFollowsItsFontsPageOrKeepsTheFont) {
+    const FontChoice terminal{"Terminal", 10, 0, clAqua};
+    TMDIChild* dash = Open("dash.txt", "a \xE2\x80\x94 b\n");
+    dialogs.AnswerFont(terminal);
+    dialogs.AnswerMessage(MsgResult::OK);
+    frame->Fonts1Click();
+    EXPECT_NE(dialogs.Requests().back().text.find("«—» в строке 1"), std::string::npos);
+    EXPECT_NE(dash->Memo1().Font().name, "Terminal");
+    EXPECT_EQ(dash->Memo1().Text(), "a \x97 b\r\n");
+
+    TMDIChild* window = Open("u.txt", "\xD0\xB4\n");
+    dialogs.AnswerFont(terminal);
+    frame->Fonts1Click();
+    EXPECT_FALSE(window->Memo1().Modified());
+    Type(window, QStringLiteral("Ж"));
+    ASSERT_TRUE(frame->FileSaveItemClick());
+    EXPECT_EQ(ReadFileBytes(dir.File("u.txt")), "\xD0\x96\xD0\xB4\n");
+    frame->UpdateMenuItems();
+    EXPECT_EQ(Field("CodingField"), "UTF-8");
+    // Under that font a plain file is kept in 866, and the status bar says so.
+    Open("p.txt", "\x86\n");
+    EXPECT_EQ(Field("CodingField"), "866");
+    EXPECT_EQ(dialogs.PendingAnswers(), 0u);
+}
+
+// Asked once for a file: read again as a window shows it (a second window,
+// a reload, the source after a compile and its listing), it takes that
+// window's answer.
+TEST_F(DocumentLife, TheUtf8QuestionIsAskedOnceForAFile) {
+    UseCompiler("cp \"$1\" \"${1%.*}.LST\"");
+    for (const MsgResult answer : {MsgResult::Yes, MsgResult::No}) {
+        const std::string name = answer == MsgResult::Yes ? "v" : "b";
+        dialogs.AnswerMessage(answer); // Yes: only for viewing; No: as bytes
+        Open(name + ".ASM", "nop ; \xE2\x86\x92\n");
+        const std::size_t asked = dialogs.Requests().size();
+        frame->FileOpenAll(dir.File(name + ".ASM"));
+        ChangeOutside(frame->ActiveChild(), "mov ax, 1 ; \xE2\x86\x92\n", MsgResult::Yes);
+        frame->N14Click();
+        EXPECT_EQ(dialogs.Requests().size(), asked + 1) << "only whether to reload";
+        for (TMDIChild* child : frame->Children())
+            if (child->Caption().rfind(dir.File(name + "."), 0) == 0)
+                EXPECT_EQ(child->Memo1().ReadOnly(), answer == MsgResult::Yes) << child->Caption();
+    }
+    EXPECT_EQ(frame->Children().size(), 6u); // two sources and a listing each
+}
+
+// An unmodified window whose file another program changed (both left alone
+// when asked) is compiled as a save would write it, or not at all: the
+// compiler must not read the other text, nor the reopened source replace
+// the window's unseen.
+TEST_F(DocumentLife, ACompileAsksAboutAFileChangedUnderAnUnmodifiedWindow) {
+    UseCompiler("cp \"$1\" \"${1%.*}.LST\"");
+    for (const MsgResult answer : {MsgResult::Cancel, MsgResult::No}) {
+        const std::string name = answer == MsgResult::No ? "n" : "c";
+        ChangeOutside(Open(name + ".ASM", "mine\n"), "theirs\n", MsgResult::Cancel);
+        dialogs.AnswerMessage(answer);
+        frame->N14Click();
+        EXPECT_EQ(frame->ActiveChild()->Memo1().Text(), "mine\r\n");
+        EXPECT_EQ(ReadFileBytes(dir.File(name + ".ASM")),
+                  answer == MsgResult::No ? "mine\n" : "theirs\n");
+        EXPECT_EQ(fs::exists(dir.File(name + ".LST")), answer == MsgResult::No);
+    }
+    EXPECT_EQ(dialogs.PendingAnswers(), 0u);
+}
+
+// A message about a source whose name or directory is not UTF-8 still
+// leads to its line: names are bytes.
+TEST_F(DocumentLife, MessagesLeadToFilesWhoseNamesAreNotUtf8) {
+    const std::string folder = "\xC4\xE8\xF0"; // Windows-1251
+    fs::create_directory(dir.File(folder));
+    WriteFileBytes(dir.File(folder + "/x.inc"), "a\nb\nc\n");
+    UseCompiler("printf '%s:2: error: one\\nx.inc(3) two\\n' \"$1\"");
+    frame->LST1Click(); // no listing
+    Open(folder + "/\xCF\xF0\xEE\xE3.ASM", "one\ntwo\nthree\n");
+    frame->N14Click();
+    EXPECT_EQ(frame->MessagesPane1().MessageCount(), 2);
+    for (const auto& [file, line] :
+         {std::pair{folder + "/\xCF\xF0\xEE\xE3.ASM", 1}, std::pair{folder + "/x.inc", 2}}) {
+        ASSERT_TRUE(frame->MessagesPane1().Next());
+        EXPECT_EQ(frame->ActiveChild()->Caption(), dir.File(file));
+        EXPECT_EQ(frame->ActiveChild()->Memo1().CaretParagraph(), line);
+    }
+    EXPECT_TRUE(dialogs.Requests().empty());
+}
+
+// A text opened only for viewing can never be saved, so no command changes
+// it: its window never holds a change that could only be lost.
+TEST_F(DocumentLife, CommandsLeaveATextOpenedOnlyForViewingAsItIs) {
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    const std::function<void()> commands[] = {
+        [&] { frame->CutItemClick(); },
+        [&] { frame->PasteItemClick(); },
+        [&] { frame->N01Click(); },
+        [&] { frame->N91Click(); },
+        [&] { frame->N23Click(); },
+        [&] { frame->N27Click(); },
+        [&] {
+            frame->Replace2Click();
+            dialogs.PressReplaceAll(FindOptions{"x", "y"});
+        },
+    };
+    int round = 0;
+    for (const auto& command : commands) {
+        dialogs.AnswerMessage(MsgResult::Yes);
+        TMDIChild* window = Open("v" + std::to_string(round) + ".txt",
+                                 "x\t\xE2\x86\x92        \xD0\xB4\nsecond line\n");
+        const std::string text = window->Memo1().Text();
+        frame->N4Click();
+        command();
+        EXPECT_EQ(window->Memo1().Text(), text) << round;
+        EXPECT_FALSE(window->Memo1().Modified()) << round++;
+    }
 }
 
 TEST(FileMemory, KeepsTheNewestFilesUnderAnyName) {
