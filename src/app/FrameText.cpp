@@ -28,6 +28,13 @@ std::string ToEditorBytes(TDocumentEditor& editor, const std::string& utf8) {
     return cp::EncodeFromUtf8(page, utf8);
 }
 
+// A text open only for viewing (a UTF-8 file with characters the editor
+// cannot hold) is never changed by a command; its control's own keys
+// refuse the same.
+TDocumentEditor* Editable(TDocumentEditor* editor) noexcept {
+    return editor != nullptr && !editor->ReadOnly() ? editor : nullptr;
+}
+
 bool EqualIgnoringCase(TDocumentEditor& editor, std::string_view a, std::string_view b) {
     return IsTerminalFont(editor.Font().name) ? cp::EqualIgnoringCase866(a, b)
                                               : cp::EqualIgnoringCase1251(a, b);
@@ -156,7 +163,7 @@ TDocumentEditor* TMainFormLorvane::ActiveEditor() const {
 // ---- Editing ----
 
 void TMainFormLorvane::CutItemClick() {
-    if (TDocumentEditor* editor = ActiveEditor()) editor->CutToClipboard();
+    if (TDocumentEditor* editor = Editable(ActiveEditor())) editor->CutToClipboard();
 }
 
 void TMainFormLorvane::CopyItemClick() {
@@ -164,16 +171,16 @@ void TMainFormLorvane::CopyItemClick() {
 }
 
 void TMainFormLorvane::PasteItemClick() {
-    if (TDocumentEditor* editor = ActiveEditor(); editor != nullptr && MayPaste())
+    if (TDocumentEditor* editor = Editable(ActiveEditor()); editor != nullptr && MayPaste())
         editor->PasteFromClipboard();
 }
 
 void TMainFormLorvane::N12Click() {
-    if (TDocumentEditor* editor = ActiveEditor()) editor->Undo();
+    if (TDocumentEditor* editor = Editable(ActiveEditor())) editor->Undo();
 }
 
 void TMainFormLorvane::Redo1Click() {
-    if (TDocumentEditor* editor = ActiveEditor()) editor->Redo();
+    if (TDocumentEditor* editor = Editable(ActiveEditor())) editor->Redo();
 }
 
 void TMainFormLorvane::N4Click() {
@@ -181,25 +188,25 @@ void TMainFormLorvane::N4Click() {
 }
 
 void TMainFormLorvane::N27Click() {
-    if (TDocumentEditor* editor = ActiveEditor()) editor->DeleteLine(editor->CaretLine());
+    if (TDocumentEditor* editor = Editable(ActiveEditor())) editor->DeleteLine(editor->CaretLine());
 }
 
 void TMainFormLorvane::N23Click() {
-    TDocumentEditor* editor = ActiveEditor();
+    TDocumentEditor* editor = Editable(ActiveEditor());
     if (editor == nullptr) return;
     editor->ToggleBold();
     SetChecked("N23", (editor->CaretStyle() & fsBold) != 0);
 }
 
 void TMainFormLorvane::N24Click() {
-    TDocumentEditor* editor = ActiveEditor();
+    TDocumentEditor* editor = Editable(ActiveEditor());
     if (editor == nullptr) return;
     editor->ToggleItalic();
     SetChecked("N24", (editor->CaretStyle() & fsItalic) != 0);
 }
 
 void TMainFormLorvane::N22Click() {
-    TDocumentEditor* editor = ActiveEditor();
+    TDocumentEditor* editor = Editable(ActiveEditor());
     if (editor == nullptr) return;
     editor->ToggleUnderline();
     SetChecked("N22", (editor->CaretStyle() & fsUnderline) != 0);
@@ -233,7 +240,7 @@ void TMainFormLorvane::N36Click() {
 // ---- Tabs and spaces ----
 
 void TMainFormLorvane::ConvertLines(std::string (*convert)(std::string_view)) {
-    TDocumentEditor* editor = ActiveEditor();
+    TDocumentEditor* editor = Editable(ActiveEditor());
     if (editor == nullptr) return;
     // Whole lines (the text between line breaks), not display lines: a tab
     // on a wrapped line is measured from the line's start, and no piece of
@@ -442,6 +449,11 @@ void TMainFormLorvane::FindInText(const FindOptions& options) {
 void TMainFormLorvane::ReplaceInText(const FindEvent& event) {
     TDocumentEditor* editor = ActiveEditor();
     if (editor == nullptr) return;
+    if (editor->ReadOnly()) {
+        // Nothing is replaced in a text open for viewing; it is searched.
+        FindInText(event.options);
+        return;
+    }
     const FindOptions& options = event.options;
     const std::string findText = ToEditorBytes(*editor, options.findText);
     const std::string replaceText = ToEditorBytes(*editor, options.replaceText);
