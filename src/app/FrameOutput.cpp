@@ -65,6 +65,7 @@ protected:
         switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
+        case QEvent::InputMethod: // compose keys and input methods type too
         case QEvent::ShortcutOverride:
         case QEvent::Shortcut:
         case QEvent::MouseButtonPress:

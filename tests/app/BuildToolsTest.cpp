@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -482,7 +483,7 @@ TEST_F(BuildToolsTest, TheCompilerStopsFromThePaneWhileOtherInputIsHeld) {
     struct Counter : QObject {
         int keys = 0;
         bool eventFilter(QObject*, QEvent* event) override {
-            keys += event->type() == QEvent::KeyPress;
+            keys += event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod;
             return false;
         }
     } counter;
@@ -494,6 +495,9 @@ TEST_F(BuildToolsTest, TheCompilerStopsFromThePaneWhileOtherInputIsHeld) {
                QApplication::overrideCursor()->shape() == Qt::BusyCursor;
         QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
         QApplication::sendEvent(document, &key);
+        QInputMethodEvent composed; // what a compose key or input method types
+        composed.setCommitString(QStringLiteral("ё"));
+        QApplication::sendEvent(document, &composed);
         QToolButton* stop = frame->MessagesPane1().StopButton();
         const QPointF centre = QRectF(stop->rect()).center();
         QMouseEvent press(QEvent::MouseButtonPress, centre, stop->mapToGlobal(centre),
