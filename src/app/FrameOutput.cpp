@@ -191,6 +191,9 @@ void TMainFormLorvane::PreviousMessageClick() {
 }
 
 void TMainFormLorvane::JumpToMessage(const std::string& file, std::int32_t line) {
+    // The pane takes input while the compiler runs, but no window may open
+    // or come forward then, as for the next and previous keys.
+    if (compiling_) return;
     const auto find = [&]() -> TMDIChild* {
         for (TMDIChild* child : Children())
             if (SameFile(child->Caption(), file)) return child;

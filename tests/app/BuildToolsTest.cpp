@@ -242,8 +242,9 @@ TEST_F(BuildToolsTest, WhileTheCompilerRunsTheFrameServesEventsButNothingOpensOr
     UseCompiler("i=0; while [ ! -e '" + go +
                 "' ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i+1)); done");
     Open("A.ASM", "nop");
-    const std::string handed = dir.File("handed.txt");
+    const std::string handed = dir.File("handed.txt"), named = dir.File("named.txt");
     WriteFileBytes(handed, "x");
+    WriteFileBytes(named, "y");
     bool during = false, closeRefused = false;
     QTimer::singleShot(30, frame.get(), [&] {
         during = frame->Compiling();
@@ -251,6 +252,11 @@ TEST_F(BuildToolsTest, WhileTheCompilerRunsTheFrameServesEventsButNothingOpensOr
         WriteHandOver(handed);
         frame->MyAppIdle();
         frame->SearchProgramMessage(1024 + 161);
+        // The pane takes input meanwhile; a message chosen there must not
+        // open its file.
+        frame->MessagesPane1().AddListing("A.LST", {}, {named + "(1): error"});
+        QListWidget* list = frame->MessagesPane1().List();
+        emit list->itemActivated(list->item(list->count() - 1));
         WriteFileBytes(go, "");
     });
     frame->Item("N28")->setEnabled(false);
