@@ -62,6 +62,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void AddLine(const std::string& utf8, const std::string& baseDirectory, int kind);
