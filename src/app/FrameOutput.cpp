@@ -65,6 +65,7 @@ protected:
         switch (event->type()) {
         case QEvent::KeyPress:
         case QEvent::KeyRelease:
+        case QEvent::InputMethod: // compose keys and input methods type too
         case QEvent::ShortcutOverride:
         case QEvent::Shortcut:
         case QEvent::MouseButtonPress:
@@ -190,6 +191,9 @@ void TMainFormLorvane::PreviousMessageClick() {
 }
 
 void TMainFormLorvane::JumpToMessage(const std::string& file, std::int32_t line) {
+    // The pane takes input while the compiler runs, but no window may open
+    // or come forward then, as for the next and previous keys.
+    if (compiling_) return;
     const auto find = [&]() -> TMDIChild* {
         for (TMDIChild* child : Children())
             if (SameFile(child->Caption(), file)) return child;

@@ -28,6 +28,13 @@ std::string ToEditorBytes(TDocumentEditor& editor, const std::string& utf8) {
     return cp::EncodeFromUtf8(page, utf8);
 }
 
+// A text open only for viewing (a UTF-8 file with characters the editor
+// cannot hold) is never changed by a command; its control's own keys
+// refuse the same.
+TDocumentEditor* Editable(TDocumentEditor* editor) noexcept {
+    return editor != nullptr && !editor->ReadOnly() ? editor : nullptr;
+}
+
 bool EqualIgnoringCase(TDocumentEditor& editor, std::string_view a, std::string_view b) {
     return IsTerminalFont(editor.Font().name) ? cp::EqualIgnoringCase866(a, b)
                                               : cp::EqualIgnoringCase1251(a, b);
@@ -177,11 +184,11 @@ void TMainFormLorvane::PasteItemClick() {
 }
 
 void TMainFormLorvane::N12Click() {
-    if (TDocumentEditor* editor = ActiveEditor()) editor->Undo();
+    if (TDocumentEditor* editor = Editable(ActiveEditor())) editor->Undo();
 }
 
 void TMainFormLorvane::Redo1Click() {
-    if (TDocumentEditor* editor = ActiveEditor()) editor->Redo();
+    if (TDocumentEditor* editor = Editable(ActiveEditor())) editor->Redo();
 }
 
 void TMainFormLorvane::N4Click() {
@@ -451,6 +458,11 @@ void TMainFormLorvane::FindInText(const FindOptions& options) {
 void TMainFormLorvane::ReplaceInText(const FindEvent& event) {
     TDocumentEditor* editor = Editable(ActiveEditor());
     if (editor == nullptr) return;
+    if (editor->ReadOnly()) {
+        // Nothing is replaced in a text open for viewing; it is searched.
+        FindInText(event.options);
+        return;
+    }
     const FindOptions& options = event.options;
     const std::string findText = ToEditorBytes(*editor, options.findText);
     const std::string replaceText = ToEditorBytes(*editor, options.replaceText);

@@ -511,17 +511,20 @@ void TMainFormLorvane::UpdateMenuItems() {
     }
     UpdateDocumentFields(active);
     bool selection = false;
+    // A text open only for viewing can be copied from, not cut or pasted in.
+    bool editable = true;
     if (n > 0 && active != nullptr) {
         active->UpdateStatus();
         selection = active->Memo1().HasSelection();
+        editable = !active->Memo1().ReadOnly();
     }
     // The other windows' figures change too (a listing loaded behind the
     // source, a layout finishing in the background).
     for (TMDIChild* child : children)
         if (child != active && !child->isMinimized()) child->UpdateStatusLine();
-    Enable("CutItem", n > 0 && selection);
+    Enable("CutItem", n > 0 && selection && editable);
     Enable("CopyItem", n > 0 && selection);
-    EnableButton("CutBtn", n > 0 && selection);
+    EnableButton("CutBtn", n > 0 && selection && editable);
     EnableButton("CopyBtn", n > 0 && selection);
 
     const bool any = n > 0;
@@ -531,8 +534,8 @@ void TMainFormLorvane::UpdateMenuItems() {
         EnableButton(name, any);
     Enable("N12", any && flags.ActiveCanUndo);
     Enable("Redo1", any && flags.ActiveCanRedo);
-    Enable("PasteItem", any && flags.ClipboardHasText);
-    EnableButton("PasteBtn", any && flags.ClipboardHasText);
+    Enable("PasteItem", any && flags.ClipboardHasText && editable);
+    EnableButton("PasteBtn", any && flags.ClipboardHasText && editable);
 
     const ToolSettings& tools = settings_.Tools();
     const bool compilable = any && flags.CurrentExtension == tools.compilerExtension;

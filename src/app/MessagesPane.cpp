@@ -8,6 +8,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMainWindow>
@@ -115,7 +116,20 @@ TMessagesPane::TMessagesPane(QWidget* parent) : QDockWidget(parent), height_(Sto
     connect(list_, &QListWidget::itemActivated, this, [this](QListWidgetItem* item) {
         if (item->data(kLineRole).toInt() > 0) Choose(item);
     });
+    list_->installEventFilter(this);
     hide();
+}
+
+bool TMessagesPane::eventFilter(QObject* watched, QEvent* event) {
+    // The copy key in the list copies its current line. The frame's Copy
+    // would otherwise take the key whenever a document has a selection, so
+    // the same key copied the document's text or the line by chance.
+    if (watched == list_ && event->type() == QEvent::ShortcutOverride &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        event->accept();
+        return true;
+    }
+    return QDockWidget::eventFilter(watched, event);
 }
 
 TMessagesPane::~TMessagesPane() = default;

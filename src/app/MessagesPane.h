@@ -62,6 +62,7 @@ public:
 
 protected:
     void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     // `printed`, when given, is the line as the tool wrote it: the place is

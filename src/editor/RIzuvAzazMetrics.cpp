@@ -275,6 +275,15 @@ void RIzuvAzaz::scrollContentsBy(int, int) {
 
 void RIzuvAzaz::ScrollInView() {
     if (model_.UpdateCount() > 0 || !hasWindow_) return;
+    // The paragraphs that can show above the caret are laid out first: one
+    // left for the background would grow later and push the caret out of
+    // view (a jump into a text still being laid out).
+    const std::int32_t para = model_.Caret().ParagraphIndex();
+    for (std::int32_t i = std::max(0, para - visibleLines_); i < para; ++i)
+        if (!model_.ParagraphAt(i)->laidOut) {
+            model_.LayoutRange(i, para - 1, false);
+            break;
+        }
     UpdateCaret(false); // lays out the caret's paragraph
     const int ch = ClientHeight(), cw = ClientWidth(), lh = lineHeight_;
     int v = vOffset_, h = hOffset_;
@@ -288,23 +297,29 @@ void RIzuvAzaz::ScrollInView() {
         h = hOffset_ + ((caretX_ - cw) / step + 1) * step;
     else if (caretX_ < 0)
         h = std::max(0, hOffset_ + (caretX_ / step - 1) * step);
-    const std::int32_t line = model_.CaretLine();
-    const std::int32_t top = TopLine();
-    if (line < top || (line == top && vOffset_ % lh != 0)) {
-        v = line * lh;
-    } else if (caretY_ > ch - lh) {
-        // The caret line becomes the last one shown, whole: with whole-line
-        // scrolling the top goes down by whole lines far enough for that.
-        if (model_.HasOption(rzoNoFineScroll))
-            v = std::max(line - visibleLines_ + 2, 0) * lh;
-        else
-            v = line * lh + lh - ch;
-    }
-    if (v != vOffset_ || h != hOffset_) {
+    // Seeking the new top line lays out the paragraphs above it, which can
+    // move the caret's own line far down a text not yet laid out: the
+    // place is then worked out again from the caret's new line.
+    for (int pass = 0; pass < 3; ++pass) {
+        v = vOffset_;
+        const std::int32_t line = model_.CaretLine();
+        const std::int32_t top = TopLine();
+        if (line < top || (line == top && vOffset_ % lh != 0)) {
+            v = line * lh;
+        } else if (caretY_ > ch - lh) {
+            // The caret line becomes the last one shown, whole: with whole-line
+            // scrolling the top goes down by whole lines far enough for that.
+            if (model_.HasOption(rzoNoFineScroll))
+                v = std::max(line - visibleLines_ + 2, 0) * lh;
+            else
+                v = line * lh + lh - ch;
+        }
+        if (v == vOffset_ && h == hOffset_) return;
         keepingCaret_ = true;
         ScrollTo(v, h);
         keepingCaret_ = false;
         UpdateCaret(false);
+        if (model_.CaretLine() == line) return;
     }
 }
 
@@ -314,7 +329,13 @@ void RIzuvAzaz::resizeEvent(QResizeEvent* e) {
     visibleLines_ = ClientHeight() / lineHeight_ + 1;
     if (lineImage_.width() != width) {
         lineImage_ = QImage(width, lineHeight_, QImage::Format_RGB32);
-        if (WordWrap() || model_.Alignment() != taLeftJustify) model_.RelayoutAll();
+        if (WordWrap() || model_.Alignment() != taLeftJustify) {
+            // A caret on screen stays there while the lines above it take
+            // their new lengths (a scroll bar that appears after the caret
+            // was put on the last line shown would otherwise push it out).
+            if (caretY_ >= 0 && caretY_ < ClientHeight()) followCaret_ = true;
+            model_.RelayoutAll();
+        }
     }
     UpdateScrollRanges();
     UpdateCaret(false);

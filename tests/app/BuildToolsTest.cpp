@@ -19,6 +19,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
@@ -241,8 +242,9 @@ TEST_F(BuildToolsTest, WhileTheCompilerRunsTheFrameServesEventsButNothingOpensOr
     UseCompiler("i=0; while [ ! -e '" + go +
                 "' ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i+1)); done");
     Open("A.ASM", "nop");
-    const std::string handed = dir.File("handed.txt");
+    const std::string handed = dir.File("handed.txt"), named = dir.File("named.txt");
     WriteFileBytes(handed, "x");
+    WriteFileBytes(named, "y");
     bool during = false, closeRefused = false;
     QTimer::singleShot(30, frame.get(), [&] {
         during = frame->Compiling();
@@ -250,6 +252,11 @@ TEST_F(BuildToolsTest, WhileTheCompilerRunsTheFrameServesEventsButNothingOpensOr
         WriteHandOver(handed);
         frame->MyAppIdle();
         frame->SearchProgramMessage(1024 + 161);
+        // The pane takes input meanwhile; a message chosen there must not
+        // open its file.
+        frame->MessagesPane1().AddListing("A.LST", {}, {named + "(1): error"});
+        QListWidget* list = frame->MessagesPane1().List();
+        emit list->itemActivated(list->item(list->count() - 1));
         WriteFileBytes(go, "");
     });
     frame->Item("N28")->setEnabled(false);
@@ -482,7 +489,7 @@ TEST_F(BuildToolsTest, TheCompilerStopsFromThePaneWhileOtherInputIsHeld) {
     struct Counter : QObject {
         int keys = 0;
         bool eventFilter(QObject*, QEvent* event) override {
-            keys += event->type() == QEvent::KeyPress;
+            keys += event->type() == QEvent::KeyPress || event->type() == QEvent::InputMethod;
             return false;
         }
     } counter;
@@ -494,6 +501,9 @@ TEST_F(BuildToolsTest, TheCompilerStopsFromThePaneWhileOtherInputIsHeld) {
                QApplication::overrideCursor()->shape() == Qt::BusyCursor;
         QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
         QApplication::sendEvent(document, &key);
+        QInputMethodEvent composed; // what a compose key or input method types
+        composed.setCommitString(QStringLiteral("ё"));
+        QApplication::sendEvent(document, &composed);
         QToolButton* stop = frame->MessagesPane1().StopButton();
         const QPointF centre = QRectF(stop->rect()).center();
         QMouseEvent press(QEvent::MouseButtonPress, centre, stop->mapToGlobal(centre),

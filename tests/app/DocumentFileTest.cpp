@@ -14,6 +14,7 @@
 #include "platform/ScriptedDialogs.h"
 #include "support/TempDir.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QClipboard>
 #include <QKeyEvent>
@@ -26,6 +27,7 @@
 
 #include <fcntl.h>
 #include <filesystem>
+#include <functional>
 #include <random>
 #include <sys/stat.h>
 
@@ -197,6 +199,52 @@ TEST_F(Documents, Utf8BeyondTheEditorsPageOpensForViewingOrAsItsBytes) {
     EXPECT_FALSE(raw->Memo1().ReadOnly());
     EXPECT_EQ(Field("CodingField"), "1251");
     view->Memo1().SetModified(false);
+}
+
+TEST_F(Documents, NoCommandChangesATextOpenOnlyForViewing) {
+    dialogs.AnswerMessage(MsgResult::Yes);
+    TMDIChild* view = Open("view.txt", "x\t\xE2\x86\x92 one\nline two\n");
+    ASSERT_TRUE(view->Memo1().ReadOnly());
+    const std::string text = view->Memo1().Text();
+    QApplication::clipboard()->setText(QStringLiteral("pasted"));
+    FindOptions replace;
+    replace.findText = "one";
+    replace.replaceText = "ONE";
+    using Command = std::function<void()>;
+    const std::pair<const char*, Command> commands[] = {
+        {"cut", [&] { frame->CutItemClick(); }},
+        {"paste", [&] { frame->PasteItemClick(); }},
+        {"delete line", [&] { frame->N27Click(); }},
+        {"tabs to spaces", [&] { frame->N01Click(); }},
+        {"spaces to tabs", [&] { frame->N91Click(); }},
+        {"bold", [&] { frame->N23Click(); }},
+        {"italic", [&] { frame->N24Click(); }},
+        {"underline", [&] { frame->N22Click(); }},
+        {"replace",
+         [&] {
+             frame->Replace2Click();
+             dialogs.PressReplace(replace);
+         }},
+        {"replace all",
+         [&] {
+             frame->Replace2Click();
+             dialogs.PressReplaceAll(replace);
+         }},
+    };
+    for (const auto& [name, command] : commands) {
+        view->Memo1().SetSelStart(0);
+        view->Memo1().SetSelLength(2); // the replace's find starts after it
+        command();
+        EXPECT_EQ(view->Memo1().Text(), text) << name;
+        EXPECT_FALSE(view->Memo1().Modified()) << name;
+    }
+    view->Memo1().SelectAll();
+    frame->UpdateMenuItems();
+    EXPECT_FALSE(frame->Item("CutItem")->isEnabled());
+    EXPECT_FALSE(frame->Item("PasteItem")->isEnabled());
+    ASSERT_TRUE(frame->Item("CopyItem")->isEnabled());
+    frame->CopyItemClick();
+    EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("x\t? one\nline two\n"));
 }
 
 TEST_F(Documents, AFileChangedOnDiskIsAskedAboutOnActivationAndBeforeASave) {

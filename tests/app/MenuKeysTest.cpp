@@ -5,12 +5,15 @@
 // keys of their own; they only must not take one that is already taken.
 #include "app/EditorFactory.h"
 #include "app/MainForm.h"
+#include "app/MessagesPane.h"
 #include "app/RIzuvAzazEditor.h"
 #include "editor/RIzuvAzaz.h"
 #include "platform/ScriptedDialogs.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QListWidget>
 #include <QMenu>
 #include <QShortcut>
 #include <QTest>
@@ -143,6 +146,30 @@ TEST(MenuKeys, EveryKeyOfTheTableReachesItsItemAndOnlyIt) {
     triggers.clear();
     QTest::keyClick(&control, Qt::Key_C, Qt::ControlModifier);
     EXPECT_EQ(triggers[frame.Item("N18")], 0);
+}
+
+TEST(MenuKeys, TheCopyKeyInTheMessagesPaneCopiesItsLineWhateverADocumentHasSelected) {
+    SharedFlags() = TSharedDocumentFlags{};
+    TMainFormLorvane frame(DocumentEditors(), {});
+    frame.show();
+    QApplication::setActiveWindow(&frame);
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
+    frame.FileNewItemClick();
+    TDocumentEditor& editor = frame.ActiveChild()->Memo1();
+    editor.SetText("document text");
+    TMessagesPane& pane = frame.MessagesPane1();
+    pane.StartFailed("tasm a.asm", "no such file");
+    QListWidget* list = pane.List();
+    list->setCurrentRow(0);
+    list->setFocus();
+    for (const bool selected : {false, true}) {
+        if (selected) editor.SelectAll();
+        frame.UpdateMenuItems();
+        QApplication::clipboard()->clear();
+        QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
+        EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "> tasm a.asm") << selected;
+    }
+    editor.SetModified(false);
 }
 
 TEST(MenuKeys, CutAndCopyFollowASelectionInEitherDirection) {

@@ -266,6 +266,38 @@ TEST_F(TextCommands, ConversionIsOneUndoStepAndLeavesTheCaretOnItsLine) {
     EXPECT_EQ(plain.SelStart(), 3);
 }
 
+TEST_F(TextCommands, GoToLineShowsItsLineInAWrappedTextNotYetLaidOut) {
+    // Paragraphs of up to eight wrapped lines, gone to before background
+    // layout has reached them. At once after the open, as a message's jump
+    // does with a file it opens, the window's scroll bar is still to come
+    // and narrows the text; after the text is set anew the bar stays, and
+    // the lines above the target still count one per paragraph.
+    std::string text;
+    for (int i = 0; i < 4000; ++i) {
+        text += "line " + std::to_string(i + 1);
+        for (int k = 0; k < (i % 7) * 25; ++k)
+            text += " word";
+        text += "\r\n";
+    }
+    WriteFileBytes(dir.File("long.txt"), text);
+    frame->FileOpenAll(dir.File("long.txt"));
+    RIzuvAzaz& control = Control(*frame->ActiveChild());
+    ScriptedDialogs dialogs;
+    for (const int line : {3000, 3900}) {
+        if (line == 3900) control.SetText(text); // laid out anew, the scroll bar stays
+        dialogs.AnswerInput(std::to_string(line));
+        frame->GoToLineClick();
+        while (control.Model().BackgroundJobPending())
+            QApplication::processEvents();
+        QApplication::processEvents();
+        EXPECT_EQ(control.CaretParagraph(), line - 1);
+        EXPECT_GE(control.CaretPos().y(), 0) << line;
+        EXPECT_LE(control.CaretPos().y() + control.CurrentLineHeight(),
+                  control.viewport()->height())
+            << line << ": caret line " << control.CaretLine() << ", top line " << control.TopLine();
+    }
+}
+
 TEST_F(TextCommands, DeleteLineRemovesTheCaretLineAndIsHarmlessWithoutWindows) {
     frame->N27Click(); // no window: nothing happens
     RIzuvAzaz& control = NewDocument("one\r\ntwo\r\nthree");
