@@ -29,8 +29,9 @@ std::string ToEditorBytes(TDocumentEditor& editor, const std::string& utf8) {
 }
 
 // A text open only for viewing (a UTF-8 file with characters the editor
-// cannot hold) is never changed by a command; its control's own keys
-// refuse the same.
+// cannot hold) is never written, so no command changes it: a change there
+// could only be lost, after a save question that no save can answer. Its
+// control's own keys refuse the same.
 TDocumentEditor* Editable(TDocumentEditor* editor) noexcept {
     return editor != nullptr && !editor->ReadOnly() ? editor : nullptr;
 }
@@ -38,14 +39,6 @@ TDocumentEditor* Editable(TDocumentEditor* editor) noexcept {
 bool EqualIgnoringCase(TDocumentEditor& editor, std::string_view a, std::string_view b) {
     return IsTerminalFont(editor.Font().name) ? cp::EqualIgnoringCase866(a, b)
                                               : cp::EqualIgnoringCase1251(a, b);
-}
-
-// A read-only window (a UTF-8 text shown with '?' for the characters the
-// page lacks) is never written, so the commands that change a text leave it
-// alone: a change there could only be lost, after a save question that no
-// save can answer.
-TDocumentEditor* Editable(TDocumentEditor* editor) {
-    return editor != nullptr && !editor->ReadOnly() ? editor : nullptr;
 }
 
 // The hourglass for the length of a search.
@@ -456,7 +449,7 @@ void TMainFormLorvane::FindInText(const FindOptions& options) {
 }
 
 void TMainFormLorvane::ReplaceInText(const FindEvent& event) {
-    TDocumentEditor* editor = Editable(ActiveEditor());
+    TDocumentEditor* editor = ActiveEditor();
     if (editor == nullptr) return;
     if (editor->ReadOnly()) {
         // Nothing is replaced in a text open for viewing; it is searched.

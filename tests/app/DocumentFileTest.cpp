@@ -456,35 +456,6 @@ TEST_F(DocumentLife, MessagesLeadToFilesWhoseNamesAreNotUtf8) {
     EXPECT_TRUE(dialogs.Requests().empty());
 }
 
-// A text opened only for viewing can never be saved, so no command changes
-// it: its window never holds a change that could only be lost.
-TEST_F(DocumentLife, CommandsLeaveATextOpenedOnlyForViewingAsItIs) {
-    QApplication::clipboard()->setText(QStringLiteral("pasted"));
-    const std::function<void()> commands[] = {
-        [&] { frame->CutItemClick(); },
-        [&] { frame->PasteItemClick(); },
-        [&] { frame->N01Click(); },
-        [&] { frame->N91Click(); },
-        [&] { frame->N23Click(); },
-        [&] { frame->N27Click(); },
-        [&] {
-            frame->Replace2Click();
-            dialogs.PressReplaceAll(FindOptions{"x", "y"});
-        },
-    };
-    int round = 0;
-    for (const auto& command : commands) {
-        dialogs.AnswerMessage(MsgResult::Yes);
-        TMDIChild* window = Open("v" + std::to_string(round) + ".txt",
-                                 "x\t\xE2\x86\x92        \xD0\xB4\nsecond line\n");
-        const std::string text = window->Memo1().Text();
-        frame->N4Click();
-        command();
-        EXPECT_EQ(window->Memo1().Text(), text) << round;
-        EXPECT_FALSE(window->Memo1().Modified()) << round++;
-    }
-}
-
 TEST(FileMemory, KeepsTheNewestFilesUnderAnyName) {
     fs::remove(paths::ResolveBareName("HKEY_CURRENT_USER.reg"));
     test::TempDir dir;
