@@ -95,13 +95,6 @@ void TMainFormLorvane::UpdateDocumentFields(TMDIChild* active) {
         coding = QString::fromStdString((terminal866 ? "866" : CodingName(form, dos, koi8)) +
                                         (form.viewOnly ? " (только просмотр)" : ""));
     }
-    // A UTF-8 file has no code page to show its text in another way.
-    if (active != nullptr && active->Document.form.utf8) {
-        for (const char* name : {"OEM1", "Ansi1"})
-            Enable(name, false);
-        for (const char* name : {"SpeedButton15", "SpeedButton16"})
-            EnableButton(name, false);
-    }
     if (breakField_->text() != breaks) breakField_->setText(breaks);
     if (codingField_->text() != coding) codingField_->setText(coding);
 }

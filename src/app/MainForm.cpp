@@ -490,10 +490,14 @@ void TMainFormLorvane::UpdateMenuItems() {
         for (const char* name : {"SpeedButton15", "SpeedButton16"})
             EnableButton(name, false);
     } else if (n > 0) {
-        Enable("OEM1", !flags.ActiveKoi8Mode);
-        EnableButton("SpeedButton15", !flags.ActiveKoi8Mode);
-        Enable("Ansi1", !flags.ActiveDosMode);
-        EnableButton("SpeedButton16", !flags.ActiveDosMode);
+        // A UTF-8 file has no code page to show its text in another way.
+        // (Each state is set once a pass: an item enabled and disabled again
+        // would repaint, and the repaint bring the next idle pass, for ever.)
+        const bool utf8 = active != nullptr && active->Document.form.utf8;
+        Enable("OEM1", !flags.ActiveKoi8Mode && !utf8);
+        EnableButton("SpeedButton15", !flags.ActiveKoi8Mode && !utf8);
+        Enable("Ansi1", !flags.ActiveDosMode && !utf8);
+        EnableButton("SpeedButton16", !flags.ActiveDosMode && !utf8);
         SetDown("SpeedButton15", flags.ActiveDosMode);
         SetChecked("OEM1", flags.ActiveDosMode);
         SetDown("SpeedButton16", flags.ActiveKoi8Mode);

@@ -8,6 +8,7 @@
 #include "app/MessagesPane.h"
 #include "app/RIzuvAzazEditor.h"
 #include "editor/RIzuvAzaz.h"
+#include "platform/CodePageTables.h"
 #include "platform/ErrorHandler.h"
 #include "platform/Paths.h"
 #include "platform/ProfileFile.h"
@@ -199,6 +200,39 @@ TEST_F(Documents, Utf8BeyondTheEditorsPageOpensForViewingOrAsItsBytes) {
     EXPECT_FALSE(raw->Memo1().ReadOnly());
     EXPECT_EQ(Field("CodingField"), "1251");
     view->Memo1().SetModified(false);
+}
+
+// The idle pass runs whenever the program has nothing to do: if it changed
+// anything on screen while nothing had changed, the repaint would bring the
+// next idle pass, and the program would spin for as long as it runs.
+TEST_F(Documents, AnIdlePassThatFindsNothingNewRepaintsNothing) {
+    struct Repaints : QObject {
+        int count = 0;
+        bool eventFilter(QObject*, QEvent* event) override {
+            count += event->type() == QEvent::UpdateRequest || event->type() == QEvent::Paint;
+            return false;
+        }
+    } repaints;
+    dialogs.AnswerMessage(MsgResult::Yes); // the third opens for viewing
+    const std::vector<TMDIChild*> windows = {
+        Open("plain.txt", "plain\r\n"), Open("utf8.txt", "\xD0\xB4\n"),
+        Open("view.txt", "\xE2\x86\x92\n"),
+        Open("dos.txt", cp::EncodeFromUtf8(cp::CodePage::Cp866,
+                                           "Это текст в кодировке DOS, его легко узнать по буквам.\r\n"))};
+    ASSERT_EQ(windows[3]->DosMode, 1);
+    for (TMDIChild* window : windows) {
+        frame->MdiArea()->setActiveSubWindow(window);
+        for (int settle = 0; settle < 3; ++settle) {
+            frame->MyAppIdle();
+            QApplication::processEvents();
+        }
+        qApp->installEventFilter(&repaints);
+        frame->MyAppIdle();
+        QApplication::processEvents();
+        qApp->removeEventFilter(&repaints);
+        EXPECT_EQ(repaints.count, 0) << window->Caption();
+        repaints.count = 0;
+    }
 }
 
 TEST_F(Documents, NoCommandChangesATextOpenOnlyForViewing) {
