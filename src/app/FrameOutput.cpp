@@ -135,8 +135,11 @@ void TMainFormLorvane::ConnectBuildOutput() {
     }
     QAction* paneItem = Item("MessagesPane1");
     paneItem->setCheckable(true);
+    // The pane reports its hiding once more while the frame is taken down,
+    // when the frame's own part is gone: the item and the pane are all the
+    // mark needs.
     connect(messagesPane_, &QDockWidget::visibilityChanged, paneItem,
-            [this, paneItem] { paneItem->setChecked(messagesPane_->isVisible()); });
+            [pane = messagesPane_, paneItem] { paneItem->setChecked(pane->isVisible()); });
     connect(paneItem, &QAction::triggered, this, [this] { MessagesPaneClick(); });
     connect(Item("NextMessage1"), &QAction::triggered, this, [this] { NextMessageClick(); });
     connect(Item("PrevMessage1"), &QAction::triggered, this, [this] { PreviousMessageClick(); });

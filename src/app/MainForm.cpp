@@ -252,6 +252,8 @@ TMainFormLorvane::~TMainFormLorvane() {
     // command state on a half-destroyed frame.
     disconnect(idleConnection_);
     disconnect(mdiArea_, nullptr, this, nullptr);
+    if (auto* dispatcher = QAbstractEventDispatcher::instance())
+        disconnect(dispatcher, nullptr, this, nullptr);
 }
 
 void TMainFormLorvane::CreateMenus() {
