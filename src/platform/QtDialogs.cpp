@@ -11,6 +11,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QLibraryInfo>
 #include <QMessageBox>
 #include <QPageSetupDialog>
@@ -167,7 +168,10 @@ std::optional<std::string> QtDialogs::InputBox(const std::string& caption,
     dialog.setTextValue(ToQ(value));
     dialog.setOkButtonText(QStringLiteral("OK"));
     dialog.setCancelButtonText(QStringLiteral("Отмена"));
-    dialog.setMinimumWidth(360);
+    // The dialog fixes its own size from its contents, so a minimum width
+    // of its own is overruled: the edit box is what makes it wide enough
+    // for its caption and for a path.
+    if (auto* edit = dialog.findChild<QLineEdit*>()) edit->setMinimumWidth(360);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.textValue().toStdString();
 }

@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
+#include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
@@ -410,6 +411,22 @@ TEST(QtDialogs, FindDialogReportsPressesWhileOpen) {
     EXPECT_TRUE(dialogs.FindDialog()->isVisible());
     EXPECT_EQ(dialogs.FindDialog()->FindEdit()->text(), QStringLiteral("label"));
     dialogs.CloseFind();
+}
+
+TEST(QtDialogs, InputBoxIsWideEnoughForItsCaptionAndReturnsTheTypedText) {
+    QtDialogs dialogs;
+    int width = 0;
+    ModalScript script({[&](QWidget* w) {
+        width = w->width();
+        auto* dialog = qobject_cast<QInputDialog*>(w);
+        ASSERT_NE(dialog, nullptr);
+        dialog->setTextValue(QStringLiteral("18"));
+        dialog->accept();
+    }});
+    EXPECT_EQ(dialogs.InputBox("Перейти к строке", "Номер строки:", "1"), std::optional<std::string>("18"));
+    EXPECT_TRUE(script.Done());
+    // The dialog sizes itself from its contents; a narrow one cut the caption.
+    EXPECT_GE(width, 360);
 }
 
 } // namespace
