@@ -2,7 +2,6 @@
 
 #include "app/KeyTranslation.h"
 #include "components/RegControls.h"
-#include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/ErrorHandler.h"
@@ -74,25 +73,6 @@ std::string UpperAscii(std::string_view text) {
 std::string BackupName(std::string_view fileName) {
     const std::size_t dot = ExtensionStart(fileName);
     return std::string(fileName.substr(0, dot)) + ".BAK";
-}
-
-void MakeBackup(const std::string& fileName) {
-    namespace fs = std::filesystem;
-    std::error_code ignored;
-    const std::string backup = BackupName(fileName);
-    // A ".BAK" file is its own backup name: removing it would delete the
-    // file (or the link to it) about to be written.
-    if (backup == fileName) return;
-    fs::remove(backup, ignored);
-    fs::copy_file(fileName, backup, fs::copy_options::overwrite_existing, ignored);
-}
-
-void WriteDocumentFile(const std::string& path, bool backup,
-                       const std::function<void(TStream&)>& fill) {
-    AtomicFileWriter writer(path);
-    fill(writer);
-    if (backup) MakeBackup(path);
-    writer.Commit();
 }
 
 std::string StatusText(std::int32_t caretLine, std::int32_t caretColumn, std::int32_t lineCount,

@@ -53,14 +53,15 @@ std::string UpperAscii(std::string_view text);
 // The backup of `fileName` is its name with the extension replaced by
 // ".BAK". It takes a copy of the file as it is now; the caller then
 // replaces the file itself, so the old text is never only in one place.
-// Failures are ignored: a missing backup must not stop a save.
+// The copy replaces the old backup only when complete; a failure raises.
 std::string BackupName(std::string_view fileName);
 void MakeBackup(const std::string& fileName);
 
 // Writes a document: `fill` produces the new contents in a temporary file
 // beside `path`; only when it is complete is the backup taken (when asked)
 // and the temporary renamed over the file. Raises on failure with the old
-// file untouched.
+// file (and backup) untouched: also for a file the user may not write.
+// Temporaries a killed save left beside them are removed afterwards.
 void WriteDocumentFile(const std::string& path, bool backup,
                        const std::function<void(TStream&)>& fill);
 

@@ -2,9 +2,11 @@
 // text in, writing it back in that form, and noticing when another program
 // changed it in between.
 #include "app/Child.h"
+#include "app/DocumentRead.h"
 #include "app/FileMemory.h"
 #include "app/TabConvert.h"
 #include "codepage/CodePageGuess.h"
+#include "platform/AtomicFile.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/Stream.h"
@@ -22,22 +24,6 @@ std::string Utf8Of(char32_t c) {
     return out;
 }
 
-// The whole file; TFileStream raises the usual error when it cannot be read.
-std::string ReadAll(const std::string& path) {
-    TFileStream file(path, TFileStream::OpenRead);
-    std::string bytes(static_cast<std::size_t>(file.Size()), '\0');
-    std::size_t got = 0;
-    for (;;) {
-        if (got == bytes.size()) bytes.resize(got + 65536);
-        const std::int64_t n =
-            file.Read(bytes.data() + got, static_cast<std::int64_t>(bytes.size() - got));
-        if (n <= 0) break;
-        got += static_cast<std::size_t>(n);
-    }
-    bytes.resize(got);
-    return bytes;
-}
-
 MsgResult Ask(const std::string& text, unsigned buttons) {
     return Dialogs::Current().MessageBox(text, std::string(kAttention), buttons, MsgIcon::Warning);
 }
@@ -45,9 +31,13 @@ MsgResult Ask(const std::string& text, unsigned buttons) {
 } // namespace
 
 void TMDIChild::LoadFile(const std::string& path, TModeChoice mode, TUtf8Answer answer) {
-    // Taken before reading: a change made while reading shows up later.
-    const TFileStamp stamp = StampOf(path);
-    std::string bytes = ReadAll(path);
+    // The stamp is the file as opened: a change made while reading shows
+    // up later.
+    TReadDocument read = ReadDocument(path);
+    const TFileStamp stamp = read.stamp;
+    const bool sizeChanged = read.SizeChanged();
+    const std::string sizeChange = sizeChanged ? SizeChangeText(path, read) : std::string();
+    std::string bytes = std::move(read.bytes);
     // The text would end at a zero byte; a window showing only the part
     // before it would write that part over the whole file on the next save.
     if (const std::size_t zero = bytes.find('\0'); zero != std::string::npos)
@@ -110,6 +100,9 @@ void TMDIChild::LoadFile(const std::string& path, TModeChoice mode, TUtf8Answer 
         SharedFlags().ActiveDosMode = dos;
         SharedFlags().ActiveKoi8Mode = koi8;
     }
+    RemoveStaleTemporaries(path);
+    RemoveStaleTemporaries(BackupName(path));
+    if (sizeChanged) Ask(sizeChange, mbOK);
 }
 
 bool TMDIChild::WriteInMode(const std::string& path, bool backup, bool exportCopy) {

@@ -1,6 +1,8 @@
 #include "editor/TextStore.h"
 
+#include "editor/ErrorTexts.h"
 #include "editor/Navigator.h"
+#include "platform/Error.h"
 
 #include <algorithm>
 #include <cstring>
@@ -257,6 +259,9 @@ void TTextStore::MakeInitialParagraph() {
 ParagraphInfo* TTextStore::AppendParagraph(const char* text, std::int32_t length,
                                            std::uint8_t style, AttrInfo* context, bool exact) {
     const std::int32_t index = paragraphs_.Count();
+    // Every loader builds through here: the 32-bit starts must not wrap.
+    if (std::int64_t{textLength_} + 2 + length > texts::kMaxTextLength)
+        throw Error(texts::kTextTooLong);
     paragraphs_.SetCount(index + 1);
     ParagraphInfo* p = ParagraphAt(index);
     InitRecord(*p, context);

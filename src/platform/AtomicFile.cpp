@@ -1,14 +1,19 @@
 #include "platform/AtomicFile.h"
 
 #include "platform/Error.h"
+#include "platform/FileErrorText.h"
 
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstring>
+#include <dirent.h>
 #include <fcntl.h>
 #include <random>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <vector>
 
 namespace lorvane {
 
@@ -44,6 +49,24 @@ std::string ResolveLinks(std::string path) {
     return path;
 }
 
+// Temporaries are ".<name>.lorvane-<pid>-<random>.tmp": recognisable as
+// ours, and the writer's process id tells whether one can still be in use.
+constexpr std::string_view kTempMark = ".lorvane-";
+constexpr std::string_view kTempEnd = ".tmp";
+
+std::string TempPrefix(const std::string& target) {
+    return "." + NameOf(target).substr(0, 200) + std::string(kTempMark);
+}
+
+// Anything but a regular file (a directory, a device, a pipe) in place of
+// the target: the rename would replace it, or fail after all the writing.
+void RefuseNotRegular(const std::string& target, const std::string& path) {
+    struct stat st {};
+    if (::stat(target.c_str(), &st) != 0 || S_ISREG(st.st_mode)) return;
+    throw IoError(FileErrorText("write", path, NotRegularReason(st.st_mode)), path,
+                  S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+}
+
 std::string RandomSuffix() {
     static thread_local std::mt19937_64 generator{std::random_device{}() ^
                                                   static_cast<std::uint64_t>(::getpid())};
@@ -58,6 +81,7 @@ std::string RandomSuffix() {
 
 AtomicFileWriter::AtomicFileWriter(std::string path)
     : path_(std::move(path)), target_(ResolveLinks(path_)) {
+    RefuseNotRegular(target_, path_);
     struct stat existing {};
     const bool exists = ::stat(target_.c_str(), &existing) == 0;
     // O_EXCL with a fresh name instead of mkstemp: the 0666 request is then
@@ -65,11 +89,14 @@ AtomicFileWriter::AtomicFileWriter(std::string path)
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
         // The name is shortened so that a long target name still leaves
         // room for the suffix within the file system's name limit.
-        tempPath_ = DirectoryOf(target_) + "/." + NameOf(target_).substr(0, 200) + "." +
-                    RandomSuffix() + ".tmp";
+        tempPath_ = DirectoryOf(target_) + "/" + TempPrefix(target_) + std::to_string(::getpid()) +
+                    "-" + RandomSuffix() + std::string(kTempEnd);
         fd_ = ::open(tempPath_.c_str(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (fd_ < 0 && errno != EEXIST) break;
     }
+    // Held until the writer is done: a cleaner elsewhere leaves a locked
+    // temporary alone (a file system without locks just does not lock).
+    if (fd_ >= 0) ::flock(fd_, LOCK_EX | LOCK_NB);
     if (fd_ < 0) {
         const int err = errno;
         tempPath_.clear();
@@ -162,6 +189,12 @@ std::int64_t AtomicFileWriter::Size() {
 void AtomicFileWriter::Commit() {
     FlushBuffer();
     if (::fsync(fd_) != 0) Fail("write", errno);
+    try {
+        RefuseNotRegular(target_, path_);
+    } catch (...) {
+        Discard();
+        throw;
+    }
     const int fd = fd_;
     fd_ = -1;
     if (::close(fd) != 0) Fail("write", errno);
@@ -181,6 +214,49 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     AtomicFileWriter writer(path);
     writer.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
     writer.Commit();
+}
+
+void RemoveStaleTemporaries(const std::string& path) noexcept {
+    try {
+        const std::string target = ResolveLinks(path);
+        const std::string directory = DirectoryOf(target);
+        const std::string prefix = TempPrefix(target);
+        DIR* dir = ::opendir(directory.c_str());
+        if (dir == nullptr) return;
+        std::vector<std::string> stale;
+        while (const dirent* entry = ::readdir(dir)) {
+            const std::string_view name = entry->d_name;
+            if (!name.starts_with(prefix) || !name.ends_with(kTempEnd)) continue;
+            // The writer's process id, then '-' and the random part.
+            const std::string_view rest = name.substr(prefix.size());
+            const std::size_t dash = rest.find('-');
+            if (dash == 0 || dash == std::string_view::npos || dash > 9) continue;
+            pid_t pid = 0;
+            bool digits = true;
+            for (const char c : rest.substr(0, dash)) {
+                digits = digits && c >= '0' && c <= '9';
+                pid = pid * 10 + (c - '0');
+            }
+            // A writer still running (or a process that took its id) may
+            // be writing it: only a dead writer's file is ours to remove.
+            if (!digits || pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
+            stale.emplace_back(name);
+        }
+        ::closedir(dir);
+        for (const std::string& name : stale) {
+            const std::string file = directory + "/" + name;
+            const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+            if (fd < 0) continue;
+            struct stat st {};
+            // The lock also covers a writer on another machine sharing the
+            // directory, whose process id means nothing here.
+            if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+                ::unlink(file.c_str());
+            ::close(fd);
+        }
+    } catch (...) {
+        // Cleaning up is a courtesy: it never stops an open or a save.
+    }
 }
 
 bool ReadWholeFile(const std::string& path, std::string& out) {

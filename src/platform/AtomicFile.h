@@ -7,7 +7,8 @@
 //
 // An existing target keeps its permission bits (and owner where the system
 // allows); a symbolic link is written through, so the link stays a link and
-// the file it points to gets the new contents.
+// the file it points to gets the new contents. Only a regular file is ever
+// replaced: a directory, device or pipe in its place fails the write.
 #include "platform/Stream.h"
 
 #include <string>
@@ -51,6 +52,10 @@ private:
     std::string buffer_; // sequential writes are gathered here
     bool committed_ = false;
 };
+
+// Removes the temporaries a writer of `path` left when it died (a crash or
+// a kill in the middle of a save); never one whose writer may still run.
+void RemoveStaleTemporaries(const std::string& path) noexcept;
 
 // Reads the whole file into `out`; false with errno set when it cannot be
 // read (a missing file is ENOENT), so callers decide what a failure means.

@@ -2,6 +2,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <sys/stat.h>
 
 namespace lorvane {
 
@@ -54,6 +55,19 @@ std::string SystemErrorText(int errorCode) {
 }
 
 std::string FileErrorText(std::string_view what, const std::string& path, int errorCode) {
+    return FileErrorText(what, path, SystemErrorText(errorCode));
+}
+
+std::string NotRegularReason(unsigned mode) {
+    if (S_ISREG(mode)) return {};
+    if (S_ISDIR(mode)) return SystemErrorText(EISDIR);
+    if (S_ISFIFO(mode)) return "это именованный канал, а не обычный файл";
+    if (S_ISCHR(mode) || S_ISBLK(mode)) return "это устройство, а не обычный файл";
+    if (S_ISSOCK(mode)) return "это сокет, а не обычный файл";
+    return "это не обычный файл";
+}
+
+std::string FileErrorText(std::string_view what, const std::string& path, std::string_view reason) {
     struct Phrase {
         std::string_view what;
         const char* text;
@@ -68,7 +82,7 @@ std::string FileErrorText(std::string_view what, const std::string& path, int er
     std::string action(what);
     for (const Phrase& phrase : kPhrases)
         if (phrase.what == what) action = phrase.text;
-    return "Не удалось " + action + " \"" + path + "\": " + SystemErrorText(errorCode);
+    return "Не удалось " + action + " \"" + path + "\": " + std::string(reason);
 }
 
 } // namespace lorvane

@@ -16,5 +16,12 @@ std::string SystemErrorText(int errorCode);
 // "close", "seek in", "stat", "flush", "print to"); another is shown as it
 // is given.
 std::string FileErrorText(std::string_view what, const std::string& path, int errorCode);
+// The same sentence with a reason of the program's own.
+std::string FileErrorText(std::string_view what, const std::string& path, std::string_view reason);
+
+// Why a directory entry of the given st_mode cannot be taken for a text
+// file ("это папка, а не файл", "это устройство, а не обычный файл", ...);
+// empty for a regular file.
+std::string NotRegularReason(unsigned mode);
 
 } // namespace lorvane
