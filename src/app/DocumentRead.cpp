@@ -41,9 +41,15 @@ TFileStamp StampOf(const struct stat& st) noexcept {
 
 TReadDocument ReadDocument(const std::string& path, const std::function<void()>& betweenChunks) {
     const TDescriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
-    if (file.fd < 0) IoError::ThrowErrno("open", path);
     struct stat st {};
-    if (::fstat(file.fd, &st) != 0) IoError::ThrowErrno("stat", path);
+    if (file.fd < 0) {
+        // A socket cannot be opened at all: say what it is.
+        const int err = errno;
+        if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode))
+            IoError::Throw("open", path, err);
+    } else if (::fstat(file.fd, &st) != 0) {
+        IoError::ThrowErrno("stat", path);
+    }
     if (!S_ISREG(st.st_mode))
         throw IoError(FileErrorText("open", path, NotRegularReason(st.st_mode)), path,
                       S_ISDIR(st.st_mode) ? EISDIR : EINVAL);

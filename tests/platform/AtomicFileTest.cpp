@@ -5,9 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <filesystem>
+#include <sys/file.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
+#include <sys/wait.h>
 
 using namespace lorvane;
 namespace fs = std::filesystem;
@@ -157,4 +161,54 @@ TEST(AtomicFile, FailedWriteRemovesTheTemporaryAndKeepsTheTarget) {
     EXPECT_EQ(report, "");
     EXPECT_EQ(test::ReadFileBytes(path), "old contents");
     EXPECT_TRUE(Strays(dir, {"big.bin"}).empty());
+}
+
+TEST(AtomicFile, OnlyARegularFileIsReplaced) {
+    test::TempDir dir;
+    fs::create_directory(dir.File("folder"));
+    ASSERT_EQ(::mkfifo(dir.File("pipe").c_str(), 0600), 0);
+    // A node of its own (root may make one): a fault here must not be able
+    // to replace a real device.
+    std::vector<std::string> names{"folder", "pipe"};
+    if (::mknod(dir.File("device").c_str(), S_IFCHR | 0600, ::makedev(1, 3)) == 0)
+        names.push_back("device");
+    for (const std::string& name : names) {
+        const fs::file_type before = fs::status(dir.File(name)).type();
+        EXPECT_THROW(WriteFileAtomically(dir.File(name), "x"), IoError) << name;
+        EXPECT_EQ(fs::status(dir.File(name)).type(), before) << name;
+    }
+    EXPECT_TRUE(Strays(dir, names).empty());
+}
+
+// Only a temporary whose writer is gone goes: not one of a running process
+// (ours included), not one still locked, not another file's.
+TEST(AtomicFile, StaleTemporariesOfADeadWriterAreRemoved) {
+    test::TempDir dir;
+    const pid_t dead = ::fork();
+    if (dead == 0) ::_exit(0);
+    ::waitpid(dead, nullptr, 0);
+    const std::string self = std::to_string(::getpid()), gone = std::to_string(dead);
+    const std::string doc = dir.File("doc.txt");
+    test::WriteFileBytes(doc, "text");
+    const struct {
+        std::string name;
+        bool removed;
+    } cases[] = {
+        {".doc.txt.lorvane-" + gone + "-abcdefgh.tmp", true},
+        {".doc.txt.lorvane-" + gone + "-locked00.tmp", false},
+        {".doc.txt.lorvane-" + self + "-abcdefgh.tmp", false},
+        {".doc.txt.lorvane-1-abcdefgh.tmp", false},
+        {".doc.txt.lorvane-x" + gone + "-abcdefgh.tmp", false},
+        {".doc.txt2.lorvane-" + gone + "-abcdefgh.tmp", false},
+        {".doc.txt.lorvane-" + gone + "-abcdefgh.tmp.keep", false},
+    };
+    for (const auto& c : cases)
+        test::WriteFileBytes(dir.File(c.name), "half");
+    const int locked = ::open(dir.File(cases[1].name).c_str(), O_RDONLY);
+    ASSERT_EQ(::flock(locked, LOCK_EX), 0);
+    RemoveStaleTemporaries(doc);
+    ::close(locked);
+    for (const auto& c : cases)
+        EXPECT_EQ(fs::exists(dir.File(c.name)), !c.removed) << c.name;
+    EXPECT_EQ(test::ReadFileBytes(doc), "text");
 }
