@@ -58,8 +58,12 @@ bool Lost(unsigned char b, const TDocumentForm& form, bool dos, bool koi8, char3
 
 TFileStamp StampOf(const std::string& path) noexcept {
     struct stat st {};
+    if (::stat(path.c_str(), &st) != 0) return {};
+    return StampOf(st);
+}
+
+TFileStamp StampOf(const struct ::stat& st) noexcept {
     TFileStamp stamp;
-    if (::stat(path.c_str(), &st) != 0) return stamp;
     stamp.exists = true;
     stamp.device = static_cast<std::uint64_t>(st.st_dev);
     stamp.inode = static_cast<std::uint64_t>(st.st_ino);

@@ -11,6 +11,8 @@
 #include <string>
 #include <string_view>
 
+struct stat;
+
 namespace lorvane {
 
 struct TDocumentForm {
@@ -38,6 +40,8 @@ struct TFileStamp {
     friend bool operator==(const TFileStamp&, const TFileStamp&) = default;
 };
 TFileStamp StampOf(const std::string& path) noexcept;
+// The stamp of a file already opened (from fstat).
+TFileStamp StampOf(const struct ::stat& st) noexcept;
 
 // How a window is to show a file it loads.
 enum class TModeChoice : std::uint8_t { Plain, Dos, Koi8, Guess };

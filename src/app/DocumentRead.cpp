@@ -22,17 +22,6 @@ struct TDescriptor {
     }
 };
 
-TFileStamp StampOf(const struct stat& st) noexcept {
-    TFileStamp stamp;
-    stamp.exists = true;
-    stamp.device = static_cast<std::uint64_t>(st.st_dev);
-    stamp.inode = static_cast<std::uint64_t>(st.st_ino);
-    stamp.size = static_cast<std::int64_t>(st.st_size);
-    stamp.modifiedNs = static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 +
-                       static_cast<std::int64_t>(st.st_mtim.tv_nsec);
-    return stamp;
-}
-
 [[noreturn]] void TooLong() {
     throw Error(texts::kTextTooLong);
 }
