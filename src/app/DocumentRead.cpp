@@ -53,8 +53,10 @@ TReadDocument ReadDocument(const std::string& path, const std::function<void()>&
     std::size_t got = 0;
     for (;;) {
         if (got == bytes.size()) {
-            if (static_cast<std::int64_t>(got) > texts::kMaxTextLength) TooLong();
-            bytes.resize(got + std::max<std::size_t>(65536, got / 2));
+            // Growing, but never beyond what the model could take.
+            const auto cap = static_cast<std::size_t>(texts::kMaxTextLength) + 1;
+            if (got >= cap) TooLong();
+            bytes.resize(std::min(cap, got + std::max<std::size_t>(65536, got / 2)));
         }
         const std::size_t want = std::min(bytes.size() - got, kChunk);
         const ssize_t n = ::read(file.fd, bytes.data() + got, want);

@@ -53,6 +53,7 @@ std::string ResolveLinks(std::string path) {
 // ours, and the writer's process id tells whether one can still be in use.
 constexpr std::string_view kTempMark = ".lorvane-";
 constexpr std::string_view kTempEnd = ".tmp";
+constexpr std::size_t kRandomLength = 8;
 
 std::string TempPrefix(const std::string& target) {
     return "." + NameOf(target).substr(0, 200) + std::string(kTempMark);
@@ -71,7 +72,7 @@ std::string RandomSuffix() {
     static thread_local std::mt19937_64 generator{std::random_device{}() ^
                                                   static_cast<std::uint64_t>(::getpid())};
     static constexpr char kDigits[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    std::string s(8, 'x');
+    std::string s(kRandomLength, 'x');
     for (char& c : s)
         c = kDigits[generator() % (sizeof(kDigits) - 1)];
     return s;
@@ -230,7 +231,8 @@ void RemoveStaleTemporaries(const std::string& path) noexcept {
             // The writer's process id, then '-' and the random part.
             const std::string_view rest = name.substr(prefix.size());
             const std::size_t dash = rest.find('-');
-            if (dash == 0 || dash == std::string_view::npos || dash > 9) continue;
+            if (dash == 0 || dash > 9 || rest.size() != dash + 1 + kRandomLength + kTempEnd.size())
+                continue;
             pid_t pid = 0;
             bool digits = true;
             for (const char c : rest.substr(0, dash)) {

@@ -200,6 +200,7 @@ TEST(AtomicFile, StaleTemporariesOfADeadWriterAreRemoved) {
         {".doc.txt.lorvane-1-abcdefgh.tmp", false},
         {".doc.txt.lorvane-x" + gone + "-abcdefgh.tmp", false},
         {".doc.txt2.lorvane-" + gone + "-abcdefgh.tmp", false},
+        {".doc.txt.lorvane-" + gone + "-abc.tmp", false},
         {".doc.txt.lorvane-" + gone + "-abcdefgh.tmp.keep", false},
     };
     for (const auto& c : cases)
