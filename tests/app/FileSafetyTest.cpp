@@ -188,6 +188,29 @@ TEST_F(FileSafety, AFileWithoutWriteBitsIsNotReplacedBySaveOrSaveAs) {
     second->Memo1().SetModified(false);
 }
 
+// Another user's file in a directory open to all: the rename would be
+// allowed, but the file is not ours to replace.
+TEST_F(FileSafety, AnotherUsersFileIsNotReplacedInAnOpenDirectory) {
+    if (!test::RunningAsRoot()) GTEST_SKIP() << "needs a second user";
+    ::chmod(dir.path().c_str(), 0755);
+    fs::create_directory(dir.File("shared"));
+    ::chmod(dir.File("shared").c_str(), 0777);
+    const std::string file = dir.File("shared/root.txt");
+    WriteFileBytes(file, "kept");
+    const std::string report = test::RunInChild(
+        [&]() -> std::string {
+            try {
+                WriteDocumentFile(file, false, [](TStream& out) { out.WriteBuffer("lost", 4); });
+                return "replaced";
+            } catch (const IoError& e) {
+                return Has(e.what(), "только для чтения") ? "" : e.what();
+            }
+        },
+        /*unprivileged=*/true);
+    EXPECT_EQ(report, "");
+    EXPECT_EQ(ReadFileBytes(file), "kept");
+}
+
 // Saves in a child process, where a file-size limit plays the full disk
 // (SIGXFSZ ignored: the write fails) or kills the save half way (SIGXFSZ
 // as it comes). The document and the old backup survive either way, and
