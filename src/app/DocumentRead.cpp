@@ -26,22 +26,23 @@ struct TDescriptor {
     throw Error(texts::kTextTooLong);
 }
 
-} // namespace
-
-TReadDocument ReadDocument(const std::string& path, const std::function<void()>& betweenChunks) {
-    const TDescriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
-    struct stat st {};
-    if (file.fd < 0) {
-        // A socket cannot be opened at all: say what it is.
-        const int err = errno;
-        if (::stat(path.c_str(), &st) != 0 || S_ISREG(st.st_mode))
-            IoError::Throw("open", path, err);
-    } else if (::fstat(file.fd, &st) != 0) {
-        IoError::ThrowErrno("stat", path);
-    }
+void RefuseNotRegular(const std::string& path, const struct stat& st) {
     if (!S_ISREG(st.st_mode))
         throw IoError(FileErrorText("open", path, NotRegularReason(st.st_mode)), path,
                       S_ISDIR(st.st_mode) ? EISDIR : EINVAL);
+}
+
+} // namespace
+
+TReadDocument ReadDocument(const std::string& path, const std::function<void()>& betweenChunks) {
+    // Looked at first so that no device is even opened (opening some acts);
+    // then again on the descriptor, which is what is read.
+    struct stat st {};
+    if (::stat(path.c_str(), &st) == 0) RefuseNotRegular(path, st);
+    const TDescriptor file{::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC)};
+    if (file.fd < 0) IoError::ThrowErrno("open", path);
+    if (::fstat(file.fd, &st) != 0) IoError::ThrowErrno("stat", path);
+    RefuseNotRegular(path, st);
     TReadDocument read;
     read.stamp = StampOf(st);
     if (read.stamp.size > texts::kMaxTextLength) TooLong();
