@@ -78,6 +78,19 @@ bool BeyondAscii(std::string_view text) {
                        [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
 }
 
+// Seven lines, each ended by CR LF, with no other line-end byte: the shape
+// WriteUstFile gives a file.
+bool WrittenByUs(std::string_view bytes) {
+    std::size_t lines = 0;
+    for (std::size_t at = bytes.find_first_of("\r\n"); at != std::string_view::npos;
+         at = bytes.find_first_of("\r\n", at + 2)) {
+        if (bytes[at] != '\r' || at + 1 >= bytes.size() || bytes[at + 1] != '\n') return false;
+        ++lines;
+    }
+    return lines == std::tuple_size_v<UstLines> && bytes.size() >= 2 &&
+           bytes.substr(bytes.size() - 2) == "\r\n";
+}
+
 } // namespace
 
 void WriteUstFile(const std::string& path, const UstLines& lines) {
@@ -123,8 +136,11 @@ UstLines ReadUstFile(const std::string& path) {
     }
     // This program writes Windows-1251; a file made by hand on a UTF-8
     // desktop is taken as UTF-8 when all its letters beyond ASCII are
-    // well-formed UTF-8, which Windows-1251 Cyrillic text practically never is.
-    bool utf8 = true, beyondAscii = false;
+    // well-formed UTF-8, which Windows-1251 Cyrillic text seldom is. Seldom
+    // is not never ("ВЁ" is the UTF-8 of "¨"), so a file shaped as this
+    // program (and every earlier version) writes it, seven lines each ended
+    // by CR LF and nothing else, is always read as Windows-1251.
+    bool utf8 = !WrittenByUs(bytes), beyondAscii = false;
     for (std::size_t i = 0; i < count; ++i) {
         utf8 = utf8 && IsWellFormedUtf8(raw[i]);
         beyondAscii = beyondAscii || BeyondAscii(raw[i]);
