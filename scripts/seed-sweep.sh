@@ -2,6 +2,8 @@
 # Runs the random edit test over many seeds, one process per seed:
 #   scripts/seed-sweep.sh [--every-step] [count] [first seed] [build dir]
 # --every-step compares the layout with a fresh one after every step (slower).
+# LORVANE_SWEEP_TESTS picks the tests (default both modes; "*Stripped" only
+# the one with code pairs stripped).
 # Prints each failing seed with the step that failed and a summary line; the
 # exit status is 1 when any seed failed.
 set -uo pipefail
@@ -21,7 +23,7 @@ trap 'rm -f "$log"' EXIT
 failed=0
 for ((seed = first; seed < first + count; ++seed)); do
   if ! LORVANE_SEED=$seed LORVANE_LAYOUT_EVERY=$every "$binary" \
-      --gtest_filter='RandomEditTest.TenThousandSteps*' >"$log" 2>&1; then
+      --gtest_filter="RandomEditTest.${LORVANE_SWEEP_TESTS:-TenThousandSteps*}" >"$log" 2>&1; then
     failed=$((failed + 1))
     echo "seed $seed: $(grep -m1 -E 'differs|step [0-9]+:|Failure' "$log")"
   fi
