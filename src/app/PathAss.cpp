@@ -1,13 +1,9 @@
 #include "app/PathAss.h"
 
 #include "app/Child.h"
-#include "app/OutputDecoding.h"
-#include "platform/AtomicFile.h"
-#include "platform/CodePageTables.h"
 #include "platform/Dialogs.h"
 #include "platform/Error.h"
 #include "platform/Paths.h"
-#include "platform/ProfileFile.h"
 
 #include <QEvent>
 #include <QGuiApplication>
@@ -21,7 +17,6 @@
 #include <algorithm>
 #include <array>
 #include <filesystem>
-#include <fstream>
 
 namespace lorvane {
 namespace {
@@ -73,74 +68,7 @@ void KeepUpperCase(QLineEdit* edit) {
     });
 }
 
-bool BeyondAscii(std::string_view text) {
-    return std::any_of(text.begin(), text.end(),
-                       [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
-}
-
 } // namespace
-
-void WriteUstFile(const std::string& path, const UstLines& lines) {
-    std::string bytes;
-    for (const std::string& line : lines) {
-        // A line break inside a value would shift every later line.
-        if (line.find_first_of("\r\n") != std::string::npos)
-            throw Error("Строку \"" + line + "\" нельзя записать в файл " + path +
-                        ": в ней перевод строки");
-        const std::string encoded = cp::EncodeFromUtf8(cp::CodePage::Win1251, line);
-        // A character the file's code page lacks would come back as "?":
-        // refuse rather than store a different path.
-        if (cp::DecodeToUtf8(cp::CodePage::Win1251, encoded) != line)
-            throw Error("Строку \"" + line + "\" нельзя записать в файл " + path +
-                        ": символы вне кодировки Windows-1251");
-        bytes += encoded;
-        bytes += "\r\n";
-    }
-    WriteFileAtomically(path, bytes);
-}
-
-UstLines ReadUstFile(const std::string& path) {
-    // Seven lines the settings file can hold whole fit in this, in either
-    // encoding; what lies beyond is ignored, and a file of any size costs
-    // no more to read.
-    constexpr std::size_t kLine = ProfileFile::kMaxStringLength;
-    std::string bytes(8 * (4 * kLine + 2), '\0');
-    std::ifstream file(path, std::ios::binary);
-    if (!file) IoError::ThrowErrno("read", path);
-    file.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    if (file.bad()) IoError::ThrowErrno("read", path);
-    bytes.resize(static_cast<std::size_t>(file.gcount()));
-
-    std::array<std::string_view, 7> raw;
-    std::size_t count = 0;
-    for (std::size_t at = 0; count < raw.size() && at < bytes.size(); ++count) {
-        const std::size_t end = bytes.find_first_of("\r\n", at);
-        const std::size_t stop = end == std::string::npos ? bytes.size() : end;
-        raw[count] = std::string_view(bytes).substr(at, stop - at);
-        at = stop;
-        if (at < bytes.size() && bytes[at] == '\r') ++at;
-        if (at < bytes.size() && bytes[at] == '\n') ++at;
-    }
-    // This program writes Windows-1251; a file made by hand on a UTF-8
-    // desktop is taken as UTF-8 when all its letters beyond ASCII are
-    // well-formed UTF-8, which Windows-1251 Cyrillic text practically never is.
-    bool utf8 = true, beyondAscii = false;
-    for (std::size_t i = 0; i < count; ++i) {
-        utf8 = utf8 && IsWellFormedUtf8(raw[i]);
-        beyondAscii = beyondAscii || BeyondAscii(raw[i]);
-    }
-    utf8 = utf8 && beyondAscii;
-
-    UstLines lines;
-    for (std::size_t i = 0; i < count; ++i) {
-        lines[i] = utf8 ? std::string(raw[i]) : cp::DecodeToUtf8(cp::CodePage::Win1251, raw[i]);
-        // The settings file would give back only the start of a longer one.
-        if (QString::fromStdString(lines[i]).size() > static_cast<qsizetype>(kLine))
-            throw Error("В файле " + path + " строка длиннее " + std::to_string(kLine) +
-                        " символов: такие рабочие уставки не сохранить");
-    }
-    return lines;
-}
 
 TPathAss::TPathAss(QWidget* parent) : QDialog(parent) {
     setObjectName("PathAss");

@@ -4,6 +4,7 @@
 // can be kept and swapped. The frame fills the dialog values before showing
 // it and reads them back after OK; loading a file only fills the boxes.
 #include "app/Settings.h"
+#include "app/UstFile.h"
 
 #include <QDialog>
 
@@ -18,18 +19,6 @@ class QToolButton;
 class QPlainTextEdit;
 
 namespace lorvane {
-
-// The lines of a ".ust" file, in file order: compiler, linker, run program,
-// source, object, built-program and listing extension (UTF-8 here,
-// Windows-1251 on disk).
-using UstLines = std::array<std::string, 7>;
-
-// Seven lines, each ended by CR LF, written over `path` through a temporary
-// file. Raises IoError; an old file stays as it was then.
-void WriteUstFile(const std::string& path, const UstLines& lines);
-// Up to seven lines (CR LF, LF or CR ended; the last may lack its end);
-// missing ones are empty, further ones ignored. Raises IoError.
-UstLines ReadUstFile(const std::string& path);
 
 class TPathAss : public QDialog {
     Q_OBJECT

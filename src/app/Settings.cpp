@@ -66,6 +66,9 @@ std::string Checked(std::string_view value, std::string_view key) {
     if (cp::DecodeToUtf8(cp::CodePage::Win1251, cp::EncodeFromUtf8(cp::CodePage::Win1251, value)) !=
         value)
         refuse("символы вне кодировки Windows-1251");
+    // Reading gives back at most this many characters.
+    if (cp::EncodeFromUtf8(cp::CodePage::Win1251, value).size() > ProfileFile::kMaxStringLength)
+        refuse("оно длиннее 1023 символов");
     return Stored(value);
 }
 

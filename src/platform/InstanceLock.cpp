@@ -36,6 +36,9 @@ std::string FileNameOf(const std::string& title) {
 
 InstanceLock::InstanceLock(const std::string& title, QObject* parent) : QObject(parent) {
     const std::string directory = paths::RuntimeDirectory();
+    // No private place for them: run as the first instance, without a lock
+    // or a socket others could reach.
+    if (directory.empty()) return;
     lockPath_ = paths::Join(directory, FileNameOf(title) + ".lock");
     socketPath_ = paths::Join(directory, FileNameOf(title));
 

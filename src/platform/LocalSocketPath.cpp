@@ -11,6 +11,7 @@ bool ListenOnPath(QLocalServer& server, const QString& path) {
     // into place, which would silently replace a live listener's socket.
     // Who may connect is settled by the runtime directory, which only its
     // owner can enter.
+    if (path.isEmpty()) return false; // no private directory to listen in
     if (server.listen(path)) return true;
     if (server.serverError() != QAbstractSocket::AddressInUseError || !QFileInfo::exists(path))
         return false;

@@ -1,8 +1,12 @@
 #include "platform/Paths.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <mutex>
 #include <pwd.h>
+#include <set>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -41,6 +45,33 @@ bool MakeDirectories(const std::string& path) {
     return errno == EEXIST && ::stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// A directory only this user can enter: its own, with no access for group
+// or others (the rule for the runtime directory). With `follow`, a symbolic
+// link is judged by what it points to. Empty when private, else why not.
+std::string WhyNotPrivate(const std::string& path, bool follow) {
+    struct stat st {};
+    if ((follow ? ::stat(path.c_str(), &st) : ::lstat(path.c_str(), &st)) != 0)
+        return path + ": " + std::strerror(errno);
+    if (!S_ISDIR(st.st_mode)) return path + " не каталог";
+    if (st.st_uid != ::geteuid())
+        return path + " принадлежит другому пользователю (uid " + std::to_string(st.st_uid) + ")";
+    if ((st.st_mode & 077) != 0) {
+        char mode[8];
+        std::snprintf(mode, sizeof mode, "%04o", static_cast<unsigned>(st.st_mode & 07777));
+        return path + " открыт другим (права " + mode + ")";
+    }
+    return {};
+}
+
+// Said once a run, on the error stream: the program goes on as it can (the
+// lock and every socket ask for the directory again).
+void SayOnce(const std::string& text) {
+    static std::mutex mutex;
+    static std::set<std::string> said;
+    const std::lock_guard<std::mutex> guard(mutex);
+    if (said.insert(text).second) std::fprintf(stderr, "lorvane: %s\n", text.c_str());
+}
+
 } // namespace
 
 std::string Join(std::string_view directory, std::string_view name) {
@@ -63,12 +94,27 @@ std::string ConfigDirectory() {
 }
 
 std::string RuntimeDirectory() {
-    const std::string xdg = Env("XDG_RUNTIME_DIR", true);
-    if (!xdg.empty()) {
-        std::string dir = Join(xdg, "lorvane");
-        if (MakeDirectories(dir)) return dir;
+    // The instance lock and the sockets there decide who may hand this
+    // program files: a directory someone else owns or can enter is not used.
+    std::string refused;
+    if (const std::string xdg = Env("XDG_RUNTIME_DIR", true); !xdg.empty()) {
+        const std::string dir = Join(xdg, "lorvane");
+        refused = WhyNotPrivate(xdg, true);
+        if (refused.empty()) {
+            MakeDirectories(dir);
+            refused = WhyNotPrivate(dir, false);
+            if (refused.empty()) return dir;
+        }
     }
-    return ConfigDirectory();
+    const std::string own = Join(ConfigDirectory(), "run");
+    MakeDirectories(own);
+    if (const std::string why = WhyNotPrivate(own, false); !why.empty()) {
+        SayOnce("нет личного каталога для блокировки и сокетов (" +
+                (refused.empty() ? why : refused + "; " + why) + "): программа работает без них");
+        return {};
+    }
+    if (!refused.empty()) SayOnce(refused + ": блокировка и сокеты будут в " + own);
+    return own;
 }
 
 std::string ProgramDirectory() {

@@ -14,7 +14,11 @@ namespace lorvane::paths {
 // write into it.
 std::string ConfigDirectory();
 
-// $XDG_RUNTIME_DIR/lorvane, else the configuration directory.
+// $XDG_RUNTIME_DIR/lorvane (created 0700) when both are directories of this
+// user closed to everyone else, else "run" in the configuration directory
+// (created 0700, checked likewise); a runtime directory refused is reported
+// once on the error stream. Empty when no private directory can be had: the
+// program then runs without its instance lock and sockets.
 std::string RuntimeDirectory();
 
 // A name without a directory part resolves in the configuration directory;

@@ -36,11 +36,13 @@ SiblingChannel::~SiblingChannel() {
 }
 
 std::string SiblingChannel::SearchProgramSocket() {
-    return paths::Join(paths::RuntimeDirectory(), "DIzer.sock");
+    const std::string dir = paths::RuntimeDirectory();
+    return dir.empty() ? std::string() : paths::Join(dir, "DIzer.sock");
 }
 
 std::string SiblingChannel::FrameSocket() {
-    return paths::Join(paths::RuntimeDirectory(), "Lorvane.frame.sock");
+    const std::string dir = paths::RuntimeDirectory();
+    return dir.empty() ? std::string() : paths::Join(dir, "Lorvane.frame.sock");
 }
 
 bool SiblingChannel::Send(const SiblingMessage& message, const std::string& socketPath) {

@@ -189,7 +189,14 @@ TEST_F(SettingsTest, ARefusedWriteRaisesAnErrorNamingTheFile) {
     EXPECT_THROW(settings_.WriteToolSettings(greek), Error);
     EXPECT_THROW(settings_.WriteToolSettings(broken), Error);
     EXPECT_THROW(settings_.WriteRunProgram("/opt/λ/run"), Error);
+    // Reading gives back 1023 characters at most: a longer command is refused.
+    std::string longest = " ";
+    while (longest.size() < 1 + 2 * 1022)
+        longest += "я";
+    EXPECT_THROW(settings_.WriteRunProgram(longest + "/"), Error);
     EXPECT_EQ(test::ReadFileBytes(Path()), before);
+    settings_.WriteRunProgram(longest);
+    EXPECT_EQ(settings_.ReadRunProgram(), longest);
 }
 
 } // namespace

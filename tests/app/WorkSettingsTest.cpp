@@ -83,6 +83,36 @@ TEST_F(WorkSettingsTest, UstFilesAreSevenWindows1251LinesThatLoadBackExactly) {
     EXPECT_TRUE(errors.empty());
 }
 
+// Windows-1251 whose bytes happen to be well-formed UTF-8 ("ВЁ" is the
+// UTF-8 of "¨", "Рђ" that of "А") reads back as written; a file not shaped
+// as this program writes it is still taken as UTF-8 when it is that.
+TEST(UstEncoding, WhatThisProgramWroteReadsBackExactly) {
+    test::TempDir dir;
+    const UstLines written[] = {
+        {"C:\\ВЁ\\TASM.EXE", "Рђ", "", "", "", "", ""},
+        {"ВЁ", "", "", "", "", "", ".ВЁ"},
+        {"/opt/разработка/asm", "РЇ", "", "", "", "", ""},
+    };
+    for (const UstLines& lines : written) {
+        WriteUstFile(dir.File("w.ust"), lines);
+        EXPECT_EQ(ReadUstFile(dir.File("w.ust")), lines) << lines[0];
+    }
+    const struct {
+        const char* bytes;
+        UstLines lines;
+    } byHand[] = {
+        {"\xD0\x90\r\n", {"А"}},
+        {"\xC2\xA8\n\n\n\n\n\n\n", {"¨"}},
+        {"\xC2\xA8\r\n\r\n\r\n\r\n\r\n\r\n\r\n\r\n", {"¨"}},
+        {"\xC2\xA8\r\n\r\n\r\n\r\n\r\n\r\n\r\n", {"ВЁ"}},
+        {"\xC2\xA8\r\n\r\n\r\n\r\n\r\n\r\n\xC2\xA8", {"¨", "", "", "", "", "", "¨"}},
+    };
+    for (const auto& file : byHand) {
+        test::WriteFileBytes(dir.File("h.ust"), file.bytes);
+        EXPECT_EQ(ReadUstFile(dir.File("h.ust")), file.lines) << file.bytes;
+    }
+}
+
 TEST_F(WorkSettingsTest, FailuresAreShownAndLoseNothing) {
     dialog.SetBoxLines(kCross);
     dialogs.AnswerOpen(dir.File("missing.ust"));

@@ -4,9 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <sys/stat.h>
+#include <unistd.h>
 
 using namespace lorvane;
 namespace fs = std::filesystem;
@@ -37,23 +40,74 @@ TEST(Paths, ConfigDirectoryFollowsTheEnvironmentInOrderAndIsCreated) {
     }
 }
 
-TEST(Paths, RuntimeDirectoryFallsBackToTheConfigDirectory) {
+// The runtime directory decides who may hand this program files: one another
+// user owns or may enter is refused, and the refusal is said once.
+TEST(Paths, RuntimeDirectoryIsUsedOnlyWhenPrivate) {
     test::TempDir dir;
-    test::ScopedEnv own("LORVANE_CONFIG_HOME", dir.File("cfg"));
-    {
-        test::ScopedEnv run("XDG_RUNTIME_DIR", dir.File("run"));
-        EXPECT_EQ(paths::RuntimeDirectory(), dir.File("run") + "/lorvane");
-        EXPECT_TRUE(fs::is_directory(dir.File("run") + "/lorvane"));
-    }
-    {
-        test::ScopedEnv run("XDG_RUNTIME_DIR", nullptr);
-        EXPECT_EQ(paths::RuntimeDirectory(), dir.File("cfg"));
-    }
-    {
-        // A runtime directory that cannot hold ours (a file is in the way).
-        test::WriteFileBytes(dir.File("blocked"), "x");
-        test::ScopedEnv run("XDG_RUNTIME_DIR", dir.File("blocked"));
-        EXPECT_EQ(paths::RuntimeDirectory(), dir.File("cfg"));
+    const std::string run = dir.File("run"), cfg = dir.File("cfg");
+    const std::string ours = run + "/lorvane", fallback = cfg + "/run";
+    const auto makeDir = [](const std::string& path, fs::perms mode) {
+        fs::create_directories(path);
+        fs::permissions(path, mode);
+    };
+    const auto owner = fs::perms::owner_all;
+    const struct {
+        const char* what;
+        std::function<void()> prepare;
+        const char* runtime; // XDG_RUNTIME_DIR, null for unset
+        std::string expected;
+        bool said;
+    } cases[] = {
+        {"private", [&] { makeDir(run, owner); }, "run", ours, false},
+        {"unset", [] {}, nullptr, fallback, false},
+        {"a file", [&] { test::WriteFileBytes(dir.File("file"), "x"); }, "file", fallback, true},
+        {"open to all", [&] { makeDir(run, fs::perms::all); }, "run", fallback, true},
+        {"ours open to the group",
+         [&] {
+             makeDir(run, owner);
+             makeDir(ours, owner | fs::perms::group_all);
+         },
+         "run", fallback, true},
+        {"ours a link",
+         [&] {
+             makeDir(run, owner);
+             makeDir(dir.File("elsewhere"), owner);
+             fs::create_directory_symlink(dir.File("elsewhere"), ours);
+         },
+         "run", fallback, true},
+        {"another user's",
+         [&] {
+             makeDir(run, owner);
+             makeDir(ours, owner);
+             if (::geteuid() == 0) ASSERT_EQ(::chown(ours.c_str(), 65534, 65534), 0);
+         },
+         "run", ::geteuid() == 0 ? fallback : ours, ::geteuid() == 0},
+        {"no private place at all",
+         [&] {
+             makeDir(run, fs::perms::all);
+             makeDir(cfg, owner);
+             makeDir(fallback, fs::perms::all);
+         },
+         "run", "", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        fs::remove_all(run);
+        fs::remove_all(cfg);
+        fs::remove_all(dir.File("elsewhere"));
+        c.prepare();
+        test::ScopedEnv own("LORVANE_CONFIG_HOME", cfg);
+        const std::string runtimeValue = c.runtime ? dir.File(c.runtime) : "";
+        test::ScopedEnv runtime("XDG_RUNTIME_DIR", c.runtime ? runtimeValue.c_str() : nullptr);
+        ::testing::internal::CaptureStderr();
+        EXPECT_EQ(paths::RuntimeDirectory(), c.expected);
+        EXPECT_EQ(paths::RuntimeDirectory(), c.expected);
+        const std::string said = ::testing::internal::GetCapturedStderr();
+        EXPECT_EQ(std::count(said.begin(), said.end(), '\n'), c.said ? 1 : 0) << said;
+        if (c.expected.empty()) continue;
+        struct stat st {};
+        ASSERT_EQ(::lstat(c.expected.c_str(), &st), 0);
+        EXPECT_EQ(st.st_mode & 0777, 0700u);
     }
 }
 
