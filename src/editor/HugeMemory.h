@@ -1,7 +1,7 @@
 #pragma once
-// Large regions, aligned to 2 MB, that the kernel may back with huge pages.
-// Loading a big text touches hundreds of megabytes; taking them in huge
-// pages spares the page faults that would otherwise dominate the load.
+// Large regions, aligned to 2 MB, taken whole when they are made. Loading a
+// big text touches hundreds of megabytes; taking a region's pages in one
+// call spares the page faults that would otherwise dominate the load.
 #include <cstddef>
 
 namespace lorvane {
