@@ -7,8 +7,9 @@
 namespace lorvane {
 
 constexpr std::size_t kHugeRegionBytes = std::size_t{2} << 20;
+constexpr std::size_t kPageBytes = 4096;
 
-// A region of `bytes` (a multiple of kHugeRegionBytes), 2 MB aligned; throws
+// A region of `bytes` (a multiple of kPageBytes), 2 MB aligned; throws
 // std::bad_alloc when the system has no memory left.
 void* AllocateHugeRegion(std::size_t bytes);
 void FreeHugeRegion(void* region, std::size_t bytes) noexcept;

@@ -45,9 +45,10 @@ void TTextArena::AddChunk(char* base, std::size_t size, bool mapped) {
 }
 
 char* TTextArena::AllocateBlock(std::size_t n) {
-    const bool mapped = n > kSmallChunkBytes;
-    const std::size_t size =
-        mapped ? (n + kHugeRegionBytes - 1) / kHugeRegionBytes * kHugeRegionBytes : n;
+    // Blocks under 2 MB are left to malloc, which maps big ones itself and
+    // takes their pages only as they are touched.
+    const bool mapped = n >= kHugeRegionBytes;
+    const std::size_t size = mapped ? (n + kPageBytes - 1) / kPageBytes * kPageBytes : n;
     char* memory = mapped ? static_cast<char*>(AllocateHugeRegion(size))
                           : static_cast<char*>(std::malloc(size));
     if (!memory) throw std::bad_alloc();
