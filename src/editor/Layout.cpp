@@ -416,11 +416,11 @@ void RIzuvAzazModel::LayoutRange(std::int32_t from, std::int32_t to, bool force)
     if (host_) host_->UpdateScrollRanges();
 }
 
-void RIzuvAzazModel::RelayoutAll() {
+void RIzuvAzazModel::RelayoutAll(bool fresh) {
     widest_ = 0;
     widestParagraph_ = -1;
     const std::int32_t count = ParagraphCount();
-    for (std::int32_t i = 0; i < count; ++i)
+    for (std::int32_t i = 0; i < count && !fresh; ++i)
         ParagraphAt(i)->laidOut = 0;
     layoutFrom_ = 0;
     layoutTo_ = count - 1;

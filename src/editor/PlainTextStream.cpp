@@ -1,8 +1,10 @@
 // Plain-text loading and saving: the one place where line breaks of every
 // style are recognised and the paragraph list is built in bulk.
+#include "editor/BreakScan.h"
 #include "editor/RIzuvAzazModel.h"
 #include "platform/Stream.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <vector>
@@ -17,6 +19,10 @@ constexpr std::int64_t kChunk = 65500;
 
 bool IsBlank(char c) noexcept {
     return c == ' ' || c == '\t';
+}
+
+bool IsBreak(char c) noexcept {
+    return c == '\r' || c == '\n';
 }
 
 // Removes pairs of the same code inside one run of codes: they cancel.
@@ -50,9 +56,10 @@ void RIzuvAzazModel::LoadFromStream(TStream& stream) {
     AttrInfo* context = NewStartContext(nullptr);
     const bool codes = staticFormat_;
     const bool discard = HasOption(rzoDiscardTrailingSpaces);
+    const int threads = LoadThreads();
     std::uint8_t style = 0, paragraphStyle = 0;
-    std::string carry; // a paragraph that straddles chunks
-    std::vector<char> chunk(static_cast<std::size_t>(kChunk) + 1);
+    std::string carry; // a paragraph that straddles blocks
+    std::vector<PlacedText> placed;
     auto lastReport = Clock::now();
     char previousBreak = 0; // the break byte just seen, while its partner may follow
     bool stopped = false;
@@ -65,55 +72,104 @@ void RIzuvAzazModel::LoadFromStream(TStream& stream) {
         paragraphStyle = style;
     };
 
-    try {
-        while (!stopped) {
-            const std::int64_t chunkPos = stream.Position();
-            const std::int64_t got = stream.Read(chunk.data(), kChunk);
-            if (got <= 0) break;
-            char* data = chunk.data();
-            if (nullReplacement_ != 0)
-                for (std::int64_t i = 0; i < got; ++i)
-                    if (data[i] == 0) data[i] = nullReplacement_;
-            std::int64_t from = 0; // start of the current paragraph's bytes in this chunk
-            for (std::int64_t i = 0; i < got; ++i) {
-                const char c = data[i];
-                if (c == '\r' || c == '\n') {
-                    if (previousBreak && c != previousBreak) {
-                        previousBreak = 0; // second half of CR LF or LF CR
-                        from = i + 1;
-                        continue;
-                    }
-                    if (carry.empty()) {
-                        append(data + from, i - from, true);
-                    } else {
-                        carry.append(data + from, static_cast<std::size_t>(i - from));
-                        append(carry.data(), static_cast<std::int64_t>(carry.size()), true);
-                        carry.clear();
-                    }
-                    previousBreak = c;
+    // Byte by byte, copying every paragraph: for a block where the text
+    // ends at a zero byte or a paragraph may grow over the longest allowed.
+    auto readSlowly = [&](const char* data, std::int64_t got, std::int64_t blockPos) {
+        std::int64_t from = 0; // start of the current paragraph's bytes in this block
+        for (std::int64_t i = 0; i < got; ++i) {
+            const char c = data[i];
+            if (c == '\r' || c == '\n') {
+                if (previousBreak && c != previousBreak) {
+                    previousBreak = 0; // second half of CR LF or LF CR
                     from = i + 1;
                     continue;
                 }
-                previousBreak = 0;
-                if (c == 0) {
-                    stream.SetPosition(chunkPos + i);
+                if (carry.empty()) {
+                    append(data + from, i - from, true);
+                } else {
                     carry.append(data + from, static_cast<std::size_t>(i - from));
-                    from = i;
-                    stopped = true;
-                    break;
-                }
-                if (codes && IsFormatCode(static_cast<unsigned char>(c)))
-                    style ^= StyleBitOfCode(static_cast<unsigned char>(c));
-                if (static_cast<std::int64_t>(carry.size()) + (i - from) + 1 >=
-                    kMaxParagraphLength) {
-                    // An over-long paragraph ends here as if a break followed.
-                    carry.append(data + from, static_cast<std::size_t>(i + 1 - from));
                     append(carry.data(), static_cast<std::int64_t>(carry.size()), true);
                     carry.clear();
-                    from = i + 1;
                 }
+                previousBreak = c;
+                from = i + 1;
+                continue;
             }
-            if (!stopped) carry.append(data + from, static_cast<std::size_t>(got - from));
+            previousBreak = 0;
+            if (c == 0) {
+                stream.SetPosition(blockPos + i);
+                carry.append(data + from, static_cast<std::size_t>(i - from));
+                stopped = true;
+                return;
+            }
+            if (codes && IsFormatCode(static_cast<unsigned char>(c)))
+                style ^= StyleBitOfCode(static_cast<unsigned char>(c));
+            if (static_cast<std::int64_t>(carry.size()) + (i - from) + 1 >= kMaxParagraphLength) {
+                // An over-long paragraph ends here as if a break followed.
+                carry.append(data + from, static_cast<std::size_t>(i + 1 - from));
+                append(carry.data(), static_cast<std::int64_t>(carry.size()), true);
+                carry.clear();
+                from = i + 1;
+            }
+        }
+        carry.append(data + from, static_cast<std::size_t>(got - from));
+    };
+
+    // The usual way: the breaks are found on all threads at once, and the
+    // paragraphs stay where they were read. Returns whether any did.
+    auto readInPlace = [&](char* data, std::int64_t got) {
+        std::int64_t begin = 0; // start of the current paragraph
+        if (previousBreak && IsBreak(data[0]) && data[0] != previousBreak) begin = 1;
+        const std::vector<BreakPart> parts = ScanBreaksParallel(
+            data, static_cast<std::size_t>(begin), static_cast<std::size_t>(got), codes, threads);
+        placed.clear();
+        for (const BreakPart& part : parts) {
+            for (const BreakMark& m : part.marks) {
+                std::int64_t length = m.end - begin;
+                if (!carry.empty()) {
+                    carry.append(data + begin, static_cast<std::size_t>(length));
+                    append(carry.data(), static_cast<std::int64_t>(carry.size()), true);
+                    carry.clear();
+                } else {
+                    if (discard)
+                        while (length > 0 && IsBlank(data[begin + length - 1]))
+                            --length;
+                    placed.push_back(PlacedText{static_cast<std::uint32_t>(begin),
+                                                static_cast<std::int32_t>(length), paragraphStyle});
+                }
+                paragraphStyle = style ^ m.style;
+                begin = m.next;
+            }
+            style ^= part.style;
+        }
+        AppendPlaced(data, placed, context, threads);
+        carry.append(data + begin, static_cast<std::size_t>(got - begin));
+        previousBreak = parts.back().pending;
+        return !placed.empty();
+    };
+
+    try {
+        while (!stopped) {
+            const std::int64_t blockPos = stream.Position();
+            const std::int64_t left = stream.Size() - blockPos;
+            const std::int64_t size = std::clamp<std::int64_t>(left, 4096, kLoadBlockBytes);
+            char* data = Arena().AllocateBlock(static_cast<std::size_t>(size));
+            const std::int64_t got = stream.Read(data, size);
+            if (got <= 0) {
+                Arena().ReleaseBlock(data);
+                break;
+            }
+            if (nullReplacement_ != 0)
+                for (char* z = data; (z = static_cast<char*>(std::memchr(
+                                          z, 0, static_cast<std::size_t>(data + got - z))));)
+                    *z = nullReplacement_;
+            if ((nullReplacement_ == 0 && std::memchr(data, 0, static_cast<std::size_t>(got))) ||
+                static_cast<std::int64_t>(carry.size()) + got >= kMaxParagraphLength - 1) {
+                readSlowly(data, got, blockPos);
+                Arena().ReleaseBlock(data);
+            } else if (!readInPlace(data, got)) {
+                Arena().ReleaseBlock(data);
+            }
             const auto now = Clock::now();
             if (now - lastReport >= kProgressInterval) {
                 lastReport = now;
@@ -128,10 +184,10 @@ void RIzuvAzazModel::LoadFromStream(TStream& stream) {
         throw;
     }
     ReleaseContext(context);
-    AfterLoad(oldLineCount);
+    AfterLoad(oldLineCount, true, true);
 }
 
-void RIzuvAzazModel::AfterLoad(std::int32_t oldLineCount, bool relayout) {
+void RIzuvAzazModel::AfterLoad(std::int32_t oldLineCount, bool relayout, bool fresh) {
     startStopFrontier_ = -1;
     widest_ = 0;
     widestParagraph_ = -1;
@@ -156,7 +212,7 @@ void RIzuvAzazModel::AfterLoad(std::int32_t oldLineCount, bool relayout) {
         changedLine_ = changedFirst_ = changedLast_ = -1;
         lineDelta_ = 0;
         jobPending_ = false;
-        if (relayout) RelayoutAll();
+        if (relayout) RelayoutAll(fresh);
         if (host_) {
             host_->UpdateScrollRanges();
             host_->UpdateCaret();

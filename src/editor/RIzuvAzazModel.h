@@ -157,7 +157,9 @@ public:
     std::int32_t LayoutParagraph(std::int32_t index, std::int32_t firstLine, bool whole,
                                  bool selectFont = true, std::int32_t rewrapThrough = 0);
     void LayoutRange(std::int32_t from, std::int32_t to, bool force);
-    void RelayoutAll();
+    // `fresh`: no paragraph has been laid out yet (a text just loaded), so
+    // there are no marks to clear.
+    void RelayoutAll(bool fresh = false);
     void BackgroundSlice();
     void ScanStartStopUpTo(std::int32_t index);
     void BeginUpdate() noexcept { ++updateCount_; }
@@ -230,7 +232,7 @@ private:
     void TrackWidest(const LineInfo& line, std::int32_t paragraph) noexcept;
     void FinishMovedSelection();
     std::int32_t CarryStaticStyle(std::int32_t first, std::int32_t last);
-    void AfterLoad(std::int32_t oldLineCount, bool relayout = true);
+    void AfterLoad(std::int32_t oldLineCount, bool relayout = true, bool fresh = false);
 
     TextDevice* device_ = nullptr;
     TEditorHost* host_ = nullptr;

@@ -15,22 +15,57 @@ char* TTextArena::Allocate(std::size_t n) {
     if (n > left_) {
         const bool huge = chunks_.size() >= kSmallChunks;
         const std::size_t size = huge ? kChunkBytes : kSmallChunkBytes;
-        chunks_.reserve(chunks_.size() + 1);
         char* memory = huge ? static_cast<char*>(AllocateHugeRegion(size))
                             : static_cast<char*>(std::malloc(size));
         if (!memory) throw std::bad_alloc();
+        AddChunk(memory, size, huge);
         current_ = memory;
         left_ = size;
-        reserved_ += size;
-        const auto at = std::lower_bound(
-            chunks_.begin(), chunks_.end(), memory,
-            [](const Chunk& c, const char* p) { return std::less<const char*>()(c.base, p); });
-        chunks_.insert(at, Chunk{memory, size});
     }
     char* p = current_;
     current_ += n;
     left_ -= n;
     return p;
+}
+
+void TTextArena::AddChunk(char* base, std::size_t size, bool mapped) {
+    try {
+        const auto at = std::lower_bound(
+            chunks_.begin(), chunks_.end(), base,
+            [](const Chunk& c, const char* p) { return std::less<const char*>()(c.base, p); });
+        chunks_.insert(at, Chunk{base, size, mapped});
+    } catch (...) {
+        if (mapped)
+            FreeHugeRegion(base, size);
+        else
+            std::free(base);
+        throw;
+    }
+    reserved_ += size;
+}
+
+char* TTextArena::AllocateBlock(std::size_t n) {
+    // Blocks under 2 MB are left to malloc, which maps big ones itself and
+    // takes their pages only as they are touched.
+    const bool mapped = n >= kHugeRegionBytes;
+    const std::size_t size = mapped ? (n + kPageBytes - 1) / kPageBytes * kPageBytes : n;
+    char* memory = mapped ? static_cast<char*>(AllocateHugeRegion(size))
+                          : static_cast<char*>(std::malloc(size));
+    if (!memory) throw std::bad_alloc();
+    AddChunk(memory, size, mapped);
+    return memory;
+}
+
+void TTextArena::ReleaseBlock(char* block) noexcept {
+    const auto it = std::find_if(chunks_.begin(), chunks_.end(),
+                                 [&](const Chunk& c) { return c.base == block; });
+    if (it == chunks_.end()) return;
+    if (it->mapped)
+        FreeHugeRegion(it->base, it->size);
+    else
+        std::free(it->base);
+    reserved_ -= it->size;
+    chunks_.erase(it);
 }
 
 bool TTextArena::Owns(const char* p) const noexcept {
@@ -45,7 +80,7 @@ bool TTextArena::Owns(const char* p) const noexcept {
 
 void TTextArena::Clear() noexcept {
     for (const Chunk& c : chunks_) {
-        if (c.size == kChunkBytes)
+        if (c.mapped)
             FreeHugeRegion(c.base, c.size);
         else
             std::free(c.base);

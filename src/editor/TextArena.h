@@ -25,6 +25,11 @@ public:
     // n bytes inside a chunk; requests too large for a chunk return nullptr
     // and the caller allocates on its own.
     char* Allocate(std::size_t n);
+    // A block of its own for text read straight into it (a load places
+    // paragraphs where they were read); ReleaseBlock gives back one that
+    // got no paragraph.
+    char* AllocateBlock(std::size_t n);
+    void ReleaseBlock(char* block) noexcept;
     bool Owns(const char* p) const noexcept;
     void Clear() noexcept;
     std::size_t ReservedBytes() const noexcept { return reserved_; }
@@ -33,7 +38,9 @@ private:
     struct Chunk {
         char* base;
         std::size_t size;
+        bool mapped;
     };
+    void AddChunk(char* base, std::size_t size, bool mapped);
     std::vector<Chunk> chunks_; // sorted by base address
     char* current_ = nullptr;
     std::size_t reserved_ = 0;

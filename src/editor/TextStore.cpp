@@ -6,6 +6,8 @@
 
 #include <algorithm>
 #include <cstring>
+#include <system_error>
+#include <thread>
 
 namespace lorvane {
 
@@ -287,6 +289,60 @@ ParagraphInfo* TTextStore::AppendParagraph(const char* text, std::int32_t length
     textLength_ = start + length;
     ++lineCount_;
     return p;
+}
+
+void TTextStore::AppendPlaced(char* block, const std::vector<PlacedText>& texts, AttrInfo* context,
+                              int threads) {
+    const auto n = static_cast<std::int32_t>(texts.size());
+    if (n == 0) return;
+    const std::int32_t base = paragraphs_.Count();
+    paragraphs_.SetCount(base + n);
+    context->offsetOrRefs += static_cast<std::uint32_t>(n);
+    // Each thread fills a run of records, starting from the text offset the
+    // runs before it add up to; writing the records is what costs (fresh
+    // memory), so it is shared out.
+    const std::int32_t runs = std::clamp(n / 4096, 1, std::max(1, threads));
+    std::vector<std::int32_t> first(static_cast<std::size_t>(runs) + 1), start(first.size());
+    std::int32_t at = base == 0 ? 0 : textLength_ + 2;
+    for (std::int32_t r = 0, i = 0; r <= runs; ++r) {
+        first[static_cast<std::size_t>(r)] =
+            static_cast<std::int32_t>(static_cast<std::int64_t>(n) * r / runs);
+        for (; i < first[static_cast<std::size_t>(r)]; ++i)
+            at += texts[static_cast<std::size_t>(i)].length + 2;
+        start[static_cast<std::size_t>(r)] = at;
+    }
+    auto fill = [&](std::int32_t r) {
+        std::int32_t pos = start[static_cast<std::size_t>(r)];
+        for (std::int32_t i = first[static_cast<std::size_t>(r)];
+             i < first[static_cast<std::size_t>(r) + 1]; ++i) {
+            const PlacedText& t = texts[static_cast<std::size_t>(i)];
+            ParagraphInfo* p = ParagraphAt(base + i);
+            InitRecord(*p, context);
+            if (t.length > 0) {
+                p->text = block + t.from;
+                p->text[t.length] = 0;
+            }
+            p->length = t.length;
+            SetStartAt(base + i, pos);
+            SetFirstLineAt(base + i, lineCount_ + i);
+            p->line0.end = t.length;
+            p->line0.style = t.style;
+            pos += t.length + 2;
+        }
+    };
+    std::vector<std::thread> helpers;
+    for (std::int32_t r = 1; r < runs; ++r) {
+        try {
+            helpers.emplace_back(fill, r);
+        } catch (const std::system_error&) {
+            fill(r); // no thread to be had: this one does the run
+        }
+    }
+    fill(0);
+    for (std::thread& t : helpers)
+        t.join();
+    textLength_ = start[static_cast<std::size_t>(runs)] - 2;
+    lineCount_ += n;
 }
 
 } // namespace lorvane

@@ -93,6 +93,16 @@ public:
     // gets one display line carrying `style`; the totals grow with it.
     ParagraphInfo* AppendParagraph(const char* text, std::int32_t length, std::uint8_t style,
                                    AttrInfo* context, bool exact = false);
+    // Appends paragraphs whose texts already lie in `block` (an arena block)
+    // where they were read: the byte after each text is overwritten with its
+    // ending zero. The records are filled on up to `threads` threads.
+    struct PlacedText {
+        std::uint32_t from;
+        std::int32_t length;
+        std::uint8_t style;
+    };
+    void AppendPlaced(char* block, const std::vector<PlacedText>& texts, AttrInfo* context,
+                      int threads);
 
 protected:
     struct PendingShift {

@@ -18,6 +18,7 @@ target_sources(lorvane_editor_core PRIVATE
   ${CMAKE_CURRENT_LIST_DIR}/Consistency.cpp
   ${CMAKE_CURRENT_LIST_DIR}/TextViews.h ${CMAKE_CURRENT_LIST_DIR}/TextViews.cpp
   ${CMAKE_CURRENT_LIST_DIR}/Search.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/BreakScan.h ${CMAKE_CURRENT_LIST_DIR}/BreakScan.cpp
   ${CMAKE_CURRENT_LIST_DIR}/PlainTextStream.cpp
   ${CMAKE_CURRENT_LIST_DIR}/LayoutStream.cpp
   ${CMAKE_CURRENT_LIST_DIR}/StringsProperty.cpp

@@ -7,4 +7,5 @@ lorvane_test(test_editor_model
     ${CMAKE_CURRENT_LIST_DIR}/RandomEditTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/ViewsTest.cpp
     ${CMAKE_CURRENT_LIST_DIR}/StreamsTest.cpp
+    ${CMAKE_CURRENT_LIST_DIR}/BreakScanTest.cpp
   LIBS lorvane_editor_core)
