@@ -2,6 +2,7 @@
 // text in, writing it back in that form, and noticing when another program
 // changed it in between.
 #include "app/Child.h"
+#include "app/CommandProgress.h"
 #include "app/FileMemory.h"
 #include "app/TabConvert.h"
 #include "codepage/CodePageGuess.h"
@@ -9,7 +10,9 @@
 #include "platform/Error.h"
 #include "platform/Stream.h"
 
+#include <QMainWindow>
 #include <QMdiArea>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -48,6 +51,7 @@ void TMDIChild::LoadFile(const std::string& path, TModeChoice mode, TUtf8Answer 
     // Taken before reading: a change made while reading shows up later.
     const TFileStamp stamp = StampOf(path);
     std::string bytes = ReadAll(path);
+    TCommandProgress::Report(0);
     // The text would end at a zero byte; a window showing only the part
     // before it would write that part over the whole file on the next save.
     if (const std::size_t zero = bytes.find('\0'); zero != std::string::npos)
@@ -91,6 +95,7 @@ void TMDIChild::LoadFile(const std::string& path, TModeChoice mode, TUtf8Answer 
         dos = mode == TModeChoice::Dos;
         koi8 = mode == TModeChoice::Koi8;
     }
+    TCommandProgress::Report(0);
     const TByteCounts counts = CountBytes(bytes);
     // Exactly what switching the mode on after loading does: the line
     // breaks are no letters, so exchanging before the load is the same.
@@ -122,14 +127,23 @@ bool TMDIChild::WriteInMode(const std::string& path, bool backup, bool exportCop
     }
     if (path == Document.path && !ConfirmOverwrite()) return false;
     const bool dos = DosMode != 0, koi8 = Koi8Mode != 0;
+    QStatusBar* bar = nullptr;
+    if (auto* frame = qobject_cast<QMainWindow*>(window())) bar = frame->statusBar();
+    TCommandProgress progress(bar, QString::fromUtf8("Сохранение файла"));
+    // Inside the bracket the window may repaint while the text is written:
+    // the control draws nothing until the bracket closes.
+    const auto saveText = [this](TStream& out) {
+        TUpdateBracket update(*memo1_);
+        memo1_->SaveToStream(out);
+    };
     std::string single;
     TByteCounts counts{};
     if (!dos && !koi8 && !Document.form.utf8) {
         // The text as the control writes it, straight into the file.
-        WriteDocumentFile(path, backup, [&](TStream& out) { memo1_->SaveToStream(out); });
+        WriteDocumentFile(path, backup, saveText);
     } else {
         TStringStream text;
-        memo1_->SaveToStream(text);
+        saveText(text);
         single = SingleByteForm(text.TakeData(), dos, koi8);
         counts = CountBytes(single);
         if (!ConfirmLoss(single, counts, path)) return false;

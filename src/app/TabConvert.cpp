@@ -34,14 +34,16 @@ std::string SpacesToTabs(std::string_view line) {
 }
 
 std::string ConvertEachLine(std::string_view text, std::string (*convert)(std::string_view),
-                            std::int32_t& position) {
+                            std::int32_t& position, const std::function<void(int)>& progress) {
     std::string out;
     out.reserve(text.size() + text.size() / 8);
     const auto target = static_cast<std::size_t>(std::max(position, 0));
     bool changed = false;
     bool placed = false;
     std::size_t start = 0;
-    for (;;) {
+    for (std::size_t lines = 1;; ++lines) {
+        if (progress && lines % 16384 == 0)
+            progress(static_cast<int>(static_cast<double>(start) * 100 / text.size()));
         const std::size_t end = std::min(text.find("\r\n", start), text.size());
         const std::string_view line = text.substr(start, end - start);
         const std::string converted = convert(line);

@@ -5,6 +5,7 @@
 // display modes.
 #include "codepage/CodePageLetters.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -23,9 +24,11 @@ std::string SpacesToTabs(std::string_view line);
 
 // `convert` applied to every line of `text` (lines end at CR LF; the breaks
 // stay as they are). `position` is moved along to the start of the line it
-// stood in, or kept where nothing before it changed.
+// stood in, or kept where nothing before it changed. `progress`, when
+// given, hears now and then how far the work is, in percent.
 std::string ConvertEachLine(std::string_view text, std::string (*convert)(std::string_view),
-                            std::int32_t& position);
+                            std::int32_t& position,
+                            const std::function<void(int)>& progress = nullptr);
 
 // The Russian letters of `text` moved from code page `from` to `to`, in
 // place. Unlike plain recoding, no two bytes end up the same: a byte that is

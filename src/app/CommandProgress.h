@@ -1,0 +1,70 @@
+#pragma once
+// Progress of a command that works on the whole text (open, save, the
+// display modes, tabs and spaces, replace-all, printing): shown in the
+// frame's status bar once the command has run for half a second, with the
+// window repainted meanwhile, so a long command on a huge text does not
+// look like a hung program. No keys or clicks are taken in between: the
+// command still owns the text until it ends.
+#include "app/DocumentEditor.h"
+
+#include <QPointer>
+#include <QString>
+
+#include <chrono>
+
+class QStatusBar;
+
+namespace lorvane {
+
+class TCommandProgress {
+public:
+    TCommandProgress(QStatusBar* bar, QString caption);
+    ~TCommandProgress();
+    TCommandProgress(const TCommandProgress&) = delete;
+    TCommandProgress& operator=(const TCommandProgress&) = delete;
+
+    // Reports `percent` (0 to 100) of the innermost running command; no
+    // command running, nothing happens. `mayPump`: the caller stands where
+    // other events may run (no half-made change in any text), so the whole
+    // window repaints; otherwise only the status bar does.
+    static void Report(int percent, bool mayPump = true);
+
+    // A command is running (events that start other work wait for its end).
+    static bool Running() noexcept;
+
+    // How long a command runs before its progress shows (half a second);
+    // tests set it to zero.
+    static void SetShowAfter(std::chrono::milliseconds delay) noexcept;
+
+    // Progress shown by this command, and how often the window got to run
+    // its events meanwhile.
+    bool Shown() const noexcept { return shown_; }
+    int Pumps() const noexcept { return pumps_; }
+
+private:
+    using Clock = std::chrono::steady_clock;
+    void Step(int percent, bool mayPump);
+
+    QPointer<QStatusBar> bar_;
+    QString caption_;
+    Clock::time_point start_;
+    Clock::time_point lastPump_{};
+    int lastPercent_ = -1;
+    bool shown_ = false;
+    int pumps_ = 0;
+    TCommandProgress* outer_;
+};
+
+// Holds the editor's update bracket, also when the work inside throws.
+class TUpdateBracket {
+public:
+    explicit TUpdateBracket(TDocumentEditor& editor) : editor_(editor) { editor_.BeginUpdate(); }
+    ~TUpdateBracket() { editor_.EndUpdate(); }
+    TUpdateBracket(const TUpdateBracket&) = delete;
+    TUpdateBracket& operator=(const TUpdateBracket&) = delete;
+
+private:
+    TDocumentEditor& editor_;
+};
+
+} // namespace lorvane
