@@ -144,10 +144,13 @@ bool TMDIChild::WriteInMode(const std::string& path, bool backup, bool exportCop
     } else {
         TStringStream text;
         saveText(text);
+        TCommandProgress::Report(30);
         single = SingleByteForm(text.TakeData(), dos, koi8);
+        TCommandProgress::Report(50);
         counts = CountBytes(single);
         if (!ConfirmLoss(single, counts, path)) return false;
         const std::string bytes = FileBytes(single, Document.form);
+        TCommandProgress::Report(70);
         WriteDocumentFile(path, backup, [&](TStream& out) {
             out.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
         });

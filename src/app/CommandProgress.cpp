@@ -11,15 +11,15 @@ namespace {
 
 TCommandProgress* current = nullptr;
 std::chrono::milliseconds showAfter{500};
-
-// Often enough for a window that follows the pointer of a moving window
-// over it, seldom enough to cost nothing against the command's own work.
-constexpr std::chrono::milliseconds kPumpInterval{100};
+// Often enough for a window that follows another window moved over it,
+// seldom enough to cost nothing against the command's own work.
+std::chrono::milliseconds pumpEvery{100};
 
 } // namespace
 
 TCommandProgress::TCommandProgress(QStatusBar* bar, QString caption)
-    : bar_(bar), caption_(std::move(caption)), start_(Clock::now()), outer_(current) {
+    : bar_(bar), caption_(std::move(caption)), start_(Clock::now()), lastPump_(start_),
+      outer_(current) {
     current = this;
 }
 
@@ -28,8 +28,10 @@ TCommandProgress::~TCommandProgress() {
     if (shown_ && bar_) bar_->clearMessage();
 }
 
-void TCommandProgress::SetShowAfter(std::chrono::milliseconds delay) noexcept {
-    showAfter = delay;
+void TCommandProgress::SetDelays(std::chrono::milliseconds showAfterNow,
+                                 std::chrono::milliseconds pumpEveryNow) noexcept {
+    showAfter = showAfterNow;
+    pumpEvery = pumpEveryNow;
 }
 
 bool TCommandProgress::Running() noexcept {
@@ -42,24 +44,20 @@ void TCommandProgress::Report(int percent, bool mayPump) {
 
 void TCommandProgress::Step(int percent, bool mayPump) {
     const Clock::time_point now = Clock::now();
-    if (now - start_ < showAfter || !bar_) return;
     percent = std::clamp(percent, 0, 100);
-    const bool pumpDue = !shown_ || now - lastPump_ >= kPumpInterval;
-    if (percent == lastPercent_ && !pumpDue) return;
-    if (percent != lastPercent_ || !shown_) {
+    const bool pump = mayPump && now - lastPump_ >= pumpEvery;
+    if (bar_ && now - start_ >= showAfter && (!shown_ || percent != lastPercent_)) {
+        shown_ = true;
         lastPercent_ = percent;
         bar_->showMessage(caption_ + QStringLiteral("… %1 %").arg(percent));
+        if (!pump) bar_->repaint();
     }
-    shown_ = true;
-    if (mayPump && pumpDue) {
+    if (pump) {
         lastPump_ = now;
-        ++pumps_;
         // Paints, timers and posted events run; keys, clicks and the
         // sibling channel wait until the command is over.
         QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents |
                                         QEventLoop::ExcludeSocketNotifiers);
-    } else {
-        bar_->repaint();
     }
 }
 

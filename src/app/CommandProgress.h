@@ -1,10 +1,11 @@
 #pragma once
 // Progress of a command that works on the whole text (open, save, the
 // display modes, tabs and spaces, replace-all, printing): shown in the
-// frame's status bar once the command has run for half a second, with the
-// window repainted meanwhile, so a long command on a huge text does not
-// look like a hung program. No keys or clicks are taken in between: the
-// command still owns the text until it ends.
+// frame's status bar once the command has run for half a second. From the
+// start the window gets to repaint every tenth of a second, so a long
+// command on a huge text does not look like a hung program. No keys or
+// clicks are taken in between: the command still owns the text until it
+// ends.
 #include "app/DocumentEditor.h"
 
 #include <QPointer>
@@ -32,14 +33,11 @@ public:
     // A command is running (events that start other work wait for its end).
     static bool Running() noexcept;
 
-    // How long a command runs before its progress shows (half a second);
-    // tests set it to zero.
-    static void SetShowAfter(std::chrono::milliseconds delay) noexcept;
-
-    // Progress shown by this command, and how often the window got to run
-    // its events meanwhile.
-    bool Shown() const noexcept { return shown_; }
-    int Pumps() const noexcept { return pumps_; }
+    // How long a command runs before its progress shows (half a second)
+    // and how often the window runs its events (every tenth of a second);
+    // tests set both to zero.
+    static void SetDelays(std::chrono::milliseconds showAfter,
+                          std::chrono::milliseconds pumpEvery) noexcept;
 
 private:
     using Clock = std::chrono::steady_clock;
@@ -48,10 +46,9 @@ private:
     QPointer<QStatusBar> bar_;
     QString caption_;
     Clock::time_point start_;
-    Clock::time_point lastPump_{};
+    Clock::time_point lastPump_;
     int lastPercent_ = -1;
     bool shown_ = false;
-    int pumps_ = 0;
     TCommandProgress* outer_;
 };
 

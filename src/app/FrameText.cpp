@@ -231,7 +231,7 @@ void TMainFormLorvane::N36Click() {
 
 // ---- Tabs and spaces ----
 
-void TMainFormLorvane::ConvertLines(std::string (*convert)(std::string_view)) {
+void TMainFormLorvane::ConvertLines(LineConverter convert) {
     TDocumentEditor* editor = Editable(ActiveEditor());
     if (editor == nullptr) return;
     // Whole lines (the text between line breaks), not display lines: a tab
@@ -239,10 +239,11 @@ void TMainFormLorvane::ConvertLines(std::string (*convert)(std::string_view)) {
     // a line hides at a wrap. The lines that changed go back as one edit,
     // so the work stays linear in the text's length and one undo takes the
     // whole conversion back.
-    TCommandProgress progress(statusBar1_,
-                              QString::fromUtf8(convert == &TabsToSpaces ? "Табуляции в пробелы"
-                                                                         : "Пробелы в табуляции"));
+    TCommandProgress progress(statusBar1_, QString::fromUtf8(convert == &AppendTabsAsSpaces
+                                                                 ? "Табуляции в пробелы"
+                                                                 : "Пробелы в табуляции"));
     const std::string text = editor->Text();
+    TCommandProgress::Report(0);
     std::int32_t caret = editor->SelStart();
     const std::string converted = ConvertEachLine(
         text, convert, caret, [](int percent) { TCommandProgress::Report(percent * 9 / 10); });
@@ -279,11 +280,11 @@ void TMainFormLorvane::ConvertLines(std::string (*convert)(std::string_view)) {
 }
 
 void TMainFormLorvane::N01Click() {
-    ConvertLines(&TabsToSpaces);
+    ConvertLines(&AppendTabsAsSpaces);
 }
 
 void TMainFormLorvane::N91Click() {
-    ConvertLines(&SpacesToTabs);
+    ConvertLines(&AppendSpacesAsTabs);
 }
 
 // ---- Display modes ----
@@ -296,7 +297,9 @@ void TMainFormLorvane::ConvertWin(TDocumentEditor& editor, TConvType from, TConv
     // caret its place.
     const std::int32_t caret = editor.SelStart();
     std::string text = editor.Text();
+    TCommandProgress::Report(10);
     SwitchCodePage(from, to, text);
+    TCommandProgress::Report(20);
     editor.SetText(text);
     editor.SetSelStart(caret);
 }

@@ -491,7 +491,7 @@ TEST_F(TextCommands, FontAndBackgroundGoToTheEditorAndTheSettingsFile) {
 // first moment on, not after half a second), and leaves no message behind.
 TEST_F(TextCommands, WholeTextCommandsShowProgressAndLetTheWindowRun) {
     ScriptedDialogs dialogs;
-    TCommandProgress::SetShowAfter(std::chrono::milliseconds(0));
+    TCommandProgress::SetDelays(std::chrono::milliseconds(0), std::chrono::milliseconds(0));
     const std::string path = (dir.path() / "PROG.ASM").string();
     const std::string original = Win("\tmov\tax, tmp ; счётчик строк\r\n        push tmp\r\n");
     WriteFileBytes(path, original);
@@ -538,10 +538,10 @@ TEST_F(TextCommands, WholeTextCommandsShowProgressAndLetTheWindowRun) {
         EXPECT_TRUE(bar->currentMessage().isEmpty()) << name;
         QApplication::processEvents();
     }
-    TCommandProgress::SetShowAfter(std::chrono::milliseconds(500));
+    TCommandProgress::SetDelays(std::chrono::milliseconds(500), std::chrono::milliseconds(100));
     std::int32_t caret = 0;
-    std::string expected =
-        ConvertEachLine(ConvertEachLine(original, &TabsToSpaces, caret), &SpacesToTabs, caret);
+    std::string expected = ConvertEachLine(ConvertEachLine(original, &AppendTabsAsSpaces, caret),
+                                           &AppendSpacesAsTabs, caret);
     for (auto at = expected.find("tmp"); at != std::string::npos; at = expected.find("tmp"))
         expected.replace(at, 3, "bx");
     EXPECT_EQ(frame->ActiveChild()->Memo1().Text(), expected);
