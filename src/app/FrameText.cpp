@@ -477,9 +477,10 @@ void TMainFormLorvane::ReplaceInText(const FindEvent& event) {
     bool found = false;
     if (event.action == FindAction::ReplaceAll) {
         // Scrolling to every match would walk the display lines each time;
-        // the view follows once, at the end.
+        // the view follows once, at the end. Bringing a far caret into view
+        // lays out the text up to it: its progress shows too.
+        TCommandProgress progress(statusBar1_, QString::fromUtf8("Замена"));
         {
-            TCommandProgress progress(statusBar1_, QString::fromUtf8("Замена"));
             TUpdateBracket update(*editor);
             const std::int64_t length = std::max(editor->TextLength(), 1);
             found = findNext();
