@@ -4,7 +4,10 @@
 // tabs and runs of spaces, opened and worked on through the real frame with
 // the real editor control, offscreen, with scripted dialogs. Pass a line
 // count for a quicker run. Results that would be wrong end the run with an
-// error instead of a figure.
+// error instead of a figure. Beside each command's time it prints how long
+// the event loop stood still meanwhile (a window that cannot repaint), the
+// resident memory once the file is open and at the peak of opening, and the
+// peer component opening and saving the same file.
 #include "BenchSupport.h"
 #include "app/EditorFactory.h"
 #include "app/MainForm.h"
@@ -13,12 +16,18 @@
 #include "platform/ErrorHandler.h"
 #include "platform/ScriptedDialogs.h"
 
+#include <QAbstractEventDispatcher>
 #include <QAction>
+#include <QFile>
 #include <QToolButton>
+#ifdef LORVANE_BENCH_PEER
+#include <Qsci/qsciscintilla.h>
+#endif
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <ctime>
 #include <filesystem>
 #include <fstream>
 #include <random>
@@ -91,11 +100,106 @@ std::string ReadFile(const std::string& path) {
     return std::string(std::istreambuf_iterator<char>(in), {});
 }
 
-template <typename F> double Time(F&& step) {
-    const auto start = Clock::now();
-    step();
-    return Ms(Clock::now() - start);
+// The longest stretch without the event loop running, over all commands
+// timed so far, and within the one running now.
+double maxStallMs = 0;
+double stallMs = 0;
+Clock::time_point lastAwake;
+
+void WatchEventLoop() {
+    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::awake, [] {
+        const auto now = Clock::now();
+        stallMs = std::max(stallMs, Ms(now - lastAwake));
+        lastAwake = now;
+    });
 }
+
+// Processor time of the whole process: on a busy machine a steadier figure
+// than the wall clock.
+double CpuMs() {
+    timespec t{};
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e3 + static_cast<double>(t.tv_nsec) / 1e6;
+}
+
+// Times `step` and prints "<name>_ms", "<name>_stall_ms" and "<name>_cpu_ms".
+template <typename F> void Timed(const std::string& name, F&& step) {
+    const auto start = Clock::now();
+    lastAwake = start;
+    stallMs = 0;
+    const double cpuBefore = CpuMs();
+    step();
+    const auto end = Clock::now();
+    stallMs = std::max(stallMs, Ms(end - lastAwake));
+    maxStallMs = std::max(maxStallMs, stallMs);
+    Print((name + "_ms").c_str(), Ms(end - start), "ms");
+    Print((name + "_stall_ms").c_str(), stallMs, "ms");
+    Print((name + "_cpu_ms").c_str(), CpuMs() - cpuBefore, "ms");
+}
+
+// The peak resident memory, from the moment ResetPeak was called on.
+void ResetPeak() {
+    if (FILE* f = std::fopen("/proc/self/clear_refs", "w")) {
+        std::fputs("5", f);
+        std::fclose(f);
+    }
+}
+long PeakBytes() {
+    long kb = 0;
+    if (FILE* f = std::fopen("/proc/self/status", "r")) {
+        char line[256];
+        while (std::fgets(line, sizeof line, f))
+            if (std::sscanf(line, "VmHWM: %ld kB", &kb) == 1) break;
+        std::fclose(f);
+    }
+    return kb * 1024;
+}
+
+// What the save does besides writing: the old file kept as the backup, the
+// new one written beside it, flushed and renamed over it.
+void WriteWithBackup(const std::string& path, const char* bytes, std::size_t size) {
+    namespace fs = std::filesystem;
+    const std::string temp = path + ".tmp";
+    FILE* f = std::fopen(temp.c_str(), "wb");
+    if (f == nullptr || std::fwrite(bytes, 1, size, f) != size) Fail("the peer could not write");
+    if (f != nullptr) {
+        std::fflush(f);
+        ::fsync(fileno(f));
+        std::fclose(f);
+    }
+    fs::copy_file(path, path + ".BAK", fs::copy_options::overwrite_existing);
+    fs::rename(temp, path);
+}
+
+#ifdef LORVANE_BENCH_PEER
+// The peer component opening the same file (up to its first paint) and
+// saving it the same way.
+void RunPeer(const std::string& path, const std::string& original) {
+    QsciScintilla sci;
+    sci.setUtf8(false);
+    sci.setFont(QFont("DejaVu Sans Mono", 10));
+    sci.resize(800, 600);
+    sci.show();
+    QCoreApplication::processEvents();
+    const auto t0 = Clock::now();
+    {
+        QFile f(QString::fromStdString(path));
+        if (!f.open(QIODevice::ReadOnly)) Fail("the peer could not open the file");
+        const QByteArray bytes = f.readAll();
+        sci.SendScintilla(QsciScintillaBase::SCI_SETTEXT, bytes.constData());
+    }
+    sci.viewport()->repaint();
+    Print("qsci_open_ms", Ms(Clock::now() - t0), "ms");
+    const auto t1 = Clock::now();
+    const auto length =
+        static_cast<std::size_t>(sci.SendScintilla(QsciScintillaBase::SCI_GETLENGTH));
+    const auto* text = reinterpret_cast<const char*>(
+        sci.SendScintilla(QsciScintillaBase::SCI_GETCHARACTERPOINTER));
+    WriteWithBackup(path, text, length);
+    Print("qsci_save_ms", Ms(Clock::now() - t1), "ms");
+    if (ReadFile(path) != original) Fail("the peer's save differs from what it loaded");
+}
+#endif
 
 } // namespace
 
@@ -121,11 +225,20 @@ int main(int argc, char** argv) {
         ScriptedDialogs dialogs;
         TMainFormLorvane frame(DocumentEditors(), {});
         frame.show();
+        QCoreApplication::processEvents();
+        WatchEventLoop();
+        // The generated text and everything else the run holds so far
+        // count as the base, so the figures are what opening added.
         const long rssBefore = RssBytes();
-
-        Print("open_ms", Time([&] { frame.FileOpenAll(path); }), "ms");
+        ResetPeak();
+        TMDIChild* window = nullptr;
+        Timed("open", [&] {
+            frame.FileOpenAll(path);
+            window = frame.ActiveChild();
+            if (window != nullptr) window->Memo1().Widget()->repaint();
+        });
         Print("rss_over_file", static_cast<double>(RssBytes() - rssBefore) / size, "ratio");
-        TMDIChild* window = frame.ActiveChild();
+        Print("rss_peak_over_file", static_cast<double>(PeakBytes() - rssBefore) / size, "ratio");
         if (window == nullptr) {
             Fail("the file did not open");
             return 1;
@@ -136,26 +249,26 @@ int main(int argc, char** argv) {
         // Nothing changed, but marked modified so the save writes (and
         // takes the backup).
         editor.SetModified(true);
-        Print("save_ms", Time([&] { frame.FileSaveItemClick(); }), "ms");
+        Timed("save", [&] { frame.FileSaveItemClick(); });
         if (ReadFile(path) != original) Fail("the saved file differs from what was loaded");
         if (editor.Modified()) Fail("the document is still modified after saving");
 
         QToolButton* dos = frame.Button("SpeedButton15");
         QToolButton* koi8 = frame.Button("SpeedButton16");
-        Print("dos_on_ms", Time([&] { dos->click(); }), "ms");
+        Timed("dos_on", [&] { dos->click(); });
         if (window->DosMode != 1) Fail("the DOS mode did not come on");
-        Print("dos_off_ms", Time([&] { dos->click(); }), "ms");
+        Timed("dos_off", [&] { dos->click(); });
         if (window->DosMode != 0) Fail("the DOS mode did not go off");
         if (editor.Text() != original) Fail("DOS on and off changed the text");
         if (editor.Modified()) Fail("the DOS mode switch marked the document modified");
-        Print("koi8_on_ms", Time([&] { koi8->click(); }), "ms");
-        Print("koi8_off_ms", Time([&] { koi8->click(); }), "ms");
+        Timed("koi8_on", [&] { koi8->click(); });
+        Timed("koi8_off", [&] { koi8->click(); });
         if (editor.Text() != original) Fail("KOI8 on and off changed the text");
 
-        Print("tabs_to_spaces_ms", Time([&] { frame.N01Click(); }), "ms");
+        Timed("tabs_to_spaces", [&] { frame.N01Click(); });
         std::string text = editor.Text();
         if (text.find('\t') != std::string::npos) Fail("a tab is left after tabs to spaces");
-        Print("spaces_to_tabs_ms", Time([&] { frame.N91Click(); }), "ms");
+        Timed("spaces_to_tabs", [&] { frame.N91Click(); });
         text = editor.Text();
         if (text.find("  ") != std::string::npos)
             Fail("a run of spaces is left after spaces to tabs");
@@ -164,7 +277,7 @@ int main(int argc, char** argv) {
         FindOptions find;
         find.findText = kEndMarker;
         frame.Search1Click();
-        Print("find_end_ms", Time([&] { dialogs.PressFind(find); }), "ms");
+        Timed("find_end", [&] { dialogs.PressFind(find); });
         if (editor.SelText() != kEndMarker) Fail("the find did not select the marker at the end");
         if (!dialogs.RequestsOf(DialogKind::MessageBox).empty()) Fail("the find reported a miss");
 
@@ -182,7 +295,7 @@ int main(int argc, char** argv) {
         replace.findText = kReplaced;
         replace.replaceText = kReplacement;
         frame.Replace2Click();
-        Print("replace_all_ms", Time([&] { dialogs.PressReplaceAll(replace); }), "ms");
+        Timed("replace_all", [&] { dialogs.PressReplaceAll(replace); });
         text = editor.Text();
         if (count(text, kReplaced) != 0 || count(text, kReplacement) != matches)
             Fail("replace-all did not replace every match exactly once");
@@ -195,7 +308,7 @@ int main(int argc, char** argv) {
         frame.SetLinePrinter([&](QPrinter&, const LogicalFont&,
                                  const std::vector<std::string>& all) { printed = all.size(); });
         dialogs.AnswerPrint(true);
-        Print("print_lines_ms", Time([&] { frame.N7Click(); }), "ms");
+        Timed("print_lines", [&] { frame.N7Click(); });
         if (printed < static_cast<std::size_t>(lines)) Fail("printing left lines out");
 
         // The same text as Linux keeps it: LF breaks, then UTF-8 as well.
@@ -211,8 +324,7 @@ int main(int argc, char** argv) {
                 std::ofstream out(file, std::ios::binary);
                 out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
             }
-            Print(utf8 ? "open_utf8_ms" : "open_lf_ms", Time([&] { frame.FileOpenAll(file); }),
-                  "ms");
+            Timed(utf8 ? "open_utf8" : "open_lf", [&] { frame.FileOpenAll(file); });
             TMDIChild* opened = frame.ActiveChild();
             if (opened == nullptr || opened->Document.form.utf8 != utf8 ||
                 opened->Document.form.breaks != TBreakStyle::LF) {
@@ -220,13 +332,16 @@ int main(int argc, char** argv) {
                 continue;
             }
             opened->Memo1().SetModified(true);
-            Print(utf8 ? "save_utf8_ms" : "save_lf_ms", Time([&] { frame.FileSaveItemClick(); }),
-                  "ms");
+            Timed(utf8 ? "save_utf8" : "save_lf", [&] { frame.FileSaveItemClick(); });
             if (ReadFile(file) != bytes) Fail("the LF or UTF-8 file did not save back as it was");
         }
 
+        Print("max_stall_ms", maxStallMs, "ms");
         for (TMDIChild* child : frame.Children())
             child->Memo1().SetModified(false);
+#ifdef LORVANE_BENCH_PEER
+        RunPeer(path, original);
+#endif
     }
     std::filesystem::remove_all(root);
     return failures == 0 ? 0 : 1;

@@ -2,6 +2,7 @@
 // text in, writing it back in that form, and noticing when another program
 // changed it in between.
 #include "app/Child.h"
+#include "app/CommandProgress.h"
 #include "app/DocumentRead.h"
 #include "app/FileMemory.h"
 #include "app/TabConvert.h"
@@ -11,7 +12,9 @@
 #include "platform/Error.h"
 #include "platform/Stream.h"
 
+#include <QMainWindow>
 #include <QMdiArea>
+#include <QStatusBar>
 
 #include <algorithm>
 
@@ -38,6 +41,7 @@ void TMDIChild::LoadFile(const std::string& path, TModeChoice mode, TUtf8Answer 
     const bool sizeChanged = read.SizeChanged();
     const std::string sizeChange = sizeChanged ? SizeChangeText(path, read) : std::string();
     std::string bytes = std::move(read.bytes);
+    TCommandProgress::Report(0);
     // The text would end at a zero byte; a window showing only the part
     // before it would write that part over the whole file on the next save.
     if (const std::size_t zero = bytes.find('\0'); zero != std::string::npos)
@@ -81,6 +85,7 @@ void TMDIChild::LoadFile(const std::string& path, TModeChoice mode, TUtf8Answer 
         dos = mode == TModeChoice::Dos;
         koi8 = mode == TModeChoice::Koi8;
     }
+    TCommandProgress::Report(0);
     const TByteCounts counts = CountBytes(bytes);
     // Exactly what switching the mode on after loading does: the line
     // breaks are no letters, so exchanging before the load is the same.
@@ -115,18 +120,30 @@ bool TMDIChild::WriteInMode(const std::string& path, bool backup, bool exportCop
     }
     if (path == Document.path && !ConfirmOverwrite()) return false;
     const bool dos = DosMode != 0, koi8 = Koi8Mode != 0;
+    QStatusBar* bar = nullptr;
+    if (auto* frame = qobject_cast<QMainWindow*>(window())) bar = frame->statusBar();
+    TCommandProgress progress(bar, QString::fromUtf8("Сохранение файла"));
+    // Inside the bracket the window may repaint while the text is written:
+    // the control draws nothing until the bracket closes.
+    const auto saveText = [this](TStream& out) {
+        TUpdateBracket update(*memo1_);
+        memo1_->SaveToStream(out);
+    };
     std::string single;
     TByteCounts counts{};
     if (!dos && !koi8 && !Document.form.utf8) {
         // The text as the control writes it, straight into the file.
-        WriteDocumentFile(path, backup, [&](TStream& out) { memo1_->SaveToStream(out); });
+        WriteDocumentFile(path, backup, saveText);
     } else {
         TStringStream text;
-        memo1_->SaveToStream(text);
+        saveText(text);
+        TCommandProgress::Report(30);
         single = SingleByteForm(text.TakeData(), dos, koi8);
+        TCommandProgress::Report(50);
         counts = CountBytes(single);
         if (!ConfirmLoss(single, counts, path)) return false;
         const std::string bytes = FileBytes(single, Document.form);
+        TCommandProgress::Report(70);
         WriteDocumentFile(path, backup, [&](TStream& out) {
             out.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
         });

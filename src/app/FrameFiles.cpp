@@ -1,5 +1,6 @@
 // The frame's file commands: new, open, open by name, save, save as, the
 // backup switch, close, and the close-all pass when the program ends.
+#include "app/CommandProgress.h"
 #include "app/HandOver.h"
 #include "app/MainForm.h"
 #include "app/WindowPlacement.h"
@@ -60,6 +61,7 @@ void TMainFormLorvane::ApplyAppearance(TMDIChild& window) {
 void TMainFormLorvane::LoadInto(TMDIChild& window, const std::string& name, TModeChoice mode,
                                 TUtf8Answer answer) {
     try {
+        TCommandProgress progress(statusBar1_, QString::fromUtf8("Открытие файла"));
         window.LoadFile(name, mode, answer);
     } catch (...) {
         // The window was made for this file and holds nothing else: it

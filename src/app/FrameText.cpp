@@ -1,6 +1,7 @@
 // The frame's text commands: clipboard, undo, styles, pitch, indent, the
 // DOS and KOI8 display modes, tabs and spaces, font and colours, find and
 // replace, the calculator and printing. Each acts on the active document.
+#include "app/CommandProgress.h"
 #include "app/MainForm.h"
 #include "app/TabConvert.h"
 #include "calc/HexCalc.h"
@@ -50,18 +51,6 @@ public:
     WaitCursor& operator=(const WaitCursor&) = delete;
 };
 
-// Holds the line view's update bracket, also when a conversion throws.
-class UpdateBracket {
-public:
-    explicit UpdateBracket(TDocumentEditor& editor) : editor_(editor) { editor_.BeginUpdate(); }
-    ~UpdateBracket() { editor_.EndUpdate(); }
-    UpdateBracket(const UpdateBracket&) = delete;
-    UpdateBracket& operator=(const UpdateBracket&) = delete;
-
-private:
-    TDocumentEditor& editor_;
-};
-
 // Brings the caret into view after work done inside an update bracket,
 // where the control does not scroll; the caret stays where it is.
 void ShowCaret(TDocumentEditor& editor) {
@@ -90,6 +79,8 @@ void PaintLines(QPrinter& printer, const LogicalFont& font, const std::vector<st
             if (!printer.newPage())
                 IoError::Throw("print to", printer.outputFileName().toStdString(), EIO);
             y = metrics.ascent();
+            TCommandProgress::Report(static_cast<int>(&line - lines.data()) * 100 /
+                                     static_cast<int>(lines.size()));
         }
         // The painter has no tab stops of its own; the editor's are used.
         painter.drawText(0, y, QString::fromStdString(cp::DecodeToUtf8(page, TabsToSpaces(line))));
@@ -240,7 +231,7 @@ void TMainFormLorvane::N36Click() {
 
 // ---- Tabs and spaces ----
 
-void TMainFormLorvane::ConvertLines(std::string (*convert)(std::string_view)) {
+void TMainFormLorvane::ConvertLines(LineConverter convert) {
     TDocumentEditor* editor = Editable(ActiveEditor());
     if (editor == nullptr) return;
     // Whole lines (the text between line breaks), not display lines: a tab
@@ -248,10 +239,16 @@ void TMainFormLorvane::ConvertLines(std::string (*convert)(std::string_view)) {
     // a line hides at a wrap. The lines that changed go back as one edit,
     // so the work stays linear in the text's length and one undo takes the
     // whole conversion back.
+    TCommandProgress progress(statusBar1_, QString::fromUtf8(convert == &AppendTabsAsSpaces
+                                                                 ? "Табуляции в пробелы"
+                                                                 : "Пробелы в табуляции"));
     const std::string text = editor->Text();
+    TCommandProgress::Report(0);
     std::int32_t caret = editor->SelStart();
-    const std::string converted = ConvertEachLine(text, convert, caret);
+    const std::string converted = ConvertEachLine(
+        text, convert, caret, [](int percent) { TCommandProgress::Report(percent * 9 / 10); });
     if (converted == text) return;
+    TCommandProgress::Report(90);
     const std::size_t oldSize = text.size();
     const std::size_t newSize = converted.size();
     std::size_t first = 0;
@@ -273,7 +270,7 @@ void TMainFormLorvane::ConvertLines(std::string (*convert)(std::string_view)) {
         ++end;
     const std::size_t newEnd = end + newSize - oldSize;
     {
-        UpdateBracket update(*editor);
+        TUpdateBracket update(*editor);
         editor->SetSelStart(static_cast<std::int32_t>(first));
         editor->SetSelLength(static_cast<std::int32_t>(end - first));
         editor->SetSelText(std::string_view(converted).substr(first, newEnd - first));
@@ -283,11 +280,11 @@ void TMainFormLorvane::ConvertLines(std::string (*convert)(std::string_view)) {
 }
 
 void TMainFormLorvane::N01Click() {
-    ConvertLines(&TabsToSpaces);
+    ConvertLines(&AppendTabsAsSpaces);
 }
 
 void TMainFormLorvane::N91Click() {
-    ConvertLines(&SpacesToTabs);
+    ConvertLines(&AppendSpacesAsTabs);
 }
 
 // ---- Display modes ----
@@ -300,7 +297,9 @@ void TMainFormLorvane::ConvertWin(TDocumentEditor& editor, TConvType from, TConv
     // caret its place.
     const std::int32_t caret = editor.SelStart();
     std::string text = editor.Text();
+    TCommandProgress::Report(10);
     SwitchCodePage(from, to, text);
+    TCommandProgress::Report(20);
     editor.SetText(text);
     editor.SetSelStart(caret);
 }
@@ -314,6 +313,7 @@ void TMainFormLorvane::SwitchDisplayMode(bool dos) {
     const char* otherButton = dos ? "SpeedButton16" : "SpeedButton15";
     const char* otherItem = dos ? "Ansi1" : "OEM1";
     const TConvType page = dos ? PG_DOS886 : PG_KOI;
+    TCommandProgress progress(statusBar1_, QString::fromUtf8("Перекодировка текста"));
 
     // The buttons follow the active window only at the next idle pass; the
     // window's own mode decides what is converted, so a button left from
@@ -325,7 +325,7 @@ void TMainFormLorvane::SwitchDisplayMode(bool dos) {
         (dos ? window->Koi8Mode : window->DosMode) != 0 || window->Document.form.utf8;
     const bool on = !otherOn && Button(button)->isChecked();
     {
-        UpdateBracket update(editor);
+        TUpdateBracket update(editor);
         const bool modified = editor.Modified();
         if (!otherOn) {
             window->DosMode = dos && on ? 1 : 0;
@@ -477,12 +477,19 @@ void TMainFormLorvane::ReplaceInText(const FindEvent& event) {
     bool found = false;
     if (event.action == FindAction::ReplaceAll) {
         // Scrolling to every match would walk the display lines each time;
-        // the view follows once, at the end.
+        // the view follows once, at the end. Bringing a far caret into view
+        // lays out the text up to it: its progress shows too.
+        TCommandProgress progress(statusBar1_, QString::fromUtf8("Замена"));
         {
-            UpdateBracket update(*editor);
+            TUpdateBracket update(*editor);
+            const std::int64_t length = std::max(editor->TextLength(), 1);
             found = findNext();
             while (found) {
                 replaceSelection();
+                const std::int64_t at = editor->SelStart();
+                TCommandProgress::Report(static_cast<int>(
+                    (options.down ? at : length - std::min<std::int64_t>(at, length)) * 100 /
+                    length));
                 found = findNext();
             }
         }
@@ -531,9 +538,11 @@ void TMainFormLorvane::N7Click() {
         font.style = fontDialog1_.style;
     }
     font.fixedPitch = Item("N9")->isChecked();
+    TCommandProgress progress(statusBar1_, QString::fromUtf8("Печать"));
     std::vector<std::string> lines;
     // An empty text has no line to print.
     if (editor->TextLength() > 0) lines = editor->DisplayLines();
+    TCommandProgress::Report(0);
     if (linePrinter_)
         linePrinter_(printer, font, lines);
     else

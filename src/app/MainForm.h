@@ -254,7 +254,7 @@ private:
     TDocumentEditor* ActiveEditor() const;
     void SwitchDisplayMode(bool dos);
     void ConvertWin(TDocumentEditor& editor, TConvType from, TConvType to);
-    void ConvertLines(std::string (*convert)(std::string_view));
+    void ConvertLines(void (*convert)(std::string_view line, std::string& out));
     void FindInText(const FindOptions& options);
     void ReplaceInText(const FindEvent& event);
     void NotFound(const std::string& findText);

@@ -1,5 +1,6 @@
 #include "app/RIzuvAzazEditor.h"
 
+#include "app/CommandProgress.h"
 #include "app/EditorFactory.h"
 #include "editor/RIzuvAzaz.h"
 #include "editor/RIzuvAzazInput.h"
@@ -68,6 +69,13 @@ TRIzuvAzazEditor::TRIzuvAzazEditor() {
     };
     input.Mouse().OnDblClick = [this] {
         if (OnDoubleClick) OnDoubleClick();
+    };
+    // Loading and saving a huge text report their progress to the frame's
+    // command; other events may run only while the control paints and lays
+    // out nothing, inside an update bracket.
+    control_->OnProgress = [control = control_.data()] {
+        TCommandProgress::Report(control->Model().ProgressPercent(),
+                                 control->Model().UpdateCount() > 0);
     };
     control.release(); // owned by the document window from now on
 }

@@ -6,21 +6,18 @@
 
 namespace lorvane {
 
-std::string TabsToSpaces(std::string_view line) {
-    std::string out;
-    out.reserve(line.size());
-    for (char c : line) {
-        if (c == '\t')
-            out.append(kTabWidth - out.size() % kTabWidth, ' ');
-        else
-            out.push_back(c);
+void AppendTabsAsSpaces(std::string_view line, std::string& out) {
+    const std::size_t lineStart = out.size();
+    for (std::size_t from = 0; from < line.size();) {
+        const std::size_t tab = std::min(line.find('\t', from), line.size());
+        out.append(line.substr(from, tab - from));
+        if (tab == line.size()) break;
+        out.append(kTabWidth - (out.size() - lineStart) % kTabWidth, ' ');
+        from = tab + 1;
     }
-    return out;
 }
 
-std::string SpacesToTabs(std::string_view line) {
-    std::string out;
-    out.reserve(line.size());
+void AppendSpacesAsTabs(std::string_view line, std::string& out) {
     std::size_t run = 0;
     for (char c : line) {
         if (c == ' ') {
@@ -30,28 +27,43 @@ std::string SpacesToTabs(std::string_view line) {
         run = 0;
         out.push_back(c);
     }
+}
+
+std::string TabsToSpaces(std::string_view line) {
+    std::string out;
+    out.reserve(line.size());
+    AppendTabsAsSpaces(line, out);
     return out;
 }
 
-std::string ConvertEachLine(std::string_view text, std::string (*convert)(std::string_view),
-                            std::int32_t& position) {
+std::string SpacesToTabs(std::string_view line) {
+    std::string out;
+    out.reserve(line.size());
+    AppendSpacesAsTabs(line, out);
+    return out;
+}
+
+std::string ConvertEachLine(std::string_view text, LineConverter convert, std::int32_t& position,
+                            const std::function<void(int)>& progress) {
     std::string out;
     out.reserve(text.size() + text.size() / 8);
     const auto target = static_cast<std::size_t>(std::max(position, 0));
     bool changed = false;
     bool placed = false;
     std::size_t start = 0;
-    for (;;) {
+    for (std::size_t lines = 1;; ++lines) {
+        if (progress && lines % 16384 == 0)
+            progress(static_cast<int>(static_cast<double>(start) * 100 / text.size()));
         const std::size_t end = std::min(text.find("\r\n", start), text.size());
         const std::string_view line = text.substr(start, end - start);
-        const std::string converted = convert(line);
-        const bool lineChanged = converted != line;
+        const std::size_t lineStart = out.size();
+        convert(line, out);
+        const bool lineChanged = std::string_view(out).substr(lineStart) != line;
         if (!placed && target <= end) {
             placed = true;
-            if (changed || lineChanged) position = static_cast<std::int32_t>(out.size());
+            if (changed || lineChanged) position = static_cast<std::int32_t>(lineStart);
         }
         changed = changed || lineChanged;
-        out += converted;
         if (end == text.size()) break;
         out += "\r\n";
         start = end + 2;

@@ -5,6 +5,7 @@
 // display modes.
 #include "codepage/CodePageLetters.h"
 
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -14,18 +15,24 @@ inline constexpr std::size_t kTabWidth = 10;
 
 // Every tab becomes the spaces up to the next tab stop.
 std::string TabsToSpaces(std::string_view line);
+void AppendTabsAsSpaces(std::string_view line, std::string& out);
 
 // Every run of spaces, wherever it stands, becomes one tab for each started
 // group of ten spaces: a run of k spaces gives ceil(k / 10) tabs. The
 // result does not depend on the column the run starts at, so it is not the
 // inverse of TabsToSpaces for runs that do not end on a tab stop.
 std::string SpacesToTabs(std::string_view line);
+void AppendSpacesAsTabs(std::string_view line, std::string& out);
+
+// One line converted onto the end of `out`.
+using LineConverter = void (*)(std::string_view line, std::string& out);
 
 // `convert` applied to every line of `text` (lines end at CR LF; the breaks
 // stay as they are). `position` is moved along to the start of the line it
-// stood in, or kept where nothing before it changed.
-std::string ConvertEachLine(std::string_view text, std::string (*convert)(std::string_view),
-                            std::int32_t& position);
+// stood in, or kept where nothing before it changed. `progress`, when
+// given, hears now and then how far the work is, in percent.
+std::string ConvertEachLine(std::string_view text, LineConverter convert, std::int32_t& position,
+                            const std::function<void(int)>& progress = nullptr);
 
 // The Russian letters of `text` moved from code page `from` to `to`, in
 // place. Unlike plain recoding, no two bytes end up the same: a byte that is

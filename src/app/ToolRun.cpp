@@ -1,4 +1,5 @@
 #include "app/ToolRun.h"
+#include "app/CommandProgress.h"
 
 #include "platform/Paths.h"
 #include "platform/Process.h"
@@ -63,6 +64,12 @@ void TToolRun::Check() {
     if (std::string output = process_->ReadOutput(); !output.empty() && OnOutput) OnOutput(output);
     if (!ended) {
         timer_.start(process_->TerminateRequested() ? 50 : PollInterval(process_->Elapsed()));
+        return;
+    }
+    // A command on a whole text lets timers run while it works; the end,
+    // which may reopen the files the tool wrote, waits until it is over.
+    if (TCommandProgress::Running()) {
+        timer_.start(50);
         return;
     }
     reported_ = true;

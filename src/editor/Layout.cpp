@@ -576,13 +576,16 @@ void RIzuvAzazModel::RefreshAfterChanges() {
         ScanStartStopUpTo(last + 1);
         ++last;
     }
+    // Lines only grow downwards, so past the first paragraph below the view
+    // none is shown; the rest is left to the background. Looking up a line
+    // number after many edits in one bracket is not cheap, so it is done
+    // once for the last paragraph instead of for every one in between.
     for (std::int32_t j = p + 1; j <= last; ++j) {
-        if (updateMode_ == umImmediate || FirstLineAt(j) <= visibleEnd) {
-            ScanStartStopUpTo(j);
-            LayoutParagraph(j, 0, true, false);
-        }
-        lastLine = FirstLineAt(j) + ParagraphAt(j)->lineCount - 1;
+        if (updateMode_ != umImmediate && FirstLineAt(j) > visibleEnd) break;
+        ScanStartStopUpTo(j);
+        LayoutParagraph(j, 0, true, false);
     }
+    if (last > p) lastLine = FirstLineAt(last) + ParagraphAt(last)->lineCount - 1;
     InvalidateLineCaches(StartAt(p) - 1, last);
 
     if (host_) {

@@ -13,20 +13,25 @@ namespace lorvane {
 namespace {
 
 // The inserted text cut at its line breaks: CR or CR LF (a lone LF stays text).
+// Pieces are copied whole, not byte by byte: a conversion of a huge text
+// inserts it all at once.
 std::vector<std::string> SplitAtBreaks(std::string_view text) {
-    std::vector<std::string> parts(1);
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r') {
-            if (i + 1 < text.size() && text[i + 1] == '\n') ++i;
-            parts.emplace_back();
-        } else {
-            parts.back().push_back(text[i]);
+    std::vector<std::string> parts;
+    std::size_t from = 0;
+    for (;;) {
+        const std::size_t cr = text.find('\r', from);
+        if (cr == std::string_view::npos) {
+            parts.emplace_back(text.substr(from));
+            return parts;
         }
+        parts.emplace_back(text.substr(from, cr - from));
+        from = cr + 1;
+        if (from < text.size() && text[from] == '\n') ++from;
     }
-    return parts;
 }
 
 std::uint8_t Toggles(const char* s, std::size_t n) noexcept {
+    if (!ContainsFormatCode(s, n)) return 0;
     std::uint8_t bits = 0;
     for (std::size_t i = 0; i < n; ++i)
         bits ^= StyleBitOfCode(static_cast<unsigned char>(s[i]));
@@ -160,6 +165,7 @@ void RIzuvAzazModel::Replace(std::string_view textIn, ReplaceKind kind) {
 
     std::int32_t caret = s;
     std::string joined;
+    joined.reserve(static_cast<std::size_t>(inserted));
     for (std::size_t i = 0; i < parts.size(); ++i) {
         if (i) joined += "\r\n";
         joined += parts[i];

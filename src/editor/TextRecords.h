@@ -84,5 +84,15 @@ constexpr std::uint8_t StyleBitOfCode(unsigned char c) noexcept {
 constexpr bool IsFormatCode(unsigned char c) noexcept {
     return StyleBitOfCode(c) != 0;
 }
+// Whether `n` bytes hold a format code. Most text holds none; this look is
+// done many bytes at a time by the compiler, so whole-text passes can skip
+// the byte-by-byte toggling.
+inline bool ContainsFormatCode(const char* text, std::size_t n) noexcept {
+    unsigned any = 0;
+    const auto* b = reinterpret_cast<const unsigned char*>(text);
+    for (const unsigned char* e = b + n; b < e; ++b)
+        any |= static_cast<unsigned>(*b - 1u < 4u) | static_cast<unsigned>(*b == 21u);
+    return any != 0;
+}
 
 } // namespace lorvane

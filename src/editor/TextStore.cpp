@@ -63,6 +63,9 @@ std::uint8_t TTextStore::StyleAt(std::int32_t i, std::int32_t offset) const noex
     const LineInfo* line = view.At(k);
     std::uint8_t style = line->style;
     const std::int32_t end = offset < p->length ? offset : p->length;
+    if (end <= line->start ||
+        !ContainsFormatCode(p->text + line->start, static_cast<std::size_t>(end - line->start)))
+        return style;
     for (std::int32_t j = line->start; j < end; ++j)
         style ^= StyleBitOfCode(static_cast<unsigned char>(p->text[j]));
     return style;

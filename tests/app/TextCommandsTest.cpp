@@ -3,6 +3,7 @@
 // modes, tabs and spaces, editing, font and colours, find and replace, the
 // calculator and printing.
 #include "FakeEditor.h"
+#include "app/CommandProgress.h"
 #include "app/EditorFactory.h"
 #include "app/MainForm.h"
 #include "app/RIzuvAzazEditor.h"
@@ -18,6 +19,7 @@
 #include <QApplication>
 #include <QPrinter>
 #include <QShortcut>
+#include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
 
@@ -483,6 +485,69 @@ TEST_F(TextCommands, FontAndBackgroundGoToTheEditorAndTheSettingsFile) {
 }
 
 // ---- Printing ----
+
+// Every command on the whole text shows its progress in the frame's status
+// bar and lets the window run its events while it works (here from the
+// first moment on, not after half a second), and leaves no message behind.
+TEST_F(TextCommands, WholeTextCommandsShowProgressAndLetTheWindowRun) {
+    ScriptedDialogs dialogs;
+    TCommandProgress::SetDelays(std::chrono::milliseconds(0), std::chrono::milliseconds(0));
+    const std::string path = (dir.path() / "PROG.ASM").string();
+    const std::string original = Win("\tmov\tax, tmp ; счётчик строк\r\n        push tmp\r\n");
+    WriteFileBytes(path, original);
+    FindOptions replace;
+    replace.findText = "tmp";
+    replace.replaceText = "bx";
+    std::size_t printed = 0;
+    frame->SetLinePrinter([&](QPrinter&, const LogicalFont&, const std::vector<std::string>& all) {
+        printed = all.size();
+    });
+    dialogs.AnswerPrint(true);
+    const std::vector<std::pair<const char*, std::function<void()>>> commands = {
+        {"open", [&] { frame->FileOpenAll(path); }},
+        {"save",
+         [&] {
+             frame->ActiveChild()->Memo1().SetModified(true);
+             frame->FileSaveItemClick();
+         }},
+        {"dos on", [&] { frame->Button("SpeedButton15")->click(); }},
+        {"dos off", [&] { frame->Button("SpeedButton15")->click(); }},
+        {"koi8 on", [&] { frame->Button("SpeedButton16")->click(); }},
+        {"koi8 off", [&] { frame->Button("SpeedButton16")->click(); }},
+        {"tabs to spaces", [&] { frame->N01Click(); }},
+        {"spaces to tabs", [&] { frame->N91Click(); }},
+        {"replace all",
+         [&] {
+             frame->ActiveChild()->Memo1().SetSelStart(0);
+             frame->Replace2Click();
+             dialogs.PressReplaceAll(replace);
+         }},
+        {"print", [&] { frame->N7Click(); }},
+    };
+    QStatusBar* bar = frame->StatusBar1();
+    for (const auto& [name, command] : commands) {
+        QStringList shown;
+        const auto watch = QObject::connect(bar, &QStatusBar::messageChanged,
+                                            [&](const QString& text) { shown << text; });
+        bool ran = false;
+        QTimer::singleShot(0, frame.get(), [&] { ran = true; });
+        command();
+        QObject::disconnect(watch);
+        EXPECT_TRUE(ran) << name;
+        EXPECT_TRUE(!shown.empty() && shown.front().endsWith(QStringLiteral(" %"))) << name;
+        EXPECT_TRUE(bar->currentMessage().isEmpty()) << name;
+        QApplication::processEvents();
+    }
+    TCommandProgress::SetDelays(std::chrono::milliseconds(500), std::chrono::milliseconds(100));
+    std::int32_t caret = 0;
+    std::string expected = ConvertEachLine(ConvertEachLine(original, &AppendTabsAsSpaces, caret),
+                                           &AppendSpacesAsTabs, caret);
+    for (auto at = expected.find("tmp"); at != std::string::npos; at = expected.find("tmp"))
+        expected.replace(at, 3, "bx");
+    EXPECT_EQ(frame->ActiveChild()->Memo1().Text(), expected);
+    EXPECT_EQ(printed, 2u);
+    EXPECT_TRUE(dialogs.Errors().empty());
+}
 
 struct PrintRecord {
     int jobs = 0;
