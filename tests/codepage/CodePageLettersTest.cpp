@@ -93,12 +93,9 @@ TEST(RecodeString, AsciiAndLettersSurviveTheWayThereAndBackForEveryPair) {
     }
 }
 
-TEST(RecodeString, EmptyInputAndNulBytes) {
+TEST(RecodeString, EmptyInputNulBytesAndAPageOutsideTheEnumeration) {
     EXPECT_EQ(RecodeString(PG_WIN, PG_KOI, ""), "");
     EXPECT_EQ(RecodeString(PG_WIN, PG_KOI, std::string("a\0b", 3)), std::string("a\0b", 3));
-}
-
-TEST(RecodeString, ACodePageOutsideTheEnumerationConvertsNothing) {
     const auto bogus = static_cast<TConvType>(7);
     EXPECT_EQ(RecodeString(bogus, PG_KOI, "\xE9\xFF"), "\xE9\xFF");
     EXPECT_EQ(RecodeString(PG_WIN, bogus, "\xE9\xFF"), "\xE9\xFF");
