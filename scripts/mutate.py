@@ -38,6 +38,7 @@ on two cores. Run it niced when others share the machine:
 """
 
 import argparse
+import fcntl
 import os
 import random
 import re
@@ -288,6 +289,13 @@ def main():
         return
 
     MUT_DIR.mkdir(exist_ok=True)
+    # One run at a time owns the mutation tree; a run cut short leaves at
+    # most one changed file there, which the next run's copy puts right.
+    lock = open(MUT_DIR / "lock", "w")
+    try:
+        fcntl.flock(lock, fcntl.LOCK_EX | fcntl.LOCK_NB)
+    except OSError:
+        sys.exit(f"another run is using {MUT_DIR}")
     SyncTree()
     Configure()
     results = {}
