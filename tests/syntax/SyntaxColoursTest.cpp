@@ -77,6 +77,17 @@ TEST(SyntaxColours, ShippedVocabulariesOnHandWrittenSamples) {
     }
 }
 
+// With the start/stop keys switched off, comments and strings go uncoloured
+// and words keep their colours, inside a former comment too.
+TEST(SyntaxColours, StartStopKeysSwitchedOff) {
+    SyntaxFixture f(".C");
+    f.pass->SetApplyStartStopKeys(false, true);
+    f.model.SetText("/* int */ int s = \"a\";");
+    EXPECT_EQ(f.AllMarks(), "...ttt....ttt.........\n");
+    f.pass->SetApplyStartStopKeys(true, true);
+    EXPECT_EQ(f.AllMarks(), "ccccccccc.ttt.....sss.\n");
+}
+
 // Pieces that open and close comments, strings and directives (and break
 // lines) in the middle of keywords; one typed piece is one keystroke or paste.
 struct Walk {
