@@ -80,12 +80,16 @@ TEST(SyntaxColours, ShippedVocabulariesOnHandWrittenSamples) {
 // With the start/stop keys switched off, comments and strings go uncoloured
 // and words keep their colours, inside a former comment too.
 TEST(SyntaxColours, StartStopKeysSwitchedOff) {
-    SyntaxFixture f(".C");
-    f.pass->SetApplyStartStopKeys(false, true);
-    f.model.SetText("/* int */ int s = \"a\";");
-    EXPECT_EQ(f.AllMarks(), "...ttt....ttt.........\n");
-    f.pass->SetApplyStartStopKeys(true, true);
-    EXPECT_EQ(f.AllMarks(), "ccccccccc.ttt.....sss.\n");
+    const Sample samples[] = {{".C", "/* int */ int s = \"a\";", "...ttt....ttt.........\n"},
+                              {".PAS", "{ begin } begin 'x'", "..kkkkk...kkkkk....\n"}};
+    for (const Sample& sample : samples) {
+        SyntaxFixture f(sample.extension);
+        f.pass->SetApplyStartStopKeys(false, true);
+        f.model.SetText(sample.text);
+        EXPECT_EQ(f.AllMarks(), sample.expected) << sample.extension;
+        f.pass->SetApplyStartStopKeys(true, true);
+        EXPECT_NE(f.AllMarks(), sample.expected) << sample.extension;
+    }
 }
 
 // Pieces that open and close comments, strings and directives (and break
