@@ -27,6 +27,7 @@ TEST(HexCalcState, KeysFollowTheEnabledDigits) {
     // Hexadecimal, binary and decimal keys are typed through the form in
     // its own tests.
     EXPECT_EQ(calc.KeyCommand('g'), std::nullopt);
+    EXPECT_EQ(calc.KeyCommand('a'), 'A');
     calc.ChangeBase(NumberBase::Oct);
     EXPECT_EQ(calc.KeyCommand('7'), '7');
     EXPECT_EQ(calc.KeyCommand('8'), std::nullopt);

@@ -15,6 +15,10 @@
 
 #include <gtest/gtest.h>
 
+#include <memory>
+#include <string_view>
+#include <tuple>
+
 namespace lorvane {
 namespace {
 
@@ -22,7 +26,11 @@ class HexCalcTest : public ::testing::Test {
 protected:
     void SetUp() override {
         TApplication::SetReporter([this](const std::string& text) { errors_.push_back(text); });
-        calc_.show();
+        Fresh();
+    }
+    void Fresh() {
+        calc_ = std::make_unique<THexCalc>();
+        calc_->show();
     }
     void TearDown() override {
         TApplication::SetReporter(nullptr);
@@ -30,7 +38,7 @@ protected:
     }
 
     QPushButton* Button(const char* name) {
-        auto* button = calc_.findChild<QPushButton*>(QString::fromLatin1(name));
+        auto* button = calc_->findChild<QPushButton*>(QString::fromLatin1(name));
         EXPECT_NE(button, nullptr) << name;
         return button;
     }
@@ -38,21 +46,35 @@ protected:
     // Typed at the form; every character goes through the key table.
     void Type(std::string_view keys, QWidget* target = nullptr) {
         for (char c : keys)
-            QTest::keyClick(target ? target : &calc_, c);
+            QTest::keyClick(target ? target : calc_.get(), c);
+    }
+    // Typed keys, with "~" for the sign button and "{Dec}" for a base.
+    void Script(std::string_view keys) {
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            if (keys[i] == '~') {
+                Click("Button26");
+            } else if (keys[i] == '{') {
+                const std::size_t end = keys.find('}', i);
+                ChooseBase(std::string(keys.substr(i + 1, end - i - 1)).c_str());
+                i = end;
+            } else {
+                Type(keys.substr(i, 1));
+            }
+        }
     }
     void ChooseBase(const char* item) {
         for (auto* radio :
-             calc_.findChild<QGroupBox*>("RadioGroup1")->findChildren<QRadioButton*>())
+             calc_->findChild<QGroupBox*>("RadioGroup1")->findChildren<QRadioButton*>())
             if (radio->text() == QLatin1String(item)) radio->click();
     }
     std::string CheckedBase() {
         for (auto* radio :
-             calc_.findChild<QGroupBox*>("RadioGroup1")->findChildren<QRadioButton*>())
+             calc_->findChild<QGroupBox*>("RadioGroup1")->findChildren<QRadioButton*>())
             if (radio->isChecked()) return radio->text().toStdString();
         return {};
     }
-    std::string Display() { return calc_.findChild<QLineEdit*>("Edit1")->text().toStdString(); }
-    std::string Sign() { return calc_.findChild<QLabel*>("Panel1")->text().toStdString(); }
+    std::string Display() { return calc_->findChild<QLineEdit*>("Edit1")->text().toStdString(); }
+    std::string Sign() { return calc_->findChild<QLabel*>("Panel1")->text().toStdString(); }
     void Paste(const char* text) {
         QGuiApplication::clipboard()->setText(QString::fromUtf8(text));
         Click("Button25");
@@ -60,14 +82,14 @@ protected:
 
     ScriptedDialogs dialogs_;
     std::vector<std::string> errors_;
-    THexCalc calc_;
+    std::unique_ptr<THexCalc> calc_;
 };
 
 TEST_F(HexCalcTest, FormAndControls) {
-    EXPECT_EQ(calc_.windowTitle().toStdString(), "Калькулятор Hex, Oct, Bin, Dec форматов");
+    EXPECT_EQ(calc_->windowTitle().toStdString(), "Калькулятор Hex, Oct, Bin, Dec форматов");
     EXPECT_EQ(Display(), "0");
     EXPECT_EQ(CheckedBase(), "Hex");
-    EXPECT_FALSE(calc_.findChild<QLineEdit*>("Edit1")->isEnabled());
+    EXPECT_FALSE(calc_->findChild<QLineEdit*>("Edit1")->isEnabled());
     EXPECT_EQ(Button("Button21")->text().toStdString(), "Сброс");
     EXPECT_EQ(Button("Button26")->text().toStdString(), "+ / -");
     EXPECT_EQ(Button("Button16")->text().toStdString(), "F");
@@ -83,86 +105,47 @@ TEST_F(HexCalcTest, DigitButtonsFollowTheBase) {
             if (Button(name)->isEnabled()) digits += Button(name)->text().toStdString();
         return digits;
     };
-    EXPECT_EQ(enabled(), "1234567890ABCDEF");
-    ChooseBase("Oct");
-    EXPECT_EQ(enabled(), "12345670");
-    EXPECT_EQ(calc_.State().MaxLength(), 11);
-    ChooseBase("Bin");
-    EXPECT_EQ(enabled(), "10");
-    EXPECT_EQ(calc_.State().MaxLength(), 32);
-    ChooseBase("Dec");
-    EXPECT_EQ(enabled(), "1234567890");
-    // Keys of disabled digits do nothing.
-    Type("5a");
-    EXPECT_EQ(Display(), "5");
-    ChooseBase("Bin");
-    Click("Button21");
-    Type("1297021");
-    EXPECT_EQ(Display(), "101");
+    const std::tuple<const char*, const char*, int> bases[] = {{"Hex", "1234567890ABCDEF", 8},
+                                                               {"Oct", "12345670", 11},
+                                                               {"Bin", "10", 32},
+                                                               {"Dec", "1234567890", 11}};
+    for (const auto& [base, digits, length] : bases) {
+        ChooseBase(base);
+        EXPECT_EQ(enabled(), digits) << base;
+        EXPECT_EQ(calc_->State().MaxLength(), length) << base;
+    }
 }
 
-TEST_F(HexCalcTest, HexOverflowWrapsAndReadsInDec) {
-    Type("7fffffff+1=");
-    EXPECT_EQ(Display(), "80000000");
-    ChooseBase("Dec");
-    EXPECT_EQ(Display(), "-2147483648");
-}
-
-TEST_F(HexCalcTest, OctalEntriesReadInDec) {
-    ChooseBase("Oct");
-    Type("17");
-    ChooseBase("Dec");
-    EXPECT_EQ(Display(), "15");
-}
-
-TEST_F(HexCalcTest, DigitsBeyondTheEntryAreIgnored) {
-    Type("123456789");
-    EXPECT_EQ(Display(), "123456789");
-    Type("+1=");
-    EXPECT_EQ(Display(), "12345679");
-}
-
-TEST_F(HexCalcTest, OperationsDoNotChain) {
-    ChooseBase("Dec");
-    Type("3++5=");
-    EXPECT_EQ(Display(), "8");
-    Click("Button21");
-    Click("Button17");
-    Click("Button20"); // ignored: "+" is pending
-    Type("2=");
-    EXPECT_EQ(Display(), "2");
-}
-
-TEST_F(HexCalcTest, DivisionTruncatesTowardZero) {
-    ChooseBase("Dec");
-    Type("7/2=");
-    EXPECT_EQ(Display(), "3");
-    Type("7");
-    Click("Button26");
-    Type("/2=");
-    EXPECT_EQ(Display(), "-3");
-    // The one quotient that does not fit wraps like every other overflow.
-    Type("2147483647+1=");
-    EXPECT_EQ(Display(), "-2147483648");
-    Type("/1");
-    Click("Button26");
-    Type("=");
-    EXPECT_EQ(Display(), "-2147483648");
-    Click("Button26");
-    EXPECT_EQ(Display(), "-2147483648");
-}
-
-TEST_F(HexCalcTest, ZeroResultPaddedOnlyAfterAnOperation) {
-    Type("5-5=");
-    EXPECT_EQ(Display(), "00000000");
-    Click("Button26");
-    EXPECT_EQ(Display(), "0");
-    Type("3*0=");
-    EXPECT_EQ(Display(), "00000000");
-    ChooseBase("Bin");
-    EXPECT_EQ(Display(), "0");
-    Type("1-1=");
-    EXPECT_EQ(Display(), std::string(32, '0'));
+// Key scripts, each on a fresh calculator: "keys>display" steps apart by
+// spaces; in the keys "~" is the sign button and "{Dec}" a change of base.
+TEST_F(HexCalcTest, KeyScripts) {
+    const char* const scripts[] = {
+        // Overflow wraps, and the wrapped value reads in decimal.
+        "7fffffff+1=>80000000 {Dec}>-2147483648",
+        "{Oct}17{Dec}>15",
+        // Digits beyond the entry length show but are not read.
+        "123456789>123456789 +1=>12345679",
+        // Operations do not chain; a second sign while one is pending is ignored.
+        "{Dec}3++5=>8 \\+/2=>2",
+        // Division truncates toward zero; the one quotient that does not fit
+        // wraps like every other overflow.
+        "{Dec}7/2=>3 7~/2=>-3 2147483647+1=>-2147483648 /1~=>-2147483648 ~>-2147483648",
+        // A zero result is padded only after an operation.
+        "5-5=>00000000 ~>0 3*0=>00000000 {Bin}>0 1-1=>00000000000000000000000000000000",
+        // Keys of disabled digits do nothing.
+        "{Dec}5a>5 {Bin}\\1297021>101",
+    };
+    for (const std::string_view script : scripts) {
+        Fresh();
+        std::size_t at = 0;
+        while (at < script.size()) {
+            const std::size_t mark = script.find('>', at);
+            const std::size_t end = std::min(script.find(' ', mark), script.size());
+            Script(script.substr(at, mark - at));
+            EXPECT_EQ(Display(), script.substr(mark + 1, end - mark - 1)) << script.substr(0, end);
+            at = end + 1;
+        }
+    }
 }
 
 TEST_F(HexCalcTest, DivisionByZeroComplainsAndStaysPending) {
@@ -186,8 +169,8 @@ TEST_F(HexCalcTest, ResetKeepsBaseAndValue) {
     Type("\\");
     EXPECT_EQ(Display(), "0");
     EXPECT_EQ(Sign(), "");
-    EXPECT_EQ(calc_.State().Operand(), 0);
-    EXPECT_EQ(calc_.State().CurrentValue(), 10);
+    EXPECT_EQ(calc_->State().Operand(), 0);
+    EXPECT_EQ(calc_->State().CurrentValue(), 10);
     EXPECT_EQ(CheckedBase(), "Oct");
 }
 
@@ -199,7 +182,7 @@ TEST_F(HexCalcTest, BadPasteIsReportedAndLosesNothing) {
     ASSERT_EQ(errors_.size(), 1u);
     EXPECT_EQ(errors_[0], "'$12G' is not a valid integer value");
     EXPECT_EQ(Sign(), "*");
-    EXPECT_EQ(calc_.State().Operand(), 5);
+    EXPECT_EQ(calc_->State().Operand(), 5);
     Click("Button26");
     EXPECT_EQ(errors_.size(), 2u);
     EXPECT_EQ(Display(), "12G");
@@ -209,7 +192,7 @@ TEST_F(HexCalcTest, BadPasteIsReportedAndLosesNothing) {
     ASSERT_EQ(errors_.size(), 3u);
     EXPECT_EQ(CheckedBase(), "Hex");
     EXPECT_TRUE(Button("Button16")->isEnabled());
-    EXPECT_EQ(calc_.State().Base(), calc::NumberBase::Hex);
+    EXPECT_EQ(calc_->State().Base(), calc::NumberBase::Hex);
     Paste("3");
     Type("=");
     EXPECT_EQ(Display(), "0000000F");
@@ -233,34 +216,34 @@ TEST_F(HexCalcTest, KeysReachTheFormThroughAFocusedControl) {
     Type("2+3=", focused);
     EXPECT_EQ(Display(), "00000005");
     QTest::keyClick(focused, Qt::Key_Escape);
-    EXPECT_FALSE(calc_.isVisible());
-    EXPECT_EQ(calc_.result(), QDialog::Rejected);
+    EXPECT_FALSE(calc_->isVisible());
+    EXPECT_EQ(calc_->result(), QDialog::Rejected);
 }
 
 TEST_F(HexCalcTest, EnterPressesOnlyTheFocusedButton) {
-    calc_.activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&calc_));
+    calc_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(calc_.get()));
     QPushButton* seven = Button("Button8");
     seven->setFocus();
     QTest::keyClick(seven, Qt::Key_Return);
     QTest::keyClick(seven, Qt::Key_Enter);
     EXPECT_EQ(Display(), "77");
-    QWidget* radio = calc_.findChild<QRadioButton*>();
+    QWidget* radio = calc_->findChild<QRadioButton*>();
     radio->setFocus();
     QTest::keyClick(radio, Qt::Key_Return);
     EXPECT_EQ(Display(), "77");
-    EXPECT_TRUE(calc_.isVisible());
+    EXPECT_TRUE(calc_->isVisible());
 }
 
 TEST_F(HexCalcTest, StateSurvivesCloseAndReopen) {
     // The main frame's round: fill, open, close, read back.
     Type("1f+");
     Click("Button23");
-    EXPECT_FALSE(calc_.isVisible());
-    const std::int32_t remembered = calc_.StrToNum(calc_.DisplayText());
+    EXPECT_FALSE(calc_->isVisible());
+    const std::int32_t remembered = calc_->StrToNum(calc_->DisplayText());
     EXPECT_EQ(remembered, 31);
-    calc_.SetDisplayText(calc_.NumToStr(remembered));
-    calc_.show();
+    calc_->SetDisplayText(calc_->NumToStr(remembered));
+    calc_->show();
     EXPECT_EQ(Display(), "0000001F");
     EXPECT_EQ(Sign(), "+");
     Type("1=");
@@ -268,9 +251,9 @@ TEST_F(HexCalcTest, StateSurvivesCloseAndReopen) {
 
     ChooseBase("Bin");
     Type("\x1b");
-    calc_.show();
+    calc_->show();
     EXPECT_EQ(CheckedBase(), "Bin");
-    EXPECT_EQ(calc_.NumToStr(2), "00000000000000000000000000000010");
+    EXPECT_EQ(calc_->NumToStr(2), "00000000000000000000000000000010");
 }
 
 } // namespace

@@ -52,6 +52,7 @@ TEST(NumberText, ReadsOnlyTheEntryLength) {
     EXPECT_EQ(StrToNum("123456789", NumberBase::Hex), 0x12345678);
     EXPECT_EQ(StrToNum("7fffffff", NumberBase::Hex), INT32_MAX);
     EXPECT_EQ(StrToNum("1F", NumberBase::Hex), 31);
+    EXPECT_EQ(StrToNum("abcdef", NumberBase::Hex), 0xABCDEF);
     // Eleven octal digits carry 33 bits; the top one falls off.
     EXPECT_EQ(StrToNum("77777777777", NumberBase::Oct), -1);
     EXPECT_EQ(StrToNum("17", NumberBase::Oct), 15);
@@ -69,6 +70,7 @@ TEST(NumberText, UnreadableEntriesNameTheConvertedText) {
     EXPECT_EQ(ErrorText("12G", NumberBase::Hex), "'$12G' is not a valid integer value");
     EXPECT_EQ(ErrorText("", NumberBase::Hex), "'$' is not a valid integer value");
     EXPECT_EQ(ErrorText("-1", NumberBase::Hex), "'$-1' is not a valid integer value");
+    EXPECT_EQ(ErrorText("1g", NumberBase::Hex), "'$1g' is not a valid integer value");
     EXPECT_EQ(ErrorText("2147483648", NumberBase::Dec),
               "'2147483648' is not a valid integer value");
     EXPECT_EQ(ErrorText("-2147483649", NumberBase::Dec),

@@ -69,10 +69,6 @@ TEST(TConvert, ConvertRunsItsEventsAndConvertsLineByLine) {
     convert.SetDateFrom(raw);
     convert.ConvertPages(PG_KOI, PG_KOI);
     EXPECT_EQ(convert.DateTo(), raw);
-
-    convert.SetDateFrom({"x"});
-    convert.CopyToFrom();
-    EXPECT_EQ(convert.DateFrom(), raw);
 }
 
 TEST(TConvert, WholeTextKeepsItsLineBreaksThroughAConversion) {

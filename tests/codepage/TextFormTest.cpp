@@ -79,6 +79,19 @@ TEST(TextForm, Utf8RoundTripsEveryCharacterThePageHolds) {
     }
 }
 
+TEST(TextForm, ByteCountsEqualACountByHand) {
+    std::mt19937 random(16);
+    for (std::size_t length : {0, 1, 3, 4, 5, 7, 8, 9, 1000, 4099}) {
+        std::string bytes(length, '\0');
+        for (char& c : bytes)
+            c = static_cast<char>(random() % 4 == 0 ? 0xFF : random() % 256);
+        TByteCounts expected{};
+        for (char c : bytes)
+            ++expected[static_cast<unsigned char>(c)];
+        EXPECT_EQ(CountBytes(bytes), expected) << length;
+    }
+}
+
 TEST(TextForm, Utf8CharacterThePageLacksIsNamedWithItsLine) {
     // "а\n→б\r\n€": the arrow has no Windows-1251 byte, the euro sign has.
     const TUtf8Decoded text =

@@ -34,7 +34,7 @@ private:
     QString saved_;
 };
 
-TEST(XJustOne, ASecondStartReportsFirstThenCallsTheMinimisedFirstForward) {
+TEST(XJustOne, LaterStartsReportFirstThenCallTheMinimisedFirstForwardIfAsked) {
     NameScope name(QStringLiteral("GuardOrder"));
     QWidget frame;
     frame.showMinimized();
@@ -60,21 +60,16 @@ TEST(XJustOne, ASecondStartReportsFirstThenCallsTheMinimisedFirstForward) {
     EXPECT_TRUE(frameWasMinimisedInHandler);
     EXPECT_TRUE(SpinUntil([&] { return !frame.isMinimized(); }));
     EXPECT_TRUE(frame.isVisible());
-}
 
-TEST(XJustOne, WithoutSwitchingTheFirstStaysWhereItIs) {
-    NameScope name(QStringLiteral("GuardNoSwitch"));
-    QWidget frame;
+    // A start that does not switch reports too, and the first stays where it is.
     frame.showMinimized();
-    TXJustOne first(&frame);
-    first.Loaded();
-    TXJustOne second;
-    second.SetSwitchToPrevious(false);
+    TXJustOne third;
+    third.SetSwitchToPrevious(false);
     bool reported = false;
-    second.SetAlreadyExist([&](TXJustOne*) { reported = true; });
-    second.Loaded();
+    third.SetAlreadyExist([&](TXJustOne*) { reported = true; });
+    third.Loaded();
     EXPECT_TRUE(reported);
-    EXPECT_FALSE(second.IsFirstInstance());
+    EXPECT_FALSE(third.IsFirstInstance());
     EXPECT_FALSE(SpinUntil([&] { return !frame.isMinimized(); }, 500));
 }
 

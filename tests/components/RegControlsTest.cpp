@@ -16,6 +16,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <vector>
 
 namespace lorvane {
 namespace {
@@ -61,10 +62,10 @@ TEST_F(RegFormTest, FirstRunKeepsTheDesignAndClosingStoresAllFiveValues) {
     EXPECT_TRUE(canClose);
     TRegistry registry;
     ASSERT_TRUE(registry.OpenKey(kKey, false));
-    EXPECT_EQ(registry.ReadInteger("RCLeft"), 70);
-    EXPECT_EQ(registry.ReadInteger("RCTop"), 80);
-    EXPECT_EQ(registry.ReadInteger("RCWidth"), 500);
-    EXPECT_EQ(registry.ReadInteger("RCHeight"), 350);
+    std::vector<std::int32_t> bounds;
+    for (const char* name : {"RCLeft", "RCTop", "RCWidth", "RCHeight"})
+        bounds.push_back(registry.ReadInteger(name));
+    EXPECT_EQ(bounds, (std::vector<std::int32_t>{70, 80, 500, 350}));
     EXPECT_EQ(registry.ReadBinaryData("RCWindowState"), std::vector<std::uint8_t>{0});
 
     // The next window of the same kind opens there.

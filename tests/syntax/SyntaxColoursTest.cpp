@@ -77,6 +77,21 @@ TEST(SyntaxColours, ShippedVocabulariesOnHandWrittenSamples) {
     }
 }
 
+// With the start/stop keys switched off, comments and strings go uncoloured
+// and words keep their colours, inside a former comment too.
+TEST(SyntaxColours, StartStopKeysSwitchedOff) {
+    const Sample samples[] = {{".C", "/* int */ int s = \"a\";", "...ttt....ttt.........\n"},
+                              {".PAS", "{ begin } begin 'x'", "..kkkkk...kkkkk....\n"}};
+    for (const Sample& sample : samples) {
+        SyntaxFixture f(sample.extension);
+        f.pass->SetApplyStartStopKeys(false, true);
+        f.model.SetText(sample.text);
+        EXPECT_EQ(f.AllMarks(), sample.expected) << sample.extension;
+        f.pass->SetApplyStartStopKeys(true, true);
+        EXPECT_NE(f.AllMarks(), sample.expected) << sample.extension;
+    }
+}
+
 // Pieces that open and close comments, strings and directives (and break
 // lines) in the middle of keywords; one typed piece is one keystroke or paste.
 struct Walk {

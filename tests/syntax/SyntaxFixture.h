@@ -45,15 +45,17 @@ struct SyntaxFixture {
         pass->ResetHighlighting();
     }
 
-    // '.' plain, else the role's first letter: c s k t r d p.
+    // '.' plain, else the role's first letter: c s k t r d p; '!' where a
+    // highlight brings a background of its own (roles colour the text only).
     std::string Marks(std::int32_t paragraph) {
         const ParagraphInfo& p = *model.ParagraphAt(paragraph);
         std::string out;
         for (std::int32_t c = 0; c < p.length; ++c) {
             const AttrInfo& s = StateAtOffset(p, c);
-            out += (s.flags & 0x80) && s.color1 >= 1 && s.color1 <= kTokenRoleCount
-                       ? RoleName(static_cast<TTokenRole>(s.color1 - 1)).front()
-                       : '.';
+            const bool role = (s.flags & 0x80) && s.color1 >= 1 && s.color1 <= kTokenRoleCount;
+            out += !role                ? '.'
+                   : s.color2 != clNone ? '!'
+                                        : RoleName(static_cast<TTokenRole>(s.color1 - 1)).front();
         }
         return out;
     }
