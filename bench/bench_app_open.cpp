@@ -10,7 +10,7 @@
 #include "app/EditorFactory.h"
 #include "app/MainForm.h"
 #include "app/RIzuvAzazEditor.h"
-#include "editor/RIzuvAzaz.h"
+#include "editor/view/RIzuvAzaz.h"
 #include "platform/ErrorHandler.h"
 #include "platform/ScriptedDialogs.h"
 

@@ -4,8 +4,8 @@
 // Prints "name value unit" lines; qsci_ lines are the peer's figures.
 // Usage: bench_editor_input [--quick] [--ours] [FILE] (--quick: 10 MB,
 // fewer keys; --ours: without the peer, for profiling).
-#include "editor/RIzuvAzaz.h"
-#include "editor/RIzuvAzazInput.h"
+#include "editor/view/RIzuvAzaz.h"
+#include "editor/view/RIzuvAzazInput.h"
 #include "platform/ErrorHandler.h"
 #include "platform/Stream.h"
 

@@ -3,9 +3,9 @@
 // lines with Windows-1251 Cyrillic comments, measured with a fixed-cell
 // device and word wrap at 800 pixels. Pass a file name to use another file.
 #include "BenchSupport.h"
-#include "editor/FixedCellDevice.h"
-#include "editor/RIzuvAzazModel.h"
-#include "editor/RecordingHost.h"
+#include "editor/model/FixedCellDevice.h"
+#include "editor/model/RIzuvAzazModel.h"
+#include "editor/model/RecordingHost.h"
 #include "platform/Stream.h"
 
 #include <algorithm>

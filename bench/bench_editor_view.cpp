@@ -8,7 +8,7 @@
 // the harness; --ours: no peer; --longword: only the long word; --loads:
 // only the five first-paint loads; FILE: the text to load, generated there
 // and kept when it does not exist).
-#include "editor/RIzuvAzaz.h"
+#include "editor/view/RIzuvAzaz.h"
 #include "platform/ErrorHandler.h"
 #include "platform/Stream.h"
 

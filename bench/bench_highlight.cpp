@@ -10,12 +10,12 @@
 // a text of the size of a big listing.
 // Usage: bench_highlight [megabytes [shipped megabytes]] (defaults 10 and
 // 100). Prints "name value unit".
-#include "editor/FixedCellDevice.h"
-#include "editor/HighlightPass.h"
-#include "editor/KeywordMatcher.h"
-#include "editor/RIzuvAzazModel.h"
-#include "editor/RecordingHost.h"
-#include "editor/StartStopMatcher.h"
+#include "editor/model/FixedCellDevice.h"
+#include "editor/highlight/HighlightPass.h"
+#include "editor/highlight/KeywordMatcher.h"
+#include "editor/model/RIzuvAzazModel.h"
+#include "editor/model/RecordingHost.h"
+#include "editor/highlight/StartStopMatcher.h"
 #include "platform/Paths.h"
 #include "syntax/SyntaxCatalog.h"
 #include "syntax/SyntaxHighlighter.h"

@@ -1,9 +1,9 @@
 // LoadLayout on arbitrary bytes: it either raises an Error and leaves an
 // empty valid text, or accepts the stream, which must then save back to the
 // very same bytes and survive edits and undo.
-#include "editor/FixedCellDevice.h"
-#include "editor/RIzuvAzazModel.h"
-#include "editor/RecordingHost.h"
+#include "editor/model/FixedCellDevice.h"
+#include "editor/model/RIzuvAzazModel.h"
+#include "editor/model/RecordingHost.h"
 #include "platform/Error.h"
 #include "platform/Stream.h"
 

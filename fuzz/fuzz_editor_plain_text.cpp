@@ -1,9 +1,9 @@
 // Plain-text loading accepts any bytes; the loaded text then takes a series
 // of edits, undos and redos read from the input's first bytes, and stays
 // consistent throughout.
-#include "editor/FixedCellDevice.h"
-#include "editor/RIzuvAzazModel.h"
-#include "editor/RecordingHost.h"
+#include "editor/model/FixedCellDevice.h"
+#include "editor/model/RIzuvAzazModel.h"
+#include "editor/model/RecordingHost.h"
 #include "platform/Stream.h"
 
 #include <cstdlib>

@@ -1,6 +1,6 @@
 // The "Strings" property reader on arbitrary bytes: an Error or a text that
 // writes and reads back to itself.
-#include "editor/RIzuvAzazModel.h"
+#include "editor/model/RIzuvAzazModel.h"
 #include "platform/Error.h"
 #include "platform/Stream.h"
 

@@ -57,15 +57,14 @@ ROOT = Path(__file__).resolve().parent.parent
 # through their own header) are dropped from the globs at run time, and so are
 # the Qt-free files of Qt-side libraries (EXCLUDED).
 EXCLUDED = {"src/platform/Dialogs.cpp"}
-HIGHLIGHT_NAMES = ("Highlight", "Keyword", "StartStop", "UpperCase")
 MODULES = {
     "platform": (["src/platform/*.cpp"],
                  ["test_platform", "test_platform_codepages", "test_platform_services"]),
     "codepage": (["src/codepage/*.cpp"], ["test_codepage", "test_codepage_text"]),
     "calc": (["src/calc/*.cpp"], ["test_calc_core", "test_calc"]),
-    "model": (["src/editor/*.cpp", "src/editor/model/*.cpp"],
+    "model": (["src/editor/model/*.cpp", "src/editor/view/*.cpp"],
               ["test_editor_model", "test_editor_keys"]),
-    "highlight": (["src/syntax/*.cpp", "src/editor/*.cpp", "src/editor/highlight/*.cpp"],
+    "highlight": (["src/syntax/*.cpp", "src/editor/highlight/*.cpp"],
                   ["test_editor_highlight", "test_editor_passes", "test_syntax"]),
 }
 
@@ -87,11 +86,6 @@ def ModuleFiles(name):
     for g in globs:
         for p in ROOT.glob(g):
             if IsQtFile(p) or p.relative_to(ROOT).as_posix() in EXCLUDED:
-                continue
-            isHighlight = p.parts[-2] in ("syntax", "highlight") or p.name.startswith(HIGHLIGHT_NAMES)
-            if name == "highlight" and not isHighlight:
-                continue
-            if name == "model" and isHighlight:
                 continue
             files.add(p.relative_to(ROOT).as_posix())
     return sorted(files)

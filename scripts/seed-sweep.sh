@@ -16,7 +16,7 @@ fi
 count="${1:-5000}"
 first="${2:-1}"
 dir="${3:-$root/build}"
-binary="$dir/tests/editor/test_editor_model"
+binary="$dir/tests/editor/model/test_editor_model"
 cmake --build "$dir" --target test_editor_model >/dev/null || exit 2
 log="$(mktemp)"
 trap 'rm -f "$log"' EXIT

@@ -2,8 +2,8 @@
 // frame exists: example_memo [--terminal] [--font NAME] [--size PT]
 // [--grab FILE.png] [FILE]. With --grab the window is drawn offscreen,
 // saved as a picture, and the program ends.
-#include "editor/RIzuvAzaz.h"
-#include "editor/RIzuvAzazInput.h"
+#include "editor/view/RIzuvAzaz.h"
+#include "editor/view/RIzuvAzazInput.h"
 #include "platform/ErrorHandler.h"
 #include "platform/Stream.h"
 

@@ -1,6 +1,6 @@
 #include "app/DocumentRead.h"
 
-#include "editor/ErrorTexts.h"
+#include "editor/model/ErrorTexts.h"
 #include "platform/Error.h"
 #include "platform/FileErrorText.h"
 

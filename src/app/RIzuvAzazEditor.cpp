@@ -2,10 +2,10 @@
 
 #include "app/CommandProgress.h"
 #include "app/EditorFactory.h"
-#include "editor/RIzuvAzaz.h"
-#include "editor/RIzuvAzazInput.h"
-#include "editor/TextViews.h"
-#include "editor/UpperCase.h"
+#include "editor/view/RIzuvAzaz.h"
+#include "editor/view/RIzuvAzazInput.h"
+#include "editor/model/TextViews.h"
+#include "editor/model/UpperCase.h"
 #include "platform/CodePageTables.h"
 #include "syntax/SyntaxHighlighter.h"
 

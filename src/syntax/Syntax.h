@@ -3,7 +3,7 @@
 // documents it is for (by extension), how keywords and range keys compare,
 // which characters make up a word, the ranges (comments, strings, ...) and
 // the keyword groups, each with the role that decides its colour.
-#include "editor/HighlightTypes.h"
+#include "editor/highlight/HighlightTypes.h"
 
 #include <array>
 #include <cstdint>

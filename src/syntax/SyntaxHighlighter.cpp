@@ -1,7 +1,7 @@
 #include "syntax/SyntaxHighlighter.h"
 
-#include "editor/HighlightPass.h"
-#include "editor/Navigator.h"
+#include "editor/highlight/HighlightPass.h"
+#include "editor/model/Navigator.h"
 
 #include <algorithm>
 

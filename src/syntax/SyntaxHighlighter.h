@@ -3,9 +3,9 @@
 // keyword list and start/stop keys, and, for languages whose ranges need
 // more (an escape character inside strings, a key that counts only at the
 // start of a line), a highlighter that finds those ranges itself.
-#include "editor/Highlighter.h"
-#include "editor/KeywordList.h"
-#include "editor/StartStopList.h"
+#include "editor/highlight/Highlighter.h"
+#include "editor/highlight/KeywordList.h"
+#include "editor/highlight/StartStopList.h"
 #include "syntax/ColourScheme.h"
 #include "syntax/Syntax.h"
 

@@ -7,7 +7,7 @@
 #include "app/MainForm.h"
 #include "app/MessagesPane.h"
 #include "app/RIzuvAzazEditor.h"
-#include "editor/RIzuvAzaz.h"
+#include "editor/view/RIzuvAzaz.h"
 #include "platform/CodePageTables.h"
 #include "platform/ErrorHandler.h"
 #include "platform/Paths.h"

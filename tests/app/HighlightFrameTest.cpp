@@ -7,7 +7,7 @@
 #include "app/HighlightSettings.h"
 #include "app/MainForm.h"
 #include "app/RIzuvAzazEditor.h"
-#include "editor/RIzuvAzaz.h"
+#include "editor/view/RIzuvAzaz.h"
 #include "platform/ErrorHandler.h"
 #include "platform/ProfileFile.h"
 #include "platform/ScriptedDialogs.h"

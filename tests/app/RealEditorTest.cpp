@@ -4,7 +4,7 @@
 #include "app/EditorFactory.h"
 #include "app/MainForm.h"
 #include "app/RIzuvAzazEditor.h"
-#include "editor/RIzuvAzaz.h"
+#include "editor/view/RIzuvAzaz.h"
 #include "platform/ErrorHandler.h"
 #include "platform/ScriptedDialogs.h"
 #include "support/TempDir.h"

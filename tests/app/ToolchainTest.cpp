@@ -7,7 +7,7 @@
 #include "app/MessagesPane.h"
 #include "app/PathAss.h"
 #include "app/RIzuvAzazEditor.h"
-#include "editor/RIzuvAzaz.h"
+#include "editor/view/RIzuvAzaz.h"
 #include "platform/Paths.h"
 #include "platform/Process.h"
 #include "platform/ScriptedDialogs.h"

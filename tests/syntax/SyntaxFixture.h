@@ -2,10 +2,10 @@
 // A model with the highlighting passes and a shipped vocabulary attached,
 // in a scheme whose colours name the roles, and a picture of a paragraph's
 // colours: one letter a character.
-#include "editor/FixedCellDevice.h"
-#include "editor/HighlightPass.h"
-#include "editor/RIzuvAzazModel.h"
-#include "editor/RecordingHost.h"
+#include "editor/model/FixedCellDevice.h"
+#include "editor/highlight/HighlightPass.h"
+#include "editor/model/RIzuvAzazModel.h"
+#include "editor/model/RecordingHost.h"
 #include "platform/Paths.h"
 #include "syntax/SyntaxCatalog.h"
 #include "syntax/SyntaxHighlighter.h"

@@ -1,0 +1,104 @@
+#include "editor/model/ParagraphList.h"
+
+#include "editor/model/ErrorTexts.h"
+#include "platform/Error.h"
+
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+#include <new>
+
+namespace lorvane {
+
+LineInfo* TLinesList::Get(std::int32_t index) const {
+    if (index < 0 || index >= paragraph_->lineCount) ThrowListIndexError();
+    return At(index);
+}
+
+void TLinesList::SetCount(std::int32_t n) {
+    if (n < 1) n = 1;
+    if (n == paragraph_->lineCount) return;
+    if (n - 1 > INT_MAX / static_cast<int>(sizeof(LineInfo))) throw std::bad_alloc();
+    if (n == 1) {
+        std::free(paragraph_->furtherLines);
+        paragraph_->furtherLines = nullptr;
+    } else {
+        auto* p = static_cast<LineInfo*>(std::realloc(
+            paragraph_->furtherLines, static_cast<std::size_t>(n - 1) * sizeof(LineInfo)));
+        if (!p) throw std::bad_alloc();
+        paragraph_->furtherLines = p;
+        for (std::int32_t i = paragraph_->lineCount; i < n; ++i)
+            p[i - 1] = LineInfo{};
+    }
+    paragraph_->lineCount = n;
+}
+
+std::int32_t TLinesList::Add(const LineInfo& line) {
+    SetCount(paragraph_->lineCount + 1);
+    *At(paragraph_->lineCount - 1) = line;
+    return paragraph_->lineCount - 1;
+}
+
+void FreeLinesAndEntries(ParagraphInfo& p) noexcept {
+    std::free(p.furtherLines);
+    p.furtherLines = nullptr;
+    std::free(p.entries);
+    p.entries = nullptr;
+    p.entryCount = 0;
+    p.entryCapacity = 0;
+}
+
+void InsertEntryAt(ParagraphInfo& p, std::int32_t index, const AttrInfo& state,
+                   std::int32_t offset) {
+    if (index < 0 || index > p.entryCount) ThrowListIndexError();
+    const std::int32_t n = p.entryCount + 1;
+    if (n > p.entryCapacity) {
+        const std::int32_t capacity = n + n / 64;
+        auto* grown = static_cast<AttrInfo*>(
+            std::realloc(p.entries, static_cast<std::size_t>(capacity) * sizeof(AttrInfo)));
+        if (!grown) throw std::bad_alloc();
+        p.entries = grown;
+        p.entryCapacity = capacity;
+    }
+    std::memmove(p.entries + index + 1, p.entries + index,
+                 static_cast<std::size_t>(p.entryCount - index) * sizeof(AttrInfo));
+    p.entries[index] = state;
+    p.entries[index].offsetOrRefs = static_cast<std::uint32_t>(offset);
+    p.entryCount = n;
+}
+
+void RemoveEntryAt(ParagraphInfo& p, std::int32_t index, std::int32_t offset) {
+    if (index < 0 || index >= p.entryCount ||
+        p.entries[index].offsetOrRefs != static_cast<std::uint32_t>(offset))
+        throw Error(texts::kInternalError);
+    std::memmove(p.entries + index, p.entries + index + 1,
+                 static_cast<std::size_t>(p.entryCount - index - 1) * sizeof(AttrInfo));
+    --p.entryCount;
+}
+
+void TrimEntries(ParagraphInfo& p) {
+    if (p.entryCapacity <= p.entryCount) return;
+    if (p.entryCount == 0) {
+        std::free(p.entries);
+        p.entries = nullptr;
+    } else {
+        auto* shrunk = static_cast<AttrInfo*>(
+            std::realloc(p.entries, static_cast<std::size_t>(p.entryCount) * sizeof(AttrInfo)));
+        if (shrunk) p.entries = shrunk;
+    }
+    p.entryCapacity = p.entryCount;
+}
+
+AttrInfo* NewStartContext(const AttrInfo* copyOf) {
+    auto* context = static_cast<AttrInfo*>(std::malloc(sizeof(AttrInfo)));
+    if (!context) throw std::bad_alloc();
+    *context = copyOf ? *copyOf : AttrInfo{};
+    context->offsetOrRefs = 1;
+    return context;
+}
+
+void ReleaseContext(AttrInfo* context) noexcept {
+    if (context && --context->offsetOrRefs == 0) std::free(context);
+}
+
+} // namespace lorvane

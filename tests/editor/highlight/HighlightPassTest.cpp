@@ -1,0 +1,205 @@
+// The highlighting passes on a real model: ranges, keywords, nesting, the
+// highlighter's hooks, propagation across paragraphs and the queries.
+#include "editor/highlight/HighlightPassFixture.h"
+
+#include <gtest/gtest.h>
+
+namespace lorvane {
+namespace {
+
+using test::PassFixture;
+
+TEST(HighlightPass, RangesAndKeywordsOfOneParagraph) {
+    PassFixture f;
+    f.Vocabulary();
+    f.model.SetText("mov ax, 1 /* mov */ push \"mov\" ; mov\r\nMOV abc");
+    // Comments and strings have context numbers, so no keyword inside them;
+    // "ab" comes before "abc" in the list and takes the longer word's start.
+    EXPECT_EQ(f.Marks(0), "000.11....aaaaaaaaa.2222.ccccc.bbbbb");
+    EXPECT_EQ(f.Marks(1), "000.33.");
+}
+
+TEST(HighlightPass, RangeEndingAtParagraphEndAndSameStartLink) {
+    PassFixture f;
+    f.Vocabulary();
+    f.model.SetText("a ; rest\r\nnext <x> <y]");
+    EXPECT_EQ(f.Marks(0), "..bbbbbb");
+    EXPECT_EQ(f.Marks(1), ".....eeeffff");
+    // After "<x>" closes, the entry sharing its start key opens at once and
+    // runs to its own stop key "]".
+    EXPECT_EQ(f.Marks(1).substr(8), "ffff");
+}
+
+TEST(HighlightPass, StartKeyCompletedByTheCharacterJustTyped) {
+    PassFixture f;
+    f.Vocabulary();
+    f.model.SetText("x / mov y");
+    EXPECT_EQ(f.Marks(0), "....000..");
+    f.Type(3, "*");
+    EXPECT_EQ(f.Marks(0), "..aaaaaaaa");
+    f.Type(10, "*/ mov");
+    EXPECT_EQ(f.Marks(0), "..aaaaaaaaaa.000");
+    f.Erase(2, 2);
+    EXPECT_EQ(f.Marks(0), "...000.....000");
+}
+
+TEST(HighlightPass, NoNewRangeInsideAnOpenOwnRange) {
+    PassFixture f;
+    f.Vocabulary();
+    f.model.SetText("/* \"a ; { */ b");
+    EXPECT_EQ(f.Marks(0), "aaaaaaaaaaaa..");
+    // A brace range has context number 0: keywords show inside it.
+    f.model.SetText("{ mov /* } x");
+    EXPECT_EQ(f.Marks(0), "dd000ddddd..");
+}
+
+TEST(HighlightPass, NestingStopsAtLevelFifteen) {
+    PassFixture f;
+    f.Vocabulary();
+    test::BracketHighlighter brackets;
+    f.pass->SetHighlighter(&brackets, true);
+    // Fifteen highlighter ranges (levels 0 .. 14), then a comment at level 15.
+    f.model.SetText(std::string(15, '[') + "/* x");
+    ParagraphInfo* p = f.model.ParagraphAt(0);
+    EXPECT_EQ(StateLevel(StateAtOffset(*p, 14)), 14);
+    const AttrInfo& comment = StateAtOffset(*p, 16);
+    EXPECT_EQ(StateLevel(comment), 15);
+    EXPECT_TRUE(InOwnRange(comment));
+    // Sixteen ranges fill every level: the 17th start and the comment are ignored.
+    f.model.SetText(std::string(17, '[') + "/* x]");
+    p = f.model.ParagraphAt(0);
+    EXPECT_EQ(StateLevel(StateAtOffset(*p, 16)), 15);
+    EXPECT_FALSE(InOwnRange(StateAtOffset(*p, 18)));
+    EXPECT_EQ(StateLevel(StateAtOffset(*p, 18)), 15);
+    // The closing bracket goes back one level.
+    EXPECT_EQ(StateLevel(StateAtOffset(*p, 22)), 14);
+    // A keyword at level 15 is dropped; at level 14 it becomes level 15.
+    f.keywords.SetNesting(true);
+    f.model.SetText(std::string(16, '[') + " mov " + "]" + " mov");
+    p = f.model.ParagraphAt(0);
+    EXPECT_EQ(StateLevel(StateAtOffset(*p, 18)), 15);
+    EXPECT_EQ(StateAtOffset(*p, 18).stack[15], test::BracketHighlighter::kIndex);
+    EXPECT_EQ(StateLevel(StateAtOffset(*p, 24)), 15);
+    EXPECT_EQ(StateAtOffset(*p, 24).stack[15], 0); // keyword 0, "mov"
+}
+
+TEST(HighlightPass, DestroyedHighlighterLeavesThePass) {
+    PassFixture f;
+    {
+        test::BracketHighlighter brackets;
+        f.pass->SetHighlighter(&brackets);
+    }
+    EXPECT_EQ(f.pass->Highlighter(), nullptr);
+    f.model.SetText("[x]"); // no hook is called on the dead highlighter
+    EXPECT_EQ(f.Marks(0), "...");
+}
+
+TEST(HighlightPass, CommentTypedAtTheTopRollsOnAndBack) {
+    PassFixture f(umBackground);
+    f.Vocabulary();
+    std::string text;
+    for (int i = 0; i < 2000; ++i) {
+        if (i) text += "\r\n";
+        text += i == 1000 ? "end */ mov" : "line mov";
+    }
+    f.model.SetText(text);
+    f.PumpSlices();
+    EXPECT_EQ(f.Marks(1500), ".....000");
+    f.pass->ResetCounters();
+    f.Type(0, "/");
+    EXPECT_EQ(f.pass->ParagraphsScanned(), 1); // the end state did not change
+    f.Type(1, "*");
+    f.PumpSlices();
+    EXPECT_EQ(f.Marks(0), "aaaaaaaaaa");
+    EXPECT_EQ(f.Marks(999), "aaaaaaaa");
+    EXPECT_EQ(f.Marks(1000), "aaaaaa.000");
+    EXPECT_EQ(f.Marks(1001), ".....000");
+    // Paragraphs 0 .. 1000 once each; 1001 already started in plain text.
+    EXPECT_EQ(f.pass->ParagraphsScanned(), 1 + 1001);
+    for (std::int32_t i = 0; i < f.model.ParagraphCount(); ++i)
+        ASSERT_TRUE(f.model.ParagraphAt(i)->laidOut) << i;
+
+    f.pass->ResetCounters();
+    f.Erase(0, 2);
+    f.PumpSlices();
+    EXPECT_EQ(f.Marks(0), ".....000");
+    EXPECT_EQ(f.Marks(999), ".....000");
+    EXPECT_EQ(f.Marks(1000), ".......000");
+    EXPECT_EQ(f.pass->ParagraphsScanned(), 1001);
+    f.model.CheckConsistency();
+}
+
+TEST(HighlightPass, ForeignHighlightSurvivesRescans) {
+    PassFixture f;
+    f.Vocabulary();
+    f.model.SetText("xyz def /* x */ mov");
+    AttrInfo mark;
+    mark.flags = 0x01;
+    mark.level = -1;
+    mark.color1 = 0x123456;
+    mark.context = 9;
+    f.pass->ApplyAttribute(4, 7, true, mark);
+    EXPECT_EQ(f.Marks(0), "....###.aaaaaaa.000");
+    f.Type(0, "x");
+    EXPECT_EQ(f.Marks(0), ".....###.aaaaaaa.000");
+    const HighlightAtPosition at = f.pass->HighlightAt(6);
+    EXPECT_TRUE(at.highlighted);
+    EXPECT_EQ(at.firstColour, 0x123456u);
+    EXPECT_EQ(at.contextNumber, 9);
+    EXPECT_EQ(f.pass->RunStyleAt(6, 0), 0x01);
+    // Removing it gives the text back its own state.
+    f.pass->ApplyAttribute(5, 8, false, mark);
+    EXPECT_EQ(f.Marks(0), ".........aaaaaaa.000");
+}
+
+TEST(HighlightPass, SeparatorsDecideWholeWords) {
+    PassFixture f;
+    f.Vocabulary();
+    f.model.SetText("ax, ax");
+    EXPECT_EQ(f.Marks(0), "11..11");
+    f.pass->SetSeparators(" ");
+    f.pass->ResetHighlighting();
+    f.model.LayoutRange(0, 0, false);
+    EXPECT_EQ(f.Marks(0), "....11");
+}
+
+TEST(HighlightPass, QueriesAndEffectiveStyle) {
+    PassFixture f;
+    f.Vocabulary();
+    f.model.SetText("mov /* c */");
+    const HighlightAtPosition kw = f.pass->HighlightAt(1);
+    EXPECT_TRUE(kw.highlighted);
+    EXPECT_EQ(kw.contextNumber, 1);
+    EXPECT_EQ(kw.cursor, 11);
+    EXPECT_EQ(kw.firstColour, 0x10u);
+    EXPECT_EQ(kw.secondColour, 0x20u);
+    EXPECT_EQ(f.pass->RunStyleAt(1, 0x04), 0x01); // the keyword's bold alone
+    EXPECT_EQ(f.pass->RunStyleAt(3, 0x04), 0x04); // plain text: the font's underline
+    AttrInfo special;
+    special.flags = 0x80 | 0x18 | 0x02;
+    EXPECT_EQ(EffectiveRunStyle(0, special, 0), 0x82);
+    EXPECT_FALSE(f.pass->HighlightAt(3).highlighted);
+    EXPECT_EQ(f.pass->HighlightAt(6).contextNumber, 5);
+}
+
+TEST(HighlightPass, PropertyEffects) {
+    PassFixture f;
+    f.Vocabulary();
+    f.model.SetText("Mov /*x*/ \xEC\xEE\xE2");
+    // Cyrillic is upper-cased only with the code-page table.
+    f.keywords.Add("\xCC\xCE\xC2", AttributeHead{0, 0, 4, 0, 0, 0});
+    f.pass->ResetHighlighting();
+    f.model.LayoutRange(0, 0, false);
+    EXPECT_EQ(f.Marks(0), "000.aaaaa....");
+    f.pass->SetUpperCaseType(rzuAnsi, true);
+    f.model.LayoutRange(0, 0, false);
+    EXPECT_EQ(f.Marks(0), "000.aaaaa.666");
+    // Switching keywords off at run time affects paragraphs highlighted afterwards.
+    f.pass->SetApplyKeyWords(false);
+    EXPECT_EQ(f.Marks(0), "000.aaaaa.666");
+    f.Type(0, " ");
+    EXPECT_EQ(f.Marks(0), ".....aaaaa....");
+}
+
+} // namespace
+} // namespace lorvane

@@ -1,0 +1,190 @@
+#include "editor/model/ModelFixture.h"
+#include "editor/model/ErrorTexts.h"
+#include "platform/Error.h"
+
+#include <gtest/gtest.h>
+
+namespace lorvane {
+namespace {
+
+using test::ModelFixture;
+
+void Select(RIzuvAzazModel& m, int start, int length) {
+    m.SetSelStart(start);
+    m.SetSelLength(length);
+}
+
+TEST(ReplaceTest, BreaksAreCrAndCrLfButNotLoneLf) {
+    ModelFixture f(40);
+    f.model.SetText("abc");
+    Select(f.model, 1, 1);
+    f.model.Replace("X\rY\r\nZ\nW");
+    EXPECT_EQ(f.model.ParagraphCount(), 3);
+    EXPECT_EQ(f.model.Text(), "aX\r\nY\r\nZ\nWc");
+    EXPECT_EQ(f.model.SelStart(), 1 + 9);
+    EXPECT_EQ(f.model.SelLength(), 0);
+    EXPECT_EQ(f.model.TextLength(), 11);
+    f.model.CheckConsistency();
+    // Joining across the breaks again.
+    Select(f.model, 2, 7);
+    f.model.Replace("");
+    EXPECT_EQ(f.model.Text(), "aXWc");
+    EXPECT_EQ(f.model.ParagraphCount(), 1);
+    f.model.CheckConsistency();
+}
+
+TEST(ReplaceTest, NavigatorsFollowTheEdit) {
+    ModelFixture f(40);
+    f.model.SetText("one\r\ntwo\r\nthree");
+    TNavigator inside(&f.model), after(&f.model), before(&f.model);
+    inside.SetPosition(6);
+    after.SetPosition(12);
+    before.SetPosition(1);
+    (void)after.ParagraphIndex();
+    Select(f.model, 5, 3);
+    f.model.Replace("22\r\n222");
+    EXPECT_EQ(f.model.Text(), "one\r\n22\r\n222\r\nthree");
+    EXPECT_EQ(inside.Position(), 5);
+    EXPECT_EQ(before.Position(), 1);
+    EXPECT_EQ(after.Position(), 16);
+    EXPECT_EQ(after.ParagraphIndex(), 3);
+    EXPECT_EQ(after.CharAt(), 'r');
+    // A selection that ends between CR and LF takes the whole break.
+    Select(f.model, 3, 2);
+    f.model.Replace("");
+    EXPECT_EQ(f.model.Text(), "one22\r\n222\r\nthree");
+    f.model.CheckConsistency();
+}
+
+TEST(ReplaceTest, StyleBalanceKeepsTheTextAfterTheDeletion) {
+    ModelFixture f(40);
+    f.model.SetText("ab\x02"
+                    "cd\x02"
+                    "e");
+    Select(f.model, 1, 2); // "b" and the opening bold code
+    f.model.Replace("");
+    EXPECT_EQ(f.model.Text(), "a\x02"
+                              "cd\x02"
+                              "e");
+    Select(f.model, 0, 1);
+    f.model.Replace("\x01"
+                    "x");
+    EXPECT_EQ(f.model.Text(), "\x01"
+                              "x\x01"
+                              "\x02"
+                              "cd\x02"
+                              "e");
+}
+
+TEST(ReplaceTest, AdjacentCodePairsAreRemovedAndUndoneAsOne) {
+    ModelFixture f(40);
+    f.model.SetText("a\x02"
+                    "b");
+    f.model.SetSelStart(1);
+    f.model.Replace("\x02", ReplaceKind::FormatCommand); // makes a pair 2,2
+    EXPECT_EQ(f.model.Text(), "ab");
+    EXPECT_EQ(f.model.SelStart(), 1);
+    f.model.Undo();
+    EXPECT_EQ(f.model.Text(), "a\x02"
+                              "b");
+    f.model.CheckConsistency();
+}
+
+TEST(ReplaceTest, TrailingBlanksAreDroppedWhenDiscarding) {
+    ModelFixture f(40);
+    f.model.SetOptions(f.model.Options() | rzoDiscardTrailingSpaces);
+    f.model.SetText("abc");
+    f.model.SetSelStart(3);
+    f.model.Replace("  \r\nx  \r\ny  ");
+    EXPECT_EQ(f.model.Text(), "abc\r\nx\r\ny");
+}
+
+TEST(ReplaceTest, OnBeforeChangeMayReplaceTheText) {
+    ModelFixture f(40);
+    f.model.OnBeforeChange = [](std::string& s) { s = "[" + s + "]"; };
+    f.model.Replace("q");
+    EXPECT_EQ(f.model.Text(), "[q]");
+    int parses = 0;
+    f.model.OnParse = [&](int a, int b) {
+        ++parses;
+        EXPECT_EQ(a, 3);
+        EXPECT_EQ(b, 6);
+    };
+    f.model.Replace("r");
+    EXPECT_EQ(parses, 1);
+}
+
+TEST(UndoTest, TypingGroupsAndMovesThatEndThem) {
+    ModelFixture f(40);
+    f.model.SetText("xy");
+    f.model.SetSelStart(1);
+    for (const char* c : {"a", "b", "c"})
+        f.model.Replace(c);
+    EXPECT_EQ(f.model.UndoRecords().Count(), 1);
+    f.model.Undo();
+    EXPECT_EQ(f.model.Text(), "xy");
+    EXPECT_TRUE(f.model.CanRedo());
+    f.model.Redo();
+    EXPECT_EQ(f.model.Text(), "xabcy");
+    EXPECT_EQ(f.model.UndoRecords().Count(), 1);
+
+    f.model.ClearUndo();
+    f.model.Replace("d");
+    f.model.SetSelStart(f.model.SelStart()); // a move ends the group
+    f.model.Replace("e");
+    EXPECT_EQ(f.model.UndoRecords().Count(), 2);
+    f.model.Undo();
+    EXPECT_EQ(f.model.Text(), "xabcdy");
+    f.model.Replace("z");
+    EXPECT_FALSE(f.model.CanRedo());
+}
+
+TEST(UndoTest, SpaceLimitDropsOldRecordsAndOversizedOnes) {
+    ModelFixture f(40);
+    f.model.SetText(std::string(70000, 'q'));
+    f.model.SetSelStart(0);
+    f.model.Replace("a");
+    EXPECT_EQ(f.model.UndoRecords().Count(), 1);
+    f.model.SelectAll();
+    f.model.Replace("b");
+    EXPECT_EQ(f.model.UndoRecords().Count(), 0);
+    EXPECT_FALSE(f.model.CanUndo());
+
+    for (int i = 0; i < 5; ++i) {
+        f.model.SetSelStart(0);
+        f.model.Replace(std::string(100, 'r'));
+    }
+    EXPECT_EQ(f.model.UndoRecords().BytesInUse(), 5 * 13);
+    f.model.SetUndoMaxSpace(30);
+    EXPECT_EQ(f.model.UndoRecords().Count(), 2);
+    try {
+        f.model.SetUndoMaxLevel(134217728);
+        FAIL();
+    } catch (const Error& e) {
+        EXPECT_STREQ(e.what(), "Undo set too high");
+    }
+    f.model.SetUndoMaxLevel(1);
+    EXPECT_EQ(f.model.UndoRecords().Count(), 1);
+}
+
+TEST(UndoTest, GroupedRecordsUndoAndRedoAsOneStep) {
+    ModelFixture f(40);
+    f.model.SetText("hello world");
+    // A move by drag and drop: delete "hello ", insert it at the end.
+    Select(f.model, 0, 6);
+    f.model.Replace("");
+    f.model.SetSelStart(5);
+    f.model.Replace(" hello");
+    f.model.GroupLastUndo();
+    EXPECT_EQ(f.model.Text(), "world hello");
+    f.model.Undo();
+    EXPECT_EQ(f.model.Text(), "hello world");
+    EXPECT_FALSE(f.model.CanUndo());
+    f.model.Redo();
+    EXPECT_EQ(f.model.Text(), "world hello");
+    f.model.Undo();
+    EXPECT_EQ(f.model.Text(), "hello world");
+}
+
+} // namespace
+} // namespace lorvane

@@ -1,0 +1,205 @@
+#include "editor/model/ModelFixture.h"
+#include "editor/model/TextViews.h"
+#include "platform/Error.h"
+#include "platform/Stream.h"
+#include "support/TempDir.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+
+namespace lorvane {
+namespace {
+
+using test::ModelFixture;
+
+std::string Saved(RIzuvAzazModel& m) {
+    TStringStream out;
+    m.SaveToStream(out);
+    return out.DataString();
+}
+
+void Load(RIzuvAzazModel& m, const std::string& bytes) {
+    TStringStream in(bytes);
+    m.LoadFromStream(in);
+}
+
+TEST(PlainTextTest, EveryLineBreakStyle) {
+    RIzuvAzazModel m;
+    Load(m, std::string("a\r\nb\n\rc\r\rd\n", 11));
+    ASSERT_EQ(m.ParagraphCount(), 6);
+    EXPECT_EQ(m.TextLength(), 14);
+    const char* expected[] = {"a", "b", "c", "", "d", ""};
+    for (int i = 0; i < 6; ++i)
+        EXPECT_EQ(m.ParagraphText(i), expected[i]);
+    Load(m, "x\r\n\ny");
+    EXPECT_EQ(m.ParagraphCount(), 3);
+    EXPECT_EQ(m.LineCount(), 3);
+    EXPECT_EQ(m.SelStart(), 0);
+    m.CheckConsistency();
+}
+
+TEST(PlainTextTest, TrailingBlanksNullsAndLongParagraphs) {
+    RIzuvAzazModel m;
+    m.SetOptions(m.Options() | rzoDiscardTrailingSpaces);
+    Load(m, "a  \r\nb \t");
+    EXPECT_EQ(m.Text(), "a\r\nb \t");
+
+    RIzuvAzazModel z;
+    TStringStream in(std::string("ab\0cd", 5));
+    z.LoadFromStream(in);
+    EXPECT_EQ(z.Text(), "ab");
+    EXPECT_EQ(in.Position(), 2);
+    z.SetNullReplacement(' ');
+    Load(z, std::string("ab\0cd", 5));
+    EXPECT_EQ(z.Text(), "ab cd");
+
+    // A paragraph and a CR LF straddling the reading chunks.
+    std::string big(65499, 'q');
+    big += "\r\n" + std::string(100000, 'w') + "\r\nend";
+    Load(z, big);
+    ASSERT_EQ(z.ParagraphCount(), 3);
+    EXPECT_EQ(z.Paragraph(1)->length, 100000);
+    EXPECT_EQ(z.ParagraphText(2), "end");
+    z.CheckConsistency();
+}
+
+TEST(PlainTextTest, SavingBreaksAndCleaningCodes) {
+    RIzuvAzazModel m;
+    Load(m, "a\r\nb\r\nc");
+    m.SetLineBreak(pbLF);
+    EXPECT_EQ(Saved(m), "a\nb\nc");
+    m.SetLineBreak(pbLFCR);
+    EXPECT_EQ(Saved(m), "a\n\rb\n\rc");
+    Load(m, "\x02\x02x\r\n\x02\x01\x02y\r\n\x02z\x02");
+    m.SetLineBreak(pbCR);
+    EXPECT_EQ(Saved(m), "x\r\x01y\r\x02z\x02");
+    m.SetStripPairedCodes(false);
+    EXPECT_EQ(Saved(m), "\x02\x02x\r\x02\x01\x02y\r\x02z\x02");
+}
+
+TEST(PlainTextTest, StylesCarryAcrossParagraphsAndFilesRoundTrip) {
+    ModelFixture f(40);
+    Load(f.model, "\x02"
+                  "bold\r\nstill\x02\r\nplain");
+    EXPECT_EQ(f.model.Paragraph(1)->line0.style, 1);
+    EXPECT_EQ(f.model.Paragraph(2)->line0.style, 0);
+
+    test::TempDir dir;
+    const std::string path = dir.File("t.txt");
+    {
+        TFileStream out(path, TFileStream::Create);
+        f.model.SaveToStream(out);
+    }
+    RIzuvAzazModel back;
+    TFileStream in(path, TFileStream::OpenRead);
+    back.LoadFromStream(in);
+    EXPECT_EQ(back.Text(), f.model.Text());
+}
+
+TEST(StringsPropertyTest, LongParagraphsArePiecedAndReadBack) {
+    RIzuvAzazModel m;
+    EXPECT_FALSE(m.Lines().HasStringsProperty());
+    const std::string long600(600, 'k');
+    m.SetText(long600 + "\r\n\r\nshort");
+    TStringStream out;
+    m.Lines().WriteStrings(out);
+    const std::string& b = out.DataString();
+    ASSERT_GE(b.size(), 3u);
+    EXPECT_EQ(b[0], 1); // list
+    EXPECT_EQ(b[1], 6); // short string
+    EXPECT_EQ(static_cast<unsigned char>(b[2]), 255);
+    EXPECT_EQ(b[2 + 255], 5); // continued
+    EXPECT_EQ(static_cast<unsigned char>(b[2 + 255 + 2]), 255);
+    EXPECT_EQ(static_cast<unsigned char>(b[2 + 2 * 257]), 92);
+
+    RIzuvAzazModel back;
+    out.SetPosition(0);
+    back.Lines().ReadStrings(out);
+    EXPECT_EQ(back.Text(), m.Text());
+    EXPECT_FALSE(back.CanUndo());
+
+    // A paragraph that ends with code 5 itself survives the round trip.
+    m.SetText(std::string("c\x05\r\nd", 5));
+    TStringStream five;
+    m.Lines().WriteStrings(five);
+    five.SetPosition(0);
+    back.Lines().ReadStrings(five);
+    EXPECT_EQ(back.Text(), m.Text());
+
+    TStringStream withCr(std::string("\x01\x06\x02"
+                                     "a\r\x00",
+                                     6));
+    EXPECT_THROW(back.Lines().ReadStrings(withCr), Error);
+    TStringStream bad(std::string("\x01\x06\x09"
+                                  "abc",
+                                  6));
+    EXPECT_THROW(back.Lines().ReadStrings(bad), Error);
+    back.CheckConsistency();
+}
+
+std::string LayoutBytes(RIzuvAzazModel& m) {
+    TStringStream out;
+    m.SaveLayout(out);
+    return out.DataString();
+}
+
+TEST(LayoutStreamTest, RoundTripKeepsLinesAndEntries) {
+    ModelFixture f(10);
+    f.model.SetText("aaaa bbbb cccc dddd\r\n\r\nlast one here");
+    AttrInfo hl;
+    hl.flags = 0x81;
+    hl.color1 = 0x123456;
+    InsertEntryAt(*f.model.Paragraph(0), 0, hl, 5);
+    const std::string bytes = LayoutBytes(f.model);
+    RIzuvAzazModel back;
+    TStringStream in(bytes);
+    back.LoadLayout(in, false);
+    EXPECT_EQ(back.Text(), f.model.Text());
+    EXPECT_EQ(back.LineCount(), f.model.LineCount());
+    EXPECT_EQ(back.Paragraph(0)->lineCount, 2);
+    ASSERT_EQ(back.Paragraph(0)->entryCount, 1);
+    EXPECT_EQ(back.Paragraph(0)->entries[0].color1, 0x123456u);
+    EXPECT_EQ(back.Paragraph(1)->startContext->flags,
+              0x81); // the next paragraph starts in that state
+    EXPECT_EQ(LayoutBytes(back), bytes);
+    back.CheckConsistency();
+}
+
+TEST(LayoutStreamTest, HostileStreamsLeaveAnEmptyValidText) {
+    ModelFixture f(10);
+    f.model.SetText("aaaa bbbb cccc\r\nxy\r\n");
+    InsertEntryAt(*f.model.Paragraph(0), 0, AttrInfo{}, 2);
+    const std::string good = LayoutBytes(f.model);
+    auto expectRejected = [](const std::string& bytes, const char* what) {
+        RIzuvAzazModel m;
+        m.SetText("previous");
+        TStringStream in(bytes);
+        EXPECT_THROW(m.LoadLayout(in, true), Error) << what;
+        EXPECT_EQ(m.TextLength(), 0) << what;
+        EXPECT_EQ(m.ParagraphCount(), 1) << what;
+        m.CheckConsistency();
+    };
+    for (size_t cut = 0; cut < good.size(); ++cut)
+        expectRejected(good.substr(0, cut), "truncated");
+    expectRejected(good + "x", "extra data");
+    auto patched = [&](size_t at, std::int32_t v) {
+        std::string b = good;
+        std::memcpy(&b[at], &v, 4);
+        return b;
+    };
+    expectRejected(patched(12, -1), "negative count");
+    expectRejected(patched(12, 0x7fffffff), "huge count");
+    expectRejected(patched(16, 0x7fffffff), "huge length");
+    expectRejected(patched(16 + 12, 5000), "huge entry count");
+    expectRejected(patched(16 + 16, 0x10000000), "huge line count");
+    expectRejected(patched(16 + 20 + 4, 3), "lines that do not cover the paragraph");
+    expectRejected(patched(16 + 20 + 2 * 36, 1000), "attribute offset outside");
+    expectRejected(patched(0, 99), "wrong text length");
+    std::string withCr = good;
+    withCr[withCr.rfind("xy")] = '\r';
+    expectRejected(withCr, "CR inside a paragraph");
+}
+
+} // namespace
+} // namespace lorvane

@@ -1,0 +1,418 @@
+// The control's properties, metrics, pixel mapping, caret and public
+// operations, on a real font.
+#include "editor/view/WidgetFixture.h"
+
+#include "editor/model/TextViews.h"
+
+#include <QFocusEvent>
+#include <QScrollBar>
+
+namespace lorvane::test {
+namespace {
+
+TEST(WidgetNew, StartsWithTheDocumentedValues) {
+    RIzuvAzaz memo;
+    EXPECT_EQ(memo.ScrollBars(), ssVertical);
+    EXPECT_TRUE(memo.WordWrap());
+    // The defaults that change how text is edited and kept; colours, sizes
+    // and flags are plain initial values.
+    EXPECT_EQ(memo.UndoMaxLevel(), 256);
+    EXPECT_EQ(memo.UndoMaxSpace(), 65536);
+    EXPECT_EQ(memo.Options(), rzoWrapCaret | rzoInsertKeyActive | rzoWideOverwriteCaret |
+                                  rzoAutoScrollBars | rzoBlockSelection);
+    EXPECT_EQ(memo.TabStops(), 8);
+    EXPECT_EQ(memo.MouseWheelFactor(), 3);
+    EXPECT_EQ(memo.UpdateMode(), umBackground);
+    EXPECT_TRUE(memo.EnableHotKeys() && memo.PassOverCodes() && memo.StaticFormat());
+    EXPECT_EQ(memo.Separators(), std::string("\t $%&,./:;<=>"));
+}
+
+using WidgetMetrics = WidgetFixture;
+
+TEST_F(WidgetMetrics, LineHeightFollowsTheFontUnlessFixed) {
+    const int fontHeight = memo->Device().BaseMetrics().height();
+    EXPECT_EQ(Lh(), fontHeight + 1);
+    EXPECT_GT(memo->BaselineOffset(), 0);
+    EXPECT_LT(memo->BaselineOffset(), Lh());
+    EXPECT_EQ(memo->VisibleLines(), memo->viewport()->height() / Lh() + 1);
+    EXPECT_EQ(memo->ChunkLength(), 16384 / memo->Device().BaseMetrics().maxWidth());
+
+    memo->SetLineHeight(30);
+    EXPECT_EQ(Lh(), 30);
+    EXPECT_EQ(memo->LineToY(2), 60);
+    EXPECT_EQ(memo->YToLine(59), 1);
+    memo->SetLineHeight(0);
+    EXPECT_EQ(Lh(), fontHeight + 1);
+
+    // A bigger font: a taller line, and the layout follows the new widths.
+    memo->SetText("abc");
+    const int narrow = XOf(0, 3) - XOf(0, 0);
+    memo->SetFont({"System", 28, 10, 0, false});
+    EXPECT_GT(Lh(), fontHeight + 1);
+    EXPECT_GT(XOf(0, 3) - XOf(0, 0), narrow);
+}
+
+TEST_F(WidgetMetrics, MonospaceFontMeasuresByTable) {
+    memo->Device().SelectFont(0);
+    EXPECT_TRUE(memo->Device().SelectedUsesTable());
+    // Table and Qt agree on a mixed Latin and Cyrillic string.
+    const std::string text = "Hello, \xcf\xf0\xe8\xe2\xe5\xf2!";
+    EXPECT_EQ(memo->Device().TextWidth(text.data(), static_cast<int>(text.size())),
+              memo->Device().BaseMetrics().horizontalAdvance(
+                  memo->Device().ToQString(text.data(), static_cast<int>(text.size()))));
+}
+
+TEST_F(WidgetMetrics, CaretWidthExplicitAutomaticAndWide) {
+    memo->SetCaretWidth(0);
+    memo->SetLineHeight(16);
+    EXPECT_EQ(memo->CurrentCaretWidth(), 2); // 16 div 14 + 1
+    memo->SetLineHeight(13);
+    EXPECT_EQ(memo->CurrentCaretWidth(), 1);
+    memo->SetCaretWidth(3);
+    EXPECT_EQ(memo->CurrentCaretWidth(), 3);
+
+    // Overwrite mode: as wide as the character under the caret, but not at
+    // the paragraph end and not with a selection.
+    memo->SetLineHeight(0);
+    memo->setFocus();
+    QFocusEvent in(QEvent::FocusIn);
+    QApplication::sendEvent(memo.get(), &in);
+    memo->SetText("W");
+    memo->SetSelStart(0);
+    memo->SetOverwrite(true);
+    EXPECT_EQ(memo->CurrentCaretWidth(), Sw());
+    memo->SetSelStart(1);
+    EXPECT_EQ(memo->CurrentCaretWidth(), 3);
+    memo->SetSelStart(0);
+    memo->SetSelLength(1);
+    EXPECT_EQ(memo->CurrentCaretWidth(), 3);
+    // Setting the width while the caret exists makes it a pixel shorter.
+    memo->SetCaretWidth(2);
+    EXPECT_EQ(memo->CurrentCaretHeight(), Lh() - 1);
+}
+
+TEST_F(WidgetMetrics, CaretOnlyWithFocusAndNotDisplayOnly) {
+    memo->setFocus();
+    QFocusEvent in(QEvent::FocusIn);
+    QApplication::sendEvent(memo.get(), &in);
+    EXPECT_TRUE(memo->CaretVisible());
+    memo->SetDisplayOnly(true);
+    EXPECT_FALSE(memo->CaretVisible());
+    memo->SetDisplayOnly(false);
+    EXPECT_TRUE(memo->CaretVisible());
+    QFocusEvent out(QEvent::FocusOut);
+    QApplication::sendEvent(memo.get(), &out);
+    EXPECT_FALSE(memo->CaretVisible());
+}
+
+using WidgetMapping = WidgetFixture;
+
+TEST_F(WidgetMapping, TabsCodesAndRoundTrips) {
+    memo->SetText("abc\tx\x02y\x02z");
+    const int origin = memo->LeftMargin();
+    EXPECT_EQ(XOf(0, 0), origin);
+    EXPECT_EQ(XOf(0, 3), origin + 3 * Sw());
+    EXPECT_EQ(XOf(0, 4), origin + 8 * Sw()); // tab to the next stop of 8 spaces
+    EXPECT_EQ(XOf(0, 6), XOf(0, 5));         // a code takes no room
+    memo->SetTabStops(4);
+    EXPECT_EQ(XOf(0, 4), origin + 4 * Sw());
+
+    ParagraphInfo* p = memo->Model().ParagraphAt(0);
+    for (int column = 0; column <= p->length; ++column) {
+        if (column == 5 || column == 7) continue; // before a code: same x as after it
+        EXPECT_EQ(memo->XToPos(p, 0, false, XOf(0, column), 0), column) << column;
+    }
+    // A click on the right half of a character lands after it.
+    EXPECT_EQ(memo->XToPos(p, 0, false, origin + Sw() * 3 / 4, 0), 1);
+    EXPECT_EQ(memo->XToPos(p, 0, false, origin + Sw() / 4, 0), 0);
+    // Beyond the end: after the last character.
+    EXPECT_EQ(memo->XToPos(p, 0, false, 2000, 0), p->length);
+    // The right half of a tab: after it, or before it when the caret may
+    // stand in the tab's room.
+    const int inTab = origin + 4 * Sw() - 2;
+    EXPECT_EQ(memo->XToPos(p, 0, false, inTab, 0), 4);
+    EXPECT_EQ(memo->XToPos(p, 0, true, inTab, 0), 3);
+}
+
+TEST_F(WidgetMapping, AlignmentMovesTheOrigin) {
+    memo->SetText("abcd");
+    const int width = memo->viewport()->width();
+    memo->SetAlignment(taRightJustify);
+    EXPECT_EQ(XOf(0, 4), width - memo->RightMargin());
+    memo->SetAlignment(taCenter);
+    EXPECT_EQ(XOf(0, 0), (width - 16 - 4 * Sw()) / 2 + 8);
+    ParagraphInfo* p = memo->Model().ParagraphAt(0);
+    for (int column = 0; column <= 4; ++column)
+        EXPECT_EQ(memo->XToPos(p, 0, false, XOf(0, column), 0), column);
+}
+
+TEST_F(WidgetMapping, JustifiedLinesFillTheWidthButNotTheLastOne) {
+    memo->SetJustified(true);
+    std::string text;
+    for (int i = 0; i < 30; ++i)
+        text += "word ";
+    text += "end";
+    memo->SetText(text);
+    ASSERT_GT(memo->Model().LineCount(), 1);
+    ParagraphInfo* p = memo->Model().ParagraphAt(0);
+    TLinesList lines(p);
+    const LineInfo& first = *lines.At(0);
+    // The first line's last word ends at the right limit.
+    const std::int32_t lastWordEnd = first.end - 1; // the line ends with the blank it broke at
+    EXPECT_EQ(XOf(0, lastWordEnd - first.start, 0),
+              memo->viewport()->width() - memo->RightMargin());
+    // The last line is left-aligned, not stretched.
+    const std::int32_t k = lines.Count() - 1;
+    EXPECT_EQ(XOf(0, 0, k), memo->LeftMargin());
+    EXPECT_EQ(XOf(0, 4, k), memo->LeftMargin() + 4 * Sw());
+}
+
+TEST_F(WidgetMapping, ClickPlacesTheCaret) {
+    memo->SetText("hello\r\nworld");
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(XOf(1, 2) + 1, Lh() + 2), QPointF(),
+                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(memo->viewport(), &press);
+    EXPECT_EQ(memo->SelStart(), 9); // "hello" + break + "wo"
+    EXPECT_TRUE(memo->hasFocus());
+    // Beyond the line end with virtual space allowed: spaces beyond it.
+    memo->SetOptions(memo->Options() | rzoKeepColumnPos);
+    QMouseEvent far(QEvent::MouseButtonPress, QPointF(XOf(0, 5) + 3 * Sw(), 2), QPointF(),
+                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(memo->viewport(), &far);
+    EXPECT_EQ(memo->SelStart(), 5);
+    EXPECT_EQ(memo->VirtualSpaces(), 3);
+    EXPECT_EQ(memo->CaretColumn(), 8);
+}
+
+using WidgetScroll = WidgetFixture;
+
+TEST_F(WidgetScroll, RangesWithAndWithoutAutomaticBars) {
+    memo->SetText("one line");
+    QScrollBar* v = memo->verticalScrollBar();
+    EXPECT_EQ(v->maximum(), 0); // everything fits: the bar goes away
+    memo->SetOptions(memo->Options() & ~rzoAutoScrollBars);
+    EXPECT_EQ(v->maximum(), 1); // one spare step keeps it
+    EXPECT_EQ(memo->verticalScrollBarPolicy(), Qt::ScrollBarAlwaysOn);
+
+    std::string text;
+    for (int i = 0; i < 100; ++i)
+        text += "line " + std::to_string(i) + "\r\n";
+    memo->SetText(text);
+    EXPECT_GT(v->maximum(), 50);
+    memo->SetTopLine(40);
+    EXPECT_EQ(memo->TopLine(), 40);
+    EXPECT_EQ(memo->VerticalOffset(), 40 * Lh());
+    EXPECT_EQ(v->value(), 40 * Lh() / memo->VerticalScrollUnit());
+    // Moving the bar scrolls the text.
+    v->setValue(10 * Lh());
+    EXPECT_EQ(memo->TopLine(), 10);
+    // The caret is brought into view.
+    memo->SetSelStart(memo->ParagraphStart(80));
+    memo->ScrollInView();
+    EXPECT_LE(memo->TopLine(), 80);
+    EXPECT_GE(memo->TopLine() + memo->viewport()->height() / Lh(), 80);
+    // Text inserted above the view keeps the same text at the top.
+    // (inside a bracket, so the caret at the top is not scrolled to).
+    const std::int32_t top = memo->TopLine();
+    const std::string shown = memo->Model().DisplayLineText(top);
+    memo->BeginUpdate();
+    memo->SetSelStart(0);
+    memo->SetSelText("x\r\ny\r\n");
+    memo->EndUpdate();
+    EXPECT_EQ(memo->TopLine(), top + 2);
+    EXPECT_EQ(memo->Model().DisplayLineText(memo->TopLine()), shown);
+}
+
+TEST_F(WidgetScroll, ScrollEventsAndTheCaretFollowTheOffsets) {
+    int v = 0, h = 0;
+    memo->OnVScroll = [&] { ++v; };
+    memo->OnHScroll = [&] { ++h; };
+    memo->SetScrollBars(ssBoth);
+    memo->SetWordWrap(false);
+    std::string text;
+    for (int i = 0; i < 50; ++i)
+        text += std::string(100, 'x') + "\r\n";
+    memo->SetText(text);
+    memo->SetSelStart(memo->ParagraphStart(5));
+    const QPoint caret = memo->CaretPos();
+    v = h = 0;
+    memo->ScrollTo(2 * Lh(), 3 * Sw());
+    EXPECT_EQ(v, 1);
+    EXPECT_EQ(h, 1);
+    EXPECT_EQ(memo->CaretPos(), caret - QPoint(3 * Sw(), 2 * Lh()));
+    memo->ScrollTo(2 * Lh(), 3 * Sw()); // no change: no events
+    EXPECT_EQ(v + h, 2);
+    // Whole-line scrolling only.
+    memo->SetOptions(memo->Options() | rzoNoFineScroll);
+    memo->ScrollTo(3 * Lh() + 5, 0);
+    EXPECT_EQ(memo->VerticalOffset(), 3 * Lh());
+}
+
+TEST_F(WidgetScroll, HorizontalRangeWithoutWrap) {
+    memo->SetScrollBars(ssBoth);
+    memo->SetWordWrap(false);
+    memo->SetText(std::string(200, 'x'));
+    QScrollBar* h = memo->horizontalScrollBar();
+    EXPECT_GT(h->maximum(), 0);
+    memo->SetSelStart(200);
+    memo->ScrollInView();
+    EXPECT_GT(memo->HorizontalOffset(), 0);
+    EXPECT_LT(memo->CaretPos().x(), memo->viewport()->width());
+    memo->SetWordWrap(true);
+    EXPECT_EQ(memo->HorizontalOffset(), 0);
+    EXPECT_EQ(h->maximum(), 0);
+}
+
+// The caret line shows whole at the bottom, also when only whole lines may
+// scroll; sideways the text moves in steps of five blanks (right-aligned
+// text only once it has been moved by hand).
+TEST_F(WidgetScroll, KeepingTheCaretInViewShowsItWholeAndMovesInSteps) {
+    memo->SetScrollBars(ssBoth);
+    memo->SetWordWrap(false);
+    memo->resize(400, 8 * Lh() + Lh() / 2);
+    std::string text;
+    for (int i = 0; i < 60; ++i)
+        text += std::string(150, 'x') + "\r\n";
+    memo->SetText(text);
+    const int ch = memo->viewport()->height(), cw = memo->viewport()->width();
+    for (const int whole : {0, static_cast<int>(rzoNoFineScroll)}) {
+        memo->SetOptions(
+            static_cast<RIzuvAzazOptions>((memo->Options() & ~rzoNoFineScroll) | whole));
+        memo->SetTopLine(0);
+        memo->SetSelStart(memo->ParagraphStart(30) + 149);
+        memo->ScrollInView();
+        EXPECT_LE(memo->CaretPos().y() + Lh(), ch) << "the caret line is not cut";
+        EXPECT_GT(memo->CaretPos().y() + 2 * Lh(), ch) << "and it is the last one";
+        EXPECT_EQ(memo->HorizontalOffset() % (5 * Sw()), 0);
+        EXPECT_GE(memo->CaretPos().x(), cw - 5 * Sw());
+    }
+    memo->SetSelStart(memo->ParagraphStart(30));
+    memo->SetAlignment(taRightJustify);
+    memo->ScrollInView();
+    EXPECT_EQ(memo->HorizontalOffset(), 0);
+}
+
+// The lines that background layout adds above the caret after a huge paste
+// must not carry it out of view.
+TEST_F(WidgetScroll, AfterAHugePasteTheCaretStaysInViewWhileLayoutGoesOn) {
+    memo->SetUpdateMode(umBackground);
+    memo->SetText("end");
+    std::string text;
+    for (int i = 0; i < 20000; ++i)
+        text += "some words to wrap at the edge of the window " + std::to_string(i) + "\r\n";
+    memo->SetSelText(text);
+    for (int n = 0; n < 10000 && memo->Model().BackgroundJobPending(); ++n)
+        QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_GE(memo->CaretPos().y(), 0);
+    EXPECT_LE(memo->CaretPos().y() + Lh(), memo->viewport()->height());
+}
+
+using WidgetOperations = WidgetFixture;
+
+TEST_F(WidgetOperations, SetTextAndClearSetModifiedOnlyWhenSomethingChanges) {
+    memo->Clear();
+    EXPECT_FALSE(memo->Modified()); // empty into empty
+    memo->SetText("abc");
+    EXPECT_TRUE(memo->Modified());
+    memo->SetModified(false);
+    memo->Clear();
+    EXPECT_TRUE(memo->Modified());
+    EXPECT_EQ(memo->TextLength(), 0);
+    // A zero byte ends the text.
+    memo->SetText(std::string_view("ab\0cd", 5));
+    EXPECT_EQ(memo->Text(), "ab");
+}
+
+TEST_F(WidgetOperations, SelectionEventsAndOperations) {
+    int moves = 0, styles = 0;
+    memo->OnSelMove = [&] { ++moves; };
+    memo->OnStyleChange = [&] { ++styles; };
+    memo->SetText("plain \x02"
+                  "bold\x02 plain");
+    memo->SetSelStart(2);
+    EXPECT_EQ(moves, 1);
+    memo->SetSelStart(2);
+    EXPECT_EQ(moves, 1); // not moved: no event
+    memo->SetSelStart(8);
+    EXPECT_EQ(memo->CaretStyle() & 1, 1);
+    EXPECT_GE(styles, 1);
+
+    memo->SelectAll();
+    EXPECT_EQ(memo->SelStart(), memo->TextLength());
+    EXPECT_EQ(memo->SelLength(), -memo->TextLength());
+    char buffer[5];
+    EXPECT_EQ(memo->GetSelTextBuf(buffer, sizeof buffer), 4);
+    EXPECT_STREQ(buffer, "plai");
+    memo->Clear();
+    memo->SelectAll();
+    EXPECT_EQ(memo->SelStart(), 0);
+    EXPECT_EQ(memo->SelLength(), 0);
+
+    // SelLength clamps at the text's ends.
+    memo->SetText("0123456789");
+    memo->SetSelStart(7);
+    memo->SetSelLength(10);
+    EXPECT_EQ(memo->SelLength(), 3);
+    memo->SetSelLength(-20);
+    EXPECT_EQ(memo->SelLength(), -7);
+    EXPECT_EQ(memo->SelText(), "0123456");
+}
+
+TEST_F(WidgetOperations, ExtraSpacesBeforeTextTypedInVirtualSpace) {
+    memo->SetOptions(memo->Options() | rzoKeepColumnPos | rzoPutExtraSpaces);
+    memo->SetText("ab");
+    memo->SetSelStart(2);
+    memo->SetVirtualSpaces(3);
+    memo->SetSelText("x");
+    EXPECT_EQ(memo->Text(), "ab   x");
+    EXPECT_EQ(memo->VirtualSpaces(), 0);
+}
+
+TEST_F(WidgetOperations, FormatCommandsWrapTheSelection) {
+    memo->SetText("one two");
+    memo->SetSelStart(4);
+    memo->SetSelLength(3);
+    memo->ToggleBold();
+    EXPECT_EQ(memo->Text(), "one \x02two\x02");
+    EXPECT_EQ(memo->SelStart(), 4);
+    EXPECT_EQ(memo->SelLength(), 5);
+    // With no selection the caret lands between the two codes.
+    memo->SetSelStart(0);
+    memo->ToggleItalic();
+    EXPECT_EQ(memo->Text().substr(0, 2), "\x01\x01");
+    EXPECT_EQ(memo->SelStart(), 1);
+    // Without format codes nothing happens.
+    memo->SetStaticFormat(false);
+    const std::string before = memo->Text();
+    memo->ToggleUnderline();
+    EXPECT_EQ(memo->Text(), before);
+}
+
+TEST_F(WidgetOperations, LinesParagraphsAndColumns) {
+    memo->SetText("first\r\nsecond\r\nthird");
+    EXPECT_EQ(memo->ParagraphCount(), 3);
+    EXPECT_EQ(memo->ParagraphStart(2), 15);
+    memo->GoToDisplayLine(1);
+    memo->SetCaretColumn(3);
+    EXPECT_EQ(memo->SelStart(), 10);
+    EXPECT_EQ(memo->CaretColumn(), 3);
+    memo->SetCaretColumn(99);
+    EXPECT_EQ(memo->CaretColumn(), 6);
+    // The selection length survives a column change.
+    memo->SetSelLength(-2);
+    memo->SetCaretColumn(4);
+    EXPECT_EQ(memo->SelStart(), 11);
+    EXPECT_EQ(memo->SelLength(), -2);
+}
+
+TEST_F(WidgetOperations, DiscardingTrailingBlanksKeepsModified) {
+    memo->SetText("a  \r\nb\t\r\nc");
+    memo->SetModified(false);
+    memo->SetOptions(memo->Options() | rzoDiscardTrailingSpaces);
+    EXPECT_EQ(memo->Text(), "a\r\nb\r\nc");
+    EXPECT_FALSE(memo->Modified());
+}
+
+} // namespace
+} // namespace lorvane::test
