@@ -17,6 +17,9 @@
 #include <QStatusBar>
 
 #include <algorithm>
+#include <cstring>
+#include <sys/mman.h>
+#include <unistd.h>
 
 namespace lorvane {
 namespace {
@@ -30,6 +33,54 @@ std::string Utf8Of(char32_t c) {
 MsgResult Ask(const std::string& text, unsigned buttons) {
     return Dialogs::Current().MessageBox(text, std::string(kAttention), buttons, MsgIcon::Warning);
 }
+
+// The file's bytes handed to the control, given back to the system as the
+// control takes them: the control keeps its own copy, and holding the file
+// twice at the end of the load would be the peak of the whole open. Pages
+// are dropped one read behind, so a step back into the last block (the
+// control's way of stopping at a zero byte) still finds its bytes.
+class TConsumedStream final : public TStream {
+public:
+    explicit TConsumedStream(std::string bytes) : bytes_(std::move(bytes)) {}
+
+    std::int64_t Read(void* buffer, std::int64_t count) override {
+        DropBefore(std::min(pos_, lastRead_));
+        const std::int64_t n =
+            std::clamp<std::int64_t>(Size() - pos_, 0, std::max<std::int64_t>(count, 0));
+        if (n > 0) std::memcpy(buffer, bytes_.data() + pos_, static_cast<std::size_t>(n));
+        lastRead_ = pos_;
+        pos_ += n;
+        return n;
+    }
+    std::int64_t Write(const void*, std::int64_t) override { return 0; }
+    std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override {
+        const std::int64_t base = origin == SeekOrigin::Current ? pos_
+                                  : origin == SeekOrigin::End   ? Size()
+                                                                : 0;
+        pos_ = std::max<std::int64_t>(0, base + offset);
+        return pos_;
+    }
+    std::int64_t Size() override { return static_cast<std::int64_t>(bytes_.size()); }
+
+private:
+    // Whole pages before `end` that were not dropped yet; nothing reads
+    // them again, and the string is only freed after this.
+    void DropBefore(std::int64_t end) noexcept {
+        static const auto page = static_cast<std::uintptr_t>(::sysconf(_SC_PAGESIZE));
+        const auto at = reinterpret_cast<std::uintptr_t>(bytes_.data());
+        const std::uintptr_t from =
+            (at + static_cast<std::uintptr_t>(dropped_) + page - 1) / page * page;
+        const std::uintptr_t to = (at + static_cast<std::uintptr_t>(end)) / page * page;
+        if (end <= dropped_ || to <= from) return;
+        ::madvise(reinterpret_cast<void*>(from), to - from, MADV_DONTNEED);
+        dropped_ = end;
+    }
+
+    std::string bytes_;
+    std::int64_t pos_ = 0;
+    std::int64_t lastRead_ = 0;
+    std::int64_t dropped_ = 0;
+};
 
 } // namespace
 
@@ -90,7 +141,7 @@ void TMDIChild::LoadFile(const std::string& path, TModeChoice mode, TUtf8Answer 
     // Exactly what switching the mode on after loading does: the line
     // breaks are no letters, so exchanging before the load is the same.
     if (dos || koi8) SwitchCodePage(dos ? PG_DOS886 : PG_KOI, PG_WIN, bytes);
-    TStringStream stream(std::move(bytes));
+    TConsumedStream stream(std::move(bytes));
     memo1_->LoadFromStream(stream);
     memo1_->SetLineBreak(form.breaks);
     memo1_->SetReadOnly(form.viewOnly);

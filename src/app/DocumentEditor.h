@@ -7,6 +7,7 @@
 #include "platform/Colors.h"
 #include "platform/Fonts.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -32,6 +33,14 @@ public:
     // Text as Windows-1251 bytes, line breaks as the control keeps them.
     virtual std::string Text() = 0;
     virtual void SetText(std::string_view text) = 0;
+    // SetText(Text() with every byte b made table[b]); a control may do it
+    // in place. Only bytes from 0x80 up may change.
+    virtual void ExchangeBytes(const std::array<unsigned char, 256>& table) {
+        std::string text = Text();
+        for (char& c : text)
+            c = static_cast<char>(table[static_cast<unsigned char>(c)]);
+        SetText(text);
+    }
     virtual std::int32_t TextLength() = 0;
     // The display-line view: its line count, loading and saving whole files.
     virtual std::int32_t LineCount() = 0;

@@ -296,11 +296,9 @@ void TMainFormLorvane::ConvertWin(TDocumentEditor& editor, TConvType from, TConv
     // was never in the mode's code page. The text keeps its length, and the
     // caret its place.
     const std::int32_t caret = editor.SelStart();
-    std::string text = editor.Text();
     TCommandProgress::Report(10);
-    SwitchCodePage(from, to, text);
+    editor.ExchangeBytes(CodePageExchange(from, to));
     TCommandProgress::Report(20);
-    editor.SetText(text);
     editor.SetSelStart(caret);
 }
 

@@ -95,6 +95,9 @@ std::string TRIzuvAzazEditor::Text() {
 void TRIzuvAzazEditor::SetText(std::string_view text) {
     control_->SetText(text);
 }
+void TRIzuvAzazEditor::ExchangeBytes(const std::array<unsigned char, 256>& table) {
+    if (!control_->ExchangeBytes(table)) TDocumentEditor::ExchangeBytes(table);
+}
 std::int32_t TRIzuvAzazEditor::TextLength() {
     return control_->TextLength();
 }

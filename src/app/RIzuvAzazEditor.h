@@ -24,6 +24,7 @@ public:
     QWidget* Widget() override;
     std::string Text() override;
     void SetText(std::string_view text) override;
+    void ExchangeBytes(const std::array<unsigned char, 256>& table) override;
     std::int32_t TextLength() override;
     std::int32_t LineCount() override;
     void LoadFromStream(TStream& stream) override;

@@ -83,8 +83,11 @@ std::array<bool, 256> Letters(TConvType page) {
 
 } // namespace
 
-void SwitchCodePage(TConvType from, TConvType to, std::string& text) noexcept {
-    if (from == to || from >= kConvTypeCount || to >= kConvTypeCount) return;
+std::array<unsigned char, 256> CodePageExchange(TConvType from, TConvType to) noexcept {
+    std::array<unsigned char, 256> table{};
+    for (std::size_t b = 0; b < table.size(); ++b)
+        table[b] = static_cast<unsigned char>(b);
+    if (from == to || from >= kConvTypeCount || to >= kConvTypeCount) return table;
     const unsigned char* recode = RecodeTable(from, to);
     const std::array<bool, 256> fromLetters = Letters(from);
     const std::array<bool, 256> toLetters = Letters(to);
@@ -92,7 +95,6 @@ void SwitchCodePage(TConvType from, TConvType to, std::string& text) noexcept {
     // and collide; they take, in order, the letters of `from` that `to`
     // lacks. Pairing both lists in ascending order makes the exchange with
     // the pages swapped the exact inverse.
-    std::array<unsigned char, 256> table{};
     std::vector<unsigned char> strays, freed;
     for (int b = 0; b < 256; ++b) {
         const bool f = fromLetters[static_cast<std::size_t>(b)];
@@ -103,6 +105,12 @@ void SwitchCodePage(TConvType from, TConvType to, std::string& text) noexcept {
     }
     for (std::size_t i = 0; i < strays.size() && i < freed.size(); ++i)
         table[strays[i]] = freed[i];
+    return table;
+}
+
+void SwitchCodePage(TConvType from, TConvType to, std::string& text) noexcept {
+    if (from == to || from >= kConvTypeCount || to >= kConvTypeCount) return;
+    const std::array<unsigned char, 256> table = CodePageExchange(from, to);
     for (char& c : text)
         c = static_cast<char>(table[static_cast<unsigned char>(c)]);
 }

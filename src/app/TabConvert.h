@@ -5,6 +5,7 @@
 // display modes.
 #include "codepage/CodePageLetters.h"
 
+#include <array>
 #include <functional>
 #include <string>
 #include <string_view>
@@ -40,5 +41,7 @@ std::string ConvertEachLine(std::string_view text, LineConverter convert, std::i
 // of `from` that `to` lacks. Converting back with the pages exchanged so
 // gives every byte back, whatever the text held.
 void SwitchCodePage(TConvType from, TConvType to, std::string& text) noexcept;
+// The byte exchange SwitchCodePage applies: byte b becomes table[b].
+std::array<unsigned char, 256> CodePageExchange(TConvType from, TConvType to) noexcept;
 
 } // namespace lorvane

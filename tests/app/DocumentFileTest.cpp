@@ -131,6 +131,24 @@ TEST_F(Documents, EveryBreakStyleModeAndCodingComesBackByteForByteAroundAnEdit) 
     EXPECT_TRUE(dialogs.Requests().empty());
 }
 
+TEST_F(Documents, AFileOfSeveralLoadBlocksIsSavedBackByteForByte) {
+    // The file's bytes are given back while the control reads them: every
+    // block past the first two must still arrive whole.
+    Recognition(false);
+    std::mt19937 random(21);
+    std::string bytes;
+    while (bytes.size() < (std::size_t{26} << 20)) {
+        bytes.append(random() % 97, static_cast<char>('a' + random() % 26));
+        bytes += random() % 5 == 0 ? "\xC0\xFF\r\n" : "\r\n";
+    }
+    TMDIChild* window = Open("big.txt", bytes);
+    ASSERT_NE(window, nullptr);
+    window->Memo1().SetModified(true);
+    ASSERT_TRUE(frame->FileSaveItemClick());
+    EXPECT_TRUE(ReadFileBytes(dir.File("big.txt")) == bytes);
+    window->Memo1().SetModified(false);
+}
+
 TEST_F(Documents, PagesAreRecognisedAtOpenUnlessTurnedOffOrUnderTheTerminalFont) {
     // "Ошибка чтения файла. Проверьте дискету и повторите." in three pages.
     const std::string win =
@@ -217,8 +235,9 @@ TEST_F(Documents, AnIdlePassThatFindsNothingNewRepaintsNothing) {
     const std::vector<TMDIChild*> windows = {
         Open("plain.txt", "plain\r\n"), Open("utf8.txt", "\xD0\xB4\n"),
         Open("view.txt", "\xE2\x86\x92\n"),
-        Open("dos.txt", cp::EncodeFromUtf8(cp::CodePage::Cp866,
-                                           "Это текст в кодировке DOS, его легко узнать по буквам.\r\n"))};
+        Open("dos.txt",
+             cp::EncodeFromUtf8(cp::CodePage::Cp866,
+                                "Это текст в кодировке DOS, его легко узнать по буквам.\r\n"))};
     ASSERT_EQ(windows[3]->DosMode, 1);
     for (TMDIChild* window : windows) {
         frame->MdiArea()->setActiveSubWindow(window);

@@ -28,6 +28,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <filesystem>
+#include <random>
 
 namespace lorvane {
 namespace {
@@ -144,6 +145,42 @@ TEST_F(TextCommands, DisplayModesOnAndOffGiveBackEveryByteAndKeepTheCaret) {
             EXPECT_EQ(control.SelStart(), 25) << button;
             EXPECT_EQ(control.Modified(), modified) << button;
         }
+}
+
+TEST_F(TextCommands, InPlaceExchangeIsLoadingTheExchangedTextAndComesBackExactly) {
+    // Edits first, so that paragraphs lie both where the text was read and
+    // in buffers of their own; earlier undo records would hold old bytes.
+    std::mt19937 random(18);
+    const std::string pieces[] = {"\r\n", "\n",       "\t",           " ",
+                                  "ab",   "\xB8\xA8", "\xC0\xFF\x80", "\x01"};
+    for (int round = 0; round < 12; ++round) {
+        std::string text;
+        for (int i = 0; i < 400; ++i)
+            text += pieces[random() % std::size(pieces)];
+        RIzuvAzaz& control = NewDocument(text);
+        for (int i = 0; i < 5; ++i) {
+            control.SetSelStart(static_cast<std::int32_t>(random() % control.TextLength()));
+            control.SetSelText("\xC6\r\nz");
+        }
+        const std::string before = control.Text();
+        const auto from = static_cast<TConvType>(random() % kConvTypeCount);
+        const auto to = static_cast<TConvType>(random() % kConvTypeCount);
+        std::string expected = before;
+        SwitchCodePage(from, to, expected);
+        ASSERT_TRUE(control.ExchangeBytes(CodePageExchange(from, to)));
+        EXPECT_EQ(control.Text(), expected) << round;
+        EXPECT_FALSE(control.CanUndo()) << round;
+        RIzuvAzaz& loaded = NewDocument(expected);
+        EXPECT_EQ(control.Model().LineCount(), loaded.Model().LineCount()) << round;
+        ASSERT_TRUE(control.ExchangeBytes(CodePageExchange(to, from)));
+        EXPECT_EQ(control.Text(), before) << round;
+    }
+    // A table that would move a break, blank or code is refused untouched.
+    RIzuvAzaz& control = NewDocument("a\tb\r\n");
+    std::array<unsigned char, 256> table = CodePageExchange(PG_WIN, PG_WIN);
+    table['\t'] = ' ';
+    EXPECT_FALSE(control.ExchangeBytes(table));
+    EXPECT_EQ(control.Text(), "a\tb\r\n");
 }
 
 TEST_F(TextCommands, ModeButtonsLeftFromAnotherWindowNeverConvertTwiceOrTheWrongWay) {

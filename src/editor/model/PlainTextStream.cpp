@@ -286,4 +286,21 @@ void RIzuvAzazModel::SetText(std::string_view text) {
     modified_ = true;
 }
 
+bool RIzuvAzazModel::ExchangeBytes(const std::array<unsigned char, 256>& table) {
+    for (int b = 0; b < 0x80; ++b)
+        if (table[static_cast<std::size_t>(b)] != b) return false;
+    ++updateCount_;
+    const std::int32_t oldLineCount = LineCount();
+    const std::int32_t count = ParagraphCount();
+    for (std::int32_t i = 0; i < count; ++i) {
+        const ParagraphInfo* p = ParagraphAt(i);
+        auto* text = reinterpret_cast<unsigned char*>(p->text);
+        for (std::int32_t k = 0; k < p->length; ++k)
+            text[k] = table[text[k]];
+    }
+    // Records of earlier edits hold bytes of the text as it was.
+    AfterLoad(oldLineCount);
+    return true;
+}
+
 } // namespace lorvane

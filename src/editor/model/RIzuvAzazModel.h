@@ -11,6 +11,7 @@
 #include "editor/model/UndoList.h"
 #include "editor/model/UpperCase.h"
 
+#include <array>
 #include <bitset>
 #include <chrono>
 #include <cstdint>
@@ -199,6 +200,12 @@ public:
     void SaveToStream(TStream& stream);
     void SetText(std::string_view text);
     void Clear() { SetText({}); }
+    // Every byte b of the text becomes table[b], where it lies: no copy of
+    // the text is made. The result is what SetText of the exchanged text
+    // gives (undo cleared, selection gone, all laid out again). Only bytes
+    // from 0x80 up may change, so breaks, blanks, format codes and the end
+    // zero stay; a table that changes any other byte is refused (false).
+    bool ExchangeBytes(const std::array<unsigned char, 256>& table);
     void SaveLayout(TStream& stream);
     void LoadLayout(TStream& stream, bool relayout);
     void WriteStringsProperty(TStream& stream);

@@ -346,6 +346,30 @@ void RIzuvAzaz::SetText(std::string_view text) {
     viewport()->update();
 }
 
+bool RIzuvAzaz::ExchangeBytes(const std::array<unsigned char, 256>& table) {
+    blockActive_ = false;
+    virtualSpaces_ = 0;
+    rememberedX_ = INT_MIN;
+    model_.BeginUpdate();
+    bool done = false;
+    try {
+        done = model_.ExchangeBytes(table);
+        // Keywords may hold the letters exchanged: highlighting starts over.
+        if (done) pass_->ResetHighlighting();
+    } catch (...) {
+        model_.EndUpdate();
+        throw;
+    }
+    model_.EndUpdate();
+    if (!done) return false;
+    hOffset_ = 0;
+    vOffset_ = 0;
+    UpdateScrollRanges();
+    UpdateCaret(false);
+    viewport()->update();
+    return true;
+}
+
 void RIzuvAzaz::SelectAll() {
     blockActive_ = false;
     virtualSpaces_ = 0;

@@ -178,6 +178,9 @@ public:
     void Replace(std::string_view text) { model_.Replace(text); }
     void SetText(std::string_view text);
     void Clear() { SetText({}); }
+    // SetText of the text with every byte exchanged through `table`, done in
+    // place (see the model's ExchangeBytes); false for a refused table.
+    bool ExchangeBytes(const std::array<unsigned char, 256>& table);
     std::string Text() { return model_.Text(); }
     bool Modified() const noexcept { return model_.Modified(); }
     void SetModified(bool on) noexcept { model_.SetModified(on); }
