@@ -26,6 +26,7 @@ class TParaStrings;
 class TLinesStrings;
 
 enum TUpdateMode : std::uint8_t { umImmediate, umOnNeed, umBackground };
+enum class TLineSeek : std::uint8_t { Nearby, Exact };
 enum TLineBreak : std::uint8_t { pbCRLF, pbLFCR, pbCR, pbLF };
 enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 
@@ -190,8 +191,11 @@ public:
     void GoToParagraph(std::int32_t index);
     void GoToDisplayLine(std::int32_t line);
     std::string DisplayLineText(std::int32_t line);
-    // Moves a navigator to display line `line`, laying out on demand.
-    void SeekDisplayLine(TNavigator& nav, std::int32_t line);
+    // Moves a navigator to display line `line`, laying out on demand. Exact
+    // numbers count every line before as laid out, which lays out all the
+    // text before a far line; nearby ones take the pending paragraphs before
+    // the line as they stand, for moves relative to what is shown.
+    void SeekDisplayLine(TNavigator& nav, std::int32_t line, TLineSeek seek = TLineSeek::Nearby);
     bool FindText(std::string_view text, bool forward, bool matchCase, bool wholeWord);
 
     // ---- Streams ----
