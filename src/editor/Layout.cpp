@@ -521,7 +521,7 @@ void RIzuvAzazModel::NoteChange(std::int32_t firstLine, std::int32_t firstParagr
 // longer what the text before it makes is set right and laid out again.
 // Returns the last paragraph that changed, at least `last`.
 std::int32_t RIzuvAzazModel::CarryStaticStyle(std::int32_t first, std::int32_t last) {
-    if (!staticFormat_) return last;
+    if (!staticFormat_ || !carryStyle_) return last;
     bool linesStale = false; // the paragraph before got a new start style
     for (std::int32_t j = first + 1; j < ParagraphCount(); ++j) {
         const ParagraphInfo* before = ParagraphAt(j - 1);
@@ -613,6 +613,7 @@ void RIzuvAzazModel::RefreshAfterChanges() {
     changedLast_ = -1;
     lineDelta_ = 0;
     editInPlace_ = false;
+    carryStyle_ = false;
     if (OnChange) OnChange();
 }
 

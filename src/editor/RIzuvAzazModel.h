@@ -283,6 +283,7 @@ private:
     std::int32_t changedLast_ = -1;
     std::int32_t lineDelta_ = 0;
     bool editInPlace_ = false;
+    bool carryStyle_ = false;           // an edit since the last refresh may move start styles
     std::int32_t firstRebuiltLine_ = 0; // of the last LayoutParagraph
     std::int32_t dirtyLine_ = 0;        // last line of the in-place edit that must be wrapped again
 
