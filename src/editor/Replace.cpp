@@ -330,6 +330,9 @@ void RIzuvAzazModel::Splice(std::int32_t s, std::int32_t e, std::string_view tex
         textLength_ += delta;
         ShiftStartsFrom(ps + 1, delta);
         editInPlace_ = updateCount_ == 0;
+        // Within a bracket only the first paragraph changed is laid out
+        // again when it closes; this one may be left to the background.
+        if (updateCount_ > 0) p->laidOut = 0;
         NoteChange(changedLine, ps, ps);
         ShiftNavigators(s, e, delta, 0, pe, ps);
         return;
