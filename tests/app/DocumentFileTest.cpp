@@ -217,8 +217,9 @@ TEST_F(Documents, AnIdlePassThatFindsNothingNewRepaintsNothing) {
     const std::vector<TMDIChild*> windows = {
         Open("plain.txt", "plain\r\n"), Open("utf8.txt", "\xD0\xB4\n"),
         Open("view.txt", "\xE2\x86\x92\n"),
-        Open("dos.txt", cp::EncodeFromUtf8(cp::CodePage::Cp866,
-                                           "Это текст в кодировке DOS, его легко узнать по буквам.\r\n"))};
+        Open("dos.txt",
+             cp::EncodeFromUtf8(cp::CodePage::Cp866,
+                                "Это текст в кодировке DOS, его легко узнать по буквам.\r\n"))};
     ASSERT_EQ(windows[3]->DosMode, 1);
     for (TMDIChild* window : windows) {
         frame->MdiArea()->setActiveSubWindow(window);
@@ -279,6 +280,36 @@ TEST_F(Documents, NoCommandChangesATextOpenOnlyForViewing) {
     ASSERT_TRUE(frame->Item("CopyItem")->isEnabled());
     frame->CopyItemClick();
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("x\t? one\nline two\n"));
+}
+
+// Replacing the matches at the foot of a long text still being laid out
+// shows the last one without laying out the text before it.
+TEST_F(Documents, ReplaceAllAtTheFootOfALongTextLaysOutOnlyAroundTheCaret) {
+    std::string bytes;
+    const int count = 20000;
+    for (int i = 0; i < count; ++i)
+        bytes +=
+            "\tmov ax, bx ; line " + std::to_string(i) + (i >= count - 3 ? " tmpvar" : "") + "\r\n";
+    const auto Replaced = [](std::string text) {
+        for (auto at = text.find("tmpvar"); at != std::string::npos; at = text.find("tmpvar"))
+            text.replace(at, 6, "TEMP_VAR");
+        return text;
+    };
+    TMDIChild* window = Open("long.asm", bytes);
+    ASSERT_NE(window, nullptr);
+    RIzuvAzaz& control = Control(window);
+    control.SetSelStart(0);
+    FindOptions replace;
+    replace.findText = "tmpvar";
+    replace.replaceText = "TEMP_VAR";
+    frame->Replace2Click();
+    dialogs.PressReplaceAll(replace);
+    EXPECT_EQ(control.CaretParagraph(), count - 1);
+    EXPECT_FALSE(control.Model().ParagraphAt(count / 2)->laidOut);
+    EXPECT_GE(control.CaretPos().y(), 0);
+    EXPECT_LE(control.CaretPos().y() + control.CurrentLineHeight(), control.viewport()->height());
+    control.Model().CheckConsistency();
+    EXPECT_EQ(control.Text(), Replaced(bytes));
 }
 
 TEST_F(Documents, AFileChangedOnDiskIsAskedAboutOnActivationAndBeforeASave) {
