@@ -217,9 +217,8 @@ TEST_F(Documents, AnIdlePassThatFindsNothingNewRepaintsNothing) {
     const std::vector<TMDIChild*> windows = {
         Open("plain.txt", "plain\r\n"), Open("utf8.txt", "\xD0\xB4\n"),
         Open("view.txt", "\xE2\x86\x92\n"),
-        Open("dos.txt",
-             cp::EncodeFromUtf8(cp::CodePage::Cp866,
-                                "Это текст в кодировке DOS, его легко узнать по буквам.\r\n"))};
+        Open("dos.txt", cp::EncodeFromUtf8(cp::CodePage::Cp866,
+                                           "Это текст в кодировке DOS, его легко узнать по буквам.\r\n"))};
     ASSERT_EQ(windows[3]->DosMode, 1);
     for (TMDIChild* window : windows) {
         frame->MdiArea()->setActiveSubWindow(window);
