@@ -75,6 +75,14 @@ public:
     // Puts the caret on a display line and column (both from 0) and scrolls
     // it into view, as after reopening a compiled source.
     virtual void PutCaret(std::int32_t line, std::int32_t column) = 0;
+    // Scrolls the caret into view where it stands. An editor that can do so
+    // without numbering every display line before it should: after a
+    // command at the foot of a long text that is the whole text.
+    virtual void ScrollCaretIntoView() {
+        const std::int32_t at = SelStart();
+        PutCaret(CaretLine(), CaretColumn());
+        SetSelStart(at);
+    }
     // Lines of the file (paragraphs, whatever the wrapping), from 0.
     virtual std::int32_t ParagraphCount() = 0;
     virtual std::int32_t CaretParagraph() = 0;

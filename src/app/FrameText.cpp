@@ -54,9 +54,7 @@ public:
 // Brings the caret into view after work done inside an update bracket,
 // where the control does not scroll; the caret stays where it is.
 void ShowCaret(TDocumentEditor& editor) {
-    const std::int32_t caret = editor.SelStart();
-    editor.PutCaret(editor.CaretLine(), editor.CaretColumn());
-    editor.SetSelStart(caret);
+    editor.ScrollCaretIntoView();
 }
 
 // The printer's path: one printed line per text line, pages filled top to

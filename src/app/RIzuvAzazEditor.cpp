@@ -179,6 +179,9 @@ void TRIzuvAzazEditor::PutCaret(std::int32_t line, std::int32_t column) {
     control_->SetCaretColumn(column);
     control_->ScrollInView();
 }
+void TRIzuvAzazEditor::ScrollCaretIntoView() {
+    control_->ScrollInView();
+}
 std::int32_t TRIzuvAzazEditor::ParagraphCount() {
     return control_->ParagraphCount();
 }

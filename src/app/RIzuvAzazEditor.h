@@ -50,6 +50,7 @@ public:
 
     // ---- Build tools ----
     void PutCaret(std::int32_t line, std::int32_t column) override;
+    void ScrollCaretIntoView() override;
     std::int32_t ParagraphCount() override;
     std::int32_t CaretParagraph() override;
     std::string ParagraphText(std::int32_t index) override;

@@ -300,6 +300,36 @@ TEST_F(Documents, NoCommandChangesATextOpenOnlyForViewing) {
     EXPECT_EQ(QApplication::clipboard()->text(), QStringLiteral("x\t? one\nline two\n"));
 }
 
+// Replacing the matches at the foot of a long text still being laid out
+// shows the last one without laying out the text before it.
+TEST_F(Documents, ReplaceAllAtTheFootOfALongTextLaysOutOnlyAroundTheCaret) {
+    std::string bytes;
+    const int count = 20000;
+    for (int i = 0; i < count; ++i)
+        bytes +=
+            "\tmov ax, bx ; line " + std::to_string(i) + (i >= count - 3 ? " tmpvar" : "") + "\r\n";
+    const auto Replaced = [](std::string text) {
+        for (auto at = text.find("tmpvar"); at != std::string::npos; at = text.find("tmpvar"))
+            text.replace(at, 6, "TEMP_VAR");
+        return text;
+    };
+    TMDIChild* window = Open("long.asm", bytes);
+    ASSERT_NE(window, nullptr);
+    RIzuvAzaz& control = Control(window);
+    control.SetSelStart(0);
+    FindOptions replace;
+    replace.findText = "tmpvar";
+    replace.replaceText = "TEMP_VAR";
+    frame->Replace2Click();
+    dialogs.PressReplaceAll(replace);
+    EXPECT_EQ(control.CaretParagraph(), count - 1);
+    EXPECT_FALSE(control.Model().ParagraphAt(count / 2)->laidOut);
+    EXPECT_GE(control.CaretPos().y(), 0);
+    EXPECT_LE(control.CaretPos().y() + control.CurrentLineHeight(), control.viewport()->height());
+    control.Model().CheckConsistency();
+    EXPECT_EQ(control.Text(), Replaced(bytes));
+}
+
 TEST_F(Documents, AFileChangedOnDiskIsAskedAboutOnActivationAndBeforeASave) {
     TMDIChild* window = Open("a.txt", "first\n");
     const std::string file = dir.File("a.txt");

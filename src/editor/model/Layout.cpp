@@ -521,7 +521,7 @@ void RIzuvAzazModel::NoteChange(std::int32_t firstLine, std::int32_t firstParagr
 // longer what the text before it makes is set right and laid out again.
 // Returns the last paragraph that changed, at least `last`.
 std::int32_t RIzuvAzazModel::CarryStaticStyle(std::int32_t first, std::int32_t last) {
-    if (!staticFormat_) return last;
+    if (!staticFormat_ || !carryStyle_) return last;
     bool linesStale = false; // the paragraph before got a new start style
     for (std::int32_t j = first + 1; j < ParagraphCount(); ++j) {
         const ParagraphInfo* before = ParagraphAt(j - 1);
@@ -580,7 +580,14 @@ void RIzuvAzazModel::RefreshAfterChanges() {
     // none is shown; the rest is left to the background. Looking up a line
     // number after many edits in one bracket is not cheap, so it is done
     // once for the last paragraph instead of for every one in between.
+    // Above the view nothing shows either: a paragraph there that an edit
+    // changed was marked for layout and is in the background's range (a
+    // replace-all that ends at the foot of a long text would otherwise lay
+    // out all of it here).
+    const std::int32_t topParagraph = host_ && device_ ? topLine_.ParagraphIndex() : 0;
     for (std::int32_t j = p + 1; j <= last; ++j) {
+        if (updateMode_ != umImmediate && j < topParagraph) j = topParagraph;
+        if (j > last) break;
         if (updateMode_ != umImmediate && FirstLineAt(j) > visibleEnd) break;
         ScanStartStopUpTo(j);
         LayoutParagraph(j, 0, true, false);
@@ -613,6 +620,7 @@ void RIzuvAzazModel::RefreshAfterChanges() {
     changedLast_ = -1;
     lineDelta_ = 0;
     editInPlace_ = false;
+    carryStyle_ = false;
     if (OnChange) OnChange();
 }
 

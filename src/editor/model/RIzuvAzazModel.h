@@ -27,6 +27,7 @@ class TParaStrings;
 class TLinesStrings;
 
 enum TUpdateMode : std::uint8_t { umImmediate, umOnNeed, umBackground };
+enum class TLineSeek : std::uint8_t { Nearby, Exact };
 enum TLineBreak : std::uint8_t { pbCRLF, pbLFCR, pbCR, pbLF };
 enum TAlignment : std::uint8_t { taLeftJustify, taRightJustify, taCenter };
 
@@ -191,8 +192,11 @@ public:
     void GoToParagraph(std::int32_t index);
     void GoToDisplayLine(std::int32_t line);
     std::string DisplayLineText(std::int32_t line);
-    // Moves a navigator to display line `line`, laying out on demand.
-    void SeekDisplayLine(TNavigator& nav, std::int32_t line);
+    // Moves a navigator to display line `line`, laying out on demand. Exact
+    // numbers count every line before as laid out, which lays out all the
+    // text before a far line; nearby ones take the pending paragraphs before
+    // the line as they stand, for moves relative to what is shown.
+    void SeekDisplayLine(TNavigator& nav, std::int32_t line, TLineSeek seek = TLineSeek::Nearby);
     bool FindText(std::string_view text, bool forward, bool matchCase, bool wholeWord);
 
     // ---- Streams ----
@@ -286,6 +290,7 @@ private:
     std::int32_t changedLast_ = -1;
     std::int32_t lineDelta_ = 0;
     bool editInPlace_ = false;
+    bool carryStyle_ = false;           // an edit since the last refresh may move start styles
     std::int32_t firstRebuiltLine_ = 0; // of the last LayoutParagraph
     std::int32_t dirtyLine_ = 0;        // last line of the in-place edit that must be wrapped again
 

@@ -292,6 +292,12 @@ void RIzuvAzazModel::Splice(std::int32_t s, std::int32_t e, std::string_view tex
         // Lines that began inside the removed part now begin after the new
         // text, where the style is the one the old text had at its end.
         const std::uint8_t styleAtEnd = StyleAt(ps, oe);
+        // Text without format codes in or out keeps the style at the
+        // paragraph's end, and so the start style of every one after it.
+        if (replaying_ ||
+            (p->text && ContainsFormatCode(p->text + os, static_cast<std::size_t>(oe - os))) ||
+            ContainsFormatCode(parts[0].data(), parts[0].size()))
+            carryStyle_ = true;
         SpliceText(*p, os, oe, parts[0].data(), n);
         // Attribute entries inside the removed part go; later ones move.
         std::int32_t w = 0;
@@ -324,12 +330,16 @@ void RIzuvAzazModel::Splice(std::int32_t s, std::int32_t e, std::string_view tex
         textLength_ += delta;
         ShiftStartsFrom(ps + 1, delta);
         editInPlace_ = updateCount_ == 0;
+        // Within a bracket only the first paragraph changed is laid out
+        // again when it closes; this one may be left to the background.
+        if (updateCount_ > 0) p->laidOut = 0;
         NoteChange(changedLine, ps, ps);
         ShiftNavigators(s, e, delta, 0, pe, ps);
         return;
     }
 
     editInPlace_ = false;
+    carryStyle_ = true;
     const std::uint8_t styleAtS = StyleAt(ps, os);
     ParagraphInfo* last = ParagraphAt(pe);
     const std::string tail(last->text ? last->text + oe : "",

@@ -51,7 +51,21 @@ void RIzuvAzazModel::GoToParagraph(std::int32_t index) {
     SetSelStart(StartAt(index));
 }
 
-void RIzuvAzazModel::SeekDisplayLine(TNavigator& nav, std::int32_t line) {
+void RIzuvAzazModel::SeekDisplayLine(TNavigator& nav, std::int32_t line, TLineSeek seek) {
+    if (seek == TLineSeek::Nearby) {
+        // Only the paragraph the line falls in is laid out: the pending ones
+        // before it keep their present line counts, and the number found is
+        // as good as the numbering it was taken from (the view's, the
+        // caret's). Laying them all out would cost the whole text before a
+        // far line; the background lays them out later and the view, held
+        // by the text at its top, keeps its place meanwhile.
+        for (;;) {
+            nav.SetLineNumber(line);
+            const std::int32_t at = nav.ParagraphIndex();
+            if (ParagraphAt(at)->laidOut) return;
+            LayoutRange(at, at, false);
+        }
+    }
     for (;;) {
         nav.SetLineNumber(line);
         const std::int32_t upTo = nav.ParagraphIndex();
@@ -73,13 +87,13 @@ void RIzuvAzazModel::SeekDisplayLine(TNavigator& nav, std::int32_t line) {
 }
 
 void RIzuvAzazModel::GoToDisplayLine(std::int32_t line) {
-    SeekDisplayLine(work_, line);
+    SeekDisplayLine(work_, line, TLineSeek::Exact);
     SetSelStart(work_.Position());
 }
 
 std::string RIzuvAzazModel::DisplayLineText(std::int32_t line) {
     if (line < 0) return {};
-    SeekDisplayLine(work_, line);
+    SeekDisplayLine(work_, line, TLineSeek::Exact);
     if (line >= LineCount() || work_.LineNumber() != line) return {};
     const ParagraphInfo* p = work_.Paragraph();
     const LineInfo* l = work_.Lines().At(work_.LineInParagraph());

@@ -101,7 +101,7 @@ std::int32_t TLinesStrings::Count() {
 void TLinesStrings::Put(std::int32_t index, std::string_view text) {
     if (index < 0 || index >= memo_.LineCount()) return;
     TNavigator& nav = memo_.work_;
-    memo_.SeekDisplayLine(nav, index);
+    memo_.SeekDisplayLine(nav, index, TLineSeek::Exact);
     if (nav.LineNumber() != index) return;
     const LineInfo* line = nav.Lines().At(nav.LineInParagraph());
     const std::int32_t start = nav.Position(), length = line->end - line->start;
@@ -120,7 +120,7 @@ std::int32_t TLinesStrings::Add(std::string_view text) {
 void TLinesStrings::Delete(std::int32_t index) {
     if (index < 0 || index >= Count()) return;
     TNavigator& nav = memo_.work_;
-    memo_.SeekDisplayLine(nav, index);
+    memo_.SeekDisplayLine(nav, index, TLineSeek::Exact);
     if (nav.LineNumber() != index) return;
     const std::int32_t k = nav.LineInParagraph();
     const LineInfo* line = nav.Lines().At(k);
@@ -140,7 +140,7 @@ void TLinesStrings::Insert(std::int32_t index, std::string_view text) {
         return;
     }
     TNavigator& nav = memo_.work_;
-    memo_.SeekDisplayLine(nav, index);
+    memo_.SeekDisplayLine(nav, index, TLineSeek::Exact);
     memo_.SetSelStart(nav.Position());
     memo_.Replace(std::string(text) + "\r\n");
 }

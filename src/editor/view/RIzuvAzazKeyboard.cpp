@@ -445,7 +445,7 @@ void TKeyboard::BackspaceKey(bool ctrl) {
     if (m_.HasOption(rzoBackIndent)) {
         const std::int32_t column = t_.CaretColumn();
         auto leadingBlanks = [this](std::int32_t lineNumber) {
-            m_.SeekDisplayLine(work_, lineNumber);
+            m_.SeekDisplayLine(work_, lineNumber, TLineSeek::Exact);
             const ParagraphInfo* p = work_.Paragraph();
             const LineInfo* line = work_.Lines().At(work_.LineInParagraph());
             std::int32_t n = 0;
@@ -464,7 +464,7 @@ void TKeyboard::BackspaceKey(bool ctrl) {
                     break;
                 }
             }
-            m_.SeekDisplayLine(work_, caretLine);
+            m_.SeekDisplayLine(work_, caretLine, TLineSeek::Exact);
             SelectTo(pos, work_.Position() + target);
             t_.SetSelText({});
             return;
@@ -600,7 +600,7 @@ void TKeyboard::Enter() {
     }
     std::int32_t line = caret.LineNumber();
     for (;;) {
-        m_.SeekDisplayLine(work_, line);
+        m_.SeekDisplayLine(work_, line, TLineSeek::Exact);
         const LineInfo* info = work_.Lines().At(work_.LineInParagraph());
         if (info->end > info->start || line == 0) break;
         --line;

@@ -308,6 +308,35 @@ TEST_F(WidgetScroll, AfterAHugePasteTheCaretStaysInViewWhileLayoutGoesOn) {
     EXPECT_LE(memo->CaretPos().y() + Lh(), memo->viewport()->height());
 }
 
+// A match far down a text still being laid out comes into view with only
+// the lines around it laid out; the background lays out the rest while the
+// caret stays on the match, in view, and the line numbers come out right.
+TEST_F(WidgetScroll, AFarMatchComesIntoViewWithoutLayingOutTheTextBeforeIt) {
+    memo->SetUpdateMode(umBackground);
+    std::string text;
+    const int count = 20000;
+    for (int i = 0; i < count; ++i)
+        text += std::string(i % 7 * 20, 'w') + " words to wrap " + std::to_string(i) + "\r\n";
+    memo->SetText(text + "the marker");
+    const auto inView = [&] {
+        return memo->CaretPos().y() >= 0 &&
+               memo->CaretPos().y() + Lh() <= memo->viewport()->height();
+    };
+    ASSERT_TRUE(memo->FindText("marker", true, true, false));
+    EXPECT_EQ(memo->CaretParagraph(), count);
+    EXPECT_TRUE(inView());
+    EXPECT_FALSE(memo->Model().ParagraphAt(count / 2)->laidOut);
+    memo->Model().CheckConsistency();
+    for (int n = 0; n < 100000 && memo->Model().BackgroundJobPending(); ++n)
+        QApplication::processEvents();
+    QApplication::processEvents();
+    EXPECT_EQ(memo->CaretParagraph(), count);
+    EXPECT_TRUE(inView());
+    memo->Model().CheckConsistency();
+    EXPECT_NE(memo->Lines().Get(memo->CaretLine()).find("marker"), std::string::npos);
+    EXPECT_EQ(memo->VerticalOffset() / Lh(), memo->Model().TopLineNavigator().LineNumber());
+}
+
 using WidgetOperations = WidgetFixture;
 
 TEST_F(WidgetOperations, SetTextAndClearSetModifiedOnlyWhenSomethingChanges) {
