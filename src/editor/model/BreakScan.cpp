@@ -76,19 +76,22 @@ std::vector<BreakPart> ScanBreaksParallel(const char* data, std::size_t from, st
     cuts.push_back(to);
     const std::size_t used = cuts.size() - 1;
     std::vector<BreakPart> out(used);
+    RunParts(used, [&](std::size_t k) { ScanBreaks(data, cuts[k], cuts[k + 1], codes, out[k]); });
+    return out;
+}
+
+void RunParts(std::size_t count, const std::function<void(std::size_t)>& part) {
     std::vector<std::thread> helpers;
-    auto scan = [&](std::size_t k) { ScanBreaks(data, cuts[k], cuts[k + 1], codes, out[k]); };
-    for (std::size_t k = 1; k < used; ++k) {
+    for (std::size_t k = 1; k < count; ++k) {
         try {
-            helpers.emplace_back(scan, k);
+            helpers.emplace_back(part, k);
         } catch (const std::system_error&) {
-            scan(k); // no thread to be had: this one does the part
+            part(k); // no thread to be had: this one does the part
         }
     }
-    scan(0);
+    if (count > 0) part(0);
     for (std::thread& t : helpers)
         t.join();
-    return out;
 }
 
 int LoadThreads() noexcept {

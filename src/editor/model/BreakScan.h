@@ -6,6 +6,7 @@
 // over the whole text gives.
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <vector>
 
 namespace lorvane {
@@ -39,5 +40,10 @@ std::vector<BreakPart> ScanBreaksParallel(const char* data, std::size_t from, st
 
 // Threads worth using for the load's bulk work on this machine.
 int LoadThreads() noexcept;
+
+// Runs part(0) .. part(count - 1) at once: part 0 on the calling thread, the
+// others on threads of their own, joined before it returns. A part whose
+// thread cannot be started runs on the calling thread instead.
+void RunParts(std::size_t count, const std::function<void(std::size_t)>& part);
 
 } // namespace lorvane

@@ -1,13 +1,12 @@
 #include "editor/model/TextStore.h"
 
+#include "editor/model/BreakScan.h"
 #include "editor/model/ErrorTexts.h"
 #include "editor/model/Navigator.h"
 #include "platform/Error.h"
 
 #include <algorithm>
 #include <cstring>
-#include <system_error>
-#include <thread>
 
 namespace lorvane {
 
@@ -333,17 +332,8 @@ void TTextStore::AppendPlaced(char* block, const std::vector<PlacedText>& texts,
             pos += t.length + 2;
         }
     };
-    std::vector<std::thread> helpers;
-    for (std::int32_t r = 1; r < runs; ++r) {
-        try {
-            helpers.emplace_back(fill, r);
-        } catch (const std::system_error&) {
-            fill(r); // no thread to be had: this one does the run
-        }
-    }
-    fill(0);
-    for (std::thread& t : helpers)
-        t.join();
+    RunParts(static_cast<std::size_t>(runs),
+             [&](std::size_t r) { fill(static_cast<std::int32_t>(r)); });
     textLength_ = start[static_cast<std::size_t>(runs)] - 2;
     lineCount_ += n;
 }
