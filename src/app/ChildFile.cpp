@@ -156,8 +156,7 @@ void TMDIChild::LoadFile(const std::string& path, TModeChoice mode, TUtf8Answer 
         SharedFlags().ActiveDosMode = dos;
         SharedFlags().ActiveKoi8Mode = koi8;
     }
-    RemoveStaleTemporaries(path);
-    RemoveStaleTemporaries(BackupName(path));
+    RemoveStaleTemporaries({path, BackupName(path)});
     if (sizeChanged) Ask(sizeChange, mbOK);
 }
 

@@ -84,8 +84,7 @@ void WriteDocumentFile(const std::string& path, bool backup,
         }
     }
     writer.Commit();
-    RemoveStaleTemporaries(path);
-    RemoveStaleTemporaries(BackupName(path));
+    RemoveStaleTemporaries({path, BackupName(path)});
 }
 
 } // namespace lorvane

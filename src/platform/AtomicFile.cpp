@@ -3,6 +3,7 @@
 #include "platform/Error.h"
 #include "platform/FileErrorText.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <climits>
 #include <csignal>
@@ -13,6 +14,7 @@
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace lorvane {
@@ -217,44 +219,59 @@ void WriteFileAtomically(const std::string& path, std::string_view bytes) {
     writer.Commit();
 }
 
-void RemoveStaleTemporaries(const std::string& path) noexcept {
+void RemoveStaleTemporaries(std::initializer_list<std::string> paths) noexcept {
     try {
-        const std::string target = ResolveLinks(path);
-        const std::string directory = DirectoryOf(target);
-        const std::string prefix = TempPrefix(target);
-        DIR* dir = ::opendir(directory.c_str());
-        if (dir == nullptr) return;
-        std::vector<std::string> stale;
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string_view name = entry->d_name;
-            if (!name.starts_with(prefix) || !name.ends_with(kTempEnd)) continue;
-            // The writer's process id, then '-' and the random part.
-            const std::string_view rest = name.substr(prefix.size());
-            const std::size_t dash = rest.find('-');
-            if (dash == 0 || dash > 9 || rest.size() != dash + 1 + kRandomLength + kTempEnd.size())
-                continue;
-            pid_t pid = 0;
-            bool digits = true;
-            for (const char c : rest.substr(0, dash)) {
-                digits = digits && c >= '0' && c <= '9';
-                pid = pid * 10 + (c - '0');
-            }
-            // A writer still running (or a process that took its id) may
-            // be writing it: only a dead writer's file is ours to remove.
-            if (!digits || pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH) continue;
-            stale.emplace_back(name);
+        // Folder -> the temporary-name prefixes of the files in it.
+        std::vector<std::pair<std::string, std::vector<std::string>>> folders;
+        for (const std::string& path : paths) {
+            const std::string target = ResolveLinks(path);
+            const std::string directory = DirectoryOf(target);
+            auto folder = std::find_if(folders.begin(), folders.end(),
+                                       [&](const auto& f) { return f.first == directory; });
+            if (folder == folders.end()) folder = folders.insert(folders.end(), {directory, {}});
+            folder->second.push_back(TempPrefix(target));
         }
-        ::closedir(dir);
-        for (const std::string& name : stale) {
-            const std::string file = directory + "/" + name;
-            const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
-            if (fd < 0) continue;
-            struct stat st {};
-            // The lock also covers a writer on another machine sharing the
-            // directory, whose process id means nothing here.
-            if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
-                ::unlink(file.c_str());
-            ::close(fd);
+        for (const auto& [directory, prefixes] : folders) {
+            DIR* dir = ::opendir(directory.c_str());
+            if (dir == nullptr) continue;
+            std::vector<std::string> stale;
+            while (const dirent* entry = ::readdir(dir)) {
+                const std::string_view name = entry->d_name;
+                if (!name.ends_with(kTempEnd)) continue;
+                for (const std::string& prefix : prefixes) {
+                    if (!name.starts_with(prefix)) continue;
+                    // The writer's process id, then '-' and the random part.
+                    const std::string_view rest = name.substr(prefix.size());
+                    const std::size_t dash = rest.find('-');
+                    if (dash == 0 || dash > 9 ||
+                        rest.size() != dash + 1 + kRandomLength + kTempEnd.size())
+                        continue;
+                    pid_t pid = 0;
+                    bool digits = true;
+                    for (const char c : rest.substr(0, dash)) {
+                        digits = digits && c >= '0' && c <= '9';
+                        pid = pid * 10 + (c - '0');
+                    }
+                    // A writer still running (or a process that took its id)
+                    // may be writing it: only a dead writer's file is ours.
+                    if (!digits || pid == ::getpid() || ::kill(pid, 0) == 0 || errno != ESRCH)
+                        continue;
+                    stale.emplace_back(name);
+                    break;
+                }
+            }
+            ::closedir(dir);
+            for (const std::string& name : stale) {
+                const std::string file = directory + "/" + name;
+                const int fd = ::open(file.c_str(), O_RDONLY | O_NONBLOCK | O_NOFOLLOW | O_CLOEXEC);
+                if (fd < 0) continue;
+                struct stat st {};
+                // The lock also covers a writer on another machine sharing the
+                // directory, whose process id means nothing here.
+                if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+                    ::unlink(file.c_str());
+                ::close(fd);
+            }
         }
     } catch (...) {
         // Cleaning up is a courtesy: it never stops an open or a save.

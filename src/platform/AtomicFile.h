@@ -11,6 +11,7 @@
 // replaced: a directory, device or pipe in its place fails the write.
 #include "platform/Stream.h"
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 
@@ -53,9 +54,10 @@ private:
     bool committed_ = false;
 };
 
-// Removes the temporaries a writer of `path` left when it died (a crash or
-// a kill in the middle of a save); never one whose writer may still run.
-void RemoveStaleTemporaries(const std::string& path) noexcept;
+// Removes the temporaries writers of `paths` left when they died (a crash
+// or a kill in the middle of a save); never one whose writer may still run.
+// Each folder is read once for all the names in it.
+void RemoveStaleTemporaries(std::initializer_list<std::string> paths) noexcept;
 
 // Reads the whole file into `out`; false with errno set when it cannot be
 // read (a missing file is ENOENT), so callers decide what a failure means.

@@ -207,7 +207,7 @@ TEST(AtomicFile, StaleTemporariesOfADeadWriterAreRemoved) {
         test::WriteFileBytes(dir.File(c.name), "half");
     const int locked = ::open(dir.File(cases[1].name).c_str(), O_RDONLY);
     ASSERT_EQ(::flock(locked, LOCK_EX), 0);
-    RemoveStaleTemporaries(doc);
+    RemoveStaleTemporaries({doc});
     ::close(locked);
     for (const auto& c : cases)
         EXPECT_EQ(fs::exists(dir.File(c.name)), !c.removed) << c.name;
