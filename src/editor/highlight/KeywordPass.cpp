@@ -5,24 +5,8 @@
 
 #include <algorithm>
 #include <cstdlib>
-#include <new>
 
 namespace lorvane {
-
-namespace {
-
-// Each match adds at most two entries; growing the array once saves a
-// reallocation per entry (layout trims it to size afterwards).
-void ReserveEntries(ParagraphInfo& p, std::size_t more) {
-    const std::size_t need = static_cast<std::size_t>(p.entryCount) + more;
-    if (need <= static_cast<std::size_t>(p.entryCapacity)) return;
-    auto* grown = static_cast<AttrInfo*>(std::realloc(p.entries, need * sizeof(AttrInfo)));
-    if (!grown) throw std::bad_alloc();
-    p.entries = grown;
-    p.entryCapacity = static_cast<std::int32_t>(need);
-}
-
-} // namespace
 
 // Expects the paragraph fresh from the start/stop scan (no keyword entries).
 void THighlightPass::KeywordsOfParagraph(std::int32_t index) {
@@ -58,7 +42,9 @@ void THighlightPass::KeywordsOfParagraph(std::int32_t index) {
     matches_.clear();
     scanner_.Find(keywords_, separators_, 0, matches_);
     if (matches_.empty()) return;
-    ReserveEntries(*p, 2 * matches_.size());
+    // Each match adds at most two entries; growing the array once saves a
+    // reallocation per entry (layout trims it to size afterwards).
+    ReserveEntries(*p, static_cast<std::size_t>(p->entryCount) + 2 * matches_.size());
 
     for (const KeywordMatch& m : matches_) {
         const AttrInfo* begin = p->entries;

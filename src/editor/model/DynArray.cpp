@@ -125,8 +125,8 @@ TDynArray2::~TDynArray2() {
         pool_.Give(block);
 }
 
-TDynArray2::TDynArray2(std::uint16_t elementSize)
-    : elementSize_(elementSize), stride_(StrideFor(elementSize)),
+TDynArray2::TDynArray2(std::uint16_t elementSize, std::uint16_t granule)
+    : elementSize_(elementSize), stride_(StrideFor(elementSize, granule)),
       perBlock_(static_cast<std::uint16_t>(kBlockBytes / stride_)) {}
 
 void* TDynArray2::Get(std::int32_t index) const {

@@ -8,8 +8,10 @@
 
 namespace lorvane {
 
-constexpr std::uint16_t StrideFor(std::uint16_t elementSize) noexcept {
-    return static_cast<std::uint16_t>(((elementSize - 1) / 16 + 1) * 16);
+// Records are placed `granule` bytes apart rounded up: 16 by default; a list
+// of records that need only their own alignment may ask for less.
+constexpr std::uint16_t StrideFor(std::uint16_t elementSize, std::uint16_t granule = 16) noexcept {
+    return static_cast<std::uint16_t>(((elementSize - 1) / granule + 1) * granule);
 }
 
 class TDynArray {
@@ -74,7 +76,7 @@ class TDynArray2 {
 public:
     static constexpr int kBlockBytes = 32768;
 
-    explicit TDynArray2(std::uint16_t elementSize);
+    explicit TDynArray2(std::uint16_t elementSize, std::uint16_t granule = 16);
     ~TDynArray2();
     TDynArray2(const TDynArray2&) = delete;
     TDynArray2& operator=(const TDynArray2&) = delete;

@@ -6,6 +6,7 @@
 #include <climits>
 #include <cstdlib>
 #include <cstring>
+#include <malloc.h>
 #include <new>
 
 namespace lorvane {
@@ -45,21 +46,28 @@ void FreeLinesAndEntries(ParagraphInfo& p) noexcept {
     std::free(p.entries);
     p.entries = nullptr;
     p.entryCount = 0;
-    p.entryCapacity = 0;
+}
+
+std::int32_t EntryCapacity(const ParagraphInfo& p) noexcept {
+    if (!p.entries) return 0;
+    return static_cast<std::int32_t>(malloc_usable_size(p.entries) / sizeof(AttrInfo));
+}
+
+void ReserveEntries(ParagraphInfo& p, std::size_t need) {
+    if (need <= static_cast<std::size_t>(EntryCapacity(p))) return;
+    if (need > static_cast<std::size_t>(ParagraphInfo::kMaxEntries)) throw std::bad_alloc();
+    auto* grown = static_cast<AttrInfo*>(std::realloc(p.entries, need * sizeof(AttrInfo)));
+    if (!grown) throw std::bad_alloc();
+    p.entries = grown;
 }
 
 void InsertEntryAt(ParagraphInfo& p, std::int32_t index, const AttrInfo& state,
                    std::int32_t offset) {
     if (index < 0 || index > p.entryCount) ThrowListIndexError();
     const std::int32_t n = p.entryCount + 1;
-    if (n > p.entryCapacity) {
-        const std::int32_t capacity = n + n / 64;
-        auto* grown = static_cast<AttrInfo*>(
-            std::realloc(p.entries, static_cast<std::size_t>(capacity) * sizeof(AttrInfo)));
-        if (!grown) throw std::bad_alloc();
-        p.entries = grown;
-        p.entryCapacity = capacity;
-    }
+    if (n > EntryCapacity(p))
+        ReserveEntries(p, std::max<std::size_t>(n, std::min<std::size_t>(
+                                   n + n / 64, ParagraphInfo::kMaxEntries)));
     std::memmove(p.entries + index + 1, p.entries + index,
                  static_cast<std::size_t>(p.entryCount - index) * sizeof(AttrInfo));
     p.entries[index] = state;
@@ -77,7 +85,7 @@ void RemoveEntryAt(ParagraphInfo& p, std::int32_t index, std::int32_t offset) {
 }
 
 void TrimEntries(ParagraphInfo& p) {
-    if (p.entryCapacity <= p.entryCount) return;
+    if (EntryCapacity(p) <= p.entryCount) return;
     if (p.entryCount == 0) {
         std::free(p.entries);
         p.entries = nullptr;
@@ -86,7 +94,6 @@ void TrimEntries(ParagraphInfo& p) {
             std::realloc(p.entries, static_cast<std::size_t>(p.entryCount) * sizeof(AttrInfo)));
         if (shrunk) p.entries = shrunk;
     }
-    p.entryCapacity = p.entryCount;
 }
 
 AttrInfo* NewStartContext(const AttrInfo* copyOf) {

@@ -8,7 +8,9 @@ namespace lorvane {
 
 class TParagraphsList : public TDynArray2 {
 public:
-    TParagraphsList() : TDynArray2(sizeof(ParagraphInfo)) {}
+    // One record per line of the text: no rounding beyond the record's own
+    // alignment, so none of its bytes go to waste.
+    TParagraphsList() : TDynArray2(sizeof(ParagraphInfo), alignof(ParagraphInfo)) {}
     ParagraphInfo* Item(std::int32_t index) const {
         return static_cast<ParagraphInfo*>(Get(index));
     }
@@ -52,6 +54,11 @@ void InsertEntryAt(ParagraphInfo& p, std::int32_t index, const AttrInfo& state,
 void RemoveEntryAt(ParagraphInfo& p, std::int32_t index, std::int32_t offset);
 // Shrinks the attribute array to exactly its count.
 void TrimEntries(ParagraphInfo& p);
+// The entries the attribute array has room for. The allocator keeps the
+// size of the block, so the record does not.
+std::int32_t EntryCapacity(const ParagraphInfo& p) noexcept;
+// Makes room for `need` entries in all (more than kMaxEntries: out of memory).
+void ReserveEntries(ParagraphInfo& p, std::size_t need);
 
 // Shared, reference-counted start contexts.
 AttrInfo* NewStartContext(const AttrInfo* copyOf);

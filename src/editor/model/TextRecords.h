@@ -1,7 +1,7 @@
 #pragma once
 // The records of the text store. LineInfo and AttrInfo are also the records of
 // the binary layout stream, so their byte layout is fixed; ParagraphInfo holds
-// pointers and keeps only its field order.
+// pointers and is laid out for size.
 #include <cstddef>
 #include <cstdint>
 
@@ -46,23 +46,27 @@ static_assert(offsetof(AttrInfo, cursor) == 20 && offsetof(AttrInfo, stack) == 2
 // Stored start and first-line values are read through the store, which may
 // hold a pending shift for later paragraphs (see TTextStore).
 struct ParagraphInfo {
-    char* text = nullptr; // length bytes + zero byte, nil when empty
+    // Pointers first and the flags as bits of the entry count, so that the
+    // record packs into 88 bytes without padding: a text of short lines
+    // holds one record per line, and over a 100 MB file each byte here is
+    // 1.5 MB of memory.
+    char* text = nullptr;             // length bytes + zero byte, nil when empty
+    AttrInfo* startContext = nullptr; // shared, reference-counted
+    LineInfo* furtherLines = nullptr; // lines 1 .. n-1
+    AttrInfo* entries = nullptr;      // sorted by offset; capacity: EntryCapacity()
     std::int32_t length = 0;
-    std::int32_t control1 = -1; // two values of the control; the model never reads them
-    std::int32_t control2 = -1;
     std::int32_t firstLine = 0; // stored value; read with TTextStore::FirstLine
     std::int32_t start = 0;     // stored value; read with TTextStore::ParagraphStart
-    AttrInfo* startContext = nullptr;
-    LineInfo line0;
     std::int32_t lineCount = 1;
-    LineInfo* furtherLines = nullptr; // lines 1 .. n-1
-    std::int32_t entryCount = 0;
-    AttrInfo* entries = nullptr;
-    std::int32_t entryCapacity = 0;
-    std::uint8_t laidOut = 0;
-    std::uint8_t startStopScanned = 0;
-    std::uint8_t keywordsApplied = 0;
+    std::int32_t entryCount : 29 = 0; // at most kMaxEntries
+    std::uint32_t laidOut : 1 = 0;
+    std::uint32_t startStopScanned : 1 = 0;
+    std::uint32_t keywordsApplied : 1 = 0;
+    LineInfo line0;
+
+    static constexpr std::int32_t kMaxEntries = (1 << 28) - 1;
 };
+static_assert(sizeof(ParagraphInfo) == 88, "a paragraph record packs into 88 bytes");
 
 // Style bits toggled by the static format codes.
 constexpr std::uint8_t StyleBitOfCode(unsigned char c) noexcept {

@@ -126,7 +126,7 @@ protected:
     // when its buffer is our own and large enough.
     void SpliceText(ParagraphInfo& p, std::int32_t from, std::int32_t to, const char* insert,
                     std::int32_t insertLength);
-    // Gives an empty record its initial values (one line, control values -1).
+    // Gives an empty record its initial values (one line, no entries).
     static void InitRecord(ParagraphInfo& p, AttrInfo* context) noexcept;
 
     TParagraphsList paragraphs_;

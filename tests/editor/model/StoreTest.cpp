@@ -29,7 +29,7 @@ TEST(DynArrayTest, StrideCapacityAndIndexErrors) {
 
 TEST(DynArrayTest, BlockedArrayKeepsRecordsInPlaceWhileGrowing) {
     TParagraphsList list;
-    EXPECT_EQ(list.Stride(), StrideFor(sizeof(ParagraphInfo)));
+    EXPECT_EQ(list.Stride(), sizeof(ParagraphInfo)); // packed: no byte of a record wasted
     EXPECT_EQ(list.RecordsPerBlock(), 32768 / list.Stride());
     ParagraphInfo p;
     const int perBlock = list.RecordsPerBlock();
@@ -67,14 +67,14 @@ TEST(AttrEntriesTest, GrowthAndRemoval) {
     ParagraphInfo p;
     AttrInfo s;
     InsertEntryAt(p, 0, s, 3);
-    EXPECT_EQ(p.entryCapacity, 1);
+    EXPECT_EQ(EntryCapacity(p), 1);
     for (int i = 1; i < 64; ++i)
         InsertEntryAt(p, i, s, 3 + i);
-    EXPECT_EQ(p.entryCapacity, 65);
+    EXPECT_EQ(EntryCapacity(p), 65);
     TrimEntries(p);
-    EXPECT_EQ(p.entryCapacity, 64);
+    EXPECT_EQ(EntryCapacity(p), 64);
     InsertEntryAt(p, 64, s, 100);
-    EXPECT_EQ(p.entryCapacity, 66);
+    EXPECT_EQ(EntryCapacity(p), 66);
     try {
         RemoveEntryAt(p, 0, 4);
         FAIL();
@@ -85,7 +85,7 @@ TEST(AttrEntriesTest, GrowthAndRemoval) {
     RemoveEntryAt(p, 0, 3);
     EXPECT_EQ(p.entries[0].offsetOrRefs, 4u);
     TrimEntries(p);
-    EXPECT_EQ(p.entryCapacity, 64);
+    EXPECT_EQ(EntryCapacity(p), 64);
     p.entries[0] = AttrInfo{};
     FreeLinesAndEntries(p);
 }
@@ -96,7 +96,6 @@ TEST(StoreTest, InitialParagraphAndTotals) {
     const ParagraphInfo* p = store.Paragraph(0);
     EXPECT_EQ(p->text, nullptr);
     EXPECT_EQ(p->length, 0);
-    EXPECT_EQ(p->control1, -1);
     EXPECT_EQ(p->lineCount, 1);
     EXPECT_EQ(p->startContext->offsetOrRefs, 1u);
     EXPECT_EQ(store.TextLength(), 0);
