@@ -229,20 +229,15 @@ void TMainFormLorvane::N36Click() {
 
 // ---- Tabs and spaces ----
 
-void TMainFormLorvane::ConvertLines(LineConverter convert) {
-    TDocumentEditor* editor = Editable(ActiveEditor());
-    if (editor == nullptr) return;
-    // Whole lines (the text between line breaks), not display lines: a tab
-    // on a wrapped line is measured from the line's start, and no piece of
-    // a line hides at a wrap. The lines that changed go back as one edit,
-    // so the work stays linear in the text's length and one undo takes the
-    // whole conversion back.
-    TCommandProgress progress(statusBar1_, QString::fromUtf8(convert == &AppendTabsAsSpaces
-                                                                 ? "Табуляции в пробелы"
-                                                                 : "Пробелы в табуляции"));
-    const std::string text = editor->Text();
-    TCommandProgress::Report(0);
-    std::int32_t caret = editor->SelStart();
+namespace {
+
+// The conversion through a copy of the whole text, for a control that
+// cannot rewrite its lines in place. The lines that changed go back as one
+// edit, so the work stays linear in the text's length and one undo takes
+// the whole conversion back.
+void ConvertThroughText(TDocumentEditor& editor, LineConverter convert) {
+    const std::string text = editor.Text();
+    std::int32_t caret = editor.SelStart();
     const std::string converted = ConvertEachLine(
         text, convert, caret, [](int percent) { TCommandProgress::Report(percent * 9 / 10); });
     if (converted == text) return;
@@ -267,13 +262,26 @@ void TMainFormLorvane::ConvertLines(LineConverter convert) {
     while (end < oldSize && !(text[end] == '\r' && end + 1 < oldSize && text[end + 1] == '\n'))
         ++end;
     const std::size_t newEnd = end + newSize - oldSize;
-    {
-        TUpdateBracket update(*editor);
-        editor->SetSelStart(static_cast<std::int32_t>(first));
-        editor->SetSelLength(static_cast<std::int32_t>(end - first));
-        editor->SetSelText(std::string_view(converted).substr(first, newEnd - first));
-        editor->SetSelStart(caret);
-    }
+    TUpdateBracket update(editor);
+    editor.SetSelStart(static_cast<std::int32_t>(first));
+    editor.SetSelLength(static_cast<std::int32_t>(end - first));
+    editor.SetSelText(std::string_view(converted).substr(first, newEnd - first));
+    editor.SetSelStart(caret);
+}
+
+} // namespace
+
+void TMainFormLorvane::ConvertLines(LineConverter convert) {
+    TDocumentEditor* editor = Editable(ActiveEditor());
+    if (editor == nullptr) return;
+    // Whole lines (the text between line breaks), not display lines: a tab
+    // on a wrapped line is measured from the line's start, and no piece of
+    // a line hides at a wrap.
+    TCommandProgress progress(statusBar1_, QString::fromUtf8(convert == &AppendTabsAsSpaces
+                                                                 ? "Табуляции в пробелы"
+                                                                 : "Пробелы в табуляции"));
+    TCommandProgress::Report(0);
+    if (!editor->ConvertLinesInPlace(convert)) ConvertThroughText(*editor, convert);
     ShowCaret(*editor);
 }
 

@@ -210,6 +210,14 @@ public:
     // from 0x80 up may change, so breaks, blanks, format codes and the end
     // zero stay; a table that changes any other byte is refused (false).
     bool ExchangeBytes(const std::array<unsigned char, 256>& table);
+    // Appends the new bytes of one paragraph (never a line break) to `out`.
+    using ParagraphConverter = void (*)(std::string_view paragraph, std::string& out);
+    // Every paragraph rewritten by `convert`, as one undo step. Paragraphs
+    // that come out the same are not touched; a navigator in one that
+    // changed goes to its start, any other keeps its place in its
+    // paragraph. The selection collapses to the caret. False (and nothing
+    // done) when no paragraph changes.
+    bool ConvertParagraphs(ParagraphConverter convert);
     void SaveLayout(TStream& stream);
     void LoadLayout(TStream& stream, bool relayout);
     void WriteStringsProperty(TStream& stream);

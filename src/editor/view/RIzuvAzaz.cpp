@@ -370,6 +370,15 @@ bool RIzuvAzaz::ExchangeBytes(const std::array<unsigned char, 256>& table) {
     return true;
 }
 
+bool RIzuvAzaz::ConvertParagraphs(RIzuvAzazModel::ParagraphConverter convert) {
+    blockActive_ = false;
+    virtualSpaces_ = 0;
+    rememberedX_ = INT_MIN;
+    if (!model_.ConvertParagraphs(convert)) return false;
+    viewport()->update();
+    return true;
+}
+
 void RIzuvAzaz::SelectAll() {
     blockActive_ = false;
     virtualSpaces_ = 0;

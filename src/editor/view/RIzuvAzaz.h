@@ -181,6 +181,8 @@ public:
     // SetText of the text with every byte exchanged through `table`, done in
     // place (see the model's ExchangeBytes); false for a refused table.
     bool ExchangeBytes(const std::array<unsigned char, 256>& table);
+    // Every paragraph rewritten in place (see the model's ConvertParagraphs).
+    bool ConvertParagraphs(RIzuvAzazModel::ParagraphConverter convert);
     std::string Text() { return model_.Text(); }
     bool Modified() const noexcept { return model_.Modified(); }
     void SetModified(bool on) noexcept { model_.SetModified(on); }
