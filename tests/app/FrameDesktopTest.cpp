@@ -1,15 +1,10 @@
 // Where the frame meets the desktop, on the program's own editor control:
 // files dropped from a file manager (each drop goes to the widget the
 // toolkit picks for that point, as a real drag does) and the button hints.
-#include "app/EditorFactory.h"
-#include "app/MainForm.h"
+#include "FrameFixture.h"
 #include "components/FileMO.h"
-#include "platform/ErrorHandler.h"
-#include "support/TempDir.h"
 
-#include <QApplication>
 #include <QDropEvent>
-#include <QElapsedTimer>
 #include <QMdiArea>
 #include <QMimeData>
 #include <QTest>
@@ -17,8 +12,6 @@
 #include <QToolTip>
 
 #include <algorithm>
-
-#include <gtest/gtest.h>
 
 namespace lorvane {
 namespace {
@@ -42,18 +35,16 @@ bool DropAt(QWidget& frame, QPoint point, const QMimeData& data,
     return drop.isAccepted();
 }
 
-TEST(FrameDrops, DroppedFilesOpenEachInAWindowAndJoinTheRecentFiles) {
-    test::TempDir dir;
+class FrameDesktop : public test::FrameFixture {};
+
+TEST_F(FrameDesktop, DroppedFilesOpenEachInAWindowAndJoinTheRecentFiles) {
+    TMainFormLorvane& frame = *this->frame;
     const std::string report = dir.File("Отчёт 1.txt");
     const std::string latin1 = dir.File("\xE9t\xE9#.asm"); // not UTF-8
     test::WriteFileBytes(report, "report");
     test::WriteFileBytes(latin1, "latin1");
-    TMainFormLorvane frame(DocumentEditors(), {});
     frame.resize(700, 450);
-    frame.show();
     QApplication::processEvents();
-    std::vector<std::string> errors;
-    TApplication::SetReporter([&](const std::string& text) { errors.push_back(text); });
 
     // As a file manager writes the list: the name's bytes escaped.
     QMimeData files;
@@ -73,7 +64,7 @@ TEST(FrameDrops, DroppedFilesOpenEachInAWindowAndJoinTheRecentFiles) {
     EXPECT_EQ(recent.at(1), report);
     EXPECT_EQ(std::count(recent.begin(), recent.end(), dir.File("gone")), 0)
         << "a file that did not open is not listed";
-    EXPECT_EQ(errors.size(), 1u) << "the missing file is reported, once";
+    EXPECT_EQ(TakeErrors().size(), 1u) << "the missing file is reported, once";
 
     // On a document window the control lets the files pass to the frame
     // (a drag that may only move is not taken); dragged text is the
@@ -91,12 +82,10 @@ TEST(FrameDrops, DroppedFilesOpenEachInAWindowAndJoinTheRecentFiles) {
     EXPECT_NE(frame.ActiveChild()->Memo1().Text().find("file:///etc/passwd"), std::string::npos);
     EXPECT_TRUE(DropAt(frame, onControl, one));
     EXPECT_EQ(frame.Children().size(), 3u);
-    TApplication::SetReporter({});
 }
 
-TEST(FrameLook, ButtonsShowTheirHintsWithoutTheBarWhileAnotherWindowIsActive) {
-    TMainFormLorvane frame(DocumentEditors(), {});
-    frame.show();
+TEST_F(FrameDesktop, ButtonsShowTheirHintsWithoutTheBarWhileAnotherWindowIsActive) {
+    TMainFormLorvane& frame = *this->frame;
     QWidget other;
     other.show();
     QApplication::setActiveWindow(&other);

@@ -3,23 +3,16 @@
 // window, and no key is claimed twice (the document windows' system menu
 // included). Items other engineers add at the ends of the menus may carry
 // keys of their own; they only must not take one that is already taken.
-#include "app/EditorFactory.h"
-#include "app/MainForm.h"
+#include "FrameFixture.h"
 #include "app/MessagesPane.h"
-#include "app/RIzuvAzazEditor.h"
-#include "editor/view/RIzuvAzaz.h"
-#include "platform/ScriptedDialogs.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
 #include <QListWidget>
 #include <QMenu>
 #include <QShortcut>
 #include <QTest>
 #include <QToolButton>
-
-#include <gtest/gtest.h>
 
 #include <map>
 
@@ -81,16 +74,19 @@ constexpr MenuKey kMenuKeys[] = {
     {"N27", "Ctrl+Y"},
 };
 
-TEST(MenuKeys, EveryKeyOfTheTableReachesItsItemAndOnlyIt) {
-    ScriptedDialogs dialogs;
-    SharedFlags() = TSharedDocumentFlags{};
-    TMainFormLorvane frame(DocumentEditors(), {});
-    frame.show();
-    QApplication::setActiveWindow(&frame);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
-    frame.FileNewItemClick();
-    frame.FileNewItemClick();
-    auto& control = static_cast<TRIzuvAzazEditor&>(frame.ActiveChild()->Memo1()).Control();
+class MenuKeys : public test::FrameFixture {
+protected:
+    void SetUp() override {
+        FrameFixture::SetUp();
+        QApplication::setActiveWindow(frame.get());
+        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+    }
+};
+
+TEST_F(MenuKeys, EveryKeyOfTheTableReachesItsItemAndOnlyIt) {
+    TMainFormLorvane& frame = *this->frame;
+    NewDocument("");
+    RIzuvAzaz& control = NewDocument("");
     control.setFocus();
 
     // Nothing may be claimed twice, whoever claims it.
@@ -148,37 +144,26 @@ TEST(MenuKeys, EveryKeyOfTheTableReachesItsItemAndOnlyIt) {
     EXPECT_EQ(triggers[frame.Item("N18")], 0);
 }
 
-TEST(MenuKeys, TheCopyKeyInTheMessagesPaneCopiesItsLineWhateverADocumentHasSelected) {
-    SharedFlags() = TSharedDocumentFlags{};
-    TMainFormLorvane frame(DocumentEditors(), {});
-    frame.show();
-    QApplication::setActiveWindow(&frame);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(&frame));
-    frame.FileNewItemClick();
-    TDocumentEditor& editor = frame.ActiveChild()->Memo1();
-    editor.SetText("document text");
-    TMessagesPane& pane = frame.MessagesPane1();
+TEST_F(MenuKeys, TheCopyKeyInTheMessagesPaneCopiesItsLineWhateverADocumentHasSelected) {
+    NewDocument("document text");
+    TMessagesPane& pane = frame->MessagesPane1();
     pane.StartFailed("tasm a.asm", "no such file");
     QListWidget* list = pane.List();
     list->setCurrentRow(0);
     list->setFocus();
     for (const bool selected : {false, true}) {
-        if (selected) editor.SelectAll();
-        frame.UpdateMenuItems();
+        if (selected) Editor().SelectAll();
+        frame->UpdateMenuItems();
         QApplication::clipboard()->clear();
         QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
         EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "> tasm a.asm") << selected;
     }
-    editor.SetModified(false);
 }
 
-TEST(MenuKeys, CutAndCopyFollowASelectionInEitherDirection) {
-    SharedFlags() = TSharedDocumentFlags{};
-    TMainFormLorvane frame(DocumentEditors(), {});
-    frame.show();
-    frame.FileNewItemClick();
-    TDocumentEditor& editor = frame.ActiveChild()->Memo1();
-    editor.SetText("one two three");
+TEST_F(MenuKeys, CutAndCopyFollowASelectionInEitherDirection) {
+    TMainFormLorvane& frame = *this->frame;
+    NewDocument("one two three");
+    TDocumentEditor& editor = Editor();
     struct Case {
         int start, length;
         bool enabled;

@@ -1,19 +1,12 @@
-// The frame's text commands on the program's own editor control (and, where
-// only the frame's bookkeeping matters, on the stand-in editor): display
+// The frame's text commands on the program's own editor control: display
 // modes, tabs and spaces, editing, font and colours, find and replace, the
 // calculator and printing.
-#include "FakeEditor.h"
+#include "FrameFixture.h"
 #include "app/CommandProgress.h"
-#include "app/EditorFactory.h"
-#include "app/MainForm.h"
-#include "app/RIzuvAzazEditor.h"
 #include "app/TabConvert.h"
 #include "calc/HexCalc.h"
-#include "editor/view/RIzuvAzaz.h"
 #include "editor/model/TextViews.h"
 #include "platform/CodePageTables.h"
-#include "platform/ScriptedDialogs.h"
-#include "support/TempDir.h"
 
 #include <QAction>
 #include <QApplication>
@@ -33,9 +26,8 @@
 namespace lorvane {
 namespace {
 
-using test::FakeEditor;
+using test::Control;
 using test::ReadFileBytes;
-using test::TempDir;
 using test::WriteFileBytes;
 
 std::string Win(const char* utf8) {
@@ -92,38 +84,7 @@ TEST(TabConvert, CodePageSwitchIsExactBothWaysAndMovesEveryLetter) {
 
 // ---- The frame on real editors ----
 
-class TextCommands : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SharedFlags() = TSharedDocumentFlags{};
-        std::filesystem::remove(Settings().SettingsFilePath());
-        frame = std::make_unique<TMainFormLorvane>(DocumentEditors(), std::vector<std::string>{});
-        frame->show();
-    }
-    void TearDown() override {
-        // Closing asks about modified texts; nobody is there to answer.
-        for (TMDIChild* child : frame->Children())
-            child->Memo1().SetModified(false);
-        frame.reset();
-    }
-
-    RIzuvAzaz& NewDocument(std::string_view text) {
-        frame->FileNewItemClick();
-        RIzuvAzaz& control = Control(*frame->ActiveChild());
-        control.SetText(text);
-        control.SetSelStart(0);
-        control.SetModified(false);
-        return control;
-    }
-    static RIzuvAzaz& Control(TMDIChild& window) {
-        return static_cast<TRIzuvAzazEditor&>(window.Memo1()).Control();
-    }
-    bool ItemOn(const char* name) const { return frame->Item(name)->isEnabled(); }
-    bool ButtonOn(const char* name) const { return frame->Button(name)->isEnabled(); }
-
-    TempDir dir;
-    std::unique_ptr<TMainFormLorvane> frame;
-};
+class TextCommands : public test::FrameFixture {};
 
 TEST_F(TextCommands, DisplayModesOnAndOffGiveBackEveryByteAndKeepTheCaret) {
     // A Windows-1251 text switched by mistake: capitals, ё and bytes that
@@ -220,14 +181,14 @@ TEST_F(TextCommands, OneDisplayModeDisablesTheOther) {
     EXPECT_EQ(frame->ActiveChild()->DosMode, 1);
     EXPECT_TRUE(SharedFlags().ActiveDosMode);
     EXPECT_TRUE(frame->Button("SpeedButton15")->isChecked());
-    EXPECT_FALSE(ButtonOn("SpeedButton16"));
-    EXPECT_FALSE(ItemOn("Ansi1"));
+    EXPECT_FALSE(OnButton("SpeedButton16"));
+    EXPECT_FALSE(On("Ansi1"));
     frame->Item("OEM1")->trigger();
     frame->UpdateMenuItems();
     EXPECT_FALSE(SharedFlags().ActiveDosMode);
     EXPECT_FALSE(frame->Item("OEM1")->isChecked());
-    EXPECT_TRUE(ButtonOn("SpeedButton16"));
-    EXPECT_TRUE(ItemOn("Ansi1"));
+    EXPECT_TRUE(OnButton("SpeedButton16"));
+    EXPECT_TRUE(On("Ansi1"));
 
     const std::string text = cp::EncodeFromUtf8(cp::CodePage::Koi8R, "Текст KOI8\r\nвторая Ёё");
     RIzuvAzaz& control = NewDocument(text);
@@ -237,24 +198,23 @@ TEST_F(TextCommands, OneDisplayModeDisablesTheOther) {
     EXPECT_TRUE(SharedFlags().ActiveKoi8Mode);
     EXPECT_TRUE(frame->Item("Ansi1")->isChecked());
     EXPECT_TRUE(frame->Button("SpeedButton16")->isChecked());
-    EXPECT_FALSE(ButtonOn("SpeedButton15"));
-    EXPECT_FALSE(ItemOn("OEM1"));
+    EXPECT_FALSE(OnButton("SpeedButton15"));
+    EXPECT_FALSE(On("OEM1"));
     EXPECT_EQ(control.Text(), Win("Текст KOI8\r\nвторая Ёё"));
     frame->Button("SpeedButton16")->click();
     frame->UpdateMenuItems();
     EXPECT_EQ(frame->ActiveChild()->Koi8Mode, 0);
-    EXPECT_TRUE(ButtonOn("SpeedButton15"));
-    EXPECT_TRUE(ItemOn("OEM1"));
+    EXPECT_TRUE(OnButton("SpeedButton15"));
+    EXPECT_TRUE(On("OEM1"));
     EXPECT_EQ(control.Text(), text);
 }
 
 TEST_F(TextCommands, Cp866FileIsShownInWindowsLettersAndSavedBackByteForByte) {
-    ScriptedDialogs dialogs;
     const std::string original = Dos("Привет, мир!\r\nПсевдо: код 866\r\n");
     const std::string path = dir.File("DOS.TXT");
     WriteFileBytes(path, original);
     frame->FileOpenAll(path);
-    RIzuvAzaz& control = Control(*frame->ActiveChild());
+    RIzuvAzaz& control = Control(frame->ActiveChild());
 
     frame->Button("SpeedButton15")->click();
     EXPECT_EQ(control.Text(), Win("Привет, мир!\r\nПсевдо: код 866\r\n"));
@@ -320,8 +280,7 @@ TEST_F(TextCommands, GoToLineShowsItsLineInAWrappedTextNotYetLaidOut) {
     }
     WriteFileBytes(dir.File("long.txt"), text);
     frame->FileOpenAll(dir.File("long.txt"));
-    RIzuvAzaz& control = Control(*frame->ActiveChild());
-    ScriptedDialogs dialogs;
+    RIzuvAzaz& control = Control(frame->ActiveChild());
     for (const int line : {3000, 3900}) {
         if (line == 3900) control.SetText(text); // laid out anew, the scroll bar stays
         dialogs.AnswerInput(std::to_string(line));
@@ -372,9 +331,8 @@ TEST_F(TextCommands, StyleMarksFollowTheStyleAtTheCaret) {
 // ---- Find and replace ----
 
 TEST_F(TextCommands, FindSelectsTheMatchAndReportsWhatIsMissing) {
-    ScriptedDialogs dialogs;
     RIzuvAzaz& control = NewDocument(Win("мир и Мир и мир"));
-    EXPECT_FALSE(ItemOn("SearchAgain2"));
+    EXPECT_FALSE(On("SearchAgain2"));
     frame->Search1Click();
     ASSERT_TRUE(dialogs.FindOpen());
     FindOptions options;
@@ -383,7 +341,7 @@ TEST_F(TextCommands, FindSelectsTheMatchAndReportsWhatIsMissing) {
     dialogs.PressFind(options);
     EXPECT_EQ(control.SelText(), Win("мир"));
     EXPECT_EQ(std::min(control.SelStart(), control.SelStart() + control.SelLength()), 0);
-    EXPECT_TRUE(ItemOn("SearchAgain2"));
+    EXPECT_TRUE(On("SearchAgain2"));
     EXPECT_FALSE(dialogs.FindOpen());
 
     frame->Item("SearchAgain2")->trigger(); // the case-sensitive search skips "Мир"
@@ -400,7 +358,6 @@ TEST_F(TextCommands, FindSelectsTheMatchAndReportsWhatIsMissing) {
 }
 
 TEST_F(TextCommands, CyrillicIgnoresCaseAndFollowsTheTerminalFont) {
-    ScriptedDialogs dialogs;
     RIzuvAzaz& control = NewDocument(Win("Привет, ПРИВЕТ, привет, Ёлка и ёлка"));
     FindOptions options;
     options.findText = "привет";
@@ -446,7 +403,6 @@ TEST_F(TextCommands, CyrillicIgnoresCaseAndFollowsTheTerminalFont) {
 }
 
 TEST_F(TextCommands, ReplaceAllEndsWhenTheReplacementHoldsTheFindText) {
-    ScriptedDialogs dialogs;
     RIzuvAzaz& control = NewDocument("a-a-A");
     FindOptions options;
     options.findText = "a";
@@ -468,7 +424,6 @@ TEST_F(TextCommands, ReplaceAllEndsWhenTheReplacementHoldsTheFindText) {
 }
 
 TEST_F(TextCommands, SingleReplaceAndFindAgainAfterTheReplaceDialog) {
-    ScriptedDialogs dialogs;
     RIzuvAzaz& control = NewDocument("one two one");
     FindOptions options;
     options.findText = "ONE";
@@ -490,7 +445,6 @@ TEST_F(TextCommands, SingleReplaceAndFindAgainAfterTheReplaceDialog) {
 // ---- Font, colours and the settings file ----
 
 TEST_F(TextCommands, FontAndBackgroundGoToTheEditorAndTheSettingsFile) {
-    ScriptedDialogs dialogs;
     RIzuvAzaz& control = NewDocument("x");
     dialogs.AnswerFont(std::nullopt);
     frame->Fonts1Click();
@@ -527,7 +481,6 @@ TEST_F(TextCommands, FontAndBackgroundGoToTheEditorAndTheSettingsFile) {
 // bar and lets the window run its events while it works (here from the
 // first moment on, not after half a second), and leaves no message behind.
 TEST_F(TextCommands, WholeTextCommandsShowProgressAndLetTheWindowRun) {
-    ScriptedDialogs dialogs;
     TCommandProgress::SetDelays(std::chrono::milliseconds(0), std::chrono::milliseconds(0));
     const std::string path = (dir.path() / "PROG.ASM").string();
     const std::string original = Win("\tmov\tax, tmp ; счётчик строк\r\n        push tmp\r\n");
@@ -611,7 +564,6 @@ TEST_F(TextCommands, PrintedLinesAreTheDisplayLinesAlsoWhenLinesWrapOrAreLaidOut
 }
 
 TEST_F(TextCommands, PrintWritesEveryLineWithTheChosenFont) {
-    ScriptedDialogs dialogs;
     PrintRecord printed;
     frame->SetLinePrinter(
         [&](QPrinter&, const LogicalFont& font, const std::vector<std::string>& lines) {
@@ -649,7 +601,6 @@ TEST_F(TextCommands, PrintWritesEveryLineWithTheChosenFont) {
 }
 
 TEST_F(TextCommands, ThePrinterPathPrintsTextAndNothingForAnEmptyDocument) {
-    ScriptedDialogs dialogs;
     NewDocument("");
     dialogs.AnswerPrint(true, dir.File("empty.pdf"));
     EXPECT_NO_THROW(frame->N7Click());
@@ -687,31 +638,11 @@ TEST_F(TextCommands, CalculatorKeepsItsValueBetweenUses) {
     EXPECT_EQ(frame->CalculatorValue(), -7);
 }
 
-// ---- The frame's bookkeeping on stand-in editors ----
-
-class TextCommandsFake : public ::testing::Test {
-protected:
-    void SetUp() override {
-        SharedFlags() = TSharedDocumentFlags{};
-        frame = std::make_unique<TMainFormLorvane>(
-            [this] {
-                auto editor = std::make_unique<FakeEditor>();
-                editors.push_back(editor.get());
-                return editor;
-            },
-            std::vector<std::string>{});
-        frame->show();
-    }
-    std::vector<FakeEditor*> editors;
-    TempDir dir;
-    std::unique_ptr<TMainFormLorvane> frame;
-};
-
-TEST_F(TextCommandsFake, PseudoGraphicsIsOneSwitchThatANewWindowTurnsOff) {
-    frame->FileNewItemClick();
-    LogicalFont terminal = editors.back()->Font();
+TEST_F(TextCommands, PseudoGraphicsIsOneSwitchThatANewWindowTurnsOff) {
+    NewDocument("");
+    LogicalFont terminal = Editor().Font();
     terminal.name = "Terminal";
-    editors.back()->SetFont(terminal);
+    Editor().SetFont(terminal);
     frame->UpdateMenuItems();
     ASSERT_TRUE(frame->Item("N36")->isEnabled());
     frame->Item("N36")->trigger();
@@ -723,14 +654,14 @@ TEST_F(TextCommandsFake, PseudoGraphicsIsOneSwitchThatANewWindowTurnsOff) {
     EXPECT_FALSE(SharedFlags().PseudoGraphicsInput);
 
     frame->N36Click();
-    frame->FileNewItemClick();
-    editors.back()->SetFont(terminal);
+    NewDocument("");
+    Editor().SetFont(terminal);
     frame->UpdateMenuItems();
     EXPECT_FALSE(SharedFlags().PseudoGraphicsInput);
     EXPECT_FALSE(frame->Item("N36")->isChecked());
 }
 
-TEST_F(TextCommandsFake, CommandsWithoutAWindowDoNothing) {
+TEST_F(TextCommands, CommandsWithoutAWindowDoNothing) {
     ScriptedDialogs dialogs; // any dialog would fail the test
     for (auto command :
          {&TMainFormLorvane::N23Click, &TMainFormLorvane::N9Click, &TMainFormLorvane::N01Click,

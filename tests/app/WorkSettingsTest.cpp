@@ -1,7 +1,7 @@
 // The working-settings dialog: ".ust" files byte for byte, short and long
 // files, failures that keep the boxes, and the frame's command that stores
 // the confirmed values.
-#include "FakeEditor.h"
+#include "app/EditorFactory.h"
 #include "app/MainForm.h"
 #include "app/PathAss.h"
 #include "platform/ErrorHandler.h"
@@ -195,7 +195,7 @@ TEST_F(WorkSettingsTest, TheCommandStoresConfirmedValuesWithTheirDots) {
     const std::string ini = Settings().SettingsFilePath();
     std::filesystem::remove(ini);
     ProfileFile(ini).WriteString("ASSEMBLER", "Ассемблер", "tasm /zi");
-    TMainFormLorvane frame([] { return std::make_unique<test::FakeEditor>(); }, {});
+    TMainFormLorvane frame(DocumentEditors(), {});
     TPathAss& shown = frame.PathAss1();
     const auto whenShown = [&](std::function<void()> act) {
         QTimer::singleShot(0, &shown, std::move(act));
