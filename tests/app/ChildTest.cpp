@@ -44,49 +44,28 @@ std::string Utf8Of(char32_t c) {
     return out;
 }
 
-TEST(TerminalKeys, PseudoGraphicsPaletteShowsItsGlyphsInCodePage866) {
+TEST(TerminalKeys, LettersGoToCodePage866PlainOrAsThePalettesGlyphsAndNothingElseMoves) {
     // key (Windows-1251 letter) and the glyph the palette must put on screen
     const std::u32string keys =
         U"ЁёАБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмнопрстуфхцчшщъыьэюя";
     const std::u32string glyphs =
         U"Ёё║╜╣╥Ў▌ўє▐╔═╢▄╓╫▀╟╝╙╗╠Ї╦╩╖Єї╬╨  ╚│╛┤╤№░¤∙▓┌─╡█╒╪▒╞┘╘┐├·┬┴╕°√┼╧■\x7F└";
     ASSERT_EQ(keys.size(), glyphs.size());
-    int entries = 0;
-    for (unsigned key = 0xA8; key <= 0xFF; ++key) {
-        ++entries;
-        const char32_t letter =
-            cp::ToUnicode(cp::CodePage::Win1251, static_cast<unsigned char>(key));
-        const std::size_t at = keys.find(letter);
-        const unsigned char stored = TerminalKey(static_cast<unsigned char>(key), true);
-        if (at == std::u32string::npos) {
-            EXPECT_EQ(stored, key) << "not a letter, must pass: " << std::hex << key;
-            continue;
-        }
-        EXPECT_EQ(Utf8Of(cp::ToUnicode(cp::CodePage::Cp866, stored)), Utf8Of(glyphs[at]))
-            << "key " << std::hex << key;
-    }
-    EXPECT_EQ(entries, 88);
-    // Outside the letters nothing changes, in either mode.
-    for (unsigned key = 0; key < 0xA8; ++key) {
-        EXPECT_EQ(TerminalKey(static_cast<unsigned char>(key), true), key);
-        EXPECT_EQ(TerminalKey(static_cast<unsigned char>(key), false), key);
-    }
-}
-
-TEST(TerminalKeys, PlainTypingStoresTheSameLetterInCodePage866) {
     int letters = 0;
-    for (unsigned key = 0x80; key <= 0xFF; ++key) {
+    for (unsigned key = 0; key <= 0xFF; ++key) {
         const auto k = static_cast<unsigned char>(key);
-        const unsigned char stored = TerminalKey(k, false);
-        const bool letter = key == 0xA8 || key == 0xB8 || key >= 0xC0;
-        if (!letter) {
-            EXPECT_EQ(stored, key);
+        const char32_t letter = cp::ToUnicode(cp::CodePage::Win1251, k);
+        const unsigned char plain = TerminalKey(k, false), palette = TerminalKey(k, true);
+        const std::size_t at = keys.find(letter);
+        if (at == std::u32string::npos) {
+            EXPECT_EQ(plain, key) << "not a letter, must pass: " << std::hex << key;
+            EXPECT_EQ(palette, key) << "not a letter, must pass: " << std::hex << key;
             continue;
         }
         ++letters;
-        EXPECT_EQ(cp::ToUnicode(cp::CodePage::Cp866, stored),
-                  cp::ToUnicode(cp::CodePage::Win1251, k))
-            << std::hex << key;
+        EXPECT_EQ(cp::ToUnicode(cp::CodePage::Cp866, plain), letter) << std::hex << key;
+        EXPECT_EQ(Utf8Of(cp::ToUnicode(cp::CodePage::Cp866, palette)), Utf8Of(glyphs[at]))
+            << "key " << std::hex << key;
     }
     EXPECT_EQ(letters, 66);
 }

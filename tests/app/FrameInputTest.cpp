@@ -1,19 +1,28 @@
-// The frame's keys on the real control: each key of the menu table reaches
-// its own item and nothing else, wherever the focus is in a document
-// window, and no key is claimed twice (the document windows' system menu
-// included). Items other engineers add at the ends of the menus may carry
-// keys of their own; they only must not take one that is already taken.
+// Where the frame meets the user's hands and desktop, on the real control.
+// Keys: each key of the menu table reaches its own item and nothing else,
+// wherever the focus is in a document window, and no key is claimed twice
+// (the document windows' system menu included). Items other engineers add
+// at the ends of the menus may carry keys of their own; they only must not
+// take one that is already taken. Files dropped from a file manager (each
+// drop goes to the widget the toolkit picks for that point, as a real drag
+// does), and the button hints.
 #include "FrameFixture.h"
 #include "app/MessagesPane.h"
+#include "components/FileMO.h"
 
 #include <QAction>
 #include <QClipboard>
+#include <QDropEvent>
 #include <QListWidget>
+#include <QMdiArea>
 #include <QMenu>
+#include <QMimeData>
 #include <QShortcut>
 #include <QTest>
 #include <QToolButton>
+#include <QToolTip>
 
+#include <algorithm>
 #include <map>
 
 namespace lorvane {
@@ -74,7 +83,7 @@ constexpr MenuKey kMenuKeys[] = {
     {"N27", "Ctrl+Y"},
 };
 
-class MenuKeys : public test::FrameFixture {
+class FrameInput : public test::FrameFixture {
 protected:
     void SetUp() override {
         FrameFixture::SetUp();
@@ -83,7 +92,7 @@ protected:
     }
 };
 
-TEST_F(MenuKeys, EveryKeyOfTheTableReachesItsItemAndOnlyIt) {
+TEST_F(FrameInput, EveryKeyOfTheTableReachesItsItemAndOnlyIt) {
     TMainFormLorvane& frame = *this->frame;
     NewDocument("");
     RIzuvAzaz& control = NewDocument("");
@@ -144,7 +153,7 @@ TEST_F(MenuKeys, EveryKeyOfTheTableReachesItsItemAndOnlyIt) {
     EXPECT_EQ(triggers[frame.Item("N18")], 0);
 }
 
-TEST_F(MenuKeys, TheCopyKeyInTheMessagesPaneCopiesItsLineWhateverADocumentHasSelected) {
+TEST_F(FrameInput, TheCopyKeyInTheMessagesPaneCopiesItsLineWhateverADocumentHasSelected) {
     NewDocument("document text");
     TMessagesPane& pane = frame->MessagesPane1();
     pane.StartFailed("tasm a.asm", "no such file");
@@ -160,7 +169,7 @@ TEST_F(MenuKeys, TheCopyKeyInTheMessagesPaneCopiesItsLineWhateverADocumentHasSel
     }
 }
 
-TEST_F(MenuKeys, CutAndCopyFollowASelectionInEitherDirection) {
+TEST_F(FrameInput, CutAndCopyFollowASelectionInEitherDirection) {
     TMainFormLorvane& frame = *this->frame;
     NewDocument("one two three");
     TDocumentEditor& editor = Editor();
@@ -183,6 +192,94 @@ TEST_F(MenuKeys, CutAndCopyFollowASelectionInEitherDirection) {
     editor.SelectAll();
     frame.UpdateMenuItems();
     EXPECT_TRUE(frame.Item("CopyItem")->isEnabled());
+}
+
+// Drags `data` to `point` of the frame and drops it there when the widget
+// under it takes the drag; true when it did.
+bool DropAt(QWidget& frame, QPoint point, const QMimeData& data,
+            Qt::DropActions actions = Qt::CopyAction | Qt::MoveAction) {
+    QWidget* target = frame.childAt(point) ? frame.childAt(point) : &frame;
+    while (!target->acceptDrops() && !target->isWindow())
+        target = target->parentWidget();
+    const QPoint at = target->mapFrom(&frame, point);
+    QDragEnterEvent enter(at, actions, &data, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &enter);
+    if (!target->acceptDrops() || !enter.isAccepted()) return false;
+    QDropEvent drop(at, actions, &data, Qt::NoButton, Qt::NoModifier);
+    QApplication::sendEvent(target, &drop);
+    // A file manager told of a move deletes the file.
+    EXPECT_NE(drop.dropAction(), Qt::MoveAction);
+    QApplication::processEvents();
+    return drop.isAccepted();
+}
+
+TEST_F(FrameInput, DroppedFilesOpenEachInAWindowAndJoinTheRecentFiles) {
+    TMainFormLorvane& frame = *this->frame;
+    const std::string report = dir.File("Отчёт 1.txt");
+    const std::string latin1 = dir.File("\xE9t\xE9#.asm"); // not UTF-8
+    test::WriteFileBytes(report, "report");
+    test::WriteFileBytes(latin1, "latin1");
+    frame.resize(700, 450);
+    QApplication::processEvents();
+
+    // As a file manager writes the list: the name's bytes escaped.
+    QMimeData files;
+    files.setData("text/uri-list",
+                  QUrl::fromLocalFile(QString::fromStdString(report)).toEncoded() + "\r\n" +
+                      "file://" + QByteArray::fromStdString(dir.File("gone")) + "\r\n" + "file://" +
+                      QByteArray::fromStdString(latin1).toPercentEncoding("/") +
+                      "\r\nhttps://example.invalid/x.txt\r\n");
+    QWidget* area = frame.MdiArea()->viewport();
+    ASSERT_TRUE(DropAt(frame, area->mapTo(&frame, area->rect().center()), files));
+    ASSERT_EQ(frame.Children().size(), 2u);
+    EXPECT_EQ(frame.Children()[0]->Memo1().Text(), "report");
+    EXPECT_EQ(frame.Children()[1]->Memo1().Text(), "latin1");
+    EXPECT_EQ(frame.Children()[1]->FileName, latin1);
+    const std::vector<std::string> recent = frame.FileMenuOpens1().Entries();
+    EXPECT_EQ(recent.at(0), latin1);
+    EXPECT_EQ(recent.at(1), report);
+    EXPECT_EQ(std::count(recent.begin(), recent.end(), dir.File("gone")), 0)
+        << "a file that did not open is not listed";
+    EXPECT_EQ(TakeErrors().size(), 1u) << "the missing file is reported, once";
+
+    // On a document window the control lets the files pass to the frame
+    // (a drag that may only move is not taken); dragged text is the
+    // control's, typed in where it falls, and opens nothing.
+    frame.ActiveChild()->resize(300, 200);
+    QApplication::processEvents();
+    QWidget* control = frame.ActiveChild()->Memo1().Widget();
+    const QPoint onControl = control->mapTo(&frame, control->rect().center());
+    QMimeData one, text;
+    one.setUrls({QUrl::fromLocalFile(QString::fromStdString(report))});
+    text.setText(QStringLiteral("file:///etc/passwd"));
+    EXPECT_FALSE(DropAt(frame, onControl, one, Qt::MoveAction));
+    EXPECT_TRUE(DropAt(frame, onControl, text));
+    EXPECT_EQ(frame.Children().size(), 2u);
+    EXPECT_NE(frame.ActiveChild()->Memo1().Text().find("file:///etc/passwd"), std::string::npos);
+    EXPECT_TRUE(DropAt(frame, onControl, one));
+    EXPECT_EQ(frame.Children().size(), 3u);
+}
+
+TEST_F(FrameInput, ButtonsShowTheirHintsWithoutTheBarWhileAnotherWindowIsActive) {
+    TMainFormLorvane& frame = *this->frame;
+    QWidget other;
+    other.show();
+    QApplication::setActiveWindow(&other);
+    QApplication::processEvents();
+    ASSERT_FALSE(frame.isActiveWindow());
+    QToolButton* save = frame.Button("SaveBtn"); // disabled: no document yet
+    for (const char* name : {"SpeedButton13", "SaveBtn", "SpeedButton17", "ExitBtn"})
+        EXPECT_FALSE(frame.Button(name)->toolTip().contains('|')) << name;
+
+    QTest::mouseMove(save, save->rect().center());
+    // The toolkit shows a hint after the pointer rests a moment.
+    QElapsedTimer waited;
+    waited.start();
+    while (!QToolTip::isVisible() && waited.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    EXPECT_TRUE(QToolTip::isVisible());
+    EXPECT_EQ(QToolTip::text().toStdString(), "Сохранить");
+    QToolTip::hideText();
 }
 
 } // namespace
