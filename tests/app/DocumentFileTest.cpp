@@ -164,25 +164,6 @@ TEST_F(Documents, TypingFollowsTheFontAndThePseudoGraphicsSwitchAndSavesAsTyped)
     EXPECT_EQ(control.Text(), typed.substr(0, typed.size() - 1));
 }
 
-TEST_F(Documents, FilesLoadSaveAndCloseThroughTheControl) {
-    const std::string file = dir.File("two.txt");
-    Open("two.txt", "first\r\nsecond\r\n");
-    frame->FileOpenAll(file);
-    frame->UpdateMenuItems();
-    ASSERT_EQ(frame->Children().size(), 2u);
-    EXPECT_FALSE(Editor().Modified());
-    EXPECT_EQ(Editor().LineCount(), 2);
-    Editor().SetText("changed");
-    EXPECT_TRUE(frame->FileSaveItemClick());
-    EXPECT_EQ(ReadFileBytes(file), "changed");
-    EXPECT_EQ(ReadFileBytes(dir.File("two.BAK")), "first\r\nsecond\r\n");
-
-    dialogs.AnswerMessage(MsgResult::No);
-    frame->Children()[0]->Memo1().SetText("dropped");
-    EXPECT_TRUE(frame->close());
-    EXPECT_EQ(ReadFileBytes(file), "changed");
-}
-
 TEST_F(Documents, AFileOfSeveralLoadBlocksIsSavedBackByteForByte) {
     // The file's bytes are given back while the control reads them: every
     // block past the first two must still arrive whole.

@@ -81,7 +81,7 @@ TEST_F(FrameTest, EnablingFollowsTheWindowsAndTheSelection) {
     EXPECT_EQ(frame->ActiveChild()->Caption(), "Untitled");
 }
 
-TEST_F(FrameTest, TerminalFontSwapsTheCodePageButtonsForPseudoGraphics) {
+TEST_F(FrameTest, TerminalFontSwapsTheCodePageButtonsForThePseudoGraphicsSwitch) {
     NewDocument("");
     SharedFlags().ActiveDosMode = true;
     frame->ActiveChild()->DosMode = 1;
@@ -100,7 +100,15 @@ TEST_F(FrameTest, TerminalFontSwapsTheCodePageButtonsForPseudoGraphics) {
     EXPECT_FALSE(On("Ansi1"));
     EXPECT_FALSE(OnButton("SpeedButton15"));
     EXPECT_TRUE(On("N36"));
-    frame->Item("N36")->setChecked(true);
+    // Pseudo-graphics is one switch: the item stays as the command set it.
+    frame->Item("N36")->trigger();
+    EXPECT_TRUE(SharedFlags().PseudoGraphicsInput);
+    frame->UpdateMenuItems();
+    EXPECT_TRUE(frame->Item("N36")->isChecked());
+    frame->Item("N36")->trigger();
+    EXPECT_FALSE(SharedFlags().PseudoGraphicsInput);
+    EXPECT_FALSE(frame->Item("N36")->isChecked());
+    frame->Item("N36")->trigger();
 
     Editor().SetFont(LogicalFont{"System", 0, 10, 0, true});
     frame->UpdateMenuItems();
@@ -108,6 +116,16 @@ TEST_F(FrameTest, TerminalFontSwapsTheCodePageButtonsForPseudoGraphics) {
     EXPECT_FALSE(On("N36"));
     EXPECT_FALSE(frame->Item("N36")->isChecked());
     EXPECT_TRUE(On("OEM1"));
+
+    // A new window turns it off, whatever its font.
+    Editor().SetFont(LogicalFont{"Terminal", 0, 10, 0, true});
+    frame->UpdateMenuItems();
+    frame->N36Click();
+    NewDocument("");
+    Editor().SetFont(LogicalFont{"Terminal", 0, 10, 0, true});
+    frame->UpdateMenuItems();
+    EXPECT_FALSE(SharedFlags().PseudoGraphicsInput);
+    EXPECT_FALSE(frame->Item("N36")->isChecked());
 }
 
 TEST_F(FrameTest, CompileLinkAndRunFollowTheToolSettingsExactly) {

@@ -610,29 +610,6 @@ TEST_F(TextCommands, CalculatorKeepsItsValueBetweenUses) {
     EXPECT_EQ(frame->CalculatorValue(), -7);
 }
 
-TEST_F(TextCommands, PseudoGraphicsIsOneSwitchThatANewWindowTurnsOff) {
-    NewDocument("");
-    LogicalFont terminal = Editor().Font();
-    terminal.name = "Terminal";
-    Editor().SetFont(terminal);
-    frame->UpdateMenuItems();
-    ASSERT_TRUE(frame->Item("N36")->isEnabled());
-    frame->Item("N36")->trigger();
-    EXPECT_TRUE(SharedFlags().PseudoGraphicsInput);
-    EXPECT_TRUE(frame->Item("N36")->isChecked());
-    frame->UpdateMenuItems();
-    EXPECT_TRUE(frame->Item("N36")->isChecked());
-    frame->Item("N36")->trigger();
-    EXPECT_FALSE(SharedFlags().PseudoGraphicsInput);
-
-    frame->N36Click();
-    NewDocument("");
-    Editor().SetFont(terminal);
-    frame->UpdateMenuItems();
-    EXPECT_FALSE(SharedFlags().PseudoGraphicsInput);
-    EXPECT_FALSE(frame->Item("N36")->isChecked());
-}
-
 TEST_F(TextCommands, CommandsWithoutAWindowDoNothing) {
     ScriptedDialogs dialogs; // any dialog would fail the test
     for (auto command :
