@@ -129,40 +129,35 @@ TEST_F(FrameTest, TerminalFontSwapsTheCodePageButtonsForThePseudoGraphicsSwitch)
 }
 
 TEST_F(FrameTest, CompileLinkAndRunFollowTheToolSettingsExactly) {
-    WriteSetting("ASSEMBLER", "Ассемблер", "tasm");
     WriteSetting("ASSEMBLER", "Линкер", "tlink");
-    WriteSetting("ASSEMBLER", "Расширение файла компилятора", ".ASM");
-    WriteSetting("ASSEMBLER", "Расширение скомпилированного файла", ".COM");
-    frame->AboutBoxCr();
     Open("prog.asm", "mov ax,1\r\n");
-    frame->UpdateMenuItems();
     EXPECT_EQ(SharedFlags().CurrentExtension, ".ASM");
-    EXPECT_TRUE(On("N14"));
-    EXPECT_TRUE(On("N16"));
-    EXPECT_FALSE(On("N19")); // no run program, and .COM is not .EXE
-    EXPECT_FALSE(OnButton("SpeedButton12"));
-
-    // Compared as stored: a lower-case setting never matches.
-    WriteSetting("ASSEMBLER", "Расширение файла компилятора", ".asm");
-    WriteSetting("ASSEMBLER", "Расширение скомпилированного файла", ".EXE");
-    frame->UpdateMenuItems();
-    EXPECT_TRUE(On("N14")) << "hand edits wait for the next activation";
-    frame->AboutBoxCr();
-    frame->UpdateMenuItems();
-    EXPECT_FALSE(On("N14"));
-    EXPECT_FALSE(OnButton("SpeedButton9"));
-    EXPECT_FALSE(On("N19"));
-
-    WriteSetting("ASSEMBLER", "Расширение файла компилятора", ".ASM");
-    frame->AboutBoxCr();
-    frame->UpdateMenuItems();
-    EXPECT_TRUE(On("N19")); // .EXE: run follows compile
-    WriteSetting("ASSEMBLER", "Ассемблер", "");
-    frame->AboutBoxCr();
-    frame->UpdateMenuItems();
-    EXPECT_FALSE(On("N14"));
-    EXPECT_FALSE(On("N19"));
-    EXPECT_TRUE(On("N16"));
+    // Extensions are compared as stored: a lower-case setting never matches.
+    const struct {
+        const char *assembler, *source, *built;
+        bool compile, link, run;
+    } rows[] = {
+        {"tasm", ".ASM", ".COM", true, true, false}, // no run program, and .COM is not .EXE
+        {"tasm", ".asm", ".EXE", false, false, false},
+        {"tasm", ".ASM", ".EXE", true, true, true}, // .EXE: run follows compile
+        {"", ".ASM", ".EXE", false, true, false},
+    };
+    bool compiled = false;
+    for (const auto& r : rows) {
+        WriteSetting("ASSEMBLER", "Ассемблер", r.assembler);
+        WriteSetting("ASSEMBLER", "Расширение файла компилятора", r.source);
+        WriteSetting("ASSEMBLER", "Расширение скомпилированного файла", r.built);
+        frame->UpdateMenuItems();
+        EXPECT_EQ(On("N14"), compiled) << "hand edits wait for the next activation";
+        frame->AboutBoxCr();
+        frame->UpdateMenuItems();
+        compiled = r.compile;
+        EXPECT_EQ(On("N14"), r.compile) << r.assembler << r.source << r.built;
+        EXPECT_EQ(OnButton("SpeedButton9"), r.compile) << r.assembler << r.source << r.built;
+        EXPECT_EQ(On("N19"), r.run) << r.assembler << r.source << r.built;
+        EXPECT_EQ(OnButton("SpeedButton12"), r.run) << r.assembler << r.source << r.built;
+        EXPECT_EQ(On("N16"), r.link) << r.assembler << r.source << r.built;
+    }
 }
 
 TEST_F(FrameTest, FirstActivationOpensTheCommandLineOnceWithItsHalvesJoined) {
