@@ -131,13 +131,14 @@ TEST_F(WorkSettingsTest, FailuresAreShownAndLoseNothing) {
     greek[1] = "/opt/λ/link";
     broken[0] = "asm\rlink";
     for (const UstLines& lines : {greek, broken}) {
+        const std::size_t before = errors.size();
         dialog.SetBoxLines(lines);
         dialogs.AnswerSave(dir.File("kept.ust"));
         dialog.Button3Click();
+        EXPECT_EQ(errors.size(), before + 1) << lines[0];
         EXPECT_EQ(ReadFileBytes(dir.File("kept.ust")), "old\r\n") << lines[0];
         EXPECT_EQ(dialog.BoxLines(), lines);
     }
-    EXPECT_EQ(errors.size(), 4u);
 }
 
 TEST_F(WorkSettingsTest, ValuesLongerThanTheBoxesTakeArriveWhole) {
