@@ -2,25 +2,16 @@
 // compiler, linker and run program: what they receive, what is saved first,
 // the listing load with the reopened source, and the search program's
 // messages.
-#include "FakeEditor.h"
+#include "FrameFixture.h"
 #include "app/HandOver.h"
-#include "app/MainForm.h"
 #include "app/MessagesPane.h"
 #include "components/FileMO.h"
-#include "platform/ErrorHandler.h"
-#include "platform/Paths.h"
-#include "platform/ProfileFile.h"
 #include "platform/Registry.h"
-#include "platform/ScriptedDialogs.h"
 #include "platform/SiblingChannel.h"
 #include "platform/helpers/ScopedEnv.h"
-#include "support/TempDir.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QInputMethodEvent>
-#include <QKeyEvent>
 #include <QListWidget>
 #include <QMouseEvent>
 #include <QPointer>
@@ -28,50 +19,21 @@
 #include <QTimer>
 #include <QToolButton>
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <sys/stat.h>
 
 namespace lorvane {
 namespace {
 
-using test::FakeEditor;
 using test::ReadFileBytes;
+using test::WaitFor;
 using test::WriteFileBytes;
 using Words = std::vector<std::string>;
 namespace fs = std::filesystem;
 
-// Runs the event loop until `done` holds; false after `limitMs`.
-template <typename Condition> bool WaitFor(Condition done, int limitMs = 5000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > limitMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
-}
-
-class BuildToolsTest : public ::testing::Test {
+class BuildToolsTest : public test::FrameFixture {
 protected:
-    void SetUp() override {
-        fs::remove(Ini());
-        fs::remove(paths::ResolveBareName("HKEY_CURRENT_USER.reg"));
-        SharedFlags() = TSharedDocumentFlags{};
-        frame = std::make_unique<TMainFormLorvane>(
-            [this] {
-                auto editor = std::make_unique<FakeEditor>();
-                editors.push_back(editor.get());
-                return editor;
-            },
-            Words{});
-        frame->show();
-    }
-
-    static std::string Ini() { return Settings().SettingsFilePath(); }
     void Tool(const char* key, const std::string& value) {
-        ProfileFile(Ini()).WriteString("ASSEMBLER", key, value);
+        WriteSetting("ASSEMBLER", key, value);
         frame->AboutBoxCr(); // hand edits take effect at the next activation
     }
 
@@ -97,22 +59,8 @@ protected:
         Tool("Расширение файла листинга", ".LST");
     }
     std::string Open(const std::string& name, const std::string& text) {
-        const std::string file = dir.File(name);
-        WriteFileBytes(file, text);
-        frame->FileOpenAll(file);
-        return file;
+        return FrameFixture::Open(name, text)->FileName;
     }
-    std::vector<std::string> Questions() const {
-        std::vector<std::string> texts;
-        for (const DialogRequest& request : dialogs.Requests())
-            texts.push_back(request.text);
-        return texts;
-    }
-
-    test::TempDir dir;
-    ScriptedDialogs dialogs;
-    std::vector<FakeEditor*> editors;
-    std::unique_ptr<TMainFormLorvane> frame;
 };
 
 TEST(ToolFileNameTest, ReplacesOnlyTheExtensionOfTheNamePart) {
@@ -124,7 +72,7 @@ TEST(ToolFileNameTest, ReplacesOnlyTheExtensionOfTheNamePart) {
 TEST_F(BuildToolsTest, CompileSavesFirstAndRunsOnlyOnATextThatIsInItsFile) {
     UseCompiler();
     const std::string source = Open("A.ASM", "old");
-    editors.back()->SetText("new");
+    Editor().SetText("new");
     frame->N14Click();
     EXPECT_TRUE(Questions().empty()) << "a named file is saved without asking";
     EXPECT_EQ(ReadFileBytes(dir.File("A.BAK")), "old");
@@ -137,7 +85,7 @@ TEST_F(BuildToolsTest, CompileSavesFirstAndRunsOnlyOnATextThatIsInItsFile) {
     fs::remove(dir.File("cc.args"));
     Tool("Расширение файла компилятора", "");
     frame->FileNewItemClick();
-    editors.back()->SetText("mov");
+    Editor().SetText("mov");
     dialogs.AnswerMessage(MsgResult::No);
     dialogs.AnswerMessage(MsgResult::Yes);
     dialogs.AnswerSave(std::nullopt);
@@ -149,15 +97,14 @@ TEST_F(BuildToolsTest, CompileSavesFirstAndRunsOnlyOnATextThatIsInItsFile) {
 
     // A save the system refuses stops the compile; reopening the file after
     // the listing would have dropped the typed text.
-    std::vector<std::string> errors;
-    TApplication::SetReporter([&](const std::string& text) { errors.push_back(text); });
     frame->LST1Click();
     Open("B.ASM", "on disk");
-    editors.back()->SetText("typed");
-    editors.back()->failSaves = true;
-    frame->N14Click();
-    TApplication::SetReporter({});
-    EXPECT_EQ(errors.size(), 1u);
+    Editor().SetText("typed");
+    {
+        const test::FullDisk full(4);
+        frame->N14Click();
+    }
+    EXPECT_EQ(TakeErrors().size(), 1u);
     EXPECT_FALSE(Ran("cc"));
     EXPECT_EQ(frame->ActiveChild()->Memo1().Text(), "typed");
 }
@@ -167,10 +114,9 @@ TEST_F(BuildToolsTest, ListingReplacesTheOldOneAndTheSourceComesBackWithItsCaret
     const std::string listing = dir.File("A.LST");
     WriteFileBytes(listing, "old listing");
     frame->LoadLSTFile(listing);
-    editors.back()->SetText("changed listing"); // closed all the same
+    Editor().SetText("changed listing"); // closed all the same
     const std::string source = Open("A.ASM", "nop\r\nnop");
-    editors.back()->caretLine = 1;
-    editors.back()->caretColumn = 3;
+    Editor().PutCaret(1, 3);
     frame->Item("LST1")->trigger();
     EXPECT_TRUE(frame->Button("SpeedButton17")->isChecked());
     frame->N14Click();
@@ -181,10 +127,8 @@ TEST_F(BuildToolsTest, ListingReplacesTheOldOneAndTheSourceComesBackWithItsCaret
     EXPECT_EQ(children[0]->Memo1().Text(), "of " + source);
     EXPECT_EQ(children[1]->FileName + children[1]->Memo1().Text(), source + "nop\r\nnop");
     EXPECT_EQ(frame->ActiveChild(), children[1]);
-    const auto& reopened = static_cast<FakeEditor&>(children[1]->Memo1());
-    EXPECT_EQ(reopened.caretPuts, 1);
-    EXPECT_EQ(reopened.caretLine, 1);
-    EXPECT_EQ(reopened.caretColumn, 3);
+    EXPECT_EQ(children[1]->Memo1().CaretLine(), 1);
+    EXPECT_EQ(children[1]->Memo1().CaretColumn(), 3);
 
     // No listing this time: the stale one is deleted before and missed after.
     UseCompiler("true");
@@ -291,7 +235,7 @@ TEST_F(BuildToolsTest, CommandLinesAreWordsNeverAShellAndAFileNameIsOneWord) {
     Tool("Расширение объектного файла", ".OBJ");
     Tool("Расширение скомпилированного файла", ".HEX");
     const std::string source = Open("A.ASM", "nop");
-    editors.back()->SetText("unsaved");
+    Editor().SetText("unsaved");
     frame->N16Click();
     frame->SpeedButton12Click();
     EXPECT_EQ(Args("link") + Args("SIM.EXE"), dir.File("A.OBJ") + "|" + dir.File("A.HEX") + "|");
@@ -304,7 +248,7 @@ TEST_F(BuildToolsTest, CommandLinesAreWordsNeverAShellAndAFileNameIsOneWord) {
     EXPECT_EQ(Args("link") + Args("SIM.EXE"),
               dir.File("my src/B.OBJ") + "|" + dir.File("my src/B.HEX") + "|");
     // Run a file: offered the last one, written back only when confirmed.
-    ProfileFile(Ini()).WriteString("RUNEXE", "Программа", "previous");
+    WriteSetting("RUNEXE", "Программа", "previous");
     const std::string command = Script("tool") + " one two";
     dialogs.AnswerInput(command);
     dialogs.AnswerInput(std::nullopt);
@@ -312,7 +256,7 @@ TEST_F(BuildToolsTest, CommandLinesAreWordsNeverAShellAndAFileNameIsOneWord) {
     frame->DOS1Click();
     EXPECT_EQ(dialogs.Requests().at(0).value, "previous");
     EXPECT_EQ(Args("tool"), "one|two|");
-    EXPECT_EQ(ProfileFile(Ini()).ReadString("RUNEXE", "Программа", ""), command);
+    EXPECT_EQ(ReadSetting("RUNEXE", "Программа"), command);
 }
 
 TEST_F(BuildToolsTest, OutputsNamedInAnotherCaseAreFoundAndNamesKeepTheirBytes) {
@@ -465,8 +409,7 @@ TEST_F(BuildToolsTest, ThePaneShowsTheToolsOutputAndItsMessagesLeadToTheirLines)
     // The walk starts at the listing's messages, the latest.
     const auto at = [&]() {
         TMDIChild* window = frame->ActiveChild();
-        return window->Caption() + ":" +
-               std::to_string(static_cast<FakeEditor&>(window->Memo1()).caretParagraph + 1);
+        return window->Caption() + ":" + std::to_string(window->Memo1().CaretParagraph() + 1);
     };
     frame->UpdateBuildOutputItems();
     frame->Item("NextMessage1")->trigger();
@@ -493,7 +436,7 @@ TEST_F(BuildToolsTest, TheCompilerStopsFromThePaneWhileOtherInputIsHeld) {
             return false;
         }
     } counter;
-    QWidget* document = editors.back()->Widget();
+    QWidget* document = Editor().Widget();
     document->installEventFilter(&counter);
     bool busy = false;
     QTimer::singleShot(100, frame.get(), [&] {
@@ -564,7 +507,7 @@ TEST_F(BuildToolsTest, TheSearchProgramsMessagesOpenItsFileAndSwitchItsItem) {
     send(1184);
     ASSERT_TRUE(WaitFor([&] { return frame->Children().size() == 1u && answers == 2; }));
     EXPECT_FALSE(n28->isEnabled());
-    EXPECT_EQ(editors.back()->Text(), "found it");
+    EXPECT_EQ(Editor().Text(), "found it");
     EXPECT_EQ(frame->FileMenuOpens1().Entries().at(0), file);
     EXPECT_EQ(registry.ReadString("Parameter"), "");
 }

@@ -1,7 +1,8 @@
-// The document window: typing with the "Terminal" font, the status line,
-// its own save with backups and code-page modes, and its close question.
+// The document window on the real editor control: the "Terminal" font's
+// keys, the status line, its own save with backups and code-page modes, and
+// where a new window opens.
 #include "app/Child.h"
-#include "FakeEditor.h"
+#include "FrameFixture.h"
 #include "app/KeyTranslation.h"
 #include "platform/CodePageTables.h"
 #include "platform/ErrorHandler.h"
@@ -20,30 +21,21 @@
 namespace lorvane {
 namespace {
 
-using test::FakeEditor;
 using test::ReadFileBytes;
 using test::TempDir;
 using test::WriteFileBytes;
 
+// A window of its own, outside any frame.
 struct Window {
     Window() {
-        auto editor = std::make_unique<FakeEditor>();
+        auto editor = std::make_unique<TRIzuvAzazEditor>();
         memo = editor.get();
         child = std::make_unique<TMDIChild>(std::move(editor));
         child->setAttribute(Qt::WA_DeleteOnClose, false);
         SharedFlags() = TSharedDocumentFlags{};
     }
-    FakeEditor* memo;
+    TDocumentEditor* memo;
     std::unique_ptr<TMDIChild> child;
-};
-
-// Captures what the default handler would show.
-struct ErrorCapture {
-    ErrorCapture() {
-        TApplication::SetReporter([this](const std::string& text) { errors.push_back(text); });
-    }
-    ~ErrorCapture() { TApplication::SetReporter({}); }
-    std::vector<std::string> errors;
 };
 
 std::string Utf8Of(char32_t c) {
@@ -52,100 +44,57 @@ std::string Utf8Of(char32_t c) {
     return out;
 }
 
-TEST(TerminalKeys, PseudoGraphicsPaletteShowsItsGlyphsInCodePage866) {
+TEST(TerminalKeys, LettersGoToCodePage866PlainOrAsThePalettesGlyphsAndNothingElseMoves) {
     // key (Windows-1251 letter) and the glyph the palette must put on screen
     const std::u32string keys =
         U"ЁёАБВГДЕЖЗИЙКЛМНОПРСТУФХЦЧШЩЪЫЬЭЮЯабвгдежзийклмнопрстуфхцчшщъыьэюя";
     const std::u32string glyphs =
         U"Ёё║╜╣╥Ў▌ўє▐╔═╢▄╓╫▀╟╝╙╗╠Ї╦╩╖Єї╬╨  ╚│╛┤╤№░¤∙▓┌─╡█╒╪▒╞┘╘┐├·┬┴╕°√┼╧■\x7F└";
     ASSERT_EQ(keys.size(), glyphs.size());
-    int entries = 0;
-    for (unsigned key = 0xA8; key <= 0xFF; ++key) {
-        ++entries;
-        const char32_t letter =
-            cp::ToUnicode(cp::CodePage::Win1251, static_cast<unsigned char>(key));
-        const std::size_t at = keys.find(letter);
-        const unsigned char stored = TerminalKey(static_cast<unsigned char>(key), true);
-        if (at == std::u32string::npos) {
-            EXPECT_EQ(stored, key) << "not a letter, must pass: " << std::hex << key;
-            continue;
-        }
-        EXPECT_EQ(Utf8Of(cp::ToUnicode(cp::CodePage::Cp866, stored)), Utf8Of(glyphs[at]))
-            << "key " << std::hex << key;
-    }
-    EXPECT_EQ(entries, 88);
-    // Outside the letters nothing changes, in either mode.
-    for (unsigned key = 0; key < 0xA8; ++key) {
-        EXPECT_EQ(TerminalKey(static_cast<unsigned char>(key), true), key);
-        EXPECT_EQ(TerminalKey(static_cast<unsigned char>(key), false), key);
-    }
-}
-
-TEST(TerminalKeys, PlainTypingStoresTheSameLetterInCodePage866) {
     int letters = 0;
-    for (unsigned key = 0x80; key <= 0xFF; ++key) {
+    for (unsigned key = 0; key <= 0xFF; ++key) {
         const auto k = static_cast<unsigned char>(key);
-        const unsigned char stored = TerminalKey(k, false);
-        const bool letter = key == 0xA8 || key == 0xB8 || key >= 0xC0;
-        if (!letter) {
-            EXPECT_EQ(stored, key);
+        const char32_t letter = cp::ToUnicode(cp::CodePage::Win1251, k);
+        const unsigned char plain = TerminalKey(k, false), palette = TerminalKey(k, true);
+        const std::size_t at = keys.find(letter);
+        if (at == std::u32string::npos) {
+            EXPECT_EQ(plain, key) << "not a letter, must pass: " << std::hex << key;
+            EXPECT_EQ(palette, key) << "not a letter, must pass: " << std::hex << key;
             continue;
         }
         ++letters;
-        EXPECT_EQ(cp::ToUnicode(cp::CodePage::Cp866, stored),
-                  cp::ToUnicode(cp::CodePage::Win1251, k))
-            << std::hex << key;
+        EXPECT_EQ(cp::ToUnicode(cp::CodePage::Cp866, plain), letter) << std::hex << key;
+        EXPECT_EQ(Utf8Of(cp::ToUnicode(cp::CodePage::Cp866, palette)), Utf8Of(glyphs[at]))
+            << "key " << std::hex << key;
     }
     EXPECT_EQ(letters, 66);
 }
 
-TEST(DocumentWindow, TypingFollowsTheFontAndThePseudoGraphicsSwitch) {
-    Window w;
-    w.memo->Type(0xC6); // Ж with the window's own "System" font
-    w.memo->SetFont(LogicalFont{"Terminal", 0, 10, 0, true});
-    w.memo->Type(0xC6);
-    SharedFlags().PseudoGraphicsInput = true;
-    w.memo->Type(0xC6);
-    w.memo->Type(0xDD); // Э: a space
-    w.memo->Type(0xFE); // ю: code 127
-    w.memo->Type('a');
-    EXPECT_EQ(w.memo->Text(), std::string("\xC6\x86\xF7\x20\x7F"
-                                          "a"));
-    // A font named only similarly is not the code page 866 font.
-    w.memo->SetFont(LogicalFont{"terminal", 0, 10, 0, true});
-    w.memo->Type(0xC6);
-    EXPECT_EQ(w.memo->Text().back(), '\xC6');
-}
-
-TEST(DocumentWindow, NewWindowStartsInItsStoredLookAndStatus) {
+TEST(DocumentWindow, StatusShowsTheCaretAndTakesFontAndUndoOnlyFromTheFocusedEditor) {
     Window w;
     EXPECT_EQ(w.child->Caption(), "Untitle");
     EXPECT_EQ(w.memo->FontColor(), clAqua);
     EXPECT_EQ(w.memo->Font().name, "System");
+    w.child->show();
+    QApplication::setActiveWindow(w.child.get());
     w.child->UpdateStatus();
     EXPECT_EQ(w.child->PanelText(1).toStdString(),
-              "Курсор: 1 : 1    Строк: 1        Размер текста: 0  байт");
+              "Курсор: 1 : 1    Строк: 0        Размер текста: 0  байт");
     EXPECT_EQ(w.child->PanelText(0), "");
-    w.memo->Type('x');
-    w.memo->caretColumn = 1;
+    test::TypeText(w.memo->Widget(), QStringLiteral("x"));
+    w.memo->SetFont(LogicalFont{"Terminal", 0, 10, 0, true});
+    w.memo->Widget()->clearFocus();
     w.child->UpdateStatus();
     EXPECT_EQ(w.child->PanelText(0), "*");
     EXPECT_EQ(w.child->PanelText(1).toStdString(),
               "Курсор: 1 : 2    Строк: 1        Размер текста: 1  байт");
-}
-
-TEST(DocumentWindow, StatusUpdateTakesFontAndUndoOnlyFromTheFocusedEditor) {
-    Window w;
-    w.memo->SetFont(LogicalFont{"Terminal", 0, 10, 0, true});
-    w.memo->canUndo = true;
-    w.memo->focus = false;
-    w.child->UpdateStatus();
     EXPECT_FALSE(SharedFlags().TerminalFontActive);
     EXPECT_FALSE(SharedFlags().ActiveCanUndo);
-    w.memo->focus = true;
+    w.memo->Widget()->setFocus();
     w.child->UpdateStatus();
     EXPECT_TRUE(SharedFlags().TerminalFontActive);
     EXPECT_TRUE(SharedFlags().ActiveCanUndo);
+    w.memo->SetModified(false);
 }
 
 TEST(DocumentWindow, ActivationTakesTheExtensionUnlessAFileCommandSetIt) {
@@ -250,29 +199,6 @@ TEST(OwnSave, DosAndKoi8ModesWriteConvertedBytesAndAskAboutCharactersTheirPageLa
     EXPECT_EQ(dialogs.Requests().size(), 2u);
 }
 
-TEST(OwnSave, AFailedWriteKeepsFileFlagAndBackupAndIsReported) {
-    TempDir dir;
-    ErrorCapture errors;
-    const std::string file = dir.File("keep.txt");
-    WriteFileBytes(file, "previous");
-    Window w;
-    w.child->SetCaption(file);
-    w.memo->SetText("new");
-    w.memo->failSaves = true;
-    EXPECT_FALSE(w.child->FileSaveItem());
-    EXPECT_EQ(ReadFileBytes(file), "previous");
-    EXPECT_FALSE(std::filesystem::exists(dir.File("keep.BAK")));
-    EXPECT_TRUE(w.memo->Modified());
-    ASSERT_EQ(errors.errors.size(), 1u);
-
-    w.memo->failSaves = false;
-    w.child->SetCaption(dir.File("missing/dir/x.txt"));
-    EXPECT_FALSE(w.child->FileSaveItem());
-    EXPECT_TRUE(w.memo->Modified());
-    ASSERT_EQ(errors.errors.size(), 2u);
-    EXPECT_NE(errors.errors[1].find("x.txt"), std::string::npos);
-}
-
 TEST(OwnSave, SaveAsRenamesTheWindowOnlyForAPlainSave) {
     TempDir dir;
     ScriptedDialogs dialogs;
@@ -302,33 +228,6 @@ TEST(OwnSave, SaveAsRenamesTheWindowOnlyForAPlainSave) {
     EXPECT_TRUE(w.memo->Modified());
 }
 
-TEST(CloseQuery, AnswersAndACancelledSaveKeepTheText) {
-    ScriptedDialogs dialogs;
-    Window w;
-    w.child->SetCaption(kUntitled);
-    EXPECT_TRUE(w.child->FormCloseQuery()); // not modified: no question
-    EXPECT_TRUE(dialogs.Requests().empty());
-
-    w.memo->SetText("draft");
-    dialogs.AnswerMessage(MsgResult::Cancel);
-    EXPECT_FALSE(w.child->FormCloseQuery());
-    const auto question = dialogs.RequestsOf(DialogKind::MessageBox).at(0);
-    EXPECT_EQ(question.text, "Текст в файле Untitled был изменен. Сохранить?");
-    EXPECT_EQ(question.caption, "Внимание !");
-    EXPECT_EQ(question.buttons, unsigned(mbYes | mbNo | mbCancel));
-
-    dialogs.AnswerMessage(MsgResult::Yes);
-    dialogs.AnswerSave(std::nullopt);
-    EXPECT_FALSE(w.child->FormCloseQuery());
-    EXPECT_TRUE(w.memo->Modified());
-    EXPECT_EQ(w.memo->Text(), "draft");
-
-    dialogs.AnswerMessage(MsgResult::No);
-    EXPECT_TRUE(w.child->FormCloseQuery());
-    EXPECT_FALSE(w.memo->Modified());
-    EXPECT_EQ(dialogs.PendingAnswers(), 0u);
-}
-
 TEST(CloseQuery, ANewWindowOpensWhereTheLastClosedOneStood) {
     ScriptedDialogs dialogs;
     Window first;
@@ -344,19 +243,13 @@ TEST(CloseQuery, ANewWindowOpensWhereTheLastClosedOneStood) {
     EXPECT_EQ(second.child->geometry(), QRect(35, 46, 330, 250));
 }
 
-} // namespace
-} // namespace lorvane
-
-namespace lorvane {
-namespace {
-
 TEST(DocumentWindow, TheToolkitsOwnTextsAreRussian) {
     // The system menu and the standard buttons come from the toolkit; its
     // translation is installed with the program.
     const auto translation = LoadToolkitTranslation();
     ASSERT_NE(translation, nullptr);
     QCoreApplication::installTranslator(translation.get());
-    TMDIChild window(std::make_unique<test::FakeEditor>());
+    TMDIChild window(std::make_unique<TRIzuvAzazEditor>());
     QStringList texts;
     for (QAction* action : window.systemMenu()->actions())
         if (!action->isSeparator()) texts << action->text();

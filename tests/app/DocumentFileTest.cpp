@@ -2,32 +2,19 @@
 // control: line breaks and code pages come back byte for byte around an
 // edit, pages are recognised at open, UTF-8 files stay UTF-8, and a file
 // changed on disk is asked about, never written over unseen.
-#include "app/EditorFactory.h"
+#include "FrameFixture.h"
 #include "app/FileMemory.h"
-#include "app/MainForm.h"
 #include "app/MessagesPane.h"
-#include "app/RIzuvAzazEditor.h"
-#include "editor/view/RIzuvAzaz.h"
 #include "platform/CodePageTables.h"
-#include "platform/ErrorHandler.h"
-#include "platform/Paths.h"
-#include "platform/ProfileFile.h"
-#include "platform/ScriptedDialogs.h"
-#include "support/TempDir.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QMdiArea>
 #include <QStatusBar>
 #include <QToolButton>
 
-#include <gtest/gtest.h>
-
 #include <fcntl.h>
-#include <filesystem>
 #include <functional>
 #include <random>
 #include <sys/stat.h>
@@ -35,37 +22,23 @@
 namespace lorvane {
 namespace {
 
+using test::Control;
 using test::ReadFileBytes;
 using test::WriteFileBytes;
 namespace fs = std::filesystem;
 
-class Documents : public ::testing::Test {
+class Documents : public test::FrameFixture {
 protected:
-    void SetUp() override {
-        fs::remove(Settings().SettingsFilePath());
-        fs::remove(paths::ResolveBareName("HKEY_CURRENT_USER.reg"));
-        SharedFlags() = TSharedDocumentFlags{};
-        frame = std::make_unique<TMainFormLorvane>(DocumentEditors(), std::vector<std::string>{});
-        frame->show();
-    }
     void Recognition(bool on) {
-        ProfileFile(Settings().SettingsFilePath())
-            .WriteString("CODEPAGE", "Распознавать кодировку", on ? "1" : "0");
+        WriteSetting("CODEPAGE", "Распознавать кодировку", on ? "1" : "0");
     }
     TMDIChild* Open(const std::string& name, const std::string& bytes) {
-        WriteFileBytes(dir.File(name), bytes);
-        frame->FileOpenAll(dir.File(name));
+        TMDIChild* window = FrameFixture::Open(name, bytes);
         frame->UpdateMenuItems();
-        return frame->ActiveChild();
-    }
-    static RIzuvAzaz& Control(TMDIChild* window) {
-        return static_cast<TRIzuvAzazEditor&>(window->Memo1()).Control();
+        return window;
     }
     static void Type(TMDIChild* window, const QString& text) {
-        for (QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(&Control(window), &press);
-        }
+        test::TypeText(&Control(window), text);
     }
     std::string Field(const char* name) const {
         const auto* field = frame->StatusBar1()->findChild<QLabel*>(name);
@@ -79,10 +52,23 @@ protected:
         struct timespec times[2] = {{0, UTIME_NOW}, {++seconds, 0}};
         ::utimensat(AT_FDCWD, file.c_str(), times, 0);
     }
-
-    test::TempDir dir;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<TMainFormLorvane> frame;
+    // Another program's change, asked about when the window is activated.
+    void ChangeOutside(TMDIChild* window, const std::string& bytes, MsgResult answer) {
+        WriteOutside(window->Document.path, bytes);
+        dialogs.AnswerMessage(answer);
+        window->FormActivate();
+        frame->MyAppIdle();
+    }
+    // A compiler for ".ASM" sources, with the listing switch on.
+    void UseCompiler(const std::string& script) {
+        WriteFileBytes(dir.File("cc"), "#!/bin/sh\n" + script + "\n");
+        ::chmod(dir.File("cc").c_str(), 0755);
+        WriteSetting("ASSEMBLER", "Ассемблер", dir.File("cc"));
+        WriteSetting("ASSEMBLER", "Расширение файла компилятора", ".ASM");
+        WriteSetting("ASSEMBLER", "Расширение файла листинга", ".LST");
+        frame->AboutBoxCr();
+        frame->LST1Click();
+    }
 };
 
 // Random lines in every break style, display mode and coding: opened,
@@ -95,9 +81,9 @@ TEST_F(Documents, EveryBreakStyleModeAndCodingComesBackByteForByteAroundAnEdit) 
     enum Coding { Plain, Dos, Koi8, Utf8, Utf8Mark };
     const char* typed[] = {"\xDF", "\x9F", "\xF1", "\xD0\xAF", "\xD0\xAF"}; // Я
     const char* names[] = {"1251", "DOS 866", "KOI8-R", "UTF-8", "UTF-8 BOM"};
-    for (int round = 0; round < 30; ++round) {
+    for (int round = 0; round < 32; ++round) {
         const TBreakStyle style = styles[round % 3];
-        const auto coding = static_cast<Coding>(random() % 5);
+        auto coding = static_cast<Coding>(random() % 5);
         std::string bytes;
         const int lines = 1 + static_cast<int>(random() % 6);
         for (int line = 0; line < lines; ++line) {
@@ -109,6 +95,16 @@ TEST_F(Documents, EveryBreakStyleModeAndCodingComesBackByteForByteAroundAnEdit) 
                     cp::AppendUtf8(bytes, cp::ToUnicode(cp::CodePage::Win1251, b));
             }
             if (line + 1 < lines || random() % 2) bytes += BreakBytes(style);
+        }
+        // Last, DOS and KOI8 with every byte a line can hold, box drawing
+        // and letters alike.
+        if (round >= 30) {
+            coding = round == 30 ? Dos : Koi8;
+            bytes.clear();
+            for (int b = 0x20; b < 0x100; ++b) {
+                bytes.push_back(static_cast<char>(b));
+                if (b % 32 == 31) bytes += BreakBytes(style);
+            }
         }
         const std::string mark = coding == Utf8Mark ? std::string(kUtf8Mark) : std::string();
         const std::string name = "f" + std::to_string(round) + ".txt";
@@ -129,6 +125,43 @@ TEST_F(Documents, EveryBreakStyleModeAndCodingComesBackByteForByteAroundAnEdit) 
         frame->FileCloseItemClick();
     }
     EXPECT_TRUE(dialogs.Requests().empty());
+}
+
+TEST_F(Documents, TypingFollowsTheFontAndThePseudoGraphicsSwitchAndSavesAsTyped) {
+    RIzuvAzaz& control = NewDocument("");
+    EXPECT_EQ(control.FontColor(), clAqua);
+    EXPECT_TRUE(control.Font().fixedPitch);
+    test::TypeText(&control, QStringLiteral("Жж"));
+    EXPECT_EQ(control.Text(), "\xC6\xE6");
+    // A font named only similarly is not the code page 866 font.
+    LogicalFont terminal = control.Font();
+    terminal.name = "terminal";
+    control.SetFont(terminal);
+    test::TypeText(&control, QStringLiteral("Ж"));
+    terminal.name = "Terminal";
+    control.SetFont(terminal);
+    test::TypeText(&control, QStringLiteral("Жж"));
+    SharedFlags().PseudoGraphicsInput = true;
+    test::TypeText(&control, QStringLiteral("ЖzЭ╗ю"));
+    // "Э" is a blank on the palette; "╗" has no Windows-1251 byte: nothing
+    // is typed. "ю" gives code 127, which must reach the text although 127
+    // typed is a control key.
+    const std::string typed = "\xC6\xE6\xC6\x86\xA6\xF7z \x7F";
+    EXPECT_EQ(control.Text(), typed);
+    EXPECT_TRUE(control.Modified());
+    if (const char* shot = std::getenv("LORVANE_SHOT")) frame->grab().save(QString::fromUtf8(shot));
+
+    dialogs.AnswerSave(dir.File("typed"));
+    EXPECT_TRUE(frame->FileSaveItemClick());
+    EXPECT_EQ(ReadFileBytes(dir.File("typed.TXT")), typed);
+    EXPECT_FALSE(control.Modified());
+
+    // Ctrl+Backspace (which also delivers 127) deletes the word before the
+    // caret and types nothing.
+    QKeyEvent ctrlBackspace(QEvent::KeyPress, Qt::Key_Backspace, Qt::ControlModifier,
+                            QString(QChar(0x7F)));
+    QApplication::sendEvent(&control, &ctrlBackspace);
+    EXPECT_EQ(control.Text(), typed.substr(0, typed.size() - 1));
 }
 
 TEST_F(Documents, AFileOfSeveralLoadBlocksIsSavedBackByteForByte) {
@@ -378,16 +411,8 @@ TEST_F(Documents, AFileChangedOnDiskIsAskedAboutOnActivationAndBeforeASave) {
 }
 
 TEST_F(Documents, TheBuildCycleListingAndReopenedSourceAskNothing) {
-    const std::string compiler = dir.File("cc");
-    WriteFileBytes(compiler, "#!/bin/sh\nprintf 'listing of %s\\n' \"$1\" > \"${1%.*}.LST\"\n");
-    ::chmod(compiler.c_str(), 0755);
-    ProfileFile ini(Settings().SettingsFilePath());
-    ini.WriteString("ASSEMBLER", "Ассемблер", compiler);
-    ini.WriteString("ASSEMBLER", "Расширение файла компилятора", ".ASM");
-    ini.WriteString("ASSEMBLER", "Расширение файла листинга", ".LST");
-    frame->AboutBoxCr();
-    frame->LST1Click();
-    TMDIChild* source = Open("p.ASM", "nop\n");
+    UseCompiler("printf 'listing of %s\\n' \"$1\" > \"${1%.*}.LST\"");
+    Open("p.ASM", "nop\n");
     for (int build = 0; build < 2; ++build) {
         Type(frame->ActiveChild(), QStringLiteral(";"));
         frame->N14Click();
@@ -399,7 +424,6 @@ TEST_F(Documents, TheBuildCycleListingAndReopenedSourceAskNothing) {
     ASSERT_EQ(frame->Children().size(), 2u);
     EXPECT_EQ(frame->Children()[0]->Memo1().Text(), "listing of " + dir.File("p.ASM") + "\r\n");
     EXPECT_TRUE(dialogs.Requests().empty());
-    (void)source;
 }
 
 TEST_F(Documents, DisplayModeAndCaretComeBackWhenAFileIsOpenedAgain) {
@@ -429,32 +453,8 @@ TEST_F(Documents, PastingIntoADosWindowAsksAboutCharactersItsFileCannotHold) {
     window->Memo1().SetModified(false);
 }
 
-// ---- Where a document's file state meets the rest of the program ----
-
-class DocumentLife : public Documents {
-protected:
-    // A compiler for ".ASM" sources, with the listing switch on.
-    void UseCompiler(const std::string& script) {
-        WriteFileBytes(dir.File("cc"), "#!/bin/sh\n" + script + "\n");
-        ::chmod(dir.File("cc").c_str(), 0755);
-        ProfileFile ini(Settings().SettingsFilePath());
-        ini.WriteString("ASSEMBLER", "Ассемблер", dir.File("cc"));
-        ini.WriteString("ASSEMBLER", "Расширение файла компилятора", ".ASM");
-        ini.WriteString("ASSEMBLER", "Расширение файла листинга", ".LST");
-        frame->AboutBoxCr();
-        frame->LST1Click();
-    }
-    // Another program's change, asked about when the window is activated.
-    void ChangeOutside(TMDIChild* window, const std::string& bytes, MsgResult answer) {
-        WriteOutside(window->Document.path, bytes);
-        dialogs.AnswerMessage(answer);
-        window->FormActivate();
-        frame->MyAppIdle();
-    }
-};
-
 // "д" and a dash in UTF-8; Windows-1251 has the dash, 866 does not.
-TEST_F(DocumentLife, AUtf8TextFollowsItsFontsPageOrKeepsTheFont) {
+TEST_F(Documents, AUtf8TextFollowsItsFontsPageOrKeepsTheFont) {
     const FontChoice terminal{"Terminal", 10, 0, clAqua};
     TMDIChild* dash = Open("dash.txt", "a \xE2\x80\x94 b\n");
     dialogs.AnswerFont(terminal);
@@ -482,7 +482,7 @@ TEST_F(DocumentLife, AUtf8TextFollowsItsFontsPageOrKeepsTheFont) {
 // Asked once for a file: read again as a window shows it (a second window,
 // a reload, the source after a compile and its listing), it takes that
 // window's answer.
-TEST_F(DocumentLife, TheUtf8QuestionIsAskedOnceForAFile) {
+TEST_F(Documents, TheUtf8QuestionIsAskedOnceForAFile) {
     UseCompiler("cp \"$1\" \"${1%.*}.LST\"");
     for (const MsgResult answer : {MsgResult::Yes, MsgResult::No}) {
         const std::string name = answer == MsgResult::Yes ? "v" : "b";
@@ -494,8 +494,9 @@ TEST_F(DocumentLife, TheUtf8QuestionIsAskedOnceForAFile) {
         frame->N14Click();
         EXPECT_EQ(dialogs.Requests().size(), asked + 1) << "only whether to reload";
         for (TMDIChild* child : frame->Children())
-            if (child->Caption().rfind(dir.File(name + "."), 0) == 0)
+            if (child->Caption().rfind(dir.File(name + "."), 0) == 0) {
                 EXPECT_EQ(child->Memo1().ReadOnly(), answer == MsgResult::Yes) << child->Caption();
+            }
     }
     EXPECT_EQ(frame->Children().size(), 6u); // two sources and a listing each
 }
@@ -504,7 +505,7 @@ TEST_F(DocumentLife, TheUtf8QuestionIsAskedOnceForAFile) {
 // when asked) is compiled as a save would write it, or not at all: the
 // compiler must not read the other text, nor the reopened source replace
 // the window's unseen.
-TEST_F(DocumentLife, ACompileAsksAboutAFileChangedUnderAnUnmodifiedWindow) {
+TEST_F(Documents, ACompileAsksAboutAFileChangedUnderAnUnmodifiedWindow) {
     UseCompiler("cp \"$1\" \"${1%.*}.LST\"");
     for (const MsgResult answer : {MsgResult::Cancel, MsgResult::No}) {
         const std::string name = answer == MsgResult::No ? "n" : "c";
@@ -521,7 +522,7 @@ TEST_F(DocumentLife, ACompileAsksAboutAFileChangedUnderAnUnmodifiedWindow) {
 
 // A message about a source whose name or directory is not UTF-8 still
 // leads to its line: names are bytes.
-TEST_F(DocumentLife, MessagesLeadToFilesWhoseNamesAreNotUtf8) {
+TEST_F(Documents, MessagesLeadToFilesWhoseNamesAreNotUtf8) {
     const std::string folder = "\xC4\xE8\xF0"; // Windows-1251
     fs::create_directory(dir.File(folder));
     WriteFileBytes(dir.File(folder + "/x.inc"), "a\nb\nc\n");

@@ -1,20 +1,13 @@
-// The main frame: command state, the first activation, the file commands
-// and the close-all pass, driven through the scripted dialogs with stand-in
-// editors.
-#include "FakeEditor.h"
+// The main frame on the real editor control: command state, the first
+// activation, the file commands and the close-all pass, driven through the
+// scripted dialogs.
+#include "FrameFixture.h"
 #include "app/HandOver.h"
-#include "app/MainForm.h"
 #include "components/FileMO.h"
 #include "components/JustOne.h"
-#include "platform/ErrorHandler.h"
-#include "platform/Paths.h"
-#include "platform/ProfileFile.h"
 #include "platform/Registry.h"
-#include "platform/ScriptedDialogs.h"
-#include "support/TempDir.h"
 
 #include <QAction>
-#include <QApplication>
 #include <QClipboard>
 #include <QFontMetrics>
 #include <QMdiArea>
@@ -25,66 +18,24 @@
 #include <QTest>
 #include <QToolButton>
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <cstdlib>
-#include <filesystem>
 #include <sys/wait.h>
 #include <unistd.h>
 
 namespace lorvane {
 namespace {
 
-using test::FakeEditor;
 using test::ReadFileBytes;
-using test::TempDir;
 using test::WriteFileBytes;
+namespace fs = std::filesystem;
 
-class FrameTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        std::filesystem::remove(IniPath());
-        std::filesystem::remove(paths::ResolveBareName("HKEY_CURRENT_USER.reg"));
-        SharedFlags() = TSharedDocumentFlags{};
-    }
+class FrameTest : public test::FrameFixture {};
 
-    std::unique_ptr<TMainFormLorvane> MakeFrame(std::vector<std::string> parameters = {}) {
-        auto frame = std::make_unique<TMainFormLorvane>(
-            [this] {
-                auto editor = std::make_unique<FakeEditor>();
-                editors.push_back(editor.get());
-                return editor;
-            },
-            std::move(parameters));
-        frame->show();
-        return frame;
-    }
-
-    static std::string IniPath() { return Settings().SettingsFilePath(); }
-
-    static void WriteSetting(const char* section, const char* key, const std::string& value) {
-        ProfileFile ini(IniPath());
-        ini.WriteString(section, key, value);
-    }
-
-    static bool On(TMainFormLorvane& f, const char* item) { return f.Item(item)->isEnabled(); }
-    static bool OnButton(TMainFormLorvane& f, const char* b) { return f.Button(b)->isEnabled(); }
-
-    std::vector<FakeEditor*> editors;
-    TempDir dir;
-};
-
-TEST_F(FrameTest, MenusCarryTheirCaptionsShortcutsAndHints) {
-    auto frame = MakeFrame();
+TEST_F(FrameTest, MenusCarryTheirCaptionsAndHints) {
     EXPECT_EQ(frame->windowTitle().toStdString(), "Текстовый редактор Lorvane");
     EXPECT_EQ(frame->Menu("File1")->title().toStdString(), "&1 Файлы");
     EXPECT_EQ(frame->Item("FileSaveAsItem")->text().toStdString(), "&5 Записать как...");
-    EXPECT_EQ(frame->Item("FileSaveAsItem")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_F2));
-    EXPECT_EQ(frame->Item("N3")->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_S));
-    EXPECT_EQ(frame->Item("FileExitItem")->shortcut(), QKeySequence(Qt::Key_Escape));
-    EXPECT_EQ(frame->Item("Redo1")->shortcut(),
-              QKeySequence(Qt::SHIFT | Qt::ALT | Qt::Key_Backspace));
     EXPECT_FALSE(frame->Item("N27")->isVisible());
     EXPECT_EQ(frame->Button("SpeedButton15")->text(), "DOS");
     EXPECT_TRUE(frame->Button("SpeedButton3")->isChecked());
@@ -97,134 +48,137 @@ TEST_F(FrameTest, MenusCarryTheirCaptionsShortcutsAndHints) {
     EXPECT_EQ(frame->StatusBar1()->currentMessage(), "Open an existing file");
 }
 
-TEST_F(FrameTest, EnablingFollowsTheNumberOfWindows) {
-    auto frame = MakeFrame();
+TEST_F(FrameTest, EnablingFollowsTheWindowsAndTheSelection) {
+    const char* const perWindow[] = {"FileCloseItem", "FileSaveItem", "Search1",
+                                     "Fonts1",        "N7",           "WindowArrangeItem",
+                                     "OEM1",          "Ansi1",        "WindowMinimizeItem"};
     frame->UpdateMenuItems();
-    for (const char* item : {"FileCloseItem", "FileSaveItem", "Search1", "Fonts1", "N7",
-                             "WindowArrangeItem", "WindowCascadeItem", "OEM1", "Ansi1"})
-        EXPECT_FALSE(On(*frame, item)) << item;
+    for (const char* item : perWindow)
+        EXPECT_FALSE(On(item)) << item;
     for (const char* item : {"FileNewItem", "FileOpenItem", "FileExitItem", "HelpAboutItem"})
-        EXPECT_TRUE(On(*frame, item)) << item;
-    EXPECT_FALSE(OnButton(*frame, "SaveBtn"));
-    EXPECT_FALSE(OnButton(*frame, "SpeedButton15"));
-    EXPECT_TRUE(OnButton(*frame, "OpenBtn"));
+        EXPECT_TRUE(On(item)) << item;
+    EXPECT_FALSE(OnButton("SaveBtn"));
+    EXPECT_FALSE(OnButton("SpeedButton15"));
+    EXPECT_TRUE(OnButton("OpenBtn"));
 
-    frame->FileNewItemClick();
+    NewDocument("some text");
     frame->UpdateMenuItems();
-    for (const char* item : {"FileCloseItem", "FileSaveItem", "Search1", "Fonts1", "N7",
-                             "WindowArrangeItem", "WindowMinimizeItem", "OEM1", "Ansi1"})
-        EXPECT_TRUE(On(*frame, item)) << item;
-    EXPECT_FALSE(On(*frame, "WindowCascadeItem"));
-    EXPECT_FALSE(On(*frame, "WindowTileItem"));
-    EXPECT_FALSE(On(*frame, "CopyItem"));
-    EXPECT_TRUE(OnButton(*frame, "SaveBtn"));
+    for (const char* item : perWindow)
+        EXPECT_TRUE(On(item)) << item;
+    for (const char* item : {"WindowCascadeItem", "WindowTileItem", "CopyItem", "CutItem"})
+        EXPECT_FALSE(On(item)) << item;
+    EXPECT_TRUE(OnButton("SaveBtn"));
 
-    frame->FileNewItemClick();
-    editors.back()->selection = true;
+    NewDocument("more text").SelectAll();
     QApplication::clipboard()->setText(QStringLiteral("x"));
     frame->UpdateMenuItems();
     frame->UpdateMenuItems();
-    EXPECT_TRUE(On(*frame, "PasteItem"));
-    EXPECT_TRUE(OnButton(*frame, "PasteBtn"));
-    EXPECT_TRUE(On(*frame, "WindowCascadeItem"));
-    EXPECT_TRUE(On(*frame, "WindowTileItem"));
-    EXPECT_TRUE(On(*frame, "CopyItem"));
-    EXPECT_TRUE(OnButton(*frame, "CutBtn"));
+    for (const char* item : {"PasteItem", "WindowCascadeItem", "WindowTileItem", "CopyItem"})
+        EXPECT_TRUE(On(item)) << item;
+    for (const char* button : {"PasteBtn", "CutBtn", "CopyBtn"})
+        EXPECT_TRUE(OnButton(button)) << button;
     EXPECT_EQ(frame->Children().size(), 2u);
     EXPECT_EQ(frame->ActiveChild()->Caption(), "Untitled");
 }
 
-TEST_F(FrameTest, TerminalFontSwapsTheCodePageButtonsForPseudoGraphics) {
-    auto frame = MakeFrame();
-    frame->FileNewItemClick();
+TEST_F(FrameTest, TerminalFontSwapsTheCodePageButtonsForThePseudoGraphicsSwitch) {
+    NewDocument("");
     SharedFlags().ActiveDosMode = true;
     frame->ActiveChild()->DosMode = 1;
     frame->UpdateMenuItems();
     EXPECT_TRUE(frame->Button("SpeedButton15")->isChecked());
     EXPECT_TRUE(frame->Item("OEM1")->isChecked());
-    EXPECT_FALSE(OnButton(*frame, "SpeedButton16")); // KOI8 off while DOS is on
-    EXPECT_FALSE(On(*frame, "N36"));
+    EXPECT_FALSE(OnButton("SpeedButton16")); // KOI8 off while DOS is on
+    EXPECT_FALSE(On("N36"));
 
     // The status update in one pass feeds the code-page rules of the next,
     // as idle passes follow each other.
-    editors.back()->SetFont(LogicalFont{"Terminal", 0, 10, 0, true});
+    Editor().SetFont(LogicalFont{"Terminal", 0, 10, 0, true});
     frame->UpdateMenuItems();
     frame->UpdateMenuItems();
-    EXPECT_FALSE(On(*frame, "OEM1"));
-    EXPECT_FALSE(On(*frame, "Ansi1"));
-    EXPECT_FALSE(OnButton(*frame, "SpeedButton15"));
-    EXPECT_TRUE(On(*frame, "N36"));
-    frame->Item("N36")->setChecked(true);
-
-    editors.back()->SetFont(LogicalFont{"System", 0, 10, 0, true});
+    EXPECT_FALSE(On("OEM1"));
+    EXPECT_FALSE(On("Ansi1"));
+    EXPECT_FALSE(OnButton("SpeedButton15"));
+    EXPECT_TRUE(On("N36"));
+    // Pseudo-graphics is one switch: the item stays as the command set it.
+    frame->Item("N36")->trigger();
+    EXPECT_TRUE(SharedFlags().PseudoGraphicsInput);
     frame->UpdateMenuItems();
-    frame->UpdateMenuItems();
-    EXPECT_FALSE(On(*frame, "N36"));
+    EXPECT_TRUE(frame->Item("N36")->isChecked());
+    frame->Item("N36")->trigger();
+    EXPECT_FALSE(SharedFlags().PseudoGraphicsInput);
     EXPECT_FALSE(frame->Item("N36")->isChecked());
-    EXPECT_TRUE(On(*frame, "OEM1"));
+    frame->Item("N36")->trigger();
+
+    Editor().SetFont(LogicalFont{"System", 0, 10, 0, true});
+    frame->UpdateMenuItems();
+    frame->UpdateMenuItems();
+    EXPECT_FALSE(On("N36"));
+    EXPECT_FALSE(frame->Item("N36")->isChecked());
+    EXPECT_TRUE(On("OEM1"));
+
+    // A new window turns it off, whatever its font.
+    Editor().SetFont(LogicalFont{"Terminal", 0, 10, 0, true});
+    frame->UpdateMenuItems();
+    frame->N36Click();
+    NewDocument("");
+    Editor().SetFont(LogicalFont{"Terminal", 0, 10, 0, true});
+    frame->UpdateMenuItems();
+    EXPECT_FALSE(SharedFlags().PseudoGraphicsInput);
+    EXPECT_FALSE(frame->Item("N36")->isChecked());
 }
 
 TEST_F(FrameTest, CompileLinkAndRunFollowTheToolSettingsExactly) {
-    WriteSetting("ASSEMBLER", "Ассемблер", "tasm");
     WriteSetting("ASSEMBLER", "Линкер", "tlink");
-    WriteSetting("ASSEMBLER", "Расширение файла компилятора", ".ASM");
-    WriteSetting("ASSEMBLER", "Расширение скомпилированного файла", ".COM");
-    const std::string source = dir.File("prog.asm");
-    WriteFileBytes(source, "mov ax,1\r\n");
-    auto frame = MakeFrame();
-    frame->AboutBoxCr();
-    frame->FileOpenAll(source);
-    frame->UpdateMenuItems();
+    Open("prog.asm", "mov ax,1\r\n");
     EXPECT_EQ(SharedFlags().CurrentExtension, ".ASM");
-    EXPECT_TRUE(On(*frame, "N14"));
-    EXPECT_TRUE(On(*frame, "N16"));
-    EXPECT_FALSE(On(*frame, "N19")); // no run program, and .COM is not .EXE
-    EXPECT_FALSE(OnButton(*frame, "SpeedButton12"));
-
-    // Compared as stored: a lower-case setting never matches.
-    WriteSetting("ASSEMBLER", "Расширение файла компилятора", ".asm");
-    WriteSetting("ASSEMBLER", "Расширение скомпилированного файла", ".EXE");
-    frame->UpdateMenuItems();
-    EXPECT_TRUE(On(*frame, "N14")) << "hand edits wait for the next activation";
-    frame->AboutBoxCr();
-    frame->UpdateMenuItems();
-    EXPECT_FALSE(On(*frame, "N14"));
-    EXPECT_FALSE(OnButton(*frame, "SpeedButton9"));
-    EXPECT_FALSE(On(*frame, "N19"));
-
-    WriteSetting("ASSEMBLER", "Расширение файла компилятора", ".ASM");
-    frame->AboutBoxCr();
-    frame->UpdateMenuItems();
-    EXPECT_TRUE(On(*frame, "N19")); // .EXE: run follows compile
-    WriteSetting("ASSEMBLER", "Ассемблер", "");
-    frame->AboutBoxCr();
-    frame->UpdateMenuItems();
-    EXPECT_FALSE(On(*frame, "N14"));
-    EXPECT_FALSE(On(*frame, "N19"));
-    EXPECT_TRUE(On(*frame, "N16"));
+    // Extensions are compared as stored: a lower-case setting never matches.
+    const struct {
+        const char *assembler, *source, *built;
+        bool compile, link, run;
+    } rows[] = {
+        {"tasm", ".ASM", ".COM", true, true, false}, // no run program, and .COM is not .EXE
+        {"tasm", ".asm", ".EXE", false, false, false},
+        {"tasm", ".ASM", ".EXE", true, true, true}, // .EXE: run follows compile
+        {"", ".ASM", ".EXE", false, true, false},
+    };
+    bool compiled = false;
+    for (const auto& r : rows) {
+        WriteSetting("ASSEMBLER", "Ассемблер", r.assembler);
+        WriteSetting("ASSEMBLER", "Расширение файла компилятора", r.source);
+        WriteSetting("ASSEMBLER", "Расширение скомпилированного файла", r.built);
+        frame->UpdateMenuItems();
+        EXPECT_EQ(On("N14"), compiled) << "hand edits wait for the next activation";
+        frame->AboutBoxCr();
+        frame->UpdateMenuItems();
+        compiled = r.compile;
+        EXPECT_EQ(On("N14"), r.compile) << r.assembler << r.source << r.built;
+        EXPECT_EQ(OnButton("SpeedButton9"), r.compile) << r.assembler << r.source << r.built;
+        EXPECT_EQ(On("N19"), r.run) << r.assembler << r.source << r.built;
+        EXPECT_EQ(OnButton("SpeedButton12"), r.run) << r.assembler << r.source << r.built;
+        EXPECT_EQ(On("N16"), r.link) << r.assembler << r.source << r.built;
+    }
 }
 
 TEST_F(FrameTest, FirstActivationOpensTheCommandLineOnceWithItsHalvesJoined) {
-    std::filesystem::create_directories(dir.File("my docs"));
+    fs::create_directories(dir.File("my docs"));
     const std::string file = dir.File("my docs/a b.txt");
     WriteFileBytes(file, "hello");
-    {
-        ProfileFile findorax(paths::ResolveBareName("FINDORAX.INI"));
-        findorax.WriteString("Load", "FileName", "/elsewhere/x.pas");
-    }
+    ProfileFile(paths::ResolveBareName("FINDORAX.INI"))
+        .WriteString("Load", "FileName", "/elsewhere/x.pas");
     // A name relative to the start directory is kept whole: the recent-files
     // list must lead to this file from any later start directory.
-    const auto startDirectory = std::filesystem::current_path();
-    std::filesystem::current_path(dir.path());
-    auto frame = MakeFrame({"my", "docs/a", "b.txt"});
+    const auto startDirectory = fs::current_path();
+    fs::current_path(dir.path());
+    MakeFrame({"my", "docs/a", "b.txt"});
     frame->AboutBoxCr();
-    std::filesystem::current_path(startDirectory);
+    fs::current_path(startDirectory);
     ASSERT_EQ(frame->Children().size(), 1u);
     TMDIChild* window = frame->Children()[0];
     EXPECT_EQ(window->Caption(), file);
     EXPECT_EQ(window->FileName, file);
-    EXPECT_EQ(editors[0]->Text(), "hello");
-    EXPECT_FALSE(editors[0]->Modified());
+    EXPECT_EQ(window->Memo1().Text(), "hello");
+    EXPECT_FALSE(window->Memo1().Modified());
     EXPECT_EQ(SharedFlags().CurrentExtension, ".TXT");
     EXPECT_EQ(frame->FileMenuOpens1().Entries().at(0), file);
     ProfileFile findorax(paths::ResolveBareName("FINDORAX.INI"));
@@ -233,35 +187,20 @@ TEST_F(FrameTest, FirstActivationOpensTheCommandLineOnceWithItsHalvesJoined) {
     EXPECT_EQ(frame->Children().size(), 1u);
 }
 
-TEST_F(FrameTest, AMissingCommandLineFileIsReportedAndLeavesNoWindow) {
-    std::vector<std::string> errors;
-    TApplication::SetReporter([&](const std::string& text) { errors.push_back(text); });
-    auto frame = MakeFrame({dir.File("nothing.txt")});
-    frame->AboutBoxCr();
-    QApplication::processEvents();
-    TApplication::SetReporter({});
-    // An empty window left behind could be saved over a file of that name.
-    EXPECT_TRUE(frame->Children().empty());
-    EXPECT_EQ(errors.size(), 1u);
-}
-
 TEST_F(FrameTest, NewDocumentsTakeTheSettingsFileLookAsItIsThen) {
-    auto frame = MakeFrame();
-    frame->FileNewItemClick();
-    EXPECT_EQ(editors[0]->Font().name, "System");
+    NewDocument("");
+    EXPECT_EQ(Editor().Font().name, "System");
     WriteSetting("COLORS", "Цвет фона", "0xFF0000");
     WriteSetting("FONT", "Имя шрифта", "Terminal");
     WriteSetting("FONT", "Размер шрифта", "14");
-    frame->FileNewItemClick();
-    EXPECT_EQ(editors[1]->Color(), clBlue);
-    EXPECT_EQ(editors[1]->Font().name, "Terminal");
-    EXPECT_EQ(editors[1]->Font().size, 14);
-    EXPECT_EQ(editors[1]->Font().height, 0);
+    NewDocument("");
+    EXPECT_EQ(Editor().Color(), clBlue);
+    EXPECT_EQ(Editor().Font().name, "Terminal");
+    EXPECT_EQ(Editor().Font().size, 14);
+    EXPECT_EQ(Editor().Font().height, 0);
 }
 
 TEST_F(FrameTest, OpenOffersTheWorkingFiltersAndRecentFilesKeepFive) {
-    ScriptedDialogs dialogs;
-    auto frame = MakeFrame();
     std::vector<std::string> files;
     for (int i = 1; i <= 6; ++i) {
         files.push_back(dir.File("f" + std::to_string(i) + (i == 6 ? "" : ".pas")));
@@ -277,7 +216,7 @@ TEST_F(FrameTest, OpenOffersTheWorkingFiltersAndRecentFilesKeepFive) {
     EXPECT_EQ(requests.at(1).file.filter.rfind("Рабочие файлы(*;*.pas;*.P)|", 0), 0u);
     EXPECT_EQ(requests.at(1).file.fileName, files[0]);
     ASSERT_EQ(frame->Children().size(), 6u);
-    EXPECT_EQ(editors[5]->Text(), "text 6");
+    EXPECT_EQ(Editor().Text(), "text 6");
     EXPECT_EQ(frame->FileMenuOpens1().Entries(),
               (std::vector<std::string>{files[5], files[4], files[3], files[2], files[1]}));
     EXPECT_EQ(frame->FileMenuOpens1().ShownCount(), 5);
@@ -290,177 +229,175 @@ TEST_F(FrameTest, OpenOffersTheWorkingFiltersAndRecentFilesKeepFive) {
     entry->trigger();
     ASSERT_EQ(frame->Children().size(), 7u);
     EXPECT_EQ(frame->ActiveChild()->Caption(), files[2]);
-    EXPECT_EQ(editors.back()->Text(), "text 3");
+    EXPECT_EQ(Editor().Text(), "text 3");
 }
 
 TEST_F(FrameTest, SaveAsksAboutUnchangedTextAndNamesUntitledOnes) {
-    ScriptedDialogs dialogs;
-    auto frame = MakeFrame();
-    const std::string file = dir.File("same.txt");
-    WriteFileBytes(file, "unchanged");
-    frame->FileOpenAll(file);
+    const std::string file = Open("same.txt", "unchanged")->FileName;
     dialogs.AnswerMessage(MsgResult::No);
     EXPECT_FALSE(frame->FileSaveItemClick());
     EXPECT_EQ(dialogs.Requests().at(0).text,
               "Текст в файле " + file + " не был изменен. Сохранить под другим именем?");
-    EXPECT_FALSE(std::filesystem::exists(dir.File("same.BAK")));
+    EXPECT_FALSE(fs::exists(dir.File("same.BAK")));
 
-    frame->FileNewItemClick();
-    editors.back()->SetText("new text");
+    NewDocument("");
+    Editor().SetText("new text");
     dialogs.AnswerSave(dir.File("prog"));
     EXPECT_TRUE(frame->FileSaveItemClick());
     EXPECT_EQ(dialogs.RequestsOf(DialogKind::SaveFile).at(0).file.fileName, "Untitled");
     EXPECT_EQ(ReadFileBytes(dir.File("prog.TXT")), "new text");
     EXPECT_EQ(frame->ActiveChild()->Caption(), dir.File("prog.TXT"));
     EXPECT_EQ(SharedFlags().CurrentExtension, ".TXT");
-    EXPECT_FALSE(editors.back()->Modified());
+    EXPECT_FALSE(Editor().Modified());
     EXPECT_EQ(frame->FileMenuOpens1().Entries().at(0), dir.File("prog.TXT"));
 }
 
 TEST_F(FrameTest, AnAddedExtensionDoesNotSlipPastTheOverwriteQuestion) {
     // The save dialog asked about "prog"; "prog.TXT" is another, existing file.
-    ScriptedDialogs dialogs;
-    auto frame = MakeFrame();
     const std::string kept = dir.File("prog.TXT");
     WriteFileBytes(kept, "precious");
-    frame->FileNewItemClick();
-    editors.back()->SetText("new text");
+    NewDocument("");
+    Editor().SetText("new text");
     dialogs.AnswerSave(dir.File("prog"));
     dialogs.AnswerMessage(MsgResult::No);
     EXPECT_FALSE(frame->FileSaveAsItemClick());
     EXPECT_EQ(ReadFileBytes(kept), "precious");
-    EXPECT_TRUE(editors.back()->Modified());
+    EXPECT_TRUE(Editor().Modified());
     EXPECT_TRUE(frame->ActiveChild()->IsUntitled());
     dialogs.AnswerSave(dir.File("prog"));
     dialogs.AnswerMessage(MsgResult::Yes);
     EXPECT_TRUE(frame->FileSaveAsItemClick());
     EXPECT_EQ(ReadFileBytes(kept), "new text");
-    const auto questions = dialogs.RequestsOf(DialogKind::MessageBox);
-    ASSERT_EQ(questions.size(), 2u);
-    EXPECT_EQ(questions[0].text, "Файл " + kept + " уже существует. Заменить?");
+    ASSERT_EQ(Questions().size(), 2u);
+    EXPECT_EQ(Questions()[0], "Файл " + kept + " уже существует. Заменить?");
 }
 
 TEST_F(FrameTest, ANameInAnotherCodePageIsSavedUnderItselfNotUnderItsDisplay) {
     // "прог" in Windows-1251: file names of that era are no UTF-8.
-    ScriptedDialogs dialogs;
-    auto frame = MakeFrame();
     const std::string file = dir.File("\xEF\xF0\xEE\xE3.asm");
-    WriteFileBytes(file, "old");
-    frame->FileOpenAll(file);
+    Open("\xEF\xF0\xEE\xE3.asm", "old");
     EXPECT_EQ(frame->ActiveChild()->Caption(), file);
-    editors.back()->SetText("new");
+    Editor().SetText("new");
     EXPECT_TRUE(frame->FileSaveItemClick());
     EXPECT_EQ(ReadFileBytes(file), "new");
     EXPECT_EQ(ReadFileBytes(dir.File("\xEF\xF0\xEE\xE3.BAK")), "old");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()),
-                            std::filesystem::directory_iterator()),
-              2);
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
     // The recent-files entry leads back to the same file.
     frame->FileMenuOpens1().AddFile(file);
     frame->Menu("File1")->findChild<QAction*>("FileOpen1")->trigger();
     EXPECT_EQ(frame->ActiveChild()->Caption(), file);
-    EXPECT_EQ(editors.back()->Text(), "new");
+    EXPECT_EQ(Editor().Text(), "new");
 }
 
 TEST_F(FrameTest, BackupSwitchIsStoredAndStopsBackups) {
     // The checkable item and button flip themselves: the command must
     // switch once, not back again.
-    auto frame = MakeFrame();
     frame->Item("NoBAT1")->trigger();
     frame->UpdateMenuItems();
     EXPECT_TRUE(frame->Item("NoBAT1")->isChecked());
     EXPECT_TRUE(frame->Button("SpeedButton14")->isChecked());
     EXPECT_TRUE(SharedFlags().NoBackupFlag);
-    ProfileFile ini(IniPath());
-    EXPECT_EQ(ini.ReadString("NOBAK", "Не создавать .BAK файл", ""), "1");
-    const std::string file = dir.File("n.txt");
-    WriteFileBytes(file, "old");
-    frame->FileOpenAll(file);
-    editors.back()->SetText("new");
+    EXPECT_EQ(ReadSetting("NOBAK", "Не создавать .BAK файл"), "1");
+    Open("n.txt", "old");
+    Editor().SetText("new");
     EXPECT_TRUE(frame->FileSaveItemClick());
-    EXPECT_FALSE(std::filesystem::exists(dir.File("n.BAK")));
+    EXPECT_FALSE(fs::exists(dir.File("n.BAK")));
     frame->Button("SpeedButton14")->click();
     frame->UpdateMenuItems();
     EXPECT_FALSE(frame->Item("NoBAT1")->isChecked());
     EXPECT_FALSE(frame->Button("SpeedButton14")->isChecked());
-    EXPECT_EQ(ProfileFile(IniPath()).ReadString("NOBAK", "Не создавать .BAK файл", ""), "0");
+    EXPECT_EQ(ReadSetting("NOBAK", "Не создавать .BAK файл"), "0");
 }
 
-TEST_F(FrameTest, AFailedSaveKeepsTheFileAndTheFlag) {
-    std::vector<std::string> errors;
-    TApplication::SetReporter([&](const std::string& text) { errors.push_back(text); });
-    auto frame = MakeFrame();
-    const std::string file = dir.File("full.txt");
-    WriteFileBytes(file, "previous");
-    frame->FileOpenAll(file);
-    editors.back()->SetText("new");
-    editors.back()->failSaves = true;
-    EXPECT_FALSE(frame->FileSaveItemClick());
-    TApplication::SetReporter({});
+TEST_F(FrameTest, AFailedSaveKeepsTheFileTheFlagAndTheOldBackup) {
+    const std::string file = Open("full.txt", "previous")->FileName;
+    WriteFileBytes(dir.File("full.BAK"), "old backup");
+    // Past the writer's buffer, so the write fails while the text goes out.
+    Editor().SetText(std::string(200000, 'n'));
+    {
+        const test::FullDisk full(100000);
+        EXPECT_FALSE(frame->FileSaveItemClick());
+    }
+    EXPECT_EQ(TakeErrors().size(), 1u);
     EXPECT_EQ(ReadFileBytes(file), "previous");
-    EXPECT_FALSE(std::filesystem::exists(dir.File("full.BAK")));
-    EXPECT_TRUE(editors.back()->Modified());
-    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(ReadFileBytes(dir.File("full.BAK")), "old backup");
+    EXPECT_TRUE(Editor().Modified());
+    EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+
+    // A folder that is not there: named in the report.
+    dialogs.AnswerSave(dir.File("missing/dir/x.txt"));
+    EXPECT_FALSE(frame->FileSaveAsItemClick());
+    EXPECT_TRUE(Editor().Modified());
+    const auto reported = TakeErrors();
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_NE(reported[0].find("x.txt"), std::string::npos) << reported[0];
 }
 
 TEST_F(FrameTest, CloseAsksOnceAndACancelledSaveKeepsTheWindow) {
-    ScriptedDialogs dialogs;
-    auto frame = MakeFrame();
-    frame->FileNewItemClick();
-    editors.back()->SetText("draft");
+    NewDocument("");
+    frame->FileCloseItemClick(); // not modified: no question
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    EXPECT_TRUE(frame->Children().empty());
+    EXPECT_TRUE(dialogs.Requests().empty());
+
+    NewDocument("");
+    Editor().SetText("draft");
+    dialogs.AnswerMessage(MsgResult::Cancel);
+    frame->FileCloseItemClick();
+    const auto question = dialogs.RequestsOf(DialogKind::MessageBox).at(0);
+    EXPECT_EQ(question.text, "Текст в файле Untitled был изменен. Сохранить?");
+    EXPECT_EQ(question.caption, "Внимание !");
+    EXPECT_EQ(question.buttons, unsigned(mbYes | mbNo | mbCancel));
     dialogs.AnswerMessage(MsgResult::Yes);
     dialogs.AnswerSave(std::nullopt);
     frame->FileCloseItemClick();
     EXPECT_EQ(frame->Children().size(), 1u);
-    EXPECT_EQ(editors.back()->Text(), "draft");
-    EXPECT_TRUE(editors.back()->Modified());
+    EXPECT_EQ(Editor().Text(), "draft");
+    EXPECT_TRUE(Editor().Modified());
 
     dialogs.AnswerMessage(MsgResult::No);
     frame->FileCloseItemClick();
     EXPECT_EQ(frame->OpenDialogFileName(), "без имени");
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     EXPECT_TRUE(frame->Children().empty());
-    EXPECT_EQ(dialogs.RequestsOf(DialogKind::MessageBox).size(), 2u);
+    EXPECT_EQ(dialogs.PendingAnswers(), 0u);
 }
 
 TEST_F(FrameTest, ClosingTheProgramAsksPerWindowInOrderAndCancelKeepsAll) {
-    ScriptedDialogs dialogs;
-    auto frame = MakeFrame();
     const std::string a = dir.File("a.txt");
     const std::string b = dir.File("b.txt");
-    WriteFileBytes(a, "A");
-    WriteFileBytes(b, "B");
-    frame->FileOpenAll(a);
-    editors.back()->SetText("A2");
-    frame->FileOpenAll(b);
-    editors.back()->SetText("B2");
+    Open("a.txt", "A");
+    Editor().SetText("A2");
+    Open("b.txt", "B");
+    Editor().SetText("B2");
+    TDocumentEditor& first = frame->Children()[0]->Memo1();
+    TDocumentEditor& second = frame->Children()[1]->Memo1();
 
     dialogs.AnswerMessage(MsgResult::Yes);
     dialogs.AnswerMessage(MsgResult::Cancel);
     EXPECT_FALSE(frame->close());
-    const auto questions = dialogs.RequestsOf(DialogKind::MessageBox);
-    ASSERT_EQ(questions.size(), 2u);
-    EXPECT_EQ(questions[0].text, "Текст в файле " + a + " был изменен. Сохранить?");
-    EXPECT_EQ(questions[1].text, "Текст в файле " + b + " был изменен. Сохранить?");
+    ASSERT_EQ(Questions().size(), 2u);
+    EXPECT_EQ(Questions()[0], "Текст в файле " + a + " был изменен. Сохранить?");
+    EXPECT_EQ(Questions()[1], "Текст в файле " + b + " был изменен. Сохранить?");
     EXPECT_EQ(frame->Children().size(), 2u);
     EXPECT_EQ(ReadFileBytes(a), "A2");
-    EXPECT_TRUE(editors[1]->Modified());
+    EXPECT_TRUE(second.Modified());
     EXPECT_FALSE(frame->CloseAllActive());
 
     // A later Save acts on the active window.
-    editors[1]->SetText("B3");
+    second.SetText("B3");
     EXPECT_TRUE(frame->FileSaveItemClick());
     EXPECT_EQ(ReadFileBytes(b), "B3");
 
     // No on the first and Cancel on the second: the program stays, and the
     // first text, which is in no file, is still marked and asked about.
-    editors[0]->SetText("A4");
-    editors[1]->SetText("B4");
+    first.SetText("A4");
+    second.SetText("B4");
     dialogs.AnswerMessage(MsgResult::No);
     dialogs.AnswerMessage(MsgResult::Cancel);
     EXPECT_FALSE(frame->close());
-    EXPECT_TRUE(editors[0]->Modified());
-    EXPECT_TRUE(editors[1]->Modified());
+    EXPECT_TRUE(first.Modified());
+    EXPECT_TRUE(second.Modified());
 
     dialogs.AnswerMessage(MsgResult::No);
     dialogs.AnswerMessage(MsgResult::No);
@@ -471,30 +408,27 @@ TEST_F(FrameTest, ClosingTheProgramAsksPerWindowInOrderAndCancelKeepsAll) {
 TEST_F(FrameTest, TheFramesOwnPassSavesTheWindowItAsksAbout) {
     // Texts modified behind the windows' own questions reach the frame's
     // pass; Yes there saves the asked window, in that window's own mode.
-    ScriptedDialogs dialogs;
-    auto frame = MakeFrame();
     const std::string a = dir.File("a.txt");
-    WriteFileBytes(a, "A");
-    frame->FileOpenAll(a);
-    TMDIChild* first = frame->ActiveChild();
+    TMDIChild* first = Open("a.txt", "A");
     first->DosMode = 1;
-    frame->FileNewItemClick();
-    editors[0]->SetText("\xC0");
+    NewDocument("");
+    TDocumentEditor& untitled = Editor();
+    first->Memo1().SetText("\xC0");
     dialogs.AnswerMessage(MsgResult::Yes);
     EXPECT_TRUE(frame->FileCloseWinees(first));
     EXPECT_EQ(ReadFileBytes(a), "\x80");
-    EXPECT_FALSE(editors[0]->Modified());
+    EXPECT_FALSE(first->Memo1().Modified());
 
-    editors[0]->SetText("\xC1");
-    editors[1]->SetText("new");
+    first->Memo1().SetText("\xC1");
+    untitled.SetText("new");
     dialogs.AnswerMessage(MsgResult::Yes); // window 0
     dialogs.AnswerMessage(MsgResult::Yes); // window 1, untitled
     dialogs.AnswerSave(std::nullopt);
     EXPECT_FALSE(frame->FormCloseQuery());
     EXPECT_EQ(ReadFileBytes(a), "\x81");
     EXPECT_EQ(frame->Children().size(), 2u);
-    EXPECT_TRUE(editors[1]->Modified());
-    EXPECT_EQ(editors[1]->Text(), "new");
+    EXPECT_TRUE(untitled.Modified());
+    EXPECT_EQ(untitled.Text(), "new");
 }
 
 TEST_F(FrameTest, StartsAtOneMomentHandEveryFileToTheFirstOnce) {
@@ -502,7 +436,6 @@ TEST_F(FrameTest, StartsAtOneMomentHandEveryFileToTheFirstOnce) {
     // ten chosen files: every file opens once. One start gives a name split
     // at its blank and relative to its own directory, one a name that is
     // not UTF-8 ("прог" in Windows-1251).
-    auto frame = MakeFrame();
     ASSERT_TRUE(frame->XJustOne1().IsFirstInstance());
     // More rounds on request (LORVANE_HANDOVER_ROUNDS); one under the
     // sanitizers, where each start costs several times as much.
@@ -580,13 +513,12 @@ TEST_F(FrameTest, StartsAtOneMomentHandEveryFileToTheFirstOnce) {
 
 TEST_F(FrameTest, ARegistryFileWithAnUnreadableLineKeepsTheRestAndSaysWhereItWent) {
     const std::string registry = paths::ResolveBareName("HKEY_CURRENT_USER.reg");
-    std::filesystem::remove(registry + ".corrupt");
+    fs::remove(registry + ".corrupt");
     WriteFileBytes(registry, "REGEDIT4\n[HKEY_CURRENT_USER\\OpenFileLorvane\\History]\n"
                              "\"FileOpen1\"=\"/a.asm\"\n\"FileOpen2\"=\"/b.as\n"
                              "\"FileOpen3\"=\"/c.asm\"\n");
-    ScriptedDialogs dialogs;
     dialogs.AnswerMessage(MsgResult::OK);
-    auto frame = MakeFrame();
+    MakeFrame();
     frame->MyAppIdle();
     frame->MyAppIdle();
     EXPECT_EQ(frame->FileMenuOpens1().Entries(),
@@ -595,11 +527,10 @@ TEST_F(FrameTest, ARegistryFileWithAnUnreadableLineKeepsTheRestAndSaysWhereItWen
     const auto told = dialogs.RequestsOf(DialogKind::MessageBox);
     ASSERT_EQ(told.size(), 1u);
     EXPECT_NE(told[0].text.find(registry + ".corrupt"), std::string::npos) << told[0].text;
-    EXPECT_TRUE(std::filesystem::exists(registry + ".corrupt"));
+    EXPECT_TRUE(fs::exists(registry + ".corrupt"));
 }
 
 TEST_F(FrameTest, IconsFillRowsUpwardsAndEveryStatusLineIsCurrent) {
-    auto frame = MakeFrame();
     frame->resize(500, 400);
     for (int i = 0; i < 14; ++i)
         frame->FileNewItemClick();
@@ -621,7 +552,7 @@ TEST_F(FrameTest, IconsFillRowsUpwardsAndEveryStatusLineIsCurrent) {
     frame->Children()[0]->showNormal();
     frame->Children()[1]->showNormal();
     frame->MdiArea()->setActiveSubWindow(frame->Children()[1]);
-    editors[0]->SetText("abc");
+    frame->Children()[0]->Memo1().SetText("abc");
     frame->UpdateMenuItems();
     EXPECT_EQ(frame->Children()[0]->PanelText(1).toStdString(), StatusText(0, 0, 1, 3));
     EXPECT_EQ(frame->Children()[0]->PanelText(0), QStringLiteral("*"));
@@ -630,14 +561,13 @@ TEST_F(FrameTest, IconsFillRowsUpwardsAndEveryStatusLineIsCurrent) {
 TEST_F(FrameTest, WindowsOpenWhereTheyWereOrSizedForTheirWorkOnTheFirstStart) {
     // First start: the frame suits the screen, a document window shows 80
     // columns by 25 lines of its font.
-    auto frame = MakeFrame();
     const QRect screen = frame->screen()->availableGeometry();
     EXPECT_GE(frame->width(), screen.width() * 3 / 4 - 1);
     EXPECT_GE(frame->height(), screen.height() * 3 / 4 - 1);
     frame->resize(screen.size());
     frame->FileNewItemClick();
-    const QFontMetrics metrics(MakeFont(editors.back()->Font()));
-    const QSize shown = editors.back()->Widget()->size();
+    const QFontMetrics metrics(MakeFont(Editor().Font()));
+    const QSize shown = Editor().Widget()->size();
     EXPECT_GE(shown.width(), metrics.horizontalAdvance(QLatin1Char('M')) * 80);
     EXPECT_GE(shown.height(), metrics.lineSpacing() * 25);
     // The next one steps down and right of it, whole inside the area.
@@ -670,18 +600,23 @@ TEST_F(FrameTest, WindowsOpenWhereTheyWereOrSizedForTheirWorkOnTheFirstStart) {
     }
 }
 
-TEST_F(FrameTest, SeveralFilesOpenEachInItsWindowFromTheStartOrASecondStart) {
+TEST_F(FrameTest, FilesOpenEachInItsWindowFromTheStartOrASecondStart) {
+    // A missing file alone: reported, and no empty window left behind that
+    // could be saved over a file of that name.
+    MakeFrame({dir.File("nothing.txt")});
+    frame->AboutBoxCr();
+    QApplication::processEvents();
+    EXPECT_TRUE(frame->Children().empty());
+    EXPECT_EQ(TakeErrors().size(), 1u);
+
     const std::string one = dir.File("--one.asm"), two = dir.File("two.asm");
     WriteFileBytes(one, "1");
     WriteFileBytes(two, "2");
-    std::vector<std::string> errors;
-    TApplication::SetReporter([&](const std::string& text) { errors.push_back(text); });
     // A missing file in the middle is reported; the others still open.
-    auto frame = MakeFrame({JoinNames(std::vector<std::string>{one, dir.File("gone"), two})});
+    MakeFrame({JoinNames(std::vector<std::string>{one, dir.File("gone"), two})});
     frame->AboutBoxCr();
-    TApplication::SetReporter({});
     ASSERT_EQ(frame->Children().size(), 2u);
-    EXPECT_EQ(errors.size(), 1u);
+    EXPECT_EQ(TakeErrors().size(), 1u);
     EXPECT_EQ(frame->Children()[1]->Memo1().Text(), "2");
 
     // A second start with the names after "--", relative to its directory.
@@ -694,17 +629,12 @@ TEST_F(FrameTest, SeveralFilesOpenEachInItsWindowFromTheStartOrASecondStart) {
     ASSERT_EQ(frame->Children().size(), 4u);
     EXPECT_EQ(frame->Children()[2]->Caption(), one);
     EXPECT_EQ(frame->Children()[3]->Caption(), two);
-}
-
-TEST_F(FrameTest, WindowMenuListsTheWindows) {
-    auto frame = MakeFrame();
-    frame->FileNewItemClick();
-    frame->FileNewItemClick();
+    // The Window menu lists them all.
     emit frame->Menu("Window1")->aboutToShow();
     int listed = 0;
     for (QAction* a : frame->Menu("Window1")->actions())
-        if (a->text().endsWith(QStringLiteral("Untitled"))) ++listed;
-    EXPECT_EQ(listed, 2);
+        listed += a->text().endsWith(QStringLiteral(".asm"));
+    EXPECT_EQ(listed, 4);
 }
 
 } // namespace

@@ -3,38 +3,23 @@
 // window and is remembered, the scheme follows the background and the
 // settings file, a Russian comment keeps its colour in every display mode,
 // and vocabularies in the user's directory add to the shipped ones.
-#include "app/EditorFactory.h"
+#include "FrameFixture.h"
 #include "app/HighlightSettings.h"
-#include "app/MainForm.h"
-#include "app/RIzuvAzazEditor.h"
-#include "editor/view/RIzuvAzaz.h"
-#include "platform/ErrorHandler.h"
-#include "platform/ProfileFile.h"
-#include "platform/ScriptedDialogs.h"
-#include "support/TempDir.h"
 #include "support/TestEnvironment.h"
 
 #include <QAction>
 #include <QMenu>
 #include <QToolButton>
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
 namespace lorvane {
 namespace {
 
-using test::TempDir;
+using test::Control;
 using test::WriteFileBytes;
-
-RIzuvAzaz& ControlOf(TMDIChild* window) {
-    return static_cast<TRIzuvAzazEditor&>(window->Memo1()).Control();
-}
 
 // The colour of every character of paragraph `index` (0 where none is set).
 std::vector<std::uint32_t> Colours(TMDIChild* window, std::int32_t index) {
-    RIzuvAzaz& control = ControlOf(window);
+    RIzuvAzaz& control = Control(window);
     control.Model().LayoutRange(0, control.ParagraphCount() - 1, false);
     std::vector<std::uint32_t> out;
     const std::int32_t start = control.ParagraphStart(index);
@@ -56,49 +41,29 @@ constexpr auto kDark = [](TTokenRole role) {
     return static_cast<std::uint32_t>(DarkBackgroundScheme()[role]);
 };
 
-struct FrameFixture {
-    FrameFixture() {
-        SharedFlags() = TSharedDocumentFlags{};
-        frame = std::make_unique<TMainFormLorvane>(DocumentEditors(), std::vector<std::string>{});
-        frame->show();
-    }
-    ~FrameFixture() {
-        for (TMDIChild* child : frame->Children())
-            child->Memo1().SetModified(false);
-        std::filesystem::remove(frame->AppSettings().SettingsFilePath());
-    }
-    TMDIChild* Open(const std::string& name, const std::string& bytes) {
-        WriteFileBytes(dir.File(name), bytes);
-        frame->FileOpenAll(dir.File(name));
-        return frame->ActiveChild();
-    }
-    TempDir dir;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<TMainFormLorvane> frame;
-};
+class HighlightFrame : public test::FrameFixture {};
 
-TEST(HighlightFrame, LanguageByNameAndASwitchThatIsRemembered) {
-    FrameFixture f;
-    QAction* item = f.frame->Item("HighlightItem");
+TEST_F(HighlightFrame, LanguageByNameAndASwitchThatIsRemembered) {
+    QAction* item = frame->Item("HighlightItem");
     ASSERT_NE(item, nullptr);
     EXPECT_TRUE(item->isChecked());
     EXPECT_TRUE(item->shortcut().isEmpty());
-    EXPECT_EQ(f.frame->Menu("Edit1")->actions().back(), item);
+    EXPECT_EQ(frame->Menu("Edit1")->actions().back(), item);
 
-    TMDIChild* asm_ = f.Open("prog.asm", "mov ax, 1 ; mov");
+    TMDIChild* asm_ = Open("prog.asm", "mov ax, 1 ; mov");
     EXPECT_EQ(ColourAt(asm_, 0, 0), kDark(TTokenRole::Keyword));
     EXPECT_EQ(ColourAt(asm_, 0, 4), kDark(TTokenRole::Register));
     EXPECT_EQ(ColourAt(asm_, 0, 12), kDark(TTokenRole::Comment));
-    TMDIChild* text = f.Open("notes.txt", "mov ax, 1 ; mov");
+    TMDIChild* text = Open("notes.txt", "mov ax, 1 ; mov");
     EXPECT_EQ(Colours(text, 0), std::vector<std::uint32_t>(15, 0));
 
     // A new text takes its language when first saved under a name.
-    f.frame->FileNewItemClick();
-    TMDIChild* fresh = f.frame->ActiveChild();
+    frame->FileNewItemClick();
+    TMDIChild* fresh = frame->ActiveChild();
     fresh->Memo1().SetText("int x; // c");
     EXPECT_EQ(ColourAt(fresh, 0, 0), 0u);
-    f.dialogs.AnswerSave(f.dir.File("fresh.c"));
-    ASSERT_TRUE(f.frame->FileSaveAsItemClick());
+    dialogs.AnswerSave(dir.File("fresh.c"));
+    ASSERT_TRUE(frame->FileSaveAsItemClick());
     EXPECT_EQ(ColourAt(fresh, 0, 0), kDark(TTokenRole::Type));
     EXPECT_EQ(ColourAt(fresh, 0, 7), kDark(TTokenRole::Comment));
 
@@ -107,39 +72,35 @@ TEST(HighlightFrame, LanguageByNameAndASwitchThatIsRemembered) {
     EXPECT_FALSE(item->isChecked());
     for (TMDIChild* window : {asm_, text, fresh})
         EXPECT_EQ(ColourAt(window, 0, 0), 0u);
-    EXPECT_FALSE(ProfileFile(f.frame->AppSettings().SettingsFileName())
+    EXPECT_FALSE(ProfileFile(frame->AppSettings().SettingsFileName())
                      .ReadBool(kHighlightSection, kHighlightOnKey, true));
-    for (TMDIChild* child : f.frame->Children())
+    for (TMDIChild* child : frame->Children())
         child->close();
-    f.frame.reset();
-    f.frame = std::make_unique<TMainFormLorvane>(DocumentEditors(), std::vector<std::string>{});
-    EXPECT_FALSE(f.frame->Item("HighlightItem")->isChecked());
-    EXPECT_EQ(ColourAt(f.Open("again.asm", "mov ax, 1"), 0, 0), 0u);
-    f.frame->Item("HighlightItem")->trigger();
-    EXPECT_EQ(ColourAt(f.frame->ActiveChild(), 0, 0), kDark(TTokenRole::Keyword));
-    EXPECT_TRUE(f.dialogs.Errors().empty());
+    MakeFrame();
+    EXPECT_FALSE(frame->Item("HighlightItem")->isChecked());
+    EXPECT_EQ(ColourAt(Open("again.asm", "mov ax, 1"), 0, 0), 0u);
+    frame->Item("HighlightItem")->trigger();
+    EXPECT_EQ(ColourAt(frame->ActiveChild(), 0, 0), kDark(TTokenRole::Keyword));
 }
 
-TEST(HighlightFrame, SchemeFollowsTheBackgroundAndTheSettingsFile) {
-    FrameFixture f;
-    ProfileFile(f.frame->AppSettings().SettingsFileName())
+TEST_F(HighlightFrame, SchemeFollowsTheBackgroundAndTheSettingsFile) {
+    ProfileFile(frame->AppSettings().SettingsFileName())
         .WriteString(kHighlightSection, HighlightColourKey(TTokenRole::Comment), "0x0000FF");
-    TMDIChild* window = f.Open("p.pas", "begin { note } end");
+    TMDIChild* window = Open("p.pas", "begin { note } end");
     EXPECT_EQ(ColourAt(window, 0, 0), kDark(TTokenRole::Keyword));
     EXPECT_EQ(ColourAt(window, 0, 6), 0xFFu) << "the user's comment colour";
     // A light background takes the scheme made for it; the user's colour stays.
-    f.dialogs.AnswerColor(clWhite);
-    f.frame->N18Click();
+    dialogs.AnswerColor(clWhite);
+    frame->N18Click();
     EXPECT_EQ(ColourAt(window, 0, 0),
               static_cast<std::uint32_t>(LightBackgroundScheme()[TTokenRole::Keyword]));
     EXPECT_EQ(ColourAt(window, 0, 6), 0xFFu);
 }
 
-TEST(HighlightFrame, ARussianCommentKeepsOneColourInEveryDisplayModeAndTheTerminalFont) {
-    FrameFixture f;
+TEST_F(HighlightFrame, ARussianCommentKeepsOneColourInEveryDisplayModeAndTheTerminalFont) {
     // "; Привет, мир" and "mov ax, bx ; Выход" in Windows-1251.
-    TMDIChild* window = f.Open("ru.asm", "; \xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0\r\n"
-                                         "mov ax, bx ; \xC2\xFB\xF5\xEE\xE4");
+    TMDIChild* window = Open("ru.asm", "; \xCF\xF0\xE8\xE2\xE5\xF2, \xEC\xE8\xF0\r\n"
+                                       "mov ax, bx ; \xC2\xFB\xF5\xEE\xE4");
     const auto comment = kDark(TTokenRole::Comment);
     const std::vector<std::uint32_t> first = Colours(window, 0);
     const std::vector<std::uint32_t> second = Colours(window, 1);
@@ -149,23 +110,23 @@ TEST(HighlightFrame, ARussianCommentKeepsOneColourInEveryDisplayModeAndTheTermin
         EXPECT_EQ(Colours(window, 0), first) << mode;
         EXPECT_EQ(Colours(window, 1), second) << mode;
     };
-    f.frame->Button("SpeedButton15")->click();
+    frame->Button("SpeedButton15")->click();
     ASSERT_EQ(window->DosMode, 1);
     same("DOS");
-    f.frame->Button("SpeedButton15")->click();
-    f.frame->Button("SpeedButton16")->click();
+    frame->Button("SpeedButton15")->click();
+    frame->Button("SpeedButton16")->click();
     ASSERT_EQ(window->Koi8Mode, 1);
     same("KOI8");
-    f.frame->Button("SpeedButton16")->click();
+    frame->Button("SpeedButton16")->click();
     LogicalFont terminal = window->Memo1().Font();
     terminal.name = "Terminal";
     window->Memo1().SetFont(terminal);
     // Highlighted anew with the font's own upper-casing.
-    ControlOf(window).ResetHighlighting();
+    Control(window).ResetHighlighting();
     same("Terminal");
 }
 
-TEST(HighlightFrame, UserVocabulariesAddToTheShippedOnesAndMistakesAreNamedOnce) {
+TEST_F(HighlightFrame, UserVocabulariesAddToTheShippedOnesAndMistakesAreNamedOnce) {
     const std::filesystem::path own = std::filesystem::path(test::ConfigHome()) / "highlight";
     std::filesystem::create_directories(own);
     WriteFileBytes(
@@ -173,22 +134,18 @@ TEST(HighlightFrame, UserVocabulariesAddToTheShippedOnesAndMistakesAreNamedOnce)
         "[language]\nextensions=.ASM .MY\ncase=ignore\n[keywords directive]\nfrobnicate\n");
     WriteFileBytes((own / "bad.lang").string(),
                    "[language]\nextensions=.BAD\n[ranges]\nfoo start=x\n");
-    std::vector<std::string> reported;
-    TApplication::SetReporter([&](const std::string& text) { reported.push_back(text); });
-    {
-        FrameFixture f;
-        EXPECT_EQ(ColourAt(f.Open("a.my", "FROBNICATE"), 0, 0), kDark(TTokenRole::Directive));
-        // The later file claims .ASM: its vocabulary alone colours it.
-        TMDIChild* window = f.Open("b.asm", "frobnicate mov");
-        EXPECT_EQ(ColourAt(window, 0, 0), kDark(TTokenRole::Directive));
-        EXPECT_EQ(ColourAt(window, 0, 11), 0u);
-        f.Open("c.c", "int");
-        ASSERT_EQ(reported.size(), 1u);
-        EXPECT_NE(reported[0].find("bad.lang, строка 4"), std::string::npos) << reported[0];
-        EXPECT_NE(reported[0].find("foo"), std::string::npos) << reported[0];
-    }
-    TApplication::SetReporter(nullptr);
+    MakeFrame();
+    EXPECT_EQ(ColourAt(Open("a.my", "FROBNICATE"), 0, 0), kDark(TTokenRole::Directive));
+    // The later file claims .ASM: its vocabulary alone colours it.
+    TMDIChild* window = Open("b.asm", "frobnicate mov");
+    EXPECT_EQ(ColourAt(window, 0, 0), kDark(TTokenRole::Directive));
+    EXPECT_EQ(ColourAt(window, 0, 11), 0u);
+    Open("c.c", "int");
     std::filesystem::remove_all(own);
+    const auto reported = TakeErrors();
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_NE(reported[0].find("bad.lang, строка 4"), std::string::npos) << reported[0];
+    EXPECT_NE(reported[0].find("foo"), std::string::npos) << reported[0];
 }
 
 } // namespace

@@ -2,57 +2,28 @@
 // control: the examples build through the frame's own commands, the NASM
 // listing reads in DOS, an error's message leads to the faulty line, and
 // the built programs run in DOSBox without a display.
-#include "app/EditorFactory.h"
-#include "app/MainForm.h"
+#include "FrameFixture.h"
 #include "app/MessagesPane.h"
 #include "app/PathAss.h"
-#include "app/RIzuvAzazEditor.h"
-#include "editor/view/RIzuvAzaz.h"
-#include "platform/Paths.h"
 #include "platform/Process.h"
-#include "platform/ScriptedDialogs.h"
-#include "support/TempDir.h"
+#include "platform/helpers/ScopedEnv.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QElapsedTimer>
 #include <QListWidget>
 #include <QMdiArea>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
-
 namespace lorvane {
 namespace {
 
 using test::ReadFileBytes;
 using test::WriteFileBytes;
+using Env = test::ScopedEnv;
 namespace fs = std::filesystem;
 
-// Sets an environment variable for the test's life.
-class Env {
-public:
-    Env(const char* name, const std::string& value) : name_(name) {
-        if (const char* old = std::getenv(name)) old_ = old;
-        ::setenv(name, value.c_str(), 1);
-    }
-    ~Env() {
-        if (old_)
-            ::setenv(name_, old_->c_str(), 1);
-        else
-            ::unsetenv(name_);
-    }
-
-private:
-    const char* name_;
-    std::optional<std::string> old_;
-};
-
-class ToolchainTest : public ::testing::Test {
+class ToolchainTest : public test::FrameFixture {
 protected:
     // The shipped profile a test starts from, named after its compiler.
     virtual std::string Compiler() const { return "nasm"; }
@@ -62,11 +33,8 @@ protected:
         for (const std::string& tool : {Compiler(), std::string("dosbox")})
             ASSERT_EQ(process::RunAndWait({"sh", "-c", "command -v " + tool}), 0)
                 << tool << " is missing: bash scripts/deps.sh installs it";
-        fs::remove(Settings().SettingsFilePath());
-        SharedFlags() = TSharedDocumentFlags{};
-        frame = std::make_unique<TMainFormLorvane>(DocumentEditors(), std::vector<std::string>{});
+        FrameFixture::SetUp();
         frame->resize(600, 500);
-        frame->show();
         UseShippedProfile();
     }
 
@@ -108,14 +76,14 @@ protected:
         frame->AppSettings().WriteToolSettings(tools);
         const std::size_t before = PaneLines().size();
         frame->SpeedButton12Click();
-        QElapsedTimer timer;
-        timer.start();
-        while (PaneLines().back().rfind("Код завершения", 0) != 0 || PaneLines().size() == before) {
-            if (timer.elapsed() > 30000) {
-                ADD_FAILURE() << "DOSBox did not end";
-                return {};
-            }
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (!test::WaitFor(
+                [&] {
+                    return PaneLines().size() != before &&
+                           PaneLines().back().rfind("Код завершения", 0) == 0;
+                },
+                30000)) {
+            ADD_FAILURE() << "DOSBox did not end";
+            return {};
         }
         return fs::exists(dir.File("OUT.TXT")) ? ReadFileBytes(dir.File("OUT.TXT")) : "";
     }
@@ -123,9 +91,6 @@ protected:
     // The wrappers are found beside the running program; a test runs from
     // elsewhere, so they come from PATH here.
     Env path{"PATH", std::string(LORVANE_WRAPPER_DIR) + ":" + std::getenv("PATH")};
-    test::TempDir dir;
-    ScriptedDialogs dialogs;
-    std::unique_ptr<TMainFormLorvane> frame;
 };
 
 TEST_F(ToolchainTest, TheExampleBuildsItsListingReadsInDosAndItRunsInDosBox) {
@@ -216,8 +181,7 @@ TEST_F(ToolchainTest, ADoubleClickOnAListingsMessageShowsItsPlace) {
     TMDIChild* listing = frame->Children().front();
     ASSERT_EQ(listing->Caption(), dir.File("A.LST"));
     frame->MdiArea()->setActiveSubWindow(listing);
-    auto& control = static_cast<TRIzuvAzazEditor&>(listing->Memo1()).Control();
-    QWidget* viewport = control.viewport();
+    QWidget* viewport = test::Control(listing).viewport();
     const QPointF point(4, 4);
     for (const auto type : {QEvent::MouseButtonPress, QEvent::MouseButtonRelease,
                             QEvent::MouseButtonDblClick, QEvent::MouseButtonRelease}) {
@@ -226,10 +190,7 @@ TEST_F(ToolchainTest, ADoubleClickOnAListingsMessageShowsItsPlace) {
                           Qt::NoModifier);
         QApplication::sendEvent(viewport, &event);
     }
-    QElapsedTimer timer;
-    timer.start();
-    while (frame->ActiveChild() == listing && timer.elapsed() < 5000)
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+    test::WaitFor([&] { return frame->ActiveChild() != listing; });
     TMDIChild* source = frame->ActiveChild();
     ASSERT_NE(source, listing);
     EXPECT_EQ(source->Caption(), dir.File("A.ASM")) << "a.asm: the case does not matter";

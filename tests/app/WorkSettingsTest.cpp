@@ -1,7 +1,7 @@
 // The working-settings dialog: ".ust" files byte for byte, short and long
 // files, failures that keep the boxes, and the frame's command that stores
 // the confirmed values.
-#include "FakeEditor.h"
+#include "app/EditorFactory.h"
 #include "app/MainForm.h"
 #include "app/PathAss.h"
 #include "platform/ErrorHandler.h"
@@ -123,26 +123,22 @@ TEST_F(WorkSettingsTest, FailuresAreShownAndLoseNothing) {
     EXPECT_NE(errors[0].find("missing.ust"), std::string::npos);
     EXPECT_EQ(dialog.BoxLines(), kCross);
 
-    // A name the file's code page cannot hold is refused, not mangled.
+    // A name the file's code page cannot hold is refused, not mangled; a
+    // line break in a box (a hand-edited settings file can hold a lone CR)
+    // would shift every later line of the file: refused as well.
     WriteFileBytes(dir.File("kept.ust"), "old\r\n");
-    UstLines greek = kCross;
+    UstLines greek = kCross, broken = kCross;
     greek[1] = "/opt/λ/link";
-    dialog.SetBoxLines(greek);
-    dialogs.AnswerSave(dir.File("kept.ust"));
-    dialog.Button3Click();
-    EXPECT_EQ(errors.size(), 3u);
-    EXPECT_EQ(ReadFileBytes(dir.File("kept.ust")), "old\r\n");
-    EXPECT_EQ(dialog.BoxLines(), greek);
-
-    // A line break in a box (a hand-edited settings file can hold a lone
-    // CR) would shift every later line of the file: refused as well.
-    UstLines broken = kCross;
     broken[0] = "asm\rlink";
-    dialog.SetBoxLines(broken);
-    dialogs.AnswerSave(dir.File("kept.ust"));
-    dialog.Button3Click();
-    EXPECT_EQ(errors.size(), 4u);
-    EXPECT_EQ(ReadFileBytes(dir.File("kept.ust")), "old\r\n");
+    for (const UstLines& lines : {greek, broken}) {
+        const std::size_t before = errors.size();
+        dialog.SetBoxLines(lines);
+        dialogs.AnswerSave(dir.File("kept.ust"));
+        dialog.Button3Click();
+        EXPECT_EQ(errors.size(), before + 1) << lines[0];
+        EXPECT_EQ(ReadFileBytes(dir.File("kept.ust")), "old\r\n") << lines[0];
+        EXPECT_EQ(dialog.BoxLines(), lines);
+    }
 }
 
 TEST_F(WorkSettingsTest, ValuesLongerThanTheBoxesTakeArriveWhole) {
@@ -195,7 +191,7 @@ TEST_F(WorkSettingsTest, TheCommandStoresConfirmedValuesWithTheirDots) {
     const std::string ini = Settings().SettingsFilePath();
     std::filesystem::remove(ini);
     ProfileFile(ini).WriteString("ASSEMBLER", "Ассемблер", "tasm /zi");
-    TMainFormLorvane frame([] { return std::make_unique<test::FakeEditor>(); }, {});
+    TMainFormLorvane frame(DocumentEditors(), {});
     TPathAss& shown = frame.PathAss1();
     const auto whenShown = [&](std::function<void()> act) {
         QTimer::singleShot(0, &shown, std::move(act));
