@@ -85,17 +85,6 @@ protected:
     std::unique_ptr<THexCalc> calc_;
 };
 
-TEST_F(HexCalcTest, FormAndControls) {
-    EXPECT_EQ(calc_->windowTitle().toStdString(), "Калькулятор Hex, Oct, Bin, Dec форматов");
-    EXPECT_EQ(Display(), "0");
-    EXPECT_EQ(CheckedBase(), "Hex");
-    EXPECT_FALSE(calc_->findChild<QLineEdit*>("Edit1")->isEnabled());
-    EXPECT_EQ(Button("Button21")->text().toStdString(), "Сброс");
-    EXPECT_EQ(Button("Button26")->text().toStdString(), "+ / -");
-    EXPECT_EQ(Button("Button16")->text().toStdString(), "F");
-    EXPECT_EQ(Button("Button6")->text().toStdString(), "0");
-}
-
 TEST_F(HexCalcTest, DigitButtonsFollowTheBase) {
     const auto enabled = [this] {
         std::string digits;
