@@ -62,14 +62,15 @@ protected:
             }
         }
     }
+    QList<QRadioButton*> Radios() {
+        return calc_->findChild<QGroupBox*>("RadioGroup1")->findChildren<QRadioButton*>();
+    }
     void ChooseBase(const char* item) {
-        for (auto* radio :
-             calc_->findChild<QGroupBox*>("RadioGroup1")->findChildren<QRadioButton*>())
+        for (auto* radio : Radios())
             if (radio->text() == QLatin1String(item)) radio->click();
     }
     std::string CheckedBase() {
-        for (auto* radio :
-             calc_->findChild<QGroupBox*>("RadioGroup1")->findChildren<QRadioButton*>())
+        for (auto* radio : Radios())
             if (radio->isChecked()) return radio->text().toStdString();
         return {};
     }
