@@ -195,16 +195,13 @@ TEST_F(HexCalcTest, BadPasteIsReportedAndLosesNothing) {
     EXPECT_EQ(Sign(), "");
 }
 
-TEST_F(HexCalcTest, ClipboardCopiesTheDisplay) {
-    Type("bEEf");
-    Click("Button24");
-    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "BEEF");
-}
-
-TEST_F(HexCalcTest, KeysReachTheFormThroughAFocusedControl) {
+TEST_F(HexCalcTest, KeysReachTheFormThroughAFocusedControlAndTheDisplayIsCopied) {
     QWidget* focused = Button("Button23");
     Type("2+3=", focused);
     EXPECT_EQ(Display(), "00000005");
+    Type("bEEf", focused);
+    Click("Button24");
+    EXPECT_EQ(QGuiApplication::clipboard()->text().toStdString(), "BEEF");
     QTest::keyClick(focused, Qt::Key_Escape);
     EXPECT_FALSE(calc_->isVisible());
     EXPECT_EQ(calc_->result(), QDialog::Rejected);
