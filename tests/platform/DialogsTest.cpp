@@ -67,6 +67,8 @@ TEST(ScriptedDialogs, AnswersInOrderRecordsEveryRequestAndFailsLoudlyWithoutAnAn
     EXPECT_EQ(dialogs.RequestsOf(DialogKind::SaveFile).at(0).file.filter, save.filter);
     ASSERT_EQ(dialogs.Errors().size(), 2u);
     EXPECT_NE(dialogs.Errors()[0].find("Нет ответа"), std::string::npos);
+    dialogs.ShowFind({}, [](const FindEvent&) {});
+    EXPECT_THROW(dialogs.PressReplace({}), ScriptedDialogError) << "a find dialog cannot replace";
     {
         ScriptedDialogs inner;
         EXPECT_EQ(Dialogs::Installed(), &inner);
