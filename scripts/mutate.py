@@ -58,8 +58,7 @@ ROOT = Path(__file__).resolve().parent.parent
 # the Qt-free files of Qt-side libraries (EXCLUDED).
 EXCLUDED = {"src/platform/Dialogs.cpp"}
 MODULES = {
-    "platform": (["src/platform/*.cpp"],
-                 ["test_platform", "test_platform_codepages", "test_platform_services"]),
+    "platform": (["src/platform/*.cpp"], ["test_platform"]),
     "codepage": (["src/codepage/*.cpp"], ["test_codepage", "test_codepage_text"]),
     "calc": (["src/calc/*.cpp"], ["test_calc_core", "test_calc"]),
     "model": (["src/editor/model/*.cpp", "src/editor/view/*.cpp"],

@@ -1,13 +1,12 @@
 #include "codepage/Convert.h"
 
 #include "platform/ScriptedDialogs.h"
+#include "platform/helpers/ChildProcess.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <filesystem>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -32,14 +31,7 @@ std::size_t EntriesIn(const fs::path& dir) {
 }
 
 TEST(TConvert, ConvertRunsItsEventsAndConvertsLineByLine) {
-    int created = 0;
-    TConvert* createdSender = nullptr;
-    TConvert convert([&](TConvert& sender) {
-        ++created;
-        createdSender = &sender;
-    });
-    EXPECT_EQ(created, 1);
-    EXPECT_EQ(createdSender, &convert);
+    TConvert convert;
     EXPECT_EQ(convert.ConvertFrom(), PG_WIN);
     EXPECT_EQ(convert.FileError(), 0);
 
@@ -183,29 +175,6 @@ TEST(TConvertSave, BackupNeedsAnExistingFileAndReplacesAReadOnlyBackup) {
     EXPECT_EQ(EntriesIn(dir.path()), 2u);
 }
 
-// Lets the process write at most `bytes` to any file while alive, so a save
-// fails half-way even for root.
-class FileSizeLimit {
-public:
-    explicit FileSizeLimit(rlim_t bytes) {
-        ::getrlimit(RLIMIT_FSIZE, &old_);
-        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit = old_;
-        limit.rlim_cur = bytes;
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit() {
-        ::setrlimit(RLIMIT_FSIZE, &old_);
-        std::signal(SIGXFSZ, oldHandler_);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    rlimit old_{};
-    void (*oldHandler_)(int) = nullptr;
-};
-
 TEST(TConvertSave, AFailedSaveLeavesTheOldFileWhereItWas) {
     TempDir dir;
     const std::string name = dir.File("doc.asm");
@@ -214,12 +183,14 @@ TEST(TConvertSave, AFailedSaveLeavesTheOldFileWhereItWas) {
     convert.SetDateFrom({std::string(100000, 'y')});
     convert.CopyFromTo();
 
+    // A save that fails half way, as on a full disk.
     for (const bool backup : {false, true}) {
-        {
-            FileSizeLimit limit(1000);
-            EXPECT_FALSE(convert.SaveFile(name, false, backup));
-        }
-        EXPECT_EQ(convert.FileError(), EFBIG);
+        EXPECT_EQ(test::RunInChild([&]() -> std::string {
+                      test::LimitFileSize(1000);
+                      if (convert.SaveFile(name, false, backup)) return "saved";
+                      return convert.FileError() == EFBIG ? "" : "wrong error";
+                  }),
+                  "");
         EXPECT_EQ(ReadFileBytes(name), "old contents\r\n");
         EXPECT_EQ(EntriesIn(dir.path()), 1u) << "backup " << backup;
     }

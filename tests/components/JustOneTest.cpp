@@ -1,8 +1,8 @@
 #include "components/JustOne.h"
 #include "app/HandOver.h"
+#include "support/SpinUntil.h"
 
 #include <QCoreApplication>
-#include <QDeadlineTimer>
 #include <QProcess>
 #include <QWidget>
 
@@ -14,12 +14,7 @@
 namespace lorvane {
 namespace {
 
-template <typename Done> bool SpinUntil(Done done, int timeoutMs = 3000) {
-    const QDeadlineTimer deadline(timeoutMs);
-    while (!done() && !deadline.hasExpired())
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    return done();
-}
+using test::SpinUntil;
 
 // The guard names its lock after the application; each test takes its own
 // name so that no lock outlives its test.

@@ -66,27 +66,25 @@ TEST(TrayIcon, ButtonMessagesGiveTheirEventsInOrder) {
     };
     tray.OnMouseMove = [&](Tray*, std::uint8_t, int, int) { log.push_back("move"); };
 
-    // A left double click: the second release brings no click.
-    for (auto message :
-         {Tray::WmLButtonDown, Tray::WmLButtonUp, Tray::WmLButtonDblClk, Tray::WmLButtonUp})
-        tray.HandleMouseMessage(message);
-    EXPECT_EQ(log, (std::vector<std::string>{"down0/8", "click", "up0", "dbl", "dbl-left", "up0"}));
-
-    // A press taken off the icon: its click comes with the next release
-    // over the icon, and only once.
-    log.clear();
-    tray.HandleMouseMessage(Tray::WmLButtonDown);
-    tray.HandleMouseMessage(Tray::WmMouseMove);
-    tray.HandleMouseMessage(Tray::WmLButtonUp);
-    tray.HandleMouseMessage(Tray::WmLButtonUp);
-    EXPECT_EQ(log, (std::vector<std::string>{"down0/8", "move", "click", "up0", "up0"}));
-
-    log.clear();
-    for (auto message : {Tray::WmRButtonDown, Tray::WmRButtonUp, Tray::WmRButtonDblClk,
-                         Tray::WmMButtonDown, Tray::WmMButtonUp, Tray::WmMButtonDblClk})
-        tray.HandleMouseMessage(message);
-    EXPECT_EQ(log, (std::vector<std::string>{"down1/16", "up1", "dbl", "dbl-right", "down2/32",
-                                             "dbl", "dbl-mid"}));
+    using Log = std::vector<std::string>;
+    const std::pair<std::vector<std::uint16_t>, Log> rows[] = {
+        // A left double click: the second release brings no click.
+        {{Tray::WmLButtonDown, Tray::WmLButtonUp, Tray::WmLButtonDblClk, Tray::WmLButtonUp},
+         {"down0/8", "click", "up0", "dbl", "dbl-left", "up0"}},
+        // A press taken off the icon: its click comes with the next release
+        // over the icon, and only once.
+        {{Tray::WmLButtonDown, Tray::WmMouseMove, Tray::WmLButtonUp, Tray::WmLButtonUp},
+         {"down0/8", "move", "click", "up0", "up0"}},
+        {{Tray::WmRButtonDown, Tray::WmRButtonUp, Tray::WmRButtonDblClk, Tray::WmMButtonDown,
+          Tray::WmMButtonUp, Tray::WmMButtonDblClk},
+         {"down1/16", "up1", "dbl", "dbl-right", "down2/32", "dbl", "dbl-mid"}},
+    };
+    for (const auto& [messages, expected] : rows) {
+        log.clear();
+        for (const auto message : messages)
+            tray.HandleMouseMessage(message);
+        EXPECT_EQ(log, expected);
+    }
 }
 
 TEST(TrayIcon, PopupMenuOnlyWhileTheWindowIsHidden) {

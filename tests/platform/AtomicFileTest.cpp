@@ -1,17 +1,21 @@
+// Files: streams over strings and files, the error texts that name a file,
+// and replacing a file whole through a temporary.
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
+#include "platform/FileErrorText.h"
+#include "platform/Stream.h"
 #include "platform/helpers/ChildProcess.h"
 #include "support/TempDir.h"
+#include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <fcntl.h>
 #include <filesystem>
 #include <sys/file.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
-#include <sys/wait.h>
 
 using namespace lorvane;
 namespace fs = std::filesystem;
@@ -33,7 +37,59 @@ mode_t ModeOf(const std::string& path) {
     return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 07777 : 0;
 }
 
+// Empty when the write failed with `errorCode` naming `path`, else what went wrong.
+std::string Refused(const std::string& path, std::string_view bytes, int errorCode) {
+    const auto error = test::Thrown<IoError>([&] { WriteFileAtomically(path, bytes); });
+    if (!error) return "written";
+    if (error->errorCode() != errorCode) return "errno " + std::to_string(error->errorCode());
+    if (error->path() != path || std::string(error->what()).find(path) == std::string::npos)
+        return "named " + error->path();
+    return {};
+}
+
 } // namespace
+
+TEST(StringStream, ReadsWritesAndSeeksLikeAFile) {
+    TStringStream s("abcdef");
+    char buf[4] = {};
+    EXPECT_EQ(s.Read(buf, 4), 4);
+    EXPECT_EQ(std::string(buf, 4), "abcd");
+    EXPECT_EQ(s.Read(buf, 4), 2) << "a short read at the end is no error";
+    EXPECT_EQ(s.Read(buf, 4), 0);
+    s.Seek(-1, SeekOrigin::End);
+    s.Write("XYZ", 3);
+    EXPECT_EQ(s.DataString(), "abcdeXYZ");
+    s.SetPosition(0);
+    char whole[16] = {};
+    EXPECT_THROW(s.ReadBuffer(whole, 9), Error) << "eight bytes cannot fill nine";
+}
+
+TEST(FileStream, CopiesAndNamesTheFileAndTheReasonInRussian) {
+    test::TempDir dir;
+    {
+        TFileStream out(dir.File("a.bin"), TFileStream::Create);
+        TStringStream src(std::string(200000, 'q'));
+        EXPECT_EQ(out.CopyFrom(src, 0), 200000);
+    }
+    EXPECT_EQ(TFileStream(dir.File("a.bin"), TFileStream::OpenRead).Size(), 200000);
+    const auto created =
+        test::Thrown<IoError>([&] { TFileStream(dir.File("nope/b.bin"), TFileStream::Create); });
+    ASSERT_TRUE(created);
+    EXPECT_EQ(created->errorCode(), ENOENT);
+    const std::string missing = dir.File("нет.txt");
+    const auto opened = test::Thrown<IoError>([&] { TFileStream(missing, TFileStream::OpenRead); });
+    ASSERT_TRUE(opened);
+    EXPECT_EQ(std::string(opened->what()),
+              "Не удалось открыть файл \"" + missing + "\": нет такого файла или папки");
+    EXPECT_EQ(opened->path(), missing);
+    EXPECT_EQ(FileErrorText("write", "/a", ENOSPC),
+              "Не удалось записать файл \"/a\": на диске нет места");
+    EXPECT_EQ(FileErrorText("print to", "/b.pdf", EIO),
+              "Не удалось напечатать в файл \"/b.pdf\": ошибка ввода-вывода");
+    // A reason without a text of its own keeps the system's and its number.
+    EXPECT_NE(SystemErrorText(EPROTO).find("(код " + std::to_string(EPROTO) + ")"),
+              std::string::npos);
+}
 
 TEST(AtomicFile, CreatesAndReplacesKeepingTheModeBits) {
     test::TempDir dir;
@@ -105,62 +161,30 @@ TEST(AtomicFile, StreamingWriterCommitsOnlyOnRequest) {
     EXPECT_THROW(writer.Commit(), Error) << "a second commit must not go unnoticed";
 }
 
-TEST(AtomicFile, MissingDirectoryNamesTheTarget) {
-    test::TempDir dir;
-    const std::string path = dir.File("nowhere/a.txt");
-    try {
-        WriteFileAtomically(path, "x");
-        FAIL() << "written into a missing directory";
-    } catch (const IoError& e) {
-        EXPECT_EQ(e.errorCode(), ENOENT);
-        EXPECT_EQ(e.path(), path);
-        EXPECT_NE(std::string(e.what()).find(path), std::string::npos);
-    }
-}
-
-TEST(AtomicFile, ReadOnlyDirectoryKeepsTheOldFile) {
+// A missing or read-only directory, and a write that fails half way (a
+// file-size limit, as a full disk would): the error names the file and the
+// old contents stay, with no temporary left behind.
+TEST(AtomicFile, RefusedWritesNameTheTargetAndKeepTheOldFile) {
     test::TempDir dir;
     ::chmod(dir.path().c_str(), 0755);
+    EXPECT_EQ(Refused(dir.File("nowhere/a.txt"), "x", ENOENT), "");
     fs::create_directory(dir.path() / "ro");
-    const std::string path = dir.File("ro/keep.txt");
-    test::WriteFileBytes(path, "precious");
+    const std::string kept = dir.File("ro/keep.txt"), big = dir.File("big.bin");
+    test::WriteFileBytes(kept, "precious");
+    test::WriteFileBytes(big, "old contents");
     ::chmod(dir.File("ro").c_str(), 0555);
-    const std::string report = test::RunInChild(
-        [&]() -> std::string {
-            try {
-                WriteFileAtomically(path, "lost?");
-                return "written into a read-only directory";
-            } catch (const IoError& e) {
-                if (e.errorCode() != EACCES) return "errno " + std::to_string(e.errorCode());
-                if (e.path() != path) return "named " + e.path();
-                return {};
-            }
-        },
-        /*unprivileged=*/true);
-    EXPECT_EQ(report, "");
-    EXPECT_EQ(test::ReadFileBytes(path), "precious");
-}
-
-TEST(AtomicFile, FailedWriteRemovesTheTemporaryAndKeepsTheTarget) {
-    // A file-size limit makes write() fail half way, as a full disk would.
-    test::TempDir dir;
-    const std::string path = dir.File("big.bin");
-    test::WriteFileBytes(path, "old contents");
-    const std::string report = test::RunInChild([&]() -> std::string {
-        ::signal(SIGXFSZ, SIG_IGN);
-        rlimit limit{100000, 100000};
-        ::setrlimit(RLIMIT_FSIZE, &limit);
-        try {
-            WriteFileAtomically(path, std::string(500000, 'b'));
-            return "the oversized write succeeded";
-        } catch (const IoError& e) {
-            if (e.errorCode() != EFBIG) return "errno " + std::to_string(e.errorCode());
-            return {};
-        }
-    });
-    EXPECT_EQ(report, "");
-    EXPECT_EQ(test::ReadFileBytes(path), "old contents");
-    EXPECT_TRUE(Strays(dir, {"big.bin"}).empty());
+    EXPECT_EQ(test::RunInChild([&] { return Refused(kept, "lost?", EACCES); },
+                               /*unprivileged=*/true),
+              "");
+    EXPECT_EQ(test::RunInChild([&] {
+                  test::LimitFileSize(100000);
+                  return Refused(big, std::string(500000, 'b'), EFBIG);
+              }),
+              "");
+    ::chmod(dir.File("ro").c_str(), 0755);
+    EXPECT_EQ(test::ReadFileBytes(kept), "precious");
+    EXPECT_EQ(test::ReadFileBytes(big), "old contents");
+    EXPECT_TRUE(Strays(dir, {"big.bin", "ro"}).empty());
 }
 
 TEST(AtomicFile, OnlyARegularFileIsReplaced) {

@@ -1,6 +1,11 @@
+// The toolkit side of the platform layer: the dialogs seam (scripted and
+// real), file filters, the error handler, colours and fonts.
+#include "platform/Colors.h"
 #include "platform/ErrorHandler.h"
 #include "platform/FileNameBytes.h"
 #include "platform/FindReplaceDialog.h"
+#include "platform/FontPickerDialog.h"
+#include "platform/Fonts.h"
 #include "platform/QtDialogs.h"
 #include "platform/ScriptedDialogs.h"
 
@@ -11,10 +16,13 @@
 #include <QDir>
 #include <QEvent>
 #include <QFileDialog>
+#include <QFont>
+#include <QFontInfo>
 #include <QInputDialog>
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPainter>
+#include <QPalette>
 #include <QPrinter>
 #include <QPushButton>
 #include <QTimer>
@@ -30,54 +38,43 @@
 namespace lorvane {
 namespace {
 
-TEST(ScriptedDialogs, AnswersInOrderAndRecordsEveryRequest) {
+TEST(ScriptedDialogs, AnswersInOrderRecordsEveryRequestAndFailsLoudlyWithoutAnAnswer) {
+    Dialogs* before = Dialogs::Installed();
     ScriptedDialogs dialogs;
     EXPECT_EQ(&Dialogs::Current(), &dialogs);
     dialogs.AnswerMessage(MsgResult::No);
-    dialogs.AnswerInput(std::string("42"));
     dialogs.AnswerSave("/tmp/x.asm", 2);
-    dialogs.AnswerOpen(std::nullopt);
-
+    dialogs.AnswerColor(clRed);
     EXPECT_EQ(Dialogs::Current().MessageBox("Сохранить?", "Внимание !", mbYes | mbNo | mbCancel,
                                             MsgIcon::Warning),
               MsgResult::No);
-    EXPECT_EQ(Dialogs::Current().InputBox("Заголовок", "Число:", "0"),
-              std::optional<std::string>("42"));
     FileDialogRequest save;
     save.filter = "Текстовые файлы(*.asm)|*.asm|Все файлы (*.*)|*.*";
     const auto saved = Dialogs::Current().SaveFile(save);
     ASSERT_TRUE(saved);
     EXPECT_EQ(saved->files, std::vector<std::string>{"/tmp/x.asm"});
     EXPECT_EQ(saved->filterIndex, 2);
-    EXPECT_FALSE(Dialogs::Current().OpenFile({}));
-
-    ASSERT_EQ(dialogs.Requests().size(), 4u);
-    const DialogRequest& box = dialogs.Requests()[0];
-    EXPECT_EQ(box.kind, DialogKind::MessageBox);
-    EXPECT_EQ(box.text, "Сохранить?");
-    EXPECT_EQ(box.caption, "Внимание !");
-    EXPECT_EQ(box.buttons, unsigned{mbYes | mbNo | mbCancel});
-    EXPECT_EQ(box.icon, MsgIcon::Warning);
-    EXPECT_EQ(dialogs.Requests()[1].text, "Число:");
-    EXPECT_EQ(dialogs.Requests()[1].value, "0");
-    EXPECT_EQ(dialogs.RequestsOf(DialogKind::SaveFile).at(0).file.filter, save.filter);
-    EXPECT_TRUE(dialogs.Errors().empty());
-    EXPECT_EQ(dialogs.PendingAnswers(), 0u);
-}
-
-TEST(ScriptedDialogs, FailsLoudlyWithoutAMatchingAnswer) {
-    ScriptedDialogs dialogs;
-    EXPECT_THROW(dialogs.MessageBox("Нет ответа", "", mbOK, MsgIcon::None), ScriptedDialogError);
-    dialogs.AnswerColor(clRed);
     // An answer of another kind is not consumed by the wrong dialog.
-    EXPECT_THROW(dialogs.InputBox("", "", ""), ScriptedDialogError);
+    EXPECT_THROW(dialogs.InputBox("", "Нет ответа", ""), ScriptedDialogError);
     EXPECT_EQ(dialogs.PendingAnswers(), 1u);
     EXPECT_EQ(dialogs.ChooseColor(clBlack), std::optional<TColor>(clRed));
-    ASSERT_EQ(dialogs.Errors().size(), 2u);
-    EXPECT_NE(dialogs.Errors()[0].find("Нет ответа"), std::string::npos);
     // Pressing a button of a dialog that is not open is a fault of the test
     // or of the code under test.
     EXPECT_THROW(dialogs.PressFind({}), ScriptedDialogError);
+
+    // What each request recorded is read by the error handler's test below.
+    EXPECT_EQ(dialogs.Requests().at(0).kind, DialogKind::MessageBox);
+    EXPECT_EQ(dialogs.RequestsOf(DialogKind::SaveFile).at(0).file.filter, save.filter);
+    ASSERT_EQ(dialogs.Errors().size(), 2u);
+    EXPECT_NE(dialogs.Errors()[0].find("Нет ответа"), std::string::npos);
+    dialogs.ShowFind({}, [](const FindEvent&) {});
+    EXPECT_THROW(dialogs.PressReplace({}), ScriptedDialogError) << "a find dialog cannot replace";
+    {
+        ScriptedDialogs inner;
+        EXPECT_EQ(Dialogs::Installed(), &inner);
+    }
+    EXPECT_EQ(Dialogs::Installed(), &dialogs);
+    EXPECT_NE(before, &dialogs);
 }
 
 TEST(ScriptedDialogs, ConfirmedPrintCanGoToAPdfFile) {
@@ -97,46 +94,6 @@ TEST(ScriptedDialogs, ConfirmedPrintCanGoToAPdfFile) {
         painter.drawText(100, 100, QStringLiteral("Строка"));
     }
     EXPECT_EQ(test::ReadFileBytes(pdf).substr(0, 4), "%PDF");
-}
-
-TEST(ScriptedDialogs, InstallsForItsLifetimeAndNests) {
-    Dialogs* before = Dialogs::Installed();
-    {
-        ScriptedDialogs outer;
-        {
-            ScriptedDialogs inner;
-            EXPECT_EQ(Dialogs::Installed(), &inner);
-        }
-        EXPECT_EQ(Dialogs::Installed(), &outer);
-    }
-    EXPECT_EQ(Dialogs::Installed(), before);
-}
-
-TEST(ScriptedDialogs, ModelessFindReportsEachPressUntilClosed) {
-    ScriptedDialogs dialogs;
-    std::vector<FindEvent> events;
-    FindOptions initial;
-    initial.findText = "mov";
-    dialogs.ShowReplace(initial, [&](const FindEvent& event) {
-        events.push_back(event);
-        if (event.action == FindAction::ReplaceAll) Dialogs::Current().CloseFind();
-    });
-    EXPECT_TRUE(dialogs.ReplaceOpen());
-    FindOptions options;
-    options.findText = "mov";
-    options.replaceText = "MOV";
-    dialogs.PressFind(options);
-    dialogs.PressReplace(options);
-    dialogs.PressReplaceAll(options);
-    EXPECT_FALSE(dialogs.FindOpen());
-    ASSERT_EQ(events.size(), 3u);
-    EXPECT_EQ(events[0].action, FindAction::Find);
-    EXPECT_EQ(events[1].action, FindAction::Replace);
-    EXPECT_EQ(events[2].options.replaceText, "MOV");
-    EXPECT_EQ(dialogs.RequestsOf(DialogKind::Replace).at(0).find.findText, "mov");
-
-    dialogs.ShowFind(initial, [](const FindEvent&) {});
-    EXPECT_THROW(dialogs.PressReplace(options), ScriptedDialogError);
 }
 
 TEST(FileFilter, TranslatesPairsIntoCaseInsensitiveMasks) {
@@ -196,57 +153,24 @@ public:
     }
 };
 
+// The error is shown and the program goes on; a report that fails itself
+// does not escape the event loop either.
 TEST(ErrorHandler, ShowsTheErrorAndTheProgramGoesOn) {
     ScriptedDialogs dialogs;
     dialogs.AnswerMessage(MsgResult::OK);
     ThrowingObject object;
     QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
     QCoreApplication::postEvent(&object, new QEvent(static_cast<QEvent::Type>(QEvent::User + 1)));
+    QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
     QCoreApplication::processEvents();
-    EXPECT_EQ(object.handled, 2);
+    EXPECT_EQ(object.handled, 3);
     const auto boxes = dialogs.RequestsOf(DialogKind::MessageBox);
-    ASSERT_EQ(boxes.size(), 1u);
+    ASSERT_EQ(boxes.size(), 2u);
     EXPECT_EQ(boxes[0].text, "List index out of bounds");
     EXPECT_EQ(boxes[0].caption, "Lorvane");
     EXPECT_EQ(boxes[0].icon, MsgIcon::Stop);
     EXPECT_EQ(boxes[0].buttons, unsigned{mbOK});
-    EXPECT_TRUE(dialogs.Errors().empty());
-}
-
-TEST(ErrorHandler, AFailingReportDoesNotEscapeTheEventLoop) {
-    ScriptedDialogs dialogs; // no answer queued: the report itself fails
-    ThrowingObject object;
-    QCoreApplication::postEvent(&object, new QEvent(QEvent::User));
-    QCoreApplication::processEvents();
-    EXPECT_EQ(object.handled, 1);
-    EXPECT_EQ(dialogs.Errors().size(), 1u);
-}
-
-// Clicks the button with `text` in the active modal dialog once it shows.
-void ClickWhenShown(const QString& text) {
-    QTimer::singleShot(0, [text] {
-        QWidget* modal = QApplication::activeModalWidget();
-        ASSERT_NE(modal, nullptr);
-        for (QPushButton* button : modal->findChildren<QPushButton*>())
-            if (button->text() == text) {
-                button->click();
-                return;
-            }
-        ADD_FAILURE() << "no button " << text.toStdString();
-        modal->close();
-    });
-}
-
-TEST(QtDialogs, MessageBoxHasRussianButtonsAndReportsTheOneClicked) {
-    QtDialogs dialogs;
-    ClickWhenShown(QStringLiteral("Нет"));
-    EXPECT_EQ(dialogs.MessageBox("Текст", "Внимание !", mbYes | mbNo | mbCancel, MsgIcon::Warning),
-              MsgResult::No);
-    ClickWhenShown(QStringLiteral("Отмена"));
-    EXPECT_EQ(dialogs.MessageBox("Текст", "Внимание !", mbYes | mbNo | mbCancel, MsgIcon::Warning),
-              MsgResult::Cancel);
-    ClickWhenShown(QStringLiteral("OK"));
-    EXPECT_EQ(dialogs.MessageBox("Текст", "", 0, MsgIcon::Information), MsgResult::OK);
+    EXPECT_EQ(dialogs.Errors().size(), 1u) << "the second report had no answer";
 }
 
 // Plays the user at a sequence of modal windows: each step gets the next
@@ -279,6 +203,22 @@ void ClickButton(QWidget* window, const QString& text) {
             return;
         }
     ADD_FAILURE() << "no button " << text.toStdString();
+}
+
+TEST(QtDialogs, MessageBoxHasRussianButtonsAndReportsTheOneClicked) {
+    QtDialogs dialogs;
+    const struct {
+        unsigned buttons;
+        const char* click;
+        MsgResult result;
+    } rows[] = {{mbYes | mbNo | mbCancel, "Нет", MsgResult::No},
+                {mbYes | mbNo | mbCancel, "Отмена", MsgResult::Cancel},
+                {0, "OK", MsgResult::OK}};
+    for (const auto& row : rows) {
+        ModalScript script({[&](QWidget* w) { ClickButton(w, QString::fromUtf8(row.click)); }});
+        EXPECT_EQ(dialogs.MessageBox("Текст", "Внимание !", row.buttons, MsgIcon::Warning),
+                  row.result);
+    }
 }
 
 TEST(QtDialogs, FileDialogsTranslateFiltersAndAskBeforeReplacing) {
@@ -345,22 +285,13 @@ TEST(QtDialogs, ANameThatIsNotUtf8KeepsItsBytesThroughTheFileDialogs) {
     EXPECT_EQ(FileNameBytes(FileNameText(folder + "/новый.txt")), folder + "/новый.txt");
     EXPECT_EQ(FileNameBytes(QStringLiteral("/plain/новый")), "/plain/новый");
 
+    // Open and save share the way back to bytes.
     QtDialogs dialogs;
     FileDialogRequest request;
     request.filter = "Все файлы (*.*)|*.*";
     request.fileName = file;
-    {
-        ModalScript script({[](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); }});
-        const auto chosen = dialogs.OpenFile(request);
-        ASSERT_TRUE(chosen);
-        EXPECT_EQ(chosen->files, std::vector<std::string>{file});
-    }
-    ModalScript script({
-        [](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); },
-        [](QWidget* w) { ClickButton(w, QStringLiteral("Да")); },
-    });
-    const auto chosen = dialogs.SaveFile(request);
-    EXPECT_TRUE(script.Done());
+    ModalScript script({[](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); }});
+    const auto chosen = dialogs.OpenFile(request);
     ASSERT_TRUE(chosen);
     EXPECT_EQ(chosen->files, std::vector<std::string>{file});
 }
@@ -423,10 +354,98 @@ TEST(QtDialogs, InputBoxIsWideEnoughForItsCaptionAndReturnsTheTypedText) {
         dialog->setTextValue(QStringLiteral("18"));
         dialog->accept();
     }});
-    EXPECT_EQ(dialogs.InputBox("Перейти к строке", "Номер строки:", "1"), std::optional<std::string>("18"));
+    EXPECT_EQ(dialogs.InputBox("Перейти к строке", "Номер строки:", "1"),
+              std::optional<std::string>("18"));
     EXPECT_TRUE(script.Done());
     // The dialog sizes itself from its contents; a narrow one cut the caption.
     EXPECT_GE(width, 360);
+}
+
+TEST(Colors, RgbValuesKeepTheirByteOrderBothWays) {
+    EXPECT_EQ(ToQColor(clRed), QColor(255, 0, 0));
+    EXPECT_EQ(ToQColor(clAqua), QColor(0, 255, 255));
+    EXPECT_EQ(ToQColor(0x563412), QColor(0x12, 0x34, 0x56));
+    EXPECT_EQ(FromQColor(QColor(0x12, 0x34, 0x56)), 0x563412);
+    EXPECT_EQ(FromQColor(QColor(0x12, 0x34, 0x56, 0x80)), 0x563412);
+    EXPECT_EQ(FromQColor(QColor::fromHsv(0, 255, 255)), clRed);
+    for (TColor c : {clBlack, clMaroon, clOlive, clNavy, clTeal, clSilver, clLime, clWhite})
+        EXPECT_EQ(FromQColor(ToQColor(c)), c);
+}
+
+TEST(Colors, SystemColoursAreSignedIntegersAndFollowThePalette) {
+    // How settings files store them.
+    EXPECT_EQ(clInactiveCaptionText, -2147483629);
+    EXPECT_EQ(clWindow, static_cast<TColor>(0x80000005u));
+    EXPECT_TRUE(IsSystemColor(clHighlight));
+    EXPECT_FALSE(IsSystemColor(clWhite));
+
+    QPalette palette;
+    palette.setColor(QPalette::Active, QPalette::Base, QColor(1, 1, 1));
+    palette.setColor(QPalette::Active, QPalette::Text, QColor(2, 2, 2));
+    palette.setColor(QPalette::Active, QPalette::Highlight, QColor(3, 3, 3));
+    palette.setColor(QPalette::Active, QPalette::HighlightedText, QColor(4, 4, 4));
+    palette.setColor(QPalette::Active, QPalette::Button, QColor(5, 5, 5));
+    palette.setColor(QPalette::Disabled, QPalette::Text, QColor(6, 6, 6));
+    palette.setColor(QPalette::Active, QPalette::Midlight, QColor(7, 7, 7));
+    EXPECT_EQ(ToQColor(clWindow, palette), QColor(1, 1, 1));
+    EXPECT_EQ(ToQColor(clWindowText, palette), QColor(2, 2, 2));
+    EXPECT_EQ(ToQColor(clHighlight, palette), QColor(3, 3, 3));
+    EXPECT_EQ(ToQColor(clHighlightText, palette), QColor(4, 4, 4));
+    EXPECT_EQ(ToQColor(clBtnFace, palette), QColor(5, 5, 5));
+    EXPECT_EQ(ToQColor(clGrayText, palette), QColor(6, 6, 6));
+    EXPECT_EQ(ToQColor(clInactiveCaptionText, palette), QColor(7, 7, 7));
+    // Every known system colour resolves against the application's palette.
+    for (int index = 0; index < sciSystemColorCount; ++index)
+        EXPECT_TRUE(ToQColor(SystemColor(static_cast<std::uint8_t>(index))).isValid()) << index;
+}
+
+TEST(Colors, WhatIsNoColourGivesAnInvalidQColor) {
+    EXPECT_FALSE(ToQColor(SystemColor(sciSystemColorCount)).isValid());
+    EXPECT_FALSE(ToQColor(static_cast<TColor>(0x800000FFu)).isValid());
+    EXPECT_FALSE(ToQColor(clNone).isValid());
+    EXPECT_FALSE(ToQColor(clDefault).isValid());
+    EXPECT_FALSE(ToQColor(0x02FFFFFF).isValid());
+}
+
+TEST(Fonts, LogicalNamesResolveToInstalledFamilies) {
+    EXPECT_EQ(ResolveFontFamily("System"), "DejaVu Sans Mono");
+    EXPECT_EQ(ResolveFontFamily("terminal"), "DejaVu Sans Mono");
+    EXPECT_EQ(ResolveFontFamily("MS Sans Serif"), "DejaVu Sans");
+    EXPECT_EQ(ResolveFontFamily("Courier New"), "Courier New");
+
+    EXPECT_TRUE(IsTerminalFont("Terminal"));
+    EXPECT_FALSE(IsTerminalFont("terminal"));
+    EXPECT_FALSE(IsTerminalFont("Terminal "));
+
+    const QFont system = MakeFont({"System", -13, 0, 0, false});
+    EXPECT_EQ(system.pixelSize(), 13);
+    const QFontInfo info(system);
+    EXPECT_EQ(info.family(), QStringLiteral("DejaVu Sans Mono"));
+    EXPECT_TRUE(info.fixedPitch());
+    EXPECT_EQ(QFontInfo(MakeFont({"MS Sans Serif", 11, 0, 0, false})).family(),
+              QStringLiteral("DejaVu Sans"));
+
+    const QFont styled = MakeFont({"DejaVu Sans", 0, 12, fsBold | fsUnderline | fsStrikeOut, true});
+    EXPECT_EQ(styled.pointSize(), 12);
+    EXPECT_TRUE(styled.bold());
+    EXPECT_FALSE(styled.italic());
+    EXPECT_TRUE(styled.underline());
+    EXPECT_TRUE(styled.strikeOut());
+    EXPECT_TRUE(styled.fixedPitch());
+    EXPECT_TRUE(MakeFont({"Terminal", 0, 10, fsItalic, false}).italic());
+}
+
+TEST(FontPicker, GivesBackWhatItWasPresetWith) {
+    // Including a logical name no family carries and a colour outside the
+    // dialog's list: confirming unchanged must not alter either.
+    FontPickerDialog dialog;
+    const FontChoice preset{"Terminal", 14, fsBold | fsItalic | fsUnderline, RgbColor(1, 2, 3)};
+    dialog.SetChoice(preset);
+    const FontChoice back = dialog.Choice();
+    EXPECT_EQ(back.name, "Terminal");
+    EXPECT_EQ(back.size, 14);
+    EXPECT_EQ(back.style, preset.style);
+    EXPECT_EQ(back.color, preset.color);
 }
 
 } // namespace

@@ -79,7 +79,9 @@ TEST(Paths, RuntimeDirectoryIsUsedOnlyWhenPrivate) {
          [&] {
              makeDir(run, owner);
              makeDir(ours, owner);
-             if (::geteuid() == 0) ASSERT_EQ(::chown(ours.c_str(), 65534, 65534), 0);
+             if (::geteuid() == 0) {
+                 ASSERT_EQ(::chown(ours.c_str(), 65534, 65534), 0);
+             }
          },
          "run", ::geteuid() == 0 ? fallback : ours, ::geteuid() == 0},
         {"no private place at all",
@@ -137,6 +139,8 @@ TEST(Paths, DataDirectoryIsTheEnvironmentsOrNoneAndFilesAreFoundInIt) {
         test::ScopedEnv data("LORVANE_DATA_DIR", dir.File("nowhere"));
         EXPECT_EQ(paths::DataDirectory(), "");
         EXPECT_EQ(paths::DataFile("help/page.html"), "");
+        test::ScopedEnv file("LORVANE_DATA_DIR", dir.File("data/help/page.html"));
+        EXPECT_EQ(paths::DataDirectory(), "") << "a file is no directory";
     }
     EXPECT_FALSE(paths::ProgramDirectory().empty());
 }

@@ -3,6 +3,7 @@
 #include "platform/helpers/ChildProcess.h"
 #include "platform/helpers/ScopedEnv.h"
 #include "support/TempDir.h"
+#include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
@@ -86,19 +87,10 @@ TEST_F(RegistryTest, MissingAndMistypedValuesFailClearly) {
     ASSERT_TRUE(reg.OpenKey("OpenFileLorvane\\Child", true));
     EXPECT_EQ(reg.ReadString("Parameter"), "") << "a missing string reads as empty";
     EXPECT_FALSE(reg.ValueExists("Parameter"));
-    try {
-        reg.ReadInteger("RCLeft");
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "Registry value \"RCLeft\" does not exist");
-    }
+    const auto readLeft = [&] { return test::Thrown<Error>([&] { reg.ReadInteger("RCLeft"); }); };
+    EXPECT_STREQ(readLeft().value().what(), "Registry value \"RCLeft\" does not exist");
     reg.WriteString("RCLeft", "10");
-    try {
-        reg.ReadInteger("RCLeft");
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "Registry value \"RCLeft\" is not a 32-bit integer");
-    }
+    EXPECT_STREQ(readLeft().value().what(), "Registry value \"RCLeft\" is not a 32-bit integer");
     EXPECT_THROW(reg.ReadBinaryData("RCLeft"), Error);
     EXPECT_THROW(reg.ReadBinaryData("Missing"), Error);
     reg.WriteInteger("Number", 5);
@@ -357,12 +349,10 @@ TEST_F(RegistryTest, RefusedWritesNameTheFileAndKeepItWhole) {
             TRegistry child;
             if (!child.OpenKey("\\Keep", false)) return "key not found";
             if (child.ReadString("v") != "old") return "cannot read";
-            try {
-                child.WriteString("v", "new");
-                return "written into a read-only directory";
-            } catch (const IoError& e) {
-                return e.path() == file ? "" : "error names " + e.path();
-            }
+            const auto error = test::Thrown<IoError>([&] { child.WriteString("v", "new"); });
+            return !error                  ? "written into a read-only directory"
+                   : error->path() == file ? ""
+                                           : "error names " + error->path();
         },
         /*unprivileged=*/true);
     ::chmod(dir_.path().c_str(), 0755);

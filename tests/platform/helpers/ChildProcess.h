@@ -7,6 +7,7 @@
 #include <functional>
 #include <grp.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -14,6 +15,14 @@ namespace lorvane::test {
 
 inline bool RunningAsRoot() {
     return ::geteuid() == 0;
+}
+
+// For a child only: writes past `bytes` fail with EFBIG, as on a full disk,
+// even for root.
+inline void LimitFileSize(rlim_t bytes) {
+    ::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{bytes, bytes};
+    ::setrlimit(RLIMIT_FSIZE, &limit);
 }
 
 // Returns what the body reported: empty for success, else the failure, or

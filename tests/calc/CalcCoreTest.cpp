@@ -1,3 +1,4 @@
+#include "calc/HexCalcState.h"
 #include "calc/NumberText.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +91,24 @@ TEST(NumberText, CopyStrCountsCharactersNotBytes) {
     // Nine Cyrillic letters, two bytes each: eight whole letters stay.
     EXPECT_EQ(CopyStr("абвгдежзи", NumberBase::Hex), "абвгдежз");
     EXPECT_EQ(ErrorText("абвгдежзи", NumberBase::Hex), "'$абвгдежз' is not a valid integer value");
+}
+
+// Before the first activation nothing is read; after it the keys follow the
+// enabled digits (hexadecimal, binary and decimal keys are typed through the
+// form in its own tests).
+TEST(HexCalcState, ActivationAndTheKeysOfTheEnabledDigits) {
+    HexCalcState calc;
+    EXPECT_EQ(calc.Base(), std::nullopt);
+    EXPECT_EQ(calc.NumToStr(-1), "0");
+    EXPECT_EQ(calc.StrToNum("zz"), 0);
+    EXPECT_TRUE(calc.NewNumber());
+    calc.Activate();
+    EXPECT_EQ(calc.Base(), NumberBase::Hex);
+    EXPECT_EQ(calc.KeyCommand('g'), std::nullopt);
+    EXPECT_EQ(calc.KeyCommand('a'), 'A');
+    calc.ChangeBase(NumberBase::Oct);
+    EXPECT_EQ(calc.KeyCommand('7'), '7');
+    EXPECT_EQ(calc.KeyCommand('8'), std::nullopt);
 }
 
 } // namespace

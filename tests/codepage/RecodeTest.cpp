@@ -1,4 +1,7 @@
+// Recoding between the Cyrillic pages: the letter rows, the byte tables built
+// from them, and the streams that convert as they are read.
 #include "codepage/CodePageLetters.h"
+#include "codepage/OEMStrm.h"
 
 #include "platform/CodePageTables.h"
 
@@ -17,6 +20,13 @@ cp::CodePage PageOf(TConvType t) {
                                       cp::CodePage::Cp866, cp::CodePage::MacCyrillic,
                                       cp::CodePage::Iso8859_5};
     return pages[t];
+}
+
+std::string AllBytes() {
+    std::string s;
+    for (int b = 0; b < 256; ++b)
+        s += static_cast<char>(b);
+    return s;
 }
 
 // The row search itself: the byte's position in row From picks the byte of
@@ -50,9 +60,7 @@ TEST(CodePageLetters, EveryRowSpellsTheSameLettersInItsOwnCodePage) {
 }
 
 TEST(RecodeString, ByteTableEqualsTheRowSearchForEveryByteAndPair) {
-    std::string all;
-    for (int b = 0; b < 256; ++b)
-        all += static_cast<char>(b);
+    const std::string all = AllBytes();
     for (const TConvType from : kAll) {
         for (const TConvType to : kAll) {
             const std::string out = RecodeString(from, to, all);
@@ -90,6 +98,68 @@ TEST(RecodeString, EmptyInputNulBytesAndAPageOutsideTheEnumeration) {
     const auto bogus = static_cast<TConvType>(7);
     EXPECT_EQ(RecodeString(bogus, PG_KOI, "\xE9\xFF"), "\xE9\xFF");
     EXPECT_EQ(RecodeString(PG_WIN, bogus, "\xE9\xFF"), "\xE9\xFF");
+}
+
+// What the document window does: the whole stream copied into another, in
+// the stream copy's own chunks.
+std::string Drain(TStream& stream) {
+    TStringStream out;
+    out.CopyFrom(stream, 0);
+    return out.DataString();
+}
+
+// Only А..я change, each to the same letter in KOI8-R; ASCII, Ё, ё and the
+// rest of 0x80..0xBF pass as they are.
+TEST(TWKOI8Stream, ChangesExactlyTheRussianLettersToTheSameKoi8Letters) {
+    TWKOI8Stream stream(AllBytes());
+    const std::string out = Drain(stream);
+    ASSERT_EQ(out.size(), 256u);
+    for (int b = 0; b < 256; ++b) {
+        const auto koi = static_cast<unsigned char>(out[b]);
+        if (b < 0xC0) {
+            EXPECT_EQ(koi, b);
+        } else {
+            EXPECT_EQ(cp::ToUnicode(cp::CodePage::Koi8R, koi),
+                      cp::ToUnicode(cp::CodePage::Win1251, static_cast<unsigned char>(b)))
+                << b;
+        }
+    }
+}
+
+TEST(TWDOSStream, ConvertsEveryByteThroughThe866Table) {
+    TWDOSStream stream(AllBytes());
+    const std::string out = Drain(stream);
+    const unsigned char* table = cp::Win1251ToCp866Table();
+    ASSERT_EQ(out.size(), 256u);
+    for (int b = 0; b < 256; ++b)
+        EXPECT_EQ(static_cast<unsigned char>(out[b]), table[b]) << b;
+}
+
+TEST(ConversionStreams, EmptyAsciiWritesAndTheBufferBeyondTheData) {
+    TWDOSStream emptyDos{std::string()};
+    TWKOI8Stream emptyKoi{std::string()};
+    char buf[4] = {'\xC0', '\xC0', '\xC0', '\xC0'};
+    EXPECT_EQ(emptyDos.Read(buf, 4), 0);
+    EXPECT_EQ(emptyKoi.Read(buf, 4), 0);
+    EXPECT_EQ(std::string(buf, 4), "\xC0\xC0\xC0\xC0");
+
+    const std::string ascii = "Hello, world\t0123456789\r\n~";
+    TWDOSStream dos(ascii);
+    TWKOI8Stream koi(ascii);
+    EXPECT_EQ(Drain(dos), ascii);
+    EXPECT_EQ(Drain(koi), ascii);
+
+    // A short read converts what it delivered, nothing past it.
+    TWKOI8Stream shortRead("\xE0");
+    EXPECT_EQ(shortRead.Read(buf, 4), 1);
+    EXPECT_EQ(std::string(buf, 4), "\xC1\xC0\xC0\xC0");
+
+    // Writes are stored as given; conversion happens on reading only.
+    TWKOI8Stream written;
+    written.Write("\xE0\xE1", 2);
+    EXPECT_EQ(written.DataString(), "\xE0\xE1");
+    written.SetPosition(0);
+    EXPECT_EQ(Drain(written), "\xC1\xC2");
 }
 
 } // namespace
