@@ -230,12 +230,22 @@ void TRIzuvAzazEditor::DeleteLine(std::int32_t index) {
 std::vector<std::string> TRIzuvAzazEditor::DisplayLines() {
     // Seeking each line from the top would make a long text quadratic: what
     // is not laid out yet is laid out once, then the paragraphs are walked.
+    // The layout goes in slices, with the window's events let run between
+    // them: a huge text takes seconds, and the text is whole at each stop.
     RIzuvAzazModel& model = control_->Model();
-    model.LayoutRange(0, model.ParagraphCount() - 1, false);
+    const std::int32_t paragraphs = model.ParagraphCount();
+    constexpr std::int32_t kSlice = 16384;
+    for (std::int32_t from = 0; from < paragraphs; from += kSlice) {
+        model.LayoutRange(from, std::min(from + kSlice, paragraphs) - 1, false);
+        TCommandProgress::Report(static_cast<int>(static_cast<std::int64_t>(from) * 80 / paragraphs));
+    }
     const auto count = static_cast<std::size_t>(std::max(control_->Lines().Count(), 0));
     std::vector<std::string> lines;
     lines.reserve(count);
     for (std::int32_t i = 0; i < model.ParagraphCount() && lines.size() < count; ++i) {
+        if (i % kSlice == 0)
+            TCommandProgress::Report(80 + static_cast<int>(static_cast<std::int64_t>(i) * 20 /
+                                                           model.ParagraphCount()));
         ParagraphInfo* paragraph = model.ParagraphAt(i);
         const TLinesList view(paragraph);
         for (std::int32_t k = 0; k < view.Count() && lines.size() < count; ++k) {

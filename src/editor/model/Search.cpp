@@ -112,14 +112,37 @@ bool MatchAt(const char* t, std::int32_t at, const Needle& n) noexcept {
     const auto len = static_cast<std::int32_t>(n.text.size());
     if (!n.fold) return std::memcmp(t + at, n.text.data(), n.text.size()) == 0;
     for (std::int32_t i = 0; i < len; ++i)
-        if (n.fold[static_cast<unsigned char>(t[at + i])] != static_cast<unsigned char>(n.text[i]))
+        if (n.fold[static_cast<unsigned char>(t[i + at])] != static_cast<unsigned char>(n.text[i]))
             return false;
     return true;
 }
 
+// The bytes that fold to the needle's first byte (a letter has two, its
+// capital and its small form), each repeated over a 64-bit word: eight
+// bytes of text are tested for all of them at once.
+struct FirstBytes {
+    std::uint64_t words[4] = {};
+    int count = 0; // more than four: looked for byte by byte
+};
+
+FirstBytes FirstBytesOf(const Needle& n) noexcept {
+    FirstBytes fb;
+    const auto first = static_cast<unsigned char>(n.text[0]);
+    for (int b = 0; b < 256; ++b)
+        if (n.fold[b] == first && fb.count++ < 4)
+            fb.words[fb.count - 1] = 0x0101010101010101ULL * static_cast<unsigned char>(b);
+    return fb;
+}
+
+// Whether any byte of x is zero, as a non-zero word (it may flag a byte
+// above a true zero too, which the byte check then rejects).
+constexpr std::uint64_t HasZeroByte(std::uint64_t x) noexcept {
+    return (x - 0x0101010101010101ULL) & ~x & 0x8080808080808080ULL;
+}
+
 // Next candidate start in [from, last] (inclusive) or -1.
-std::int32_t NextCandidate(const char* t, std::int32_t from, std::int32_t last,
-                           const Needle& n) noexcept {
+std::int32_t NextCandidate(const char* t, std::int32_t from, std::int32_t last, const Needle& n,
+                           const FirstBytes& fb) noexcept {
     if (from > last) return -1;
     if (!n.fold) {
         const void* hit = memmem(t + from, static_cast<std::size_t>(last - from) + n.text.size(),
@@ -127,7 +150,23 @@ std::int32_t NextCandidate(const char* t, std::int32_t from, std::int32_t last,
         return hit ? static_cast<std::int32_t>(static_cast<const char*>(hit) - t) : -1;
     }
     const auto first = static_cast<unsigned char>(n.text[0]);
-    for (std::int32_t i = from; i <= last; ++i)
+    std::int32_t i = from;
+    if (fb.count <= 4) {
+        // Words that hold none of the first bytes are stepped over whole;
+        // reads stay within the text (the needle's length past `last`).
+        const std::int64_t end = static_cast<std::int64_t>(last) + static_cast<std::int64_t>(n.text.size());
+        for (; i + 8 <= end; i += 8) {
+            std::uint64_t x;
+            std::memcpy(&x, t + i, sizeof x);
+            std::uint64_t hit = 0;
+            for (int k = 0; k < fb.count; ++k)
+                hit |= HasZeroByte(x ^ fb.words[k]);
+            if (hit == 0) continue;
+            for (std::int32_t j = i; j < i + 8 && j <= last; ++j)
+                if (n.fold[static_cast<unsigned char>(t[j])] == first && MatchAt(t, j, n)) return j;
+        }
+    }
+    for (; i <= last; ++i)
         if (n.fold[static_cast<unsigned char>(t[i])] == first && MatchAt(t, i, n)) return i;
     return -1;
 }
@@ -165,6 +204,7 @@ bool RIzuvAzazModel::FindText(std::string_view what, bool forward, bool matchCas
         return before && after;
     };
     const Needle plainNeedle{needleText, matchCase || table ? needle.fold : nullptr};
+    const FirstBytes firstBytes = plainNeedle.fold ? FirstBytesOf(plainNeedle) : FirstBytes{};
 
     TNavigator& caret = Caret();
     std::int32_t i = caret.ParagraphIndex();
@@ -177,7 +217,7 @@ bool RIzuvAzazModel::FindText(std::string_view what, bool forward, bool matchCas
             if (p->length < n) continue;
             const char* t = textOf(i);
             std::int32_t at = offset;
-            while ((at = NextCandidate(t, at, p->length - n, plainNeedle)) >= 0) {
+            while ((at = NextCandidate(t, at, p->length - n, plainNeedle, firstBytes)) >= 0) {
                 if (whole(p, at)) {
                     SetSelStart(StartAt(i) + at + n);
                     SetSelLength(-n);
@@ -194,7 +234,7 @@ bool RIzuvAzazModel::FindText(std::string_view what, bool forward, bool matchCas
         const char* t = textOf(i);
         const std::int32_t lastStart = first ? std::min(offset - 1, p->length - n) : p->length - n;
         std::int32_t found = -1;
-        for (std::int32_t at = 0; (at = NextCandidate(t, at, lastStart, plainNeedle)) >= 0; ++at)
+        for (std::int32_t at = 0; (at = NextCandidate(t, at, lastStart, plainNeedle, firstBytes)) >= 0; ++at)
             if (whole(p, at)) found = at;
         if (found >= 0) {
             SetSelStart(StartAt(i) + found);

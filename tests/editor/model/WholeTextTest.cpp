@@ -1,7 +1,9 @@
-// Rewriting every paragraph at once (tabs and spaces): checked against the
-// same rewrite of a plain string and the store's own consistency check, in
-// wrapped and unwrapped text, and taken back and redone as one undo step.
+// Commands over the whole text, against plain strings: rewriting every
+// paragraph at once (tabs and spaces), checked with the store's own
+// consistency check and taken back and redone as one undo step; and the
+// search that ignores case, which steps over eight bytes at a time.
 #include "editor/model/ModelFixture.h"
+#include "editor/model/UpperCase.h"
 
 #include <gtest/gtest.h>
 
@@ -88,6 +90,46 @@ TEST(ConvertParagraphsTest, MatchesThePlainRewriteAndUndoesAsOneStep) {
         f.model.Redo();
         ASSERT_EQ(f.model.Text(), expected);
         f.model.CheckConsistency();
+    }
+}
+
+TEST(FindTextTest, IgnoringCaseFindsWhatAByteByByteLookFinds) {
+    std::mt19937 rng(20261207);
+    // Latin and Cyrillic capitals and small letters, and a blank.
+    const std::string alphabet = "aAbB\xE0\xC0\xE1\xC1 ";
+    const unsigned char* fold = UpperCaseTable(rzuAnsi);
+    const auto folded = [&](std::string s) {
+        for (char& c : s)
+            c = static_cast<char>(fold[static_cast<unsigned char>(c)]);
+        return s;
+    };
+    for (int round = 0; round < 400; ++round) {
+        ModelFixture f(40);
+        f.model.SetUpperCaseType(rzuAnsi);
+        std::string text;
+        for (int k = 1 + static_cast<int>(rng() % 4); k > 0; --k) {
+            if (!text.empty()) text += "\r\n";
+            for (int n = static_cast<int>(rng() % 40); n > 0; --n)
+                text += alphabet[rng() % alphabet.size()];
+        }
+        std::string needle;
+        for (int n = 1 + static_cast<int>(rng() % 3); n > 0; --n)
+            needle += alphabet[rng() % 8];
+        // Every match, each search going on behind the one before; a match
+        // never runs over a line break.
+        std::vector<std::int32_t> expected;
+        const std::string hay = folded(text), what = folded(needle);
+        for (std::size_t at = hay.find(what); at != std::string::npos;
+             at = hay.find(what, at + what.size()))
+            if (hay.substr(at, what.size()).find('\r') == std::string::npos &&
+                hay.substr(at, what.size()).find('\n') == std::string::npos)
+                expected.push_back(static_cast<std::int32_t>(at));
+        f.model.SetText(text);
+        f.model.SetSelStart(0);
+        std::vector<std::int32_t> found;
+        while (f.model.FindText(needle, true, false, false) && found.size() <= expected.size())
+            found.push_back(f.model.SelStartNavigator().Position());
+        ASSERT_EQ(found, expected) << "round " << round;
     }
 }
 
