@@ -4,28 +4,10 @@
 
 #include "editor/model/TextViews.h"
 
-#include <QFocusEvent>
 #include <QScrollBar>
 
 namespace lorvane::test {
 namespace {
-
-TEST(WidgetNew, StartsWithTheDocumentedValues) {
-    RIzuvAzaz memo;
-    EXPECT_EQ(memo.ScrollBars(), ssVertical);
-    EXPECT_TRUE(memo.WordWrap());
-    // The defaults that change how text is edited and kept; colours, sizes
-    // and flags are plain initial values.
-    EXPECT_EQ(memo.UndoMaxLevel(), 256);
-    EXPECT_EQ(memo.UndoMaxSpace(), 65536);
-    EXPECT_EQ(memo.Options(), rzoWrapCaret | rzoInsertKeyActive | rzoWideOverwriteCaret |
-                                  rzoAutoScrollBars | rzoBlockSelection);
-    EXPECT_EQ(memo.TabStops(), 8);
-    EXPECT_EQ(memo.MouseWheelFactor(), 3);
-    EXPECT_EQ(memo.UpdateMode(), umBackground);
-    EXPECT_TRUE(memo.EnableHotKeys() && memo.PassOverCodes() && memo.StaticFormat());
-    EXPECT_EQ(memo.Separators(), std::string("\t $%&,./:;<=>"));
-}
 
 using WidgetMetrics = WidgetFixture;
 
@@ -74,9 +56,7 @@ TEST_F(WidgetMetrics, CaretWidthExplicitAutomaticAndWide) {
     // Overwrite mode: as wide as the character under the caret, but not at
     // the paragraph end and not with a selection.
     memo->SetLineHeight(0);
-    memo->setFocus();
-    QFocusEvent in(QEvent::FocusIn);
-    QApplication::sendEvent(memo.get(), &in);
+    Focus(true);
     memo->SetText("W");
     memo->SetSelStart(0);
     memo->SetOverwrite(true);
@@ -92,16 +72,13 @@ TEST_F(WidgetMetrics, CaretWidthExplicitAutomaticAndWide) {
 }
 
 TEST_F(WidgetMetrics, CaretOnlyWithFocusAndNotDisplayOnly) {
-    memo->setFocus();
-    QFocusEvent in(QEvent::FocusIn);
-    QApplication::sendEvent(memo.get(), &in);
+    Focus(true);
     EXPECT_TRUE(memo->CaretVisible());
     memo->SetDisplayOnly(true);
     EXPECT_FALSE(memo->CaretVisible());
     memo->SetDisplayOnly(false);
     EXPECT_TRUE(memo->CaretVisible());
-    QFocusEvent out(QEvent::FocusOut);
-    QApplication::sendEvent(memo.get(), &out);
+    Focus(false);
     EXPECT_FALSE(memo->CaretVisible());
 }
 
@@ -339,7 +316,7 @@ TEST_F(WidgetScroll, AFarMatchComesIntoViewWithoutLayingOutTheTextBeforeIt) {
 
 using WidgetOperations = WidgetFixture;
 
-TEST_F(WidgetOperations, SetTextAndClearSetModifiedOnlyWhenSomethingChanges) {
+TEST_F(WidgetOperations, ModifiedOnlyWhenTheTextChanges) {
     memo->Clear();
     EXPECT_FALSE(memo->Modified()); // empty into empty
     memo->SetText("abc");
@@ -348,6 +325,12 @@ TEST_F(WidgetOperations, SetTextAndClearSetModifiedOnlyWhenSomethingChanges) {
     memo->Clear();
     EXPECT_TRUE(memo->Modified());
     EXPECT_EQ(memo->TextLength(), 0);
+    // Dropping trailing blanks is no change of the user's.
+    memo->SetText("a  \r\nb\t\r\nc");
+    memo->SetModified(false);
+    memo->SetOptions(memo->Options() | rzoDiscardTrailingSpaces);
+    EXPECT_EQ(memo->Text(), "a\r\nb\r\nc");
+    EXPECT_FALSE(memo->Modified());
     // A zero byte ends the text.
     memo->SetText(std::string_view("ab\0cd", 5));
     EXPECT_EQ(memo->Text(), "ab");
@@ -433,14 +416,6 @@ TEST_F(WidgetOperations, LinesParagraphsAndColumns) {
     memo->SetCaretColumn(4);
     EXPECT_EQ(memo->SelStart(), 11);
     EXPECT_EQ(memo->SelLength(), -2);
-}
-
-TEST_F(WidgetOperations, DiscardingTrailingBlanksKeepsModified) {
-    memo->SetText("a  \r\nb\t\r\nc");
-    memo->SetModified(false);
-    memo->SetOptions(memo->Options() | rzoDiscardTrailingSpaces);
-    EXPECT_EQ(memo->Text(), "a\r\nb\r\nc");
-    EXPECT_FALSE(memo->Modified());
 }
 
 } // namespace
