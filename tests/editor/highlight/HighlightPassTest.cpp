@@ -27,6 +27,15 @@ TEST_F(HighlightPass, RangeEndingAtParagraphEndAndSameStartLink) {
     // After "<x>" closes, the entry sharing its start key opens at once and
     // runs to its own stop key "]".
     EXPECT_EQ(Marks(1), ".....eeeffff");
+    EXPECT_EQ(StateAtOffset(*model.ParagraphAt(1), 8).openLength, 0) << "no start key of its own";
+    // Each range's opening entry learns the length of its own stop key.
+    PassFixture g;
+    g.keys.Add("<", ">>", false, 0, 0x34, 0, 8, 0, 0);
+    g.keys.Add("<", "]", false, 0, 0x35, 0, 9, 0, 0);
+    g.model.SetText("<x>> y]");
+    EXPECT_EQ(g.Marks(0), "aaaabbb");
+    EXPECT_EQ(StateAtOffset(*g.model.ParagraphAt(0), 0).closeLength, 2);
+    EXPECT_EQ(StateAtOffset(*g.model.ParagraphAt(0), 4).closeLength, 1);
 }
 
 TEST_F(HighlightPass, StartKeyCompletedByTheCharacterJustTyped) {
@@ -74,6 +83,20 @@ TEST_F(HighlightPass, NestingStopsAtLevelFifteen) {
     EXPECT_EQ(StateAtOffset(*p, 18).stack[15], test::BracketHighlighter::kIndex);
     EXPECT_EQ(StateLevel(StateAtOffset(*p, 24)), 15);
     EXPECT_EQ(StateAtOffset(*p, 24).stack[15], 0); // keyword 0, "mov"
+}
+
+// A comment opened inside a highlighter range and closed a paragraph later
+// gives the text back the highlighter's state, found in the first paragraph.
+TEST_F(HighlightPass, RangeClosedInALaterParagraphRestoresTheEnclosingState) {
+    test::BracketHighlighter brackets;
+    pass->SetHighlighter(&brackets, true);
+    model.SetText("[ /* a\r\nb */ c]");
+    EXPECT_EQ(Marks(0), "HHaaaa");
+    EXPECT_EQ(Marks(1), "aaaaHHH");
+    const AttrInfo& after = StateAtOffset(*model.ParagraphAt(1), 5);
+    EXPECT_EQ(after.color1, 0x77u);
+    EXPECT_EQ(StateLevel(after), 0);
+    pass->SetHighlighter(nullptr);
 }
 
 TEST_F(HighlightPass, DestroyedHighlighterLeavesThePass) {
@@ -140,6 +163,16 @@ TEST_F(HighlightPass, ForeignHighlightSurvivesRescans) {
     // Removing it gives the text back its own state.
     pass->ApplyAttribute(5, 8, false, mark);
     EXPECT_EQ(Marks(0), ".........aaaaaaa.000");
+    // One that runs to the paragraph end stays there, and no other
+    // paragraph takes it over when rescanned.
+    model.SetText("xyz def\r\nplain text here");
+    pass->ApplyAttribute(4, 7, true, mark);
+    Type(0, "x");
+    Type(10, "x");
+    EXPECT_EQ(Marks(0), ".....###");
+    EXPECT_EQ(model.ParagraphAt(1)->entryCount, 0);
+    const ParagraphInfo& first = *model.ParagraphAt(0);
+    EXPECT_EQ(StateAtOffset(first, 8).flags, StateAtOffset(first, 0).flags);
 }
 
 TEST_F(HighlightPass, SeparatorsDecideWholeWords) {
@@ -159,6 +192,7 @@ TEST_F(HighlightPass, QueriesAndEffectiveStyle) {
     EXPECT_EQ(kw.cursor, 11);
     EXPECT_EQ(kw.firstColour, 0x10u);
     EXPECT_EQ(kw.secondColour, 0x20u);
+    EXPECT_EQ(kw.style, 0xC1);
     EXPECT_EQ(pass->RunStyleAt(1, 0x04), 0x01); // the keyword's bold alone
     EXPECT_EQ(pass->RunStyleAt(3, 0x04), 0x04); // plain text: the font's underline
     AttrInfo special;
@@ -183,6 +217,10 @@ TEST_F(HighlightPass, PropertyEffects) {
     EXPECT_EQ(Marks(0), "000.aaaaa.666");
     Type(0, " ");
     EXPECT_EQ(Marks(0), ".....aaaaa....");
+    // So does switching the start/stop keys off.
+    pass->SetApplyStartStopKeys(false);
+    Type(0, " ");
+    EXPECT_EQ(Marks(0), "...............");
 }
 
 } // namespace

@@ -60,7 +60,7 @@ TEST(ReplaceTest, TrailingBlanksAreDroppedWhenDiscarding) {
     EXPECT_EQ(f.model.Text(), "abc\r\nx\r\ny");
 }
 
-TEST(ReplaceTest, OnBeforeChangeMayReplaceTheText) {
+TEST(ReplaceTest, HooksMayChangeTheTextOrDeleteABlockThemselves) {
     ModelFixture f(40);
     f.model.OnBeforeChange = [](std::string& s) { s = "[" + s + "]"; };
     f.model.Replace("q");
@@ -73,6 +73,21 @@ TEST(ReplaceTest, OnBeforeChangeMayReplaceTheText) {
     };
     f.model.Replace("r");
     EXPECT_EQ(parses, 1);
+    // A block hook that finds no block leaves a deletion to the model; one
+    // that deleted its block ends the deletion, but not an insertion.
+    f.model.OnBeforeChange = nullptr;
+    f.model.OnParse = nullptr;
+    bool block = false;
+    f.model.BlockReplace = [&](std::string_view&) { return block; };
+    Select(f.model, 0, 1);
+    f.model.Replace("");
+    EXPECT_EQ(f.model.Text(), "q][r]");
+    block = true;
+    Select(f.model, 0, 1);
+    f.model.Replace("");
+    EXPECT_EQ(f.model.Text(), "q][r]");
+    f.model.Replace("z");
+    EXPECT_EQ(f.model.Text(), "z][r]");
 }
 
 TEST(UndoTest, SpaceLimitDropsOldRecordsAndOversizedOnes) {
