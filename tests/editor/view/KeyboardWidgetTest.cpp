@@ -137,11 +137,21 @@ TEST(KeyboardWidget, CyrillicTypedAsWindows1251) {
 
 TEST(MouseWidget, ClickBeyondAShortLineAndMarginSelection) {
     Editor e("abcdefgh\r\nab\r\nxyz", rzoKeepColumnPos);
+    e.w.clearFocus();
+    e.Click(e.At(1, 2));
+    EXPECT_EQ(e.w.SelStart(), 15);
+    EXPECT_EQ(e.w.focusWidget(), &e.w) << "a click takes the focus";
     e.Click(e.At(6, 1));
     EXPECT_EQ(e.w.SelStart(), 12);
     EXPECT_EQ(e.w.VirtualSpaces(), 4);
+    EXPECT_EQ(e.w.CaretColumn(), 6);
     e.Type("!");
     EXPECT_EQ(e.w.Text(), "abcdefgh\r\nab!\r\nxyz") << "text goes to the line end without padding";
+    e.w.SetOptions(rzoKeepColumnPos | rzoPutExtraSpaces);
+    e.Click(e.At(6, 2));
+    e.Type("x");
+    EXPECT_EQ(e.w.Text(), "abcdefgh\r\nab!\r\nxyz   x") << "or padded when asked to";
+    EXPECT_EQ(e.w.VirtualSpaces(), 0);
 
     e.Click(QPoint(2, e.At(0, 1).y()));
     EXPECT_EQ(e.w.SelText(), "ab!\r\n");

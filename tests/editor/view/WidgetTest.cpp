@@ -144,23 +144,6 @@ TEST_F(WidgetMapping, JustifiedLinesFillTheWidthButNotTheLastOne) {
     EXPECT_EQ(XOf(0, 4, k), memo->LeftMargin() + 4 * Sw());
 }
 
-TEST_F(WidgetMapping, ClickPlacesTheCaret) {
-    memo->SetText("hello\r\nworld");
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(XOf(1, 2) + 1, Lh() + 2), QPointF(),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(memo->viewport(), &press);
-    EXPECT_EQ(memo->SelStart(), 9); // "hello" + break + "wo"
-    EXPECT_TRUE(memo->hasFocus());
-    // Beyond the line end with virtual space allowed: spaces beyond it.
-    memo->SetOptions(memo->Options() | rzoKeepColumnPos);
-    QMouseEvent far(QEvent::MouseButtonPress, QPointF(XOf(0, 5) + 3 * Sw(), 2), QPointF(),
-                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(memo->viewport(), &far);
-    EXPECT_EQ(memo->SelStart(), 5);
-    EXPECT_EQ(memo->VirtualSpaces(), 3);
-    EXPECT_EQ(memo->CaretColumn(), 8);
-}
-
 using WidgetScroll = WidgetFixture;
 
 TEST_F(WidgetScroll, RangesWithAndWithoutAutomaticBars) {
@@ -369,16 +352,6 @@ TEST_F(WidgetOperations, SelectionEventsAndOperations) {
     memo->SetSelLength(-20);
     EXPECT_EQ(memo->SelLength(), -7);
     EXPECT_EQ(memo->SelText(), "0123456");
-}
-
-TEST_F(WidgetOperations, ExtraSpacesBeforeTextTypedInVirtualSpace) {
-    memo->SetOptions(memo->Options() | rzoKeepColumnPos | rzoPutExtraSpaces);
-    memo->SetText("ab");
-    memo->SetSelStart(2);
-    memo->SetVirtualSpaces(3);
-    memo->SetSelText("x");
-    EXPECT_EQ(memo->Text(), "ab   x");
-    EXPECT_EQ(memo->VirtualSpaces(), 0);
 }
 
 TEST_F(WidgetOperations, FormatCommandsWrapTheSelection) {
