@@ -20,8 +20,11 @@ struct WidgetClipboard : WidgetFixture {
     }
 };
 
-TEST_F(WidgetClipboard, BlockCopyPutsTextAndMarkerSideBySide) {
-    memo->SetText("abcdefg\r\nab\r\nabcdef");
+// A block changes line by line, but for the user each paste or deletion
+// is one change.
+TEST_F(WidgetClipboard, BlockCopyPasteAndDelete) {
+    const std::string text = "abcdefg\r\nab\r\nabcdef";
+    memo->SetText(text);
     SelectBlock(0, 2, 2, 5);
     EXPECT_EQ(memo->SelText(), "cde\r\n\r\ncde\r\n");
     memo->CopyToClipboard();
@@ -30,6 +33,21 @@ TEST_F(WidgetClipboard, BlockCopyPutsTextAndMarkerSideBySide) {
     EXPECT_EQ(data->text(), QString("cde\n\ncde\n")) << "other programs get their own breaks";
     ASSERT_TRUE(data->hasFormat(RIzuvAzaz::BlockMimeType()));
     EXPECT_EQ(data->data(RIzuvAzaz::BlockMimeType()), QByteArray("cde\r\n\r\ncde\r\n", 13));
+    memo->SetSelText("");
+    memo->Undo();
+    EXPECT_EQ(memo->Text(), text);
+    memo->SetSelStart(memo->ParagraphStart(1) + 1);
+    memo->PasteFromClipboard(); // appends a paragraph too
+    memo->Undo();
+    EXPECT_EQ(memo->Text(), text);
+
+    // Pasted lines are padded to the caret column; the caret ends at the
+    // last piece.
+    memo->SetText("abcdefgh");
+    memo->SetSelStart(4);
+    memo->PasteFromClipboard();
+    EXPECT_EQ(memo->Text(), "abcdcdeefgh\r\n    \r\n    cde");
+    EXPECT_EQ(memo->SelStart(), memo->TextLength());
 }
 
 TEST_F(WidgetClipboard, BlockCopyCountsTabsAndSkipsCodes) {
@@ -43,19 +61,6 @@ TEST_F(WidgetClipboard, BlockCopyCountsTabsAndSkipsCodes) {
     memo->SetText("ab\r\nabcdef");
     SelectBlock(0, 1, 3, 5);
     EXPECT_EQ(memo->BlockText(), "\r\nde\r\n");
-}
-
-TEST_F(WidgetClipboard, BlockPastePadsAndAppendsParagraphs) {
-    memo->SetText("abcdefg\r\nab\r\nabcdef");
-    SelectBlock(0, 2, 2, 5);
-    memo->CopyToClipboard();
-
-    memo->SetText("abcdefgh");
-    memo->SetSelStart(4);
-    memo->PasteFromClipboard();
-    EXPECT_EQ(memo->Text(), "abcdcdeefgh\r\n    \r\n    cde");
-    // Each line was its own change; the caret ends at the last piece.
-    EXPECT_EQ(memo->SelStart(), memo->TextLength());
 }
 
 // Other programs break lines with LF, CR LF or CR and speak Unicode; the
@@ -81,21 +86,6 @@ TEST_F(WidgetClipboard, TextFromAndForOtherProgramsInBothFonts) {
         EXPECT_EQ(QApplication::clipboard()->text().toStdString(), c[3]);
         EXPECT_FALSE(QApplication::clipboard()->mimeData()->hasFormat(RIzuvAzaz::BlockMimeType()));
     }
-}
-
-// A block changes line by line, but for the user it is one change.
-TEST_F(WidgetClipboard, BlockPasteAndBlockDeleteAreUndoneInOneStep) {
-    const std::string text = "abcdefg\r\nab\r\nabcdef";
-    memo->SetText(text);
-    SelectBlock(0, 2, 2, 5);
-    memo->CopyToClipboard();
-    memo->SetSelText("");
-    memo->Undo();
-    EXPECT_EQ(memo->Text(), text);
-    memo->SetSelStart(memo->ParagraphStart(1) + 1);
-    memo->PasteFromClipboard(); // appends a paragraph too
-    memo->Undo();
-    EXPECT_EQ(memo->Text(), text);
 }
 
 TEST_F(WidgetClipboard, CutThenUndoRestoresTextButNotSelection) {
