@@ -66,6 +66,17 @@ TEST(NavigatorTest, ForwardMovesKeepCachesBackwardMovesDropThem) {
     EXPECT_EQ(n.LineInParagraph(), 1);
 }
 
+TEST(NavigatorTest, StaticStyleCountsTheCodesBeforeThePosition) {
+    test::FilledStore store;
+    store.Fill({"a\x02"
+                "bc\x01"});
+    TNavigator n(&store);
+    for (const auto [position, style] : {std::pair{1, 0}, {2, 1}, {4, 1}, {5, 3}}) {
+        n.SetPosition(position);
+        EXPECT_EQ(n.StaticStyle(), style) << position;
+    }
+}
+
 TEST(NavigatorTest, LineNumbersAndColumns) {
     test::FilledStore store;
     store.Fill({"one", "two", "three"});

@@ -1,5 +1,5 @@
-#include "editor/model/StoreFixture.h"
 #include "editor/model/ErrorTexts.h"
+#include "editor/model/StoreFixture.h"
 #include "platform/Error.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +90,15 @@ TEST(AttrEntriesTest, GrowthAndRemoval) {
     EXPECT_EQ(p.entryCapacity, 64);
     p.entries[0] = AttrInfo{};
     FreeLinesAndEntries(p);
+
+    ParagraphInfo one; // trimmed down to a single entry, which stays
+    InsertEntryAt(one, 0, s, 7);
+    InsertEntryAt(one, 1, s, 8);
+    RemoveEntryAt(one, 1, 8);
+    TrimEntries(one);
+    EXPECT_EQ(one.entryCapacity, 1);
+    EXPECT_EQ(one.entries[0].offsetOrRefs, 7u);
+    FreeLinesAndEntries(one);
 }
 
 TEST(StoreTest, InitialParagraphAndTotals) {
