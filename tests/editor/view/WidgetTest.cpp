@@ -44,7 +44,7 @@ TEST_F(WidgetMetrics, MonospaceFontMeasuresByTable) {
                   memo->Device().ToQString(text.data(), static_cast<int>(text.size()))));
 }
 
-TEST_F(WidgetMetrics, CaretWidthExplicitAutomaticAndWide) {
+TEST_F(WidgetMetrics, CaretWidthAndVisibility) {
     memo->SetCaretWidth(0);
     memo->SetLineHeight(16);
     EXPECT_EQ(memo->CurrentCaretWidth(), 2); // 16 div 14 + 1
@@ -69,10 +69,7 @@ TEST_F(WidgetMetrics, CaretWidthExplicitAutomaticAndWide) {
     // Setting the width while the caret exists makes it a pixel shorter.
     memo->SetCaretWidth(2);
     EXPECT_EQ(memo->CurrentCaretHeight(), Lh() - 1);
-}
-
-TEST_F(WidgetMetrics, CaretOnlyWithFocusAndNotDisplayOnly) {
-    Focus(true);
+    // The caret shows only with the focus and not while display-only.
     EXPECT_TRUE(memo->CaretVisible());
     memo->SetDisplayOnly(true);
     EXPECT_FALSE(memo->CaretVisible());
@@ -206,21 +203,18 @@ TEST_F(WidgetScroll, ScrollEventsAndTheCaretFollowTheOffsets) {
     memo->SetOptions(memo->Options() | rzoNoFineScroll);
     memo->ScrollTo(3 * Lh() + 5, 0);
     EXPECT_EQ(memo->VerticalOffset(), 3 * Lh());
-}
-
-TEST_F(WidgetScroll, HorizontalRangeWithoutWrap) {
-    memo->SetScrollBars(ssBoth);
-    memo->SetWordWrap(false);
-    memo->SetText(std::string(200, 'x'));
-    QScrollBar* h = memo->horizontalScrollBar();
-    EXPECT_GT(h->maximum(), 0);
-    memo->SetSelStart(200);
+    // Sideways the caret at a line's end is brought into view; wrapping
+    // takes the horizontal range away.
+    QScrollBar* bar = memo->horizontalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    memo->SetSelStart(memo->ParagraphStart(5) + 100);
+    memo->ScrollTo(0, 0);
     memo->ScrollInView();
     EXPECT_GT(memo->HorizontalOffset(), 0);
     EXPECT_LT(memo->CaretPos().x(), memo->viewport()->width());
     memo->SetWordWrap(true);
     EXPECT_EQ(memo->HorizontalOffset(), 0);
-    EXPECT_EQ(h->maximum(), 0);
+    EXPECT_EQ(bar->maximum(), 0);
 }
 
 // The caret line shows whole at the bottom, also when only whole lines may
