@@ -17,8 +17,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <ostream>
 #include <random>
+#include <ostream>
 #include <string>
 
 namespace lorvane {
@@ -29,9 +29,7 @@ struct PaintCase {
     const char* font;
 };
 // Test names stay the same from one build to the next.
-void PrintTo(const PaintCase& c, std::ostream* os) {
-    *os << c.font[0] << (c.wrap ? "W" : "U");
-}
+void PrintTo(const PaintCase& c, std::ostream* os) { *os << c.font[0] << (c.wrap ? "W" : "U"); }
 
 class PaintOracle : public ::testing::TestWithParam<PaintCase> {
 protected:
@@ -185,14 +183,15 @@ TEST_P(PaintOracle, WhatIsOnScreenIsWhatAFullRepaintDraws) {
     QApplication::setCursorFlashTime(flash);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    FontsAndWrap, PaintOracle,
-    ::testing::Values(PaintCase{true, "MS Sans Serif"}, PaintCase{false, "MS Sans Serif"},
-                      PaintCase{true, "Terminal"}, PaintCase{false, "Terminal"}),
-    [](const ::testing::TestParamInfo<PaintCase>& info) {
-        std::string name = info.param.font[0] == 'T' ? "Terminal" : "Proportional";
-        return name + (info.param.wrap ? "Wrapped" : "Unwrapped");
-    });
+INSTANTIATE_TEST_SUITE_P(FontsAndWrap, PaintOracle,
+                         ::testing::Values(PaintCase{true, "MS Sans Serif"},
+                                           PaintCase{false, "MS Sans Serif"},
+                                           PaintCase{true, "Terminal"},
+                                           PaintCase{false, "Terminal"}),
+                         [](const ::testing::TestParamInfo<PaintCase>& info) {
+                             std::string name = info.param.font[0] == 'T' ? "Terminal" : "Proportional";
+                             return name + (info.param.wrap ? "Wrapped" : "Unwrapped");
+                         });
 
 } // namespace
 } // namespace lorvane
