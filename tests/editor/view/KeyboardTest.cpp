@@ -66,7 +66,8 @@ struct Keys {
 
 TEST(Keyboard, RightAtParagraphEndEntersVirtualSpaceOrWraps) {
     Keys k("ab\r\ncd", rzoKeepColumnPos, 2);
-    k.Expect({{vk::Right, 0, 2, 1}, {vk::Right, 0, 2, 2}});
+    k.Expect(
+        {{vk::Right, 0, 2, 1}, {vk::End, 0, 2, 0}, {vk::Right, 0, 2, 1}, {vk::Right, 0, 2, 2}});
     // Typing there pads with spaces only when asked to.
     k.t.model.SetOptions(rzoKeepColumnPos | rzoPutExtraSpaces);
     k.Type("x");
@@ -162,7 +163,8 @@ TEST(Keyboard, DeletingAndBreakingKeys) {
         {"abc\r\ndef", 0, 2, 0, {{vk::Delete, ssShift}}, "ac\r\ndef"},
         {"ac\r\ndef", 0, 4, 0, {{vk::Delete, ssShift}}, "acdef"},
         {"acdef", 0, 1, 0, {{vk::Delete, ssCtrl}}, "a"},
-        {"x\x02y\x02z", 0, 1, 0, {del}, "xz"}, // the code and the letter go together
+        {"abcd", 0, 1, 2, {{vk::Delete, ssShift}}, "ad"}, // with a selection: cut
+        {"x\x02y\x02z", 0, 1, 0, {del}, "xz"},            // the code and the letter go together
         {"ab\r\ncd", 0, 2, 0, {del}, "abcd"},
         // Back to the indentation of the line above, then to the start.
         {"    a\r\n        foo", rzoBackIndent, 15, 0, {back}, "    a\r\n    foo"},
@@ -224,6 +226,10 @@ TEST(Keyboard, HotKeysAndHostHandlers) {
     EXPECT_EQ(k.Text(), "ab");
     k.Press('Z', ssCtrl | ssShift);
     EXPECT_EQ(k.Text(), "a\tb");
+    std::uint16_t key = vk::Left;
+    k.kb.KeyDown(key, 0);
+    EXPECT_EQ(key, 0) << "a key the control used is not passed on";
+    k.Press(vk::Right);
     k.Press('B', ssCtrl);
     EXPECT_EQ(k.Text(), "a\t\x02\x02"
                         "b");
@@ -287,6 +293,12 @@ TEST(Keyboard, DisplayOnlyKeysScroll) {
     EXPECT_EQ(k.Pos(), 0);
     k.Type("q");
     EXPECT_EQ(k.Text(), text);
+    Keys w(std::string(100, 'w'));
+    w.t.displayOnly = true;
+    w.Press(vk::End);
+    EXPECT_GT(w.t.hOffset, 0);
+    w.Press(vk::Home);
+    EXPECT_EQ(w.t.hOffset, 0);
 }
 
 } // namespace
