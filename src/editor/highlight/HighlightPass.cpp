@@ -43,10 +43,6 @@ bool KeywordsAllowedIn(const AttrInfo& state, bool nesting) noexcept {
     return nesting && StateLevel(state) >= 0;
 }
 
-bool NewStartsAllowedIn(const AttrInfo& state) noexcept {
-    return !InOwnRange(state);
-}
-
 std::uint8_t EffectiveRunStyle(std::uint8_t staticStyle, const AttrInfo& state,
                                std::uint8_t baseFontStyle) noexcept {
     if (!(state.flags & 0x80)) return staticStyle ^ baseFontStyle;

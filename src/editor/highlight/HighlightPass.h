@@ -42,8 +42,6 @@ bool StatesEqual(const AttrInfo& a, const AttrInfo& b) noexcept;
 bool StatesIdentical(const AttrInfo& a, const AttrInfo& b) noexcept;
 // Whether a keyword may be highlighted where `state` is in force.
 bool KeywordsAllowedIn(const AttrInfo& state, bool nesting) noexcept;
-// Whether a start key may open a range where `state` is in force.
-bool NewStartsAllowedIn(const AttrInfo& state) noexcept;
 
 // The font style of a run: the static style toggled against the base font,
 // unless a highlight is in force, which then decides alone (strike-out with

@@ -17,13 +17,12 @@ void FillKeywords(TKeywordList& list) {
     list.AddObject("bare", nullptr);
 }
 
-std::string Written(const TKeywordList& list) {
-    TStringStream s;
-    list.WriteData(s);
-    return s.TakeData();
+void FillKeys(TStartStopKeyList& list) {
+    list.Add("/*", "*/", false, 2, 1, 3, 4, 5, 0);
+    list.Add("'", "'", true, 0, 0, 0, 1, 0, 0);
 }
 
-std::string Written(const TStartStopKeyList& list) {
+template <typename List> std::string Written(const List& list) {
     TStringStream s;
     list.WriteData(s);
     return s.TakeData();
@@ -115,8 +114,7 @@ TEST(HighlightFiler, TruncatedOrHostileStreamsLeaveTheListsAsTheyWere) {
     FillKeywords(keywords);
     const std::string kwData = Written(keywords);
     TStartStopKeyList keys;
-    keys.Add("/*", "*/", false, 2, 1, 3, 4, 5, 0);
-    keys.Add("'", "'", true, 0, 0, 0, 1, 0, 0);
+    FillKeys(keys);
     const std::string ssData = Written(keys);
 
     for (std::size_t cut = 0; cut < kwData.size(); ++cut) {
@@ -173,8 +171,7 @@ TEST(HighlightFiler, MutatedStreamsEitherLoadOrRaise) {
     TKeywordList keywords;
     FillKeywords(keywords);
     TStartStopKeyList keys;
-    keys.Add("/*", "*/", false, 2, 1, 3, 4, 5, 0);
-    keys.Add("'", "'", true, 0, 0, 0, 1, 0, 0);
+    FillKeys(keys);
     const std::string samples[] = {Written(keywords), Written(keys)};
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));

@@ -75,53 +75,53 @@ std::vector<KeywordMatch> Reference(const TKeywordList& list, std::string_view p
 
 } // namespace
 
-TEST(KeywordMatcher, AnEarlierKeywordWinsAndHidesItsText) {
-    TKeywordList list;
-    list.Add("ab", Kw(0));
-    list.Add("abc", Kw(0));
-    list.Add("bc", Kw(0));
-    EXPECT_EQ(Match(list, "xabcx"), (std::vector<KeywordMatch>{{0, 1, 2}}));
-    EXPECT_EQ(Match(list, "aaa ab ab"), (std::vector<KeywordMatch>{{0, 4, 2}, {0, 7, 2}}));
-    TKeywordList overlapping;
+TEST(KeywordMatcher, OrderWordsContextsMasksAndCase) {
+    using Hits = std::vector<KeywordMatch>;
+    TKeywordList ordered, overlapping, words, contexts, cased;
+    for (const char* k : {"ab", "abc", "bc"})
+        ordered.Add(k, Kw(0));
     overlapping.Add("aa", Kw(0));
-    EXPECT_EQ(Match(overlapping, "aaaaa"), (std::vector<KeywordMatch>{{0, 0, 2}, {0, 2, 2}}))
-        << "each search continues after its own hit";
-}
-
-TEST(KeywordMatcher, WholeWordsNeedSeparatorsOnBothSides) {
-    TKeywordList list;
-    list.Add("mov", Kw(kWholeWords));
-    EXPECT_TRUE(Match(list, "remov").empty()) << "end of a longer word";
-    EXPECT_TRUE(Match(list, "movs").empty());
-    EXPECT_TRUE(Match(list, "(mov)").empty()) << "parentheses are no default separators";
+    words.Add("mov", Kw(kWholeWords));
+    contexts.Add("int", Kw(0, 0));
+    contexts.Add("word", Kw(0));
+    cased.Add("push", Kw(0));
+    cased.Add("Pop", Kw(kMatchCase));
+    cased.Add("\xE4\xE0", Kw(0)); // Cyrillic "da" in lower case
     TCharSet withParens = DefaultSeparators();
     withParens.Include('(');
     withParens.Include(')');
-    EXPECT_EQ(Match(list, "(mov)", withParens), (std::vector<KeywordMatch>{{0, 1, 3}}));
-    EXPECT_EQ(Match(list, "mov movx,mov"), (std::vector<KeywordMatch>{{0, 0, 3}, {0, 9, 3}}));
-}
-
-TEST(KeywordMatcher, ContextZeroAndMaskedTextNeverMatch) {
-    TKeywordList list;
-    list.Add("int", Kw(0, 0));
-    list.Add("word", Kw(0));
-    EXPECT_TRUE(Match(list, "int").empty());
-    EXPECT_TRUE(Match(list, "word", DefaultSeparators(), {{2, 3}}).empty())
-        << "a masked character splits the keyword";
-    EXPECT_EQ(Match(list, "word word", DefaultSeparators(), {{0, 4}}),
-              (std::vector<KeywordMatch>{{1, 5, 4}}));
-}
-
-TEST(KeywordMatcher, CaseRulesFollowTheUpperCaseType) {
-    TKeywordList list;
-    list.Add("push", Kw(0));
-    list.Add("Pop", Kw(kMatchCase));
-    list.Add("\xE4\xE0", Kw(0)); // Cyrillic "da" in lower case
-    EXPECT_EQ(Match(list, "PuSh pop Pop \xC4\xC0").size(), 2u)
-        << "Latin letters in any capitals; Cyrillic is not upper-cased by ASCII";
-    list.SetUpperCaseType(rzuAnsi);
-    const auto found = Match(list, "PuSh pop Pop \xC4\xC0 \xE4\xC0");
-    EXPECT_EQ(found, (std::vector<KeywordMatch>{{0, 0, 4}, {1, 9, 3}, {2, 13, 2}, {2, 16, 2}}));
+    struct Row {
+        const TKeywordList& list;
+        const char* text;
+        Hits expected;
+        const TCharSet& separators = DefaultSeparators();
+        std::vector<std::pair<int, int>> masks = {};
+    };
+    const Row rows[] = {
+        // An earlier keyword wins and hides its text; each search goes on
+        // after its own hit.
+        {ordered, "xabcx", {{0, 1, 2}}},
+        {ordered, "aaa ab ab", {{0, 4, 2}, {0, 7, 2}}},
+        {overlapping, "aaaaa", {{0, 0, 2}, {0, 2, 2}}},
+        // Whole words need separators on both sides; parentheses are no
+        // default separators.
+        {words, "remov", {}},
+        {words, "movs", {}},
+        {words, "(mov)", {}},
+        {words, "(mov)", {{0, 1, 3}}, withParens},
+        {words, "mov movx,mov", {{0, 0, 3}, {0, 9, 3}}},
+        // Context zero never matches; a masked character splits a keyword.
+        {contexts, "int", {}},
+        {contexts, "word", {}, DefaultSeparators(), {{2, 3}}},
+        {contexts, "word word", {{1, 5, 4}}, DefaultSeparators(), {{0, 4}}},
+        // Latin letters in any capitals; ASCII casing leaves Cyrillic alone.
+        {cased, "PuSh pop Pop \xC4\xC0", {{0, 0, 4}, {1, 9, 3}}},
+    };
+    for (const Row& row : rows)
+        EXPECT_EQ(Match(row.list, row.text, row.separators, row.masks), row.expected) << row.text;
+    cased.SetUpperCaseType(rzuAnsi);
+    EXPECT_EQ(Match(cased, "PuSh pop Pop \xC4\xC0 \xE4\xC0"),
+              (Hits{{0, 0, 4}, {1, 9, 3}, {2, 13, 2}, {2, 16, 2}}));
 }
 
 TEST(KeywordMatcher, TheWindowAndTheSearchStartOfTheFirstParagraph) {

@@ -8,8 +8,13 @@ namespace {
 
 TEST(NavigatorTest, PositionsAroundALineBreak) {
     test::FilledStore store;
+    TNavigator n(&store); // an empty text resolves to the first paragraph
+    EXPECT_EQ(n.ParagraphIndex(), 0);
+    EXPECT_EQ(n.ParagraphOffset(), 0);
+    EXPECT_EQ(n.LineInParagraph(), 0);
+    EXPECT_EQ(n.LineNumber(), 0);
     store.Fill({"ab", "c"});
-    TNavigator n(&store);
+    n.Invalidate();
     n.SetPosition(2);
     EXPECT_EQ(n.ParagraphIndex(), 0);
     EXPECT_EQ(n.CharAt(), 13);
@@ -28,15 +33,6 @@ TEST(NavigatorTest, PositionsAroundALineBreak) {
     n.SetPosition(0);
     n.GetText(buf, 5);
     EXPECT_STREQ(buf, "ab\r\nc");
-}
-
-TEST(NavigatorTest, EmptyTextResolvesToTheFirstParagraph) {
-    test::FilledStore store;
-    TNavigator n(&store);
-    EXPECT_EQ(n.ParagraphIndex(), 0);
-    EXPECT_EQ(n.ParagraphOffset(), 0);
-    EXPECT_EQ(n.LineInParagraph(), 0);
-    EXPECT_EQ(n.LineNumber(), 0);
 }
 
 TEST(NavigatorTest, ForwardMovesKeepCachesBackwardMovesDropThem) {
@@ -68,6 +64,17 @@ TEST(NavigatorTest, ForwardMovesKeepCachesBackwardMovesDropThem) {
     EXPECT_EQ(n.LineNumber(), 1);
     n.SetPosition(4); // a line end belongs to the next line
     EXPECT_EQ(n.LineInParagraph(), 1);
+}
+
+TEST(NavigatorTest, StaticStyleCountsTheCodesBeforeThePosition) {
+    test::FilledStore store;
+    store.Fill({"a\x02"
+                "bc\x01"});
+    TNavigator n(&store);
+    for (const auto [position, style] : {std::pair{1, 0}, {2, 1}, {4, 1}, {5, 3}}) {
+        n.SetPosition(position);
+        EXPECT_EQ(n.StaticStyle(), style) << position;
+    }
 }
 
 TEST(NavigatorTest, LineNumbersAndColumns) {

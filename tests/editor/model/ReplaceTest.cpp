@@ -1,5 +1,5 @@
-#include "editor/model/ModelFixture.h"
 #include "editor/model/ErrorTexts.h"
+#include "editor/model/ModelFixture.h"
 #include "platform/Error.h"
 
 #include <gtest/gtest.h>
@@ -12,25 +12,6 @@ using test::ModelFixture;
 void Select(RIzuvAzazModel& m, int start, int length) {
     m.SetSelStart(start);
     m.SetSelLength(length);
-}
-
-TEST(ReplaceTest, BreaksAreCrAndCrLfButNotLoneLf) {
-    ModelFixture f(40);
-    f.model.SetText("abc");
-    Select(f.model, 1, 1);
-    f.model.Replace("X\rY\r\nZ\nW");
-    EXPECT_EQ(f.model.ParagraphCount(), 3);
-    EXPECT_EQ(f.model.Text(), "aX\r\nY\r\nZ\nWc");
-    EXPECT_EQ(f.model.SelStart(), 1 + 9);
-    EXPECT_EQ(f.model.SelLength(), 0);
-    EXPECT_EQ(f.model.TextLength(), 11);
-    f.model.CheckConsistency();
-    // Joining across the breaks again.
-    Select(f.model, 2, 7);
-    f.model.Replace("");
-    EXPECT_EQ(f.model.Text(), "aXWc");
-    EXPECT_EQ(f.model.ParagraphCount(), 1);
-    f.model.CheckConsistency();
 }
 
 TEST(ReplaceTest, NavigatorsFollowTheEdit) {
@@ -56,26 +37,6 @@ TEST(ReplaceTest, NavigatorsFollowTheEdit) {
     f.model.CheckConsistency();
 }
 
-TEST(ReplaceTest, StyleBalanceKeepsTheTextAfterTheDeletion) {
-    ModelFixture f(40);
-    f.model.SetText("ab\x02"
-                    "cd\x02"
-                    "e");
-    Select(f.model, 1, 2); // "b" and the opening bold code
-    f.model.Replace("");
-    EXPECT_EQ(f.model.Text(), "a\x02"
-                              "cd\x02"
-                              "e");
-    Select(f.model, 0, 1);
-    f.model.Replace("\x01"
-                    "x");
-    EXPECT_EQ(f.model.Text(), "\x01"
-                              "x\x01"
-                              "\x02"
-                              "cd\x02"
-                              "e");
-}
-
 TEST(ReplaceTest, AdjacentCodePairsAreRemovedAndUndoneAsOne) {
     ModelFixture f(40);
     f.model.SetText("a\x02"
@@ -99,7 +60,7 @@ TEST(ReplaceTest, TrailingBlanksAreDroppedWhenDiscarding) {
     EXPECT_EQ(f.model.Text(), "abc\r\nx\r\ny");
 }
 
-TEST(ReplaceTest, OnBeforeChangeMayReplaceTheText) {
+TEST(ReplaceTest, HooksMayChangeTheTextOrDeleteABlockThemselves) {
     ModelFixture f(40);
     f.model.OnBeforeChange = [](std::string& s) { s = "[" + s + "]"; };
     f.model.Replace("q");
@@ -112,31 +73,21 @@ TEST(ReplaceTest, OnBeforeChangeMayReplaceTheText) {
     };
     f.model.Replace("r");
     EXPECT_EQ(parses, 1);
-}
-
-TEST(UndoTest, TypingGroupsAndMovesThatEndThem) {
-    ModelFixture f(40);
-    f.model.SetText("xy");
-    f.model.SetSelStart(1);
-    for (const char* c : {"a", "b", "c"})
-        f.model.Replace(c);
-    EXPECT_EQ(f.model.UndoRecords().Count(), 1);
-    f.model.Undo();
-    EXPECT_EQ(f.model.Text(), "xy");
-    EXPECT_TRUE(f.model.CanRedo());
-    f.model.Redo();
-    EXPECT_EQ(f.model.Text(), "xabcy");
-    EXPECT_EQ(f.model.UndoRecords().Count(), 1);
-
-    f.model.ClearUndo();
-    f.model.Replace("d");
-    f.model.SetSelStart(f.model.SelStart()); // a move ends the group
-    f.model.Replace("e");
-    EXPECT_EQ(f.model.UndoRecords().Count(), 2);
-    f.model.Undo();
-    EXPECT_EQ(f.model.Text(), "xabcdy");
+    // A block hook that finds no block leaves a deletion to the model; one
+    // that deleted its block ends the deletion, but not an insertion.
+    f.model.OnBeforeChange = nullptr;
+    f.model.OnParse = nullptr;
+    bool block = false;
+    f.model.BlockReplace = [&](std::string_view&) { return block; };
+    Select(f.model, 0, 1);
+    f.model.Replace("");
+    EXPECT_EQ(f.model.Text(), "q][r]");
+    block = true;
+    Select(f.model, 0, 1);
+    f.model.Replace("");
+    EXPECT_EQ(f.model.Text(), "q][r]");
     f.model.Replace("z");
-    EXPECT_FALSE(f.model.CanRedo());
+    EXPECT_EQ(f.model.Text(), "z][r]");
 }
 
 TEST(UndoTest, SpaceLimitDropsOldRecordsAndOversizedOnes) {

@@ -1,5 +1,5 @@
-#include "editor/model/StoreFixture.h"
 #include "editor/model/ErrorTexts.h"
+#include "editor/model/StoreFixture.h"
 #include "platform/Error.h"
 
 #include <gtest/gtest.h>
@@ -13,8 +13,10 @@ TEST(DynArrayTest, StrideCapacityAndIndexErrors) {
     TDynArray a(20);
     EXPECT_EQ(a.Stride(), 32);
     const char record[20] = {7}; // Add copies a whole element
-    for (int i = 0; i < 10; ++i)
+    for (int i = 0; i < 10; ++i) {
         EXPECT_EQ(a.Add(record), i);
+        EXPECT_EQ(*static_cast<const char*>(a.Get(i)), 7);
+    }
     a.SetCount(-5);
     EXPECT_EQ(a.Count(), 0);
     EXPECT_GE(a.Capacity(), 10); // never shrinks in SetCount
@@ -88,6 +90,15 @@ TEST(AttrEntriesTest, GrowthAndRemoval) {
     EXPECT_EQ(EntryCapacity(p), 64);
     p.entries[0] = AttrInfo{};
     FreeLinesAndEntries(p);
+
+    ParagraphInfo one; // trimmed down to a single entry, which stays
+    InsertEntryAt(one, 0, s, 7);
+    InsertEntryAt(one, 1, s, 8);
+    RemoveEntryAt(one, 1, 8);
+    TrimEntries(one);
+    EXPECT_EQ(one.entryCapacity, 1);
+    EXPECT_EQ(one.entries[0].offsetOrRefs, 7u);
+    FreeLinesAndEntries(one);
 }
 
 TEST(StoreTest, InitialParagraphAndTotals) {
@@ -148,7 +159,7 @@ TEST(DynArrayTest, RandomInsertsRemovesAndAppendsMatchAVector) {
         const unsigned kind = rng() % 4;
         if (kind == 0) {
             const int32_t record[4] = {next};
-            a.Add(record);
+            ASSERT_EQ(a.Add(record), static_cast<int32_t>(model.size()));
             model.push_back(next++);
         } else if (kind == 1 || model.empty()) {
             const auto at = static_cast<int32_t>(rng() % (model.size() + 1));

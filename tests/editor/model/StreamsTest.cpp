@@ -50,6 +50,8 @@ TEST(PlainTextTest, TrailingBlanksNullsAndLongParagraphs) {
     z.LoadFromStream(in);
     EXPECT_EQ(z.Text(), "ab");
     EXPECT_EQ(in.Position(), 2);
+    Load(z, std::string("a\r\nb\n\rc\rd\0e", 11)); // breaks read byte by byte
+    EXPECT_EQ(z.Text(), "a\r\nb\r\nc\r\nd");
     z.SetNullReplacement(' ');
     Load(z, std::string("ab\0cd", 5));
     EXPECT_EQ(z.Text(), "ab cd");

@@ -3,8 +3,8 @@
 // device (8 pixels a byte, 16 a line), caret state in plain members, a
 // string for a clipboard, and a count of style changes.
 #include "editor/model/FixedCellDevice.h"
-#include "editor/view/RIzuvAzazKeyboard.h"
 #include "editor/model/RecordingHost.h"
+#include "editor/view/RIzuvAzazKeyboard.h"
 
 #include <algorithm>
 #include <string>

@@ -4,15 +4,18 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace lorvane::test {
 namespace {
 
 struct Keys {
-    explicit Keys(std::string_view text, RIzuvAzazOptions options = 0) {
+    explicit Keys(std::string_view text, RIzuvAzazOptions options = 0, std::int32_t caret = 0) {
         t.model.SetText(text);
         t.model.SetOptions(options);
         t.model.ClearUndo();
+        t.Caret(caret);
     }
     void Press(std::uint16_t key, TShiftState shift = 0) {
         std::uint16_t k = key;
@@ -37,105 +40,85 @@ struct Keys {
     std::string Text() { return t.model.Text(); }
     std::int32_t Pos() { return t.model.SelStart(); }
 
+    // Presses each key in turn; the caret must then stand at `pos`, with
+    // `spaces` virtual spaces beyond it (-1: not checked).
+    struct Step {
+        std::uint16_t key;
+        TShiftState shift;
+        std::int32_t pos;
+        std::int32_t spaces = -1;
+    };
+    void Expect(std::initializer_list<Step> steps) {
+        int n = 0;
+        for (const Step& s : steps) {
+            Press(s.key, s.shift);
+            EXPECT_EQ(Pos(), s.pos) << "step " << n;
+            if (s.spaces >= 0) {
+                EXPECT_EQ(t.virtualSpaces, s.spaces) << "step " << n;
+            }
+            ++n;
+        }
+    }
+
     FakeTarget t;
     TKeyboard kb{t};
 };
 
 TEST(Keyboard, RightAtParagraphEndEntersVirtualSpaceOrWraps) {
-    Keys k("ab\r\ncd", rzoKeepColumnPos);
-    k.t.Caret(2);
-    k.Press(vk::Right);
-    k.Press(vk::Right);
-    EXPECT_EQ(k.Pos(), 2);
-    EXPECT_EQ(k.t.virtualSpaces, 2);
+    Keys k("ab\r\ncd", rzoKeepColumnPos, 2);
+    k.Expect(
+        {{vk::Right, 0, 2, 1}, {vk::End, 0, 2, 0}, {vk::Right, 0, 2, 1}, {vk::Right, 0, 2, 2}});
     // Typing there pads with spaces only when asked to.
     k.t.model.SetOptions(rzoKeepColumnPos | rzoPutExtraSpaces);
     k.Type("x");
     EXPECT_EQ(k.Text(), "ab  x\r\ncd");
 
-    Keys w("ab\r\ncd", rzoKeepColumnPos | rzoWrapCaret);
-    w.t.Caret(2);
-    w.Press(vk::Right);
-    EXPECT_EQ(w.Pos(), 4);
-    EXPECT_EQ(w.t.virtualSpaces, 0);
-    w.Press(vk::Right);
-    w.Press(vk::Right);
-    w.Press(vk::Right); // end of text: nothing
-    EXPECT_EQ(w.Pos(), 6);
+    Keys w("ab\r\ncd", rzoKeepColumnPos | rzoWrapCaret, 2);
+    w.Expect({{vk::Right, 0, 4, 0}, {vk::Right, 0, 5}, {vk::Right, 0, 6}, {vk::Right, 0, 6}});
 }
 
-TEST(Keyboard, LeftAndCtrlLeftAtParagraphStart) {
+TEST(Keyboard, HorizontalMovesAtParagraphStartsAndOverCodes) {
     for (const RIzuvAzazOptions o : {RIzuvAzazOptions(0), RIzuvAzazOptions(rzoWrapCaret)}) {
-        Keys k("abc\r\ndef", o);
-        k.t.Caret(5);
-        k.Press(vk::Left);
-        EXPECT_EQ(k.Pos(), 3);
+        Keys k("abc\r\ndef", o, 5);
+        k.Expect({{vk::Left, 0, 3}});
     }
-    Keys c("one two\r\nthree", 0);
-    c.t.Caret(9);
-    c.Press(vk::Left, ssCtrl);
-    EXPECT_EQ(c.Pos(), 7) << "stops on the CR of the previous paragraph";
-    c.Press(vk::Left, ssCtrl);
-    EXPECT_EQ(c.Pos(), 4);
-    c.Press(vk::Left, ssCtrl);
-    EXPECT_EQ(c.Pos(), 0);
-    c.Press(vk::Right, ssCtrl);
-    EXPECT_EQ(c.Pos(), 4);
-    c.Press(vk::Right, ssCtrl);
-    EXPECT_EQ(c.Pos(), 7);
-    c.Press(vk::Right, ssCtrl);
-    EXPECT_EQ(c.Pos(), 9) << "from the CR over the line break";
-}
-
-TEST(Keyboard, LeftAndRightPassOverCodes) {
-    Keys k("a\x02\x02"
+    // Ctrl+Left stops on the CR of the previous paragraph; Ctrl+Right goes
+    // from the CR over the line break.
+    Keys c("one two\r\nthree", 0, 9);
+    c.Expect({{vk::Left, ssCtrl, 7},
+              {vk::Left, ssCtrl, 4},
+              {vk::Left, ssCtrl, 0},
+              {vk::Right, ssCtrl, 4},
+              {vk::Right, ssCtrl, 7},
+              {vk::Right, ssCtrl, 9}});
+    // Positions between codes look the same: all are passed.
+    Keys p("a\x02\x02"
            "b",
-           0);
-    k.t.Caret(1);
-    k.Press(vk::Right);
-    EXPECT_EQ(k.Pos(), 4);
-    k.Press(vk::Left);
-    EXPECT_EQ(k.Pos(), 3);
-    k.Press(vk::Left);
-    EXPECT_EQ(k.Pos(), 0) << "positions between codes look the same: all are passed";
-    k.t.passOverCodes = false;
-    k.t.Caret(1);
-    k.Press(vk::Right);
-    EXPECT_EQ(k.Pos(), 2);
+           0, 1);
+    p.Expect({{vk::Right, 0, 4}, {vk::Left, 0, 3}, {vk::Left, 0, 0}});
+    p.t.passOverCodes = false;
+    p.t.Caret(1);
+    p.Expect({{vk::Right, 0, 2}});
 }
 
 TEST(Keyboard, VerticalMovesKeepTheRememberedColumn) {
-    Keys k("abcdefgh\r\nab\r\nabcdefgh", rzoKeepColumnPos);
-    k.t.Caret(6);
-    k.Press(vk::Down);
-    EXPECT_EQ(k.Pos(), 12);
-    EXPECT_EQ(k.t.virtualSpaces, 4) << "caret keeps its screen column beyond the short line";
-    k.Press(vk::Down);
-    EXPECT_EQ(k.Pos(), 20);
-    EXPECT_EQ(k.t.virtualSpaces, 0);
-    k.Press(vk::Up);
-    k.Press(vk::Up);
-    EXPECT_EQ(k.Pos(), 6);
-    k.Press(vk::Up);
-    EXPECT_EQ(k.Pos(), 6) << "Up on the first line does not move";
+    // The caret keeps its screen column beyond the short line; Up on the
+    // first line does not move.
+    Keys k("abcdefgh\r\nab\r\nabcdefgh", rzoKeepColumnPos, 6);
+    k.Expect({{vk::Down, 0, 12, 4},
+              {vk::Down, 0, 20, 0},
+              {vk::Up, 0, 12},
+              {vk::Up, 0, 6},
+              {vk::Up, 0, 6}});
 
-    Keys n("abcdefgh\r\nab\r\nabcdefgh", 0);
-    n.t.Caret(6);
-    n.Press(vk::Down);
-    EXPECT_EQ(n.Pos(), 12);
-    EXPECT_EQ(n.t.virtualSpaces, 0);
-    n.Press(vk::Down);
-    EXPECT_EQ(n.Pos(), 20) << "the column survives the short line";
-    n.Press(vk::Down);
-    EXPECT_EQ(n.Pos(), 20) << "Down on the last line does not move";
-    n.Press(vk::Up, ssShift);
-    EXPECT_EQ(n.Pos(), 12);
+    // Without virtual space the column still survives the short line; Down
+    // on the last line does not move.
+    Keys n("abcdefgh\r\nab\r\nabcdefgh", 0, 6);
+    n.Expect({{vk::Down, 0, 12, 0}, {vk::Down, 0, 20}, {vk::Down, 0, 20}, {vk::Up, ssShift, 12}});
     EXPECT_EQ(n.t.model.SelLength(), 8);
-    n.Press(vk::Home, ssShift);
-    EXPECT_EQ(n.Pos(), 10);
+    n.Expect({{vk::Home, ssShift, 10}});
     EXPECT_EQ(n.t.model.SelLength(), 10);
-    n.Press(vk::End);
-    EXPECT_EQ(n.Pos(), 12);
+    n.Expect({{vk::End, 0, 12}});
     EXPECT_EQ(n.t.model.SelLength(), 0);
 }
 
@@ -143,8 +126,7 @@ TEST(Keyboard, PageKeysMoveByTheVisibleLines) {
     std::string text;
     for (int i = 0; i < 50; ++i)
         text += "line " + std::to_string(i) + "\r\n";
-    Keys k(text, 0);
-    k.t.Caret(2);
+    Keys k(text, 0, 2);
     const int visible = k.t.VisibleLines();
     k.Press(vk::Next);
     EXPECT_EQ(k.t.model.CaretLine(), visible - 1);
@@ -160,92 +142,63 @@ TEST(Keyboard, PageKeysMoveByTheVisibleLines) {
     EXPECT_EQ(k.Pos(), 0);
 }
 
-TEST(Keyboard, DeleteVariants) {
-    Keys k("abc\r\ndef", 0);
-    k.t.Caret(2);
-    k.Press(vk::Delete, ssShift);
-    EXPECT_EQ(k.Text(), "ac\r\ndef") << "Shift+Delete without selection takes the char before";
-    k.t.Caret(4);
-    k.Press(vk::Delete, ssShift);
-    EXPECT_EQ(k.Text(), "acdef") << "or the line break at a paragraph start";
-    k.t.Caret(1);
-    k.Press(vk::Delete, ssCtrl);
-    EXPECT_EQ(k.Text(), "a") << "Ctrl+Delete takes the rest of the display line";
+// Keys that delete or break lines: the text after pressing them in turn,
+// with the caret at `caret` and `selected` bytes selected after it.
+TEST(Keyboard, DeletingAndBreakingKeys) {
+    using KeyList = std::vector<std::pair<std::uint16_t, TShiftState>>;
+    const std::pair<std::uint16_t, TShiftState> del{vk::Delete, 0}, back{vk::Back, 0},
+        enter{vk::Return, 0}, right{vk::Right, 0};
+    constexpr RIzuvAzazOptions kVirtual = rzoKeepColumnPos | rzoPutExtraSpaces;
+    struct Row {
+        const char* text;
+        RIzuvAzazOptions options;
+        std::int32_t caret, selected;
+        KeyList keys;
+        const char* expected;
+        std::int32_t spaces = -1; // virtual spaces after, -1: not checked
+    };
+    const Row rows[] = {
+        // Shift+Delete without selection takes the char before, or the line
+        // break at a paragraph start; Ctrl+Delete the rest of the display line.
+        {"abc\r\ndef", 0, 2, 0, {{vk::Delete, ssShift}}, "ac\r\ndef"},
+        {"ac\r\ndef", 0, 4, 0, {{vk::Delete, ssShift}}, "acdef"},
+        {"acdef", 0, 1, 0, {{vk::Delete, ssCtrl}}, "a"},
+        {"abcd", 0, 1, 2, {{vk::Delete, ssShift}}, "ad"}, // with a selection: cut
+        {"x\x02y\x02z", 0, 1, 0, {del}, "xz"},            // the code and the letter go together
+        {"ab\r\ncd", 0, 2, 0, {del}, "abcd"},
+        // Back to the indentation of the line above, then to the start.
+        {"    a\r\n        foo", rzoBackIndent, 15, 0, {back}, "    a\r\n    foo"},
+        {"    a\r\n        foo", rzoBackIndent, 15, 0, {back, back}, "    a\r\nfoo"},
+        {"ab\r\ncd", 0, 4, 0, {back}, "abcd"},
+        {"ab\r\ncd", 0, 4, 0, {back, {vk::End, 0}, back}, "abc"},
+        {"one two  three", 0, 14, 0, {{vk::Back, ssCtrl}}, "one two  "},
+        {"one two  three", 0, 14, 0, {{vk::Back, ssCtrl}, {vk::Back, ssCtrl}}, "one "},
+        // The remaining virtual spaces become real.
+        {"ab", kVirtual, 2, 0, {right, right, right, back}, "ab  "},
+        // Auto-indent gives no more blanks than the caret column, and only
+        // virtual ones at a paragraph end when trailing blanks are dropped.
+        {"\t\tx", rzoAutoIndent, 3, 0, {enter}, "\t\tx\r\n\t\t"},
+        {"\t\tx", rzoAutoIndent, 1, 0, {enter}, "\t\r\n\t\tx"},
+        {"  x\r\n", rzoAutoIndent | rzoDiscardTrailingSpaces, 3, 0, {enter}, "  x\r\n\r\n", 2},
+        {"abc", rzoAutoIndent, 1, 1, {enter}, "a\r\nc"},
+    };
+    for (const Row& row : rows) {
+        SCOPED_TRACE(testing::Message() << "'" << row.text << "' at " << row.caret);
+        Keys k(row.text, row.options, row.caret);
+        k.t.model.SetSelLength(row.selected);
+        for (const auto& [key, shift] : row.keys)
+            k.Press(key, shift);
+        EXPECT_EQ(k.Text(), row.expected);
+        if (row.spaces >= 0) {
+            EXPECT_EQ(k.t.virtualSpaces, row.spaces);
+        }
+    }
 
-    Keys b("x\x02y\x02z", 0);
-    b.t.Caret(1);
-    b.Press(vk::Delete);
-    EXPECT_EQ(b.Text().substr(0, 1), "x");
-    EXPECT_EQ(b.Text().find('y'), std::string::npos) << "the code and the letter go together";
-
-    Keys e("ab\r\ncd", 0);
-    e.t.Caret(2);
-    e.Press(vk::Delete);
-    EXPECT_EQ(e.Text(), "abcd");
-
-    Keys r("abc", 0);
+    Keys r("abc", 0, 1);
     r.t.readOnly = true;
-    r.t.Caret(1);
+    r.Type("\b\tq");
     r.Press(vk::Delete);
-    r.Press(vk::Back);
-    r.Press(vk::Tab);
     EXPECT_EQ(r.Text(), "abc");
-}
-
-TEST(Keyboard, BackspaceVariants) {
-    Keys k("        foo", rzoBackIndent);
-    k.t.model.SetText("    a\r\n        foo");
-    k.t.Caret(15);
-    k.Press(vk::Back);
-    EXPECT_EQ(k.Text(), "    a\r\n    foo") << "back to the indentation of the line above";
-    k.Press(vk::Back);
-    EXPECT_EQ(k.Text(), "    a\r\nfoo");
-
-    Keys j("ab\r\ncd", 0);
-    j.t.Caret(4);
-    j.Press(vk::Back);
-    EXPECT_EQ(j.Text(), "abcd");
-    j.Press(vk::End);
-    j.Press(vk::Back);
-    EXPECT_EQ(j.Text(), "abc");
-
-    Keys w("one two  three", 0);
-    w.t.Caret(14);
-    w.Press(vk::Back, ssCtrl);
-    EXPECT_EQ(w.Text(), "one two  ");
-    w.Press(vk::Back, ssCtrl);
-    EXPECT_EQ(w.Text(), "one ");
-
-    Keys v("ab", rzoKeepColumnPos | rzoPutExtraSpaces);
-    v.t.Caret(2);
-    v.Press(vk::Right);
-    v.Press(vk::Right);
-    v.Press(vk::Right);
-    v.Press(vk::Back);
-    EXPECT_EQ(v.Text(), "ab  ") << "the remaining virtual spaces become real";
-}
-
-TEST(Keyboard, EnterWithAutoIndent) {
-    Keys k("\t\tx", rzoAutoIndent);
-    k.t.Caret(3);
-    k.Press(vk::Return);
-    EXPECT_EQ(k.Text(), "\t\tx\r\n\t\t");
-    Keys c("\t\tx", rzoAutoIndent);
-    c.t.Caret(1);
-    c.Press(vk::Return);
-    EXPECT_EQ(c.Text(), "\t\r\n\t\tx") << "no more blanks than the caret column";
-
-    Keys v("  x\r\n", rzoAutoIndent | rzoDiscardTrailingSpaces);
-    v.t.Caret(3);
-    v.Press(vk::Return);
-    EXPECT_EQ(v.Text(), "  x\r\n\r\n");
-    EXPECT_EQ(v.t.virtualSpaces, 2) << "the indentation is virtual at a paragraph end";
-
-    Keys e("abc", rzoAutoIndent);
-    e.t.Caret(1);
-    e.t.model.SetSelLength(1);
-    e.Press(vk::Return);
-    EXPECT_EQ(e.Text(), "a\r\nc");
 }
 
 TEST(Keyboard, OverwriteMode) {
@@ -266,14 +219,17 @@ TEST(Keyboard, OverwriteMode) {
 }
 
 TEST(Keyboard, HotKeysAndHostHandlers) {
-    Keys k("ab", 0);
-    k.t.Caret(1);
+    Keys k("ab", 0, 1);
     k.Press('T', ssCtrl);
     EXPECT_EQ(k.Text(), "a\tb");
     k.Press('Z', ssCtrl);
     EXPECT_EQ(k.Text(), "ab");
     k.Press('Z', ssCtrl | ssShift);
     EXPECT_EQ(k.Text(), "a\tb");
+    std::uint16_t key = vk::Left;
+    k.kb.KeyDown(key, 0);
+    EXPECT_EQ(key, 0) << "a key the control used is not passed on";
+    k.Press(vk::Right);
     k.Press('B', ssCtrl);
     EXPECT_EQ(k.Text(), "a\t\x02\x02"
                         "b");
@@ -304,8 +260,7 @@ TEST(Keyboard, TypingGroupsAndUndo) {
 }
 
 TEST(Keyboard, BlockSelectionWithShiftAlt) {
-    Keys k("abcdef\r\nab\r\nabcdef", rzoBlockSelection);
-    k.t.Caret(1);
+    Keys k("abcdef\r\nab\r\nabcdef", rzoBlockSelection, 1);
     k.Press(vk::Right, ssShift | ssAlt);
     k.Press(vk::Right, ssShift | ssAlt);
     k.Press(vk::Down, ssShift | ssAlt);
@@ -338,6 +293,12 @@ TEST(Keyboard, DisplayOnlyKeysScroll) {
     EXPECT_EQ(k.Pos(), 0);
     k.Type("q");
     EXPECT_EQ(k.Text(), text);
+    Keys w(std::string(100, 'w'));
+    w.t.displayOnly = true;
+    w.Press(vk::End);
+    EXPECT_GT(w.t.hOffset, 0);
+    w.Press(vk::Home);
+    EXPECT_EQ(w.t.hOffset, 0);
 }
 
 } // namespace

@@ -126,22 +126,37 @@ TEST(KeyboardWidget, ReadOnlyCopiesButDoesNotChange) {
     EXPECT_EQ(e.w.Text(), "hello world");
 }
 
-TEST(KeyboardWidget, CyrillicTypedAsWindows1251) {
+TEST(KeyboardWidget, TypedAndComposedTextArrivesInWindows1251) {
     Editor e;
     e.Key(Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("Жё"));
     e.Key(Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("€"));
     EXPECT_EQ(e.w.Text(), "\xC6\xB8\x88");
     e.Key(Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("ㄱ"));
     EXPECT_EQ(e.w.Text(), "\xC6\xB8\x88") << "a character Windows-1251 lacks is not typed";
+    // An input method's text arrives the same way.
+    QInputMethodEvent compose(QString(), {});
+    compose.setCommitString(QString::fromUtf8("\xc3\xa9\xd1\x91\xd0\xb6")); // é ё ж
+    QApplication::sendEvent(&e.w, &compose);
+    EXPECT_EQ(e.w.Text(), "\xC6\xB8\x88\xb8\xe6");
 }
 
 TEST(MouseWidget, ClickBeyondAShortLineAndMarginSelection) {
     Editor e("abcdefgh\r\nab\r\nxyz", rzoKeepColumnPos);
+    e.w.clearFocus();
+    e.Click(e.At(1, 2));
+    EXPECT_EQ(e.w.SelStart(), 15);
+    EXPECT_EQ(e.w.focusWidget(), &e.w) << "a click takes the focus";
     e.Click(e.At(6, 1));
     EXPECT_EQ(e.w.SelStart(), 12);
     EXPECT_EQ(e.w.VirtualSpaces(), 4);
+    EXPECT_EQ(e.w.CaretColumn(), 6);
     e.Type("!");
     EXPECT_EQ(e.w.Text(), "abcdefgh\r\nab!\r\nxyz") << "text goes to the line end without padding";
+    e.w.SetOptions(rzoKeepColumnPos | rzoPutExtraSpaces);
+    e.Click(e.At(6, 2));
+    e.Type("x");
+    EXPECT_EQ(e.w.Text(), "abcdefgh\r\nab!\r\nxyz   x") << "or padded when asked to";
+    EXPECT_EQ(e.w.VirtualSpaces(), 0);
 
     e.Click(QPoint(2, e.At(0, 1).y()));
     EXPECT_EQ(e.w.SelText(), "ab!\r\n");
@@ -194,10 +209,10 @@ TEST(MouseWidget, BlockCopyWithTabsAndShortLines) {
     EXPECT_NE(copied.find("\nb\n"), std::string::npos) << "a short line gives what it has";
 }
 
-TEST(MouseWidget, WheelNotchesAndHalfNotches) {
+TEST(MouseWidget, WheelNotchesHalfNotchesAndSideways) {
     std::string text;
     for (int i = 0; i < 200; ++i)
-        text += "line\r\n";
+        text += std::string(400, 'x') + "\r\n";
     Editor e(text);
     e.w.SetMouseWheelFactor(1);
     const int lh = e.w.CurrentLineHeight();
@@ -210,10 +225,7 @@ TEST(MouseWidget, WheelNotchesAndHalfNotches) {
     e.w.SetMouseWheelFactor(3);
     e.Wheel(120);
     EXPECT_EQ(e.w.TopLine(), 0);
-}
-
-TEST(MouseWidget, SidewaysWheelAndShiftWheelScrollHorizontally) {
-    Editor e(std::string(400, 'x'));
+    // Sideways, and with Shift.
     e.w.SetMouseWheelFactor(1);
     const int step = e.w.viewport()->width() / 20 + 1;
     e.Wheel(0, -120);
@@ -249,16 +261,6 @@ TEST(MouseWidget, ForeignTextDropsHereAndFileDropsGoToTheParent) {
     drop(files);
     EXPECT_EQ(e.w.Text(), "one two");
     EXPECT_EQ(parent.entered, 1);
-}
-
-TEST(KeyboardWidget, InputMethodTextArrivesAsTypedCharacters) {
-    Editor e("ab");
-    e.w.SetSelStart(1);
-    QInputMethodEvent compose(QString(), {});
-    compose.setCommitString(QString::fromUtf8("\xc3\xa9\xd1\x91\xd0\xb6")); // é (not in 1251) ё ж
-    QApplication::sendEvent(&e.w, &compose);
-    EXPECT_EQ(e.w.Text(), "a\xb8\xe6"
-                          "b");
 }
 
 // A click on an item with a context number reports the whole range, over

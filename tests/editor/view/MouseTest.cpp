@@ -63,8 +63,10 @@ TEST(Mouse, MarginSelectsWholeLines) {
     k.mouse.MouseMove(ssLeft, 2, Mouse::Y(2));
     EXPECT_EQ(k.t.model.SelText(), "one\r\ntwo\r\nthree");
     k.mouse.MouseUp(kLeft, 0, 2, Mouse::Y(2));
-    k.mouse.MouseMove(0, Mouse::X(1), Mouse::Y(1));
+    k.mouse.MouseMove(0, 6, Mouse::Y(1)); // the margin ends two pixels before the text
     EXPECT_NE(k.cursor, TCursorShape::RightArrow);
+    k.mouse.MouseMove(0, 5, Mouse::Y(1));
+    EXPECT_EQ(k.cursor, TCursorShape::RightArrow);
 
     Mouse n("one\r\ntwo", rzoNoLineSelection);
     n.Click(2, Mouse::Y(0));

@@ -20,8 +20,11 @@ struct WidgetClipboard : WidgetFixture {
     }
 };
 
-TEST_F(WidgetClipboard, BlockCopyPutsTextAndMarkerSideBySide) {
-    memo->SetText("abcdefg\r\nab\r\nabcdef");
+// A block changes line by line, but for the user each paste or deletion
+// is one change.
+TEST_F(WidgetClipboard, BlockCopyPasteAndDelete) {
+    const std::string text = "abcdefg\r\nab\r\nabcdef";
+    memo->SetText(text);
     SelectBlock(0, 2, 2, 5);
     EXPECT_EQ(memo->SelText(), "cde\r\n\r\ncde\r\n");
     memo->CopyToClipboard();
@@ -30,6 +33,21 @@ TEST_F(WidgetClipboard, BlockCopyPutsTextAndMarkerSideBySide) {
     EXPECT_EQ(data->text(), QString("cde\n\ncde\n")) << "other programs get their own breaks";
     ASSERT_TRUE(data->hasFormat(RIzuvAzaz::BlockMimeType()));
     EXPECT_EQ(data->data(RIzuvAzaz::BlockMimeType()), QByteArray("cde\r\n\r\ncde\r\n", 13));
+    memo->SetSelText("");
+    memo->Undo();
+    EXPECT_EQ(memo->Text(), text);
+    memo->SetSelStart(memo->ParagraphStart(1) + 1);
+    memo->PasteFromClipboard(); // appends a paragraph too
+    memo->Undo();
+    EXPECT_EQ(memo->Text(), text);
+
+    // Pasted lines are padded to the caret column; the caret ends at the
+    // last piece.
+    memo->SetText("abcdefgh");
+    memo->SetSelStart(4);
+    memo->PasteFromClipboard();
+    EXPECT_EQ(memo->Text(), "abcdcdeefgh\r\n    \r\n    cde");
+    EXPECT_EQ(memo->SelStart(), memo->TextLength());
 }
 
 TEST_F(WidgetClipboard, BlockCopyCountsTabsAndSkipsCodes) {
@@ -45,34 +63,6 @@ TEST_F(WidgetClipboard, BlockCopyCountsTabsAndSkipsCodes) {
     EXPECT_EQ(memo->BlockText(), "\r\nde\r\n");
 }
 
-TEST_F(WidgetClipboard, BlockPastePadsAndAppendsParagraphs) {
-    memo->SetText("abcdefg\r\nab\r\nabcdef");
-    SelectBlock(0, 2, 2, 5);
-    memo->CopyToClipboard();
-
-    memo->SetText("abcdefgh");
-    memo->SetSelStart(4);
-    memo->PasteFromClipboard();
-    EXPECT_EQ(memo->Text(), "abcdcdeefgh\r\n    \r\n    cde");
-    // Each line was its own change; the caret ends at the last piece.
-    EXPECT_EQ(memo->SelStart(), memo->TextLength());
-}
-
-TEST_F(WidgetClipboard, ForeignTextReplacesTheSelectionInWindows1251) {
-    memo->SetText("hello world");
-    memo->SetSelStart(6);
-    memo->SetSelLength(5);
-    QApplication::clipboard()->setText(QString::fromUtf8("\xd0\xbc\xd0\xb8\xd1\x80"));
-    memo->PasteFromClipboard();
-    EXPECT_EQ(memo->Text(), "hello \xec\xe8\xf0");
-
-    memo->SelectAll();
-    memo->CopyToClipboard();
-    EXPECT_EQ(QApplication::clipboard()->text(),
-              QString::fromUtf8("hello \xd0\xbc\xd0\xb8\xd1\x80"));
-    EXPECT_FALSE(QApplication::clipboard()->mimeData()->hasFormat(RIzuvAzaz::BlockMimeType()));
-}
-
 // Other programs break lines with LF, CR LF or CR and speak Unicode; the
 // document holds CR LF and the code page it is drawn in (866 for "Terminal").
 TEST_F(WidgetClipboard, TextFromAndForOtherProgramsInBothFonts) {
@@ -86,29 +76,16 @@ TEST_F(WidgetClipboard, TextFromAndForOtherProgramsInBothFonts) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c[1]);
         memo->SetFont({c[0], 14, 10, 0, false});
-        memo->SetText("");
+        memo->SetText("<old>"); // the pasted text replaces the selection
+        memo->SelectAll();
         QApplication::clipboard()->setText(QString::fromUtf8(c[1]));
         memo->PasteFromClipboard();
         EXPECT_EQ(memo->Text(), c[2]);
         memo->SelectAll();
         memo->CopyToClipboard();
         EXPECT_EQ(QApplication::clipboard()->text().toStdString(), c[3]);
+        EXPECT_FALSE(QApplication::clipboard()->mimeData()->hasFormat(RIzuvAzaz::BlockMimeType()));
     }
-}
-
-// A block changes line by line, but for the user it is one change.
-TEST_F(WidgetClipboard, BlockPasteAndBlockDeleteAreUndoneInOneStep) {
-    const std::string text = "abcdefg\r\nab\r\nabcdef";
-    memo->SetText(text);
-    SelectBlock(0, 2, 2, 5);
-    memo->CopyToClipboard();
-    memo->SetSelText("");
-    memo->Undo();
-    EXPECT_EQ(memo->Text(), text);
-    memo->SetSelStart(memo->ParagraphStart(1) + 1);
-    memo->PasteFromClipboard(); // appends a paragraph too
-    memo->Undo();
-    EXPECT_EQ(memo->Text(), text);
 }
 
 TEST_F(WidgetClipboard, CutThenUndoRestoresTextButNotSelection) {

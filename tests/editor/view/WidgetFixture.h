@@ -4,6 +4,7 @@
 #include "editor/view/RIzuvAzaz.h"
 
 #include <QApplication>
+#include <QFocusEvent>
 #include <QImage>
 
 #include <gtest/gtest.h>
@@ -26,6 +27,13 @@ struct WidgetFixture : ::testing::Test {
         memo->resize(400, 200);
         memo->show();
         QApplication::processEvents();
+    }
+
+    // Focus as the window system gives or takes it.
+    void Focus(bool in) {
+        if (in) memo->setFocus();
+        QFocusEvent e(in ? QEvent::FocusIn : QEvent::FocusOut);
+        QApplication::sendEvent(memo.get(), &e);
     }
 
     int Lh() const { return memo->CurrentLineHeight(); }

@@ -34,6 +34,8 @@ struct WidgetPaint : WidgetFixture {
         state.color2 = static_cast<std::uint32_t>(back);
         InsertEntryAt(p, p.entryCount, state, offset);
     }
+    const QColor green{0, 200, 0}, white{Qt::white};
+
     // Any pixel of colour c in the rectangle?
     static bool Has(const QImage& image, QRect r, QColor c) {
         for (int y = r.top(); y <= r.bottom(); ++y)
@@ -49,7 +51,6 @@ TEST_F(WidgetPaint, SelectionColoursOnlyWhereSelected) {
     memo->SetSelStart(5);
     memo->SetSelLength(4);
     const QImage image = Snap("selection-colours");
-    const QColor green(0, 200, 0), white(Qt::white);
     const int mid = (XOf(0, 5) + XOf(0, 9)) / 2;
     EXPECT_TRUE(SameColour(image.pixel(mid, 1), green));
     EXPECT_TRUE(SameColour(image.pixel(XOf(0, 2), 1), white));
@@ -60,21 +61,17 @@ TEST_F(WidgetPaint, SelectionColoursOnlyWhereSelected) {
     EXPECT_FALSE(Has(image, selected, Qt::black));
     EXPECT_TRUE(Has(image, QRect(XOf(0, 0), 0, XOf(0, 4) - XOf(0, 0), Lh()), Qt::black));
 
+    // Without the system's colours the selection is inverted.
+    memo->SetOptions(memo->Options() & ~rzoWindowsSelColors);
+    const QImage inverted = Render();
+    EXPECT_TRUE(SameColour(inverted.pixel(mid, 1), Qt::black));
+    EXPECT_TRUE(SameColour(inverted.pixel(XOf(0, 2), 1), white));
+
     // Hidden when the control has no focus and HideSelection is on.
     memo->SetHideSelection(true);
     memo->clearFocus();
     QApplication::processEvents();
     EXPECT_TRUE(SameColour(Render().pixel(mid, 1), white));
-}
-
-TEST_F(WidgetPaint, InvertedSelectionWithoutSystemColours) {
-    memo->SetText("aaaa bbbb");
-    memo->SetSelStart(5);
-    memo->SetSelLength(4);
-    const QImage image = Render();
-    const int mid = (XOf(0, 5) + XOf(0, 9)) / 2;
-    EXPECT_TRUE(SameColour(image.pixel(mid, 1), Qt::black)); // white background inverted
-    EXPECT_TRUE(SameColour(image.pixel(XOf(0, 2), 1), Qt::white));
 }
 
 TEST_F(WidgetPaint, SelectionAcrossLinesEndMarkAndFullLine) {
@@ -83,7 +80,6 @@ TEST_F(WidgetPaint, SelectionAcrossLinesEndMarkAndFullLine) {
     memo->SetSelStart(5);
     memo->SetSelLength(13); // "bbbb", the break, "cccc d"
     QImage image = Snap("selection-across-lines");
-    const QColor green(0, 200, 0), white(Qt::white);
     const int endX = XOf(0, 9);
     // The paragraph end inside the selection: a small mark after the text,
     // in the middle third of the line only.
@@ -114,7 +110,6 @@ TEST_F(WidgetPaint, BlockSelectionSpansColumns) {
     memo->SetSelLength(memo->ParagraphStart(2));
     memo->SetBlockSelection(2, 6);
     const QImage image = Snap("block-selection");
-    const QColor green(0, 200, 0);
     const int inside = memo->LeftMargin() + 4 * Sw();
     for (int line = 0; line < 3; ++line)
         EXPECT_TRUE(SameColour(image.pixel(inside, line * Lh() + 1), green)) << line;
@@ -179,10 +174,10 @@ TEST_F(WidgetPaint, KeywordsAndCommentsFromTheControlsOwnLists) {
                    QRect(XOf(paragraph, from), y, XOf(paragraph, to) - XOf(paragraph, from), Lh()),
                    c);
     };
-    const QColor blue(0, 0, 255), green(0, 0x80, 0);
+    const QColor blue(0, 0, 255), comment(0, 0x80, 0);
     EXPECT_TRUE(has(0, 0, 3, blue));
     EXPECT_FALSE(has(0, 4, 10, blue));
-    EXPECT_TRUE(has(0, 11, 20, green));
+    EXPECT_TRUE(has(0, 11, 20, comment));
     EXPECT_FALSE(has(0, 13, 16, blue)); // no keyword inside the comment
     EXPECT_FALSE(has(1, 0, 4, blue));   // not a whole word
     EXPECT_TRUE(has(1, 5, 8, blue));

@@ -4,28 +4,10 @@
 
 #include "editor/model/TextViews.h"
 
-#include <QFocusEvent>
 #include <QScrollBar>
 
 namespace lorvane::test {
 namespace {
-
-TEST(WidgetNew, StartsWithTheDocumentedValues) {
-    RIzuvAzaz memo;
-    EXPECT_EQ(memo.ScrollBars(), ssVertical);
-    EXPECT_TRUE(memo.WordWrap());
-    // The defaults that change how text is edited and kept; colours, sizes
-    // and flags are plain initial values.
-    EXPECT_EQ(memo.UndoMaxLevel(), 256);
-    EXPECT_EQ(memo.UndoMaxSpace(), 65536);
-    EXPECT_EQ(memo.Options(), rzoWrapCaret | rzoInsertKeyActive | rzoWideOverwriteCaret |
-                                  rzoAutoScrollBars | rzoBlockSelection);
-    EXPECT_EQ(memo.TabStops(), 8);
-    EXPECT_EQ(memo.MouseWheelFactor(), 3);
-    EXPECT_EQ(memo.UpdateMode(), umBackground);
-    EXPECT_TRUE(memo.EnableHotKeys() && memo.PassOverCodes() && memo.StaticFormat());
-    EXPECT_EQ(memo.Separators(), std::string("\t $%&,./:;<=>"));
-}
 
 using WidgetMetrics = WidgetFixture;
 
@@ -62,7 +44,7 @@ TEST_F(WidgetMetrics, MonospaceFontMeasuresByTable) {
                   memo->Device().ToQString(text.data(), static_cast<int>(text.size()))));
 }
 
-TEST_F(WidgetMetrics, CaretWidthExplicitAutomaticAndWide) {
+TEST_F(WidgetMetrics, CaretWidthAndVisibility) {
     memo->SetCaretWidth(0);
     memo->SetLineHeight(16);
     EXPECT_EQ(memo->CurrentCaretWidth(), 2); // 16 div 14 + 1
@@ -74,9 +56,7 @@ TEST_F(WidgetMetrics, CaretWidthExplicitAutomaticAndWide) {
     // Overwrite mode: as wide as the character under the caret, but not at
     // the paragraph end and not with a selection.
     memo->SetLineHeight(0);
-    memo->setFocus();
-    QFocusEvent in(QEvent::FocusIn);
-    QApplication::sendEvent(memo.get(), &in);
+    Focus(true);
     memo->SetText("W");
     memo->SetSelStart(0);
     memo->SetOverwrite(true);
@@ -89,19 +69,13 @@ TEST_F(WidgetMetrics, CaretWidthExplicitAutomaticAndWide) {
     // Setting the width while the caret exists makes it a pixel shorter.
     memo->SetCaretWidth(2);
     EXPECT_EQ(memo->CurrentCaretHeight(), Lh() - 1);
-}
-
-TEST_F(WidgetMetrics, CaretOnlyWithFocusAndNotDisplayOnly) {
-    memo->setFocus();
-    QFocusEvent in(QEvent::FocusIn);
-    QApplication::sendEvent(memo.get(), &in);
+    // The caret shows only with the focus and not while display-only.
     EXPECT_TRUE(memo->CaretVisible());
     memo->SetDisplayOnly(true);
     EXPECT_FALSE(memo->CaretVisible());
     memo->SetDisplayOnly(false);
     EXPECT_TRUE(memo->CaretVisible());
-    QFocusEvent out(QEvent::FocusOut);
-    QApplication::sendEvent(memo.get(), &out);
+    Focus(false);
     EXPECT_FALSE(memo->CaretVisible());
 }
 
@@ -167,23 +141,6 @@ TEST_F(WidgetMapping, JustifiedLinesFillTheWidthButNotTheLastOne) {
     EXPECT_EQ(XOf(0, 4, k), memo->LeftMargin() + 4 * Sw());
 }
 
-TEST_F(WidgetMapping, ClickPlacesTheCaret) {
-    memo->SetText("hello\r\nworld");
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(XOf(1, 2) + 1, Lh() + 2), QPointF(),
-                      Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(memo->viewport(), &press);
-    EXPECT_EQ(memo->SelStart(), 9); // "hello" + break + "wo"
-    EXPECT_TRUE(memo->hasFocus());
-    // Beyond the line end with virtual space allowed: spaces beyond it.
-    memo->SetOptions(memo->Options() | rzoKeepColumnPos);
-    QMouseEvent far(QEvent::MouseButtonPress, QPointF(XOf(0, 5) + 3 * Sw(), 2), QPointF(),
-                    Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
-    QApplication::sendEvent(memo->viewport(), &far);
-    EXPECT_EQ(memo->SelStart(), 5);
-    EXPECT_EQ(memo->VirtualSpaces(), 3);
-    EXPECT_EQ(memo->CaretColumn(), 8);
-}
-
 using WidgetScroll = WidgetFixture;
 
 TEST_F(WidgetScroll, RangesWithAndWithoutAutomaticBars) {
@@ -246,21 +203,18 @@ TEST_F(WidgetScroll, ScrollEventsAndTheCaretFollowTheOffsets) {
     memo->SetOptions(memo->Options() | rzoNoFineScroll);
     memo->ScrollTo(3 * Lh() + 5, 0);
     EXPECT_EQ(memo->VerticalOffset(), 3 * Lh());
-}
-
-TEST_F(WidgetScroll, HorizontalRangeWithoutWrap) {
-    memo->SetScrollBars(ssBoth);
-    memo->SetWordWrap(false);
-    memo->SetText(std::string(200, 'x'));
-    QScrollBar* h = memo->horizontalScrollBar();
-    EXPECT_GT(h->maximum(), 0);
-    memo->SetSelStart(200);
+    // Sideways the caret at a line's end is brought into view; wrapping
+    // takes the horizontal range away.
+    QScrollBar* bar = memo->horizontalScrollBar();
+    EXPECT_GT(bar->maximum(), 0);
+    memo->SetSelStart(memo->ParagraphStart(5) + 100);
+    memo->ScrollTo(0, 0);
     memo->ScrollInView();
     EXPECT_GT(memo->HorizontalOffset(), 0);
     EXPECT_LT(memo->CaretPos().x(), memo->viewport()->width());
     memo->SetWordWrap(true);
     EXPECT_EQ(memo->HorizontalOffset(), 0);
-    EXPECT_EQ(h->maximum(), 0);
+    EXPECT_EQ(bar->maximum(), 0);
 }
 
 // The caret line shows whole at the bottom, also when only whole lines may
@@ -339,7 +293,7 @@ TEST_F(WidgetScroll, AFarMatchComesIntoViewWithoutLayingOutTheTextBeforeIt) {
 
 using WidgetOperations = WidgetFixture;
 
-TEST_F(WidgetOperations, SetTextAndClearSetModifiedOnlyWhenSomethingChanges) {
+TEST_F(WidgetOperations, ModifiedOnlyWhenTheTextChanges) {
     memo->Clear();
     EXPECT_FALSE(memo->Modified()); // empty into empty
     memo->SetText("abc");
@@ -348,6 +302,12 @@ TEST_F(WidgetOperations, SetTextAndClearSetModifiedOnlyWhenSomethingChanges) {
     memo->Clear();
     EXPECT_TRUE(memo->Modified());
     EXPECT_EQ(memo->TextLength(), 0);
+    // Dropping trailing blanks is no change of the user's.
+    memo->SetText("a  \r\nb\t\r\nc");
+    memo->SetModified(false);
+    memo->SetOptions(memo->Options() | rzoDiscardTrailingSpaces);
+    EXPECT_EQ(memo->Text(), "a\r\nb\r\nc");
+    EXPECT_FALSE(memo->Modified());
     // A zero byte ends the text.
     memo->SetText(std::string_view("ab\0cd", 5));
     EXPECT_EQ(memo->Text(), "ab");
@@ -388,16 +348,6 @@ TEST_F(WidgetOperations, SelectionEventsAndOperations) {
     EXPECT_EQ(memo->SelText(), "0123456");
 }
 
-TEST_F(WidgetOperations, ExtraSpacesBeforeTextTypedInVirtualSpace) {
-    memo->SetOptions(memo->Options() | rzoKeepColumnPos | rzoPutExtraSpaces);
-    memo->SetText("ab");
-    memo->SetSelStart(2);
-    memo->SetVirtualSpaces(3);
-    memo->SetSelText("x");
-    EXPECT_EQ(memo->Text(), "ab   x");
-    EXPECT_EQ(memo->VirtualSpaces(), 0);
-}
-
 TEST_F(WidgetOperations, FormatCommandsWrapTheSelection) {
     memo->SetText("one two");
     memo->SetSelStart(4);
@@ -433,14 +383,6 @@ TEST_F(WidgetOperations, LinesParagraphsAndColumns) {
     memo->SetCaretColumn(4);
     EXPECT_EQ(memo->SelStart(), 11);
     EXPECT_EQ(memo->SelLength(), -2);
-}
-
-TEST_F(WidgetOperations, DiscardingTrailingBlanksKeepsModified) {
-    memo->SetText("a  \r\nb\t\r\nc");
-    memo->SetModified(false);
-    memo->SetOptions(memo->Options() | rzoDiscardTrailingSpaces);
-    EXPECT_EQ(memo->Text(), "a\r\nb\r\nc");
-    EXPECT_FALSE(memo->Modified());
 }
 
 } // namespace
