@@ -96,7 +96,7 @@ TEST(AttrEntriesTest, GrowthAndRemoval) {
     InsertEntryAt(one, 1, s, 8);
     RemoveEntryAt(one, 1, 8);
     TrimEntries(one);
-    EXPECT_EQ(one.entryCapacity, 1);
+    EXPECT_EQ(EntryCapacity(one), 1);
     EXPECT_EQ(one.entries[0].offsetOrRefs, 7u);
     FreeLinesAndEntries(one);
 }
