@@ -105,7 +105,8 @@ void TMDIChild::LoadFile(const std::string& path, TModeChoice mode, TUtf8Answer 
     const bool terminal = IsTerminalFont(memo1_->Font().name);
     if (IsUtf8Text(bytes)) {
         const cp::CodePage page = terminal ? cp::CodePage::Cp866 : cp::CodePage::Win1251;
-        TUtf8Decoded text = DecodeUtf8Text(bytes, page);
+        TUtf8Decoded text = DecodeUtf8Text(
+            bytes, page, [](int percent) { TCommandProgress::Report(percent * 3 / 10); });
         bool asUtf8 = text.complete || answer == TUtf8Answer::ViewOnly;
         if (!text.complete && answer == TUtf8Answer::Ask)
             asUtf8 =
@@ -191,11 +192,21 @@ bool TMDIChild::WriteInMode(const std::string& path, bool backup, bool exportCop
         single = SingleByteForm(text.TakeData(), dos, koi8);
         TCommandProgress::Report(50);
         counts = CountBytes(single);
+        TCommandProgress::Report(55);
         if (!ConfirmLoss(single, counts, path)) return false;
-        const std::string bytes = FileBytes(single, Document.form);
+        const std::string bytes = FileBytes(single, Document.form, [](int percent) {
+            TCommandProgress::Report(55 + percent * 15 / 100);
+        });
         TCommandProgress::Report(70);
         WriteDocumentFile(path, backup, [&](TStream& out) {
-            out.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+            // In pieces, with the window's events let run between them.
+            constexpr std::size_t kPiece = std::size_t{8} << 20;
+            for (std::size_t at = 0; at < bytes.size(); at += kPiece) {
+                out.WriteBuffer(bytes.data() + at,
+                                static_cast<std::int64_t>(std::min(kPiece, bytes.size() - at)));
+                TCommandProgress::Report(
+                    70 + static_cast<int>(static_cast<double>(at) * 30 / bytes.size()));
+            }
         });
     }
     if (exportCopy) return true;

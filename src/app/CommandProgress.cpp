@@ -42,6 +42,10 @@ void TCommandProgress::Report(int percent, bool mayPump) {
     if (current != nullptr) current->Step(percent, mayPump);
 }
 
+void TCommandProgress::Pump() {
+    if (current != nullptr) current->Step(std::max(current->lastPercent_, 0), true);
+}
+
 void TCommandProgress::Step(int percent, bool mayPump) {
     const Clock::time_point now = Clock::now();
     percent = std::clamp(percent, 0, 100);

@@ -29,6 +29,9 @@ public:
     // other events may run (no half-made change in any text), so the whole
     // window repaints; otherwise only the status bar does.
     static void Report(int percent, bool mayPump = true);
+    // Lets the window's events run (when due) with the progress unchanged,
+    // for work that cannot tell how far it is.
+    static void Pump();
 
     // A command is running (events that start other work wait for its end).
     static bool Running() noexcept;

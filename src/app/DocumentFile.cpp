@@ -86,9 +86,10 @@ std::string SingleByteForm(std::string text, bool dos, bool koi8) {
     return text;
 }
 
-std::string FileBytes(std::string singleBytes, const TDocumentForm& form) {
+std::string FileBytes(std::string singleBytes, const TDocumentForm& form,
+                      const std::function<void(int)>& progress) {
     if (!form.utf8) return singleBytes;
-    return EncodeUtf8Text(singleBytes, form.page, form.mark);
+    return EncodeUtf8Text(singleBytes, form.page, form.mark, progress);
 }
 
 TLostCharacter FindLostCharacter(std::string_view singleBytes, const TByteCounts& now,

@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -70,8 +71,9 @@ struct TDocumentFile {
 // The bytes a window's text becomes in its file: the display mode's
 // exchange undone (DOS and KOI8 windows), before any UTF-8 encoding.
 std::string SingleByteForm(std::string text, bool dos, bool koi8);
-// The single-byte form as the file holds it.
-std::string FileBytes(std::string singleBytes, const TDocumentForm& form);
+// The single-byte form as the file holds it; `progress` as for EncodeUtf8Text.
+std::string FileBytes(std::string singleBytes, const TDocumentForm& form,
+                      const std::function<void(int)>& progress = nullptr);
 
 // A character of the single-byte form that its file would not show as the
 // window does: the first whose byte occurs more often (`now`, the counts of

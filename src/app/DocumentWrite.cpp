@@ -4,6 +4,7 @@
 // cannot be made stops the save, as nothing may be called saved that was
 // not.
 #include "app/Child.h"
+#include "app/CommandProgress.h"
 #include "platform/AtomicFile.h"
 #include "platform/Error.h"
 #include "platform/FileErrorText.h"
@@ -42,6 +43,7 @@ void CopyInto(int from, const std::string& fromPath, TStream& to) {
         }
         if (n == 0) return;
         to.WriteBuffer(buffer.get(), n);
+        TCommandProgress::Pump();
     }
 }
 
@@ -75,6 +77,10 @@ void WriteDocumentFile(const std::string& path, bool backup,
     RefuseReadOnly(path);
     AtomicFileWriter writer(path);
     fill(writer);
+    // The new text is on the disk before the old backup gives way: a short
+    // text waits in the writer's buffer, and a full disk found only at the
+    // end would have cost the previous backup for nothing.
+    writer.Sync();
     if (backup) {
         try {
             MakeBackup(path);

@@ -441,8 +441,15 @@ void TMainFormLorvane::FindInText(const FindOptions& options) {
     if (editor == nullptr) return;
     {
         WaitCursor wait;
-        if (editor->FindText(ToEditorBytes(*editor, options.findText), options.down,
-                             options.matchCase, options.wholeWord)) {
+        bool found = false;
+        {
+            // Shown only when the match lies far into a text whose
+            // highlighting has not reached it yet.
+            TCommandProgress progress(statusBar1_, QString::fromUtf8("Поиск"));
+            found = editor->FindText(ToEditorBytes(*editor, options.findText), options.down,
+                                     options.matchCase, options.wholeWord);
+        }
+        if (found) {
             if (!options.findText.empty()) Enable("SearchAgain2", true);
         } else {
             NotFound(options.findText);

@@ -157,7 +157,19 @@ bool IsUtf8Text(std::string_view bytes) noexcept {
     return beyondAscii;
 }
 
-TUtf8Decoded DecodeUtf8Text(std::string_view utf8, cp::CodePage page) {
+namespace {
+
+// How much text goes between two reports of progress.
+constexpr std::size_t kReportEvery = std::size_t{1} << 22;
+
+void ReportAt(const std::function<void(int)>& progress, std::size_t at, std::size_t size) {
+    if (progress) progress(static_cast<int>(static_cast<double>(at) * 100 / std::max<std::size_t>(size, 1)));
+}
+
+} // namespace
+
+TUtf8Decoded DecodeUtf8Text(std::string_view utf8, cp::CodePage page,
+                            const std::function<void(int)>& progress) {
     TUtf8Decoded out;
     if (utf8.substr(0, kUtf8Mark.size()) == kUtf8Mark) {
         out.mark = true;
@@ -166,11 +178,20 @@ TUtf8Decoded DecodeUtf8Text(std::string_view utf8, cp::CodePage page) {
     out.bytes.reserve(utf8.size());
     const PageUtf8& tables = TablesOf(page);
     std::size_t at = 0;
+    std::size_t nextReport = kReportEvery;
     while (at < utf8.size()) {
+        if (at >= nextReport) {
+            ReportAt(progress, at, utf8.size());
+            nextReport = at + kReportEvery;
+        }
         const unsigned char lead = static_cast<unsigned char>(utf8[at]);
         if (lead < 0x80) {
-            out.bytes.push_back(static_cast<char>(lead));
-            ++at;
+            // A run of ASCII goes over in one piece.
+            std::size_t end = at + 1;
+            while (end < utf8.size() && static_cast<unsigned char>(utf8[end]) < 0x80)
+                ++end;
+            out.bytes.append(utf8.data() + at, end - at);
+            at = end;
             continue;
         }
         if (lead >= 0xC2 && lead <= 0xDF && at + 1 < utf8.size() && Continuation(utf8[at + 1])) {
@@ -199,23 +220,34 @@ TUtf8Decoded DecodeUtf8Text(std::string_view utf8, cp::CodePage page) {
     return out;
 }
 
-std::string EncodeUtf8Text(std::string_view bytes, cp::CodePage page, bool mark) {
+std::string EncodeUtf8Text(std::string_view bytes, cp::CodePage page, bool mark,
+                           const std::function<void(int)>& progress) {
     const PageUtf8& tables = TablesOf(page);
-    std::string out(kUtf8Mark.size() * mark + bytes.size() * 3, '\0');
+    // The exact length first: three bytes for each would cost a buffer of
+    // three times a huge text.
+    std::size_t length = kUtf8Mark.size() * mark;
+    for (std::size_t from = 0; from < bytes.size(); from += kReportEvery) {
+        ReportAt(progress, from / 2, bytes.size());
+        for (const char ch : bytes.substr(from, kReportEvery))
+            length += tables.length[static_cast<unsigned char>(ch)];
+    }
+    std::string out(length, '\0');
     char* to = out.data();
     if (mark) to = std::copy(kUtf8Mark.begin(), kUtf8Mark.end(), to);
-    for (const char ch : bytes) {
-        const auto b = static_cast<unsigned char>(ch);
-        const std::uint8_t n = tables.length[b];
-        const char* from = tables.encoded[b].data();
-        to[0] = from[0];
-        if (n > 1) {
-            to[1] = from[1];
-            if (n > 2) to[2] = from[2];
+    for (std::size_t from = 0; from < bytes.size(); from += kReportEvery) {
+        ReportAt(progress, (bytes.size() + from) / 2, bytes.size());
+        for (const char ch : bytes.substr(from, kReportEvery)) {
+            const auto b = static_cast<unsigned char>(ch);
+            const std::uint8_t n = tables.length[b];
+            const char* code = tables.encoded[b].data();
+            to[0] = code[0];
+            if (n > 1) {
+                to[1] = code[1];
+                if (n > 2) to[2] = code[2];
+            }
+            to += n;
         }
-        to += n;
     }
-    out.resize(static_cast<std::size_t>(to - out.data()));
     return out;
 }
 

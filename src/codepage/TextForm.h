@@ -8,6 +8,7 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -43,11 +44,14 @@ struct TUtf8Decoded {
     char32_t firstMissing = 0;    // when not complete
     std::int64_t missingLine = 0; // its line, from 1
 };
-TUtf8Decoded DecodeUtf8Text(std::string_view utf8, cp::CodePage page);
+// `progress`, when given, hears now and then how far the work is, in percent.
+TUtf8Decoded DecodeUtf8Text(std::string_view utf8, cp::CodePage page,
+                            const std::function<void(int)>& progress = nullptr);
 
 // The inverse: the page's bytes as UTF-8, the mark in front when asked.
 // A byte the page leaves undefined is written as U+FFFD.
-std::string EncodeUtf8Text(std::string_view bytes, cp::CodePage page, bool mark);
+std::string EncodeUtf8Text(std::string_view bytes, cp::CodePage page, bool mark,
+                           const std::function<void(int)>& progress = nullptr);
 
 // Line number (from 1) of byte `offset`, counting breaks as the editor's
 // loader does.

@@ -189,9 +189,13 @@ std::int64_t AtomicFileWriter::Size() {
     return st.st_size;
 }
 
-void AtomicFileWriter::Commit() {
+void AtomicFileWriter::Sync() {
     FlushBuffer();
     if (::fsync(fd_) != 0) Fail("write", errno);
+}
+
+void AtomicFileWriter::Commit() {
+    Sync();
     try {
         RefuseNotRegular(target_, path_);
     } catch (...) {

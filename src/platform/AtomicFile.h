@@ -33,6 +33,9 @@ public:
     std::int64_t Seek(std::int64_t offset, SeekOrigin origin) override;
     std::int64_t Size() override;
 
+    // Writes out what is gathered and syncs it, so that a full disk shows
+    // now, before anything else the save touches (its backup) changes.
+    void Sync();
     // Flushes, syncs and renames over the target. After a failure the
     // writer is discarded (the target untouched) and cannot be committed.
     void Commit();

@@ -323,6 +323,16 @@ TEST_F(FrameTest, AFailedSaveKeepsTheFileTheFlagAndTheOldBackup) {
     EXPECT_EQ(ReadFileBytes(dir.File("full.BAK")), "old backup");
     EXPECT_TRUE(Editor().Modified());
     EXPECT_EQ(std::distance(fs::directory_iterator(dir.path()), fs::directory_iterator()), 2);
+    // A short text waits in the writer's buffer: the full disk must show
+    // before the old backup gives way, not after.
+    Editor().SetText(std::string(1000, 's'));
+    {
+        const test::FullDisk full(500);
+        EXPECT_FALSE(frame->FileSaveItemClick());
+    }
+    EXPECT_EQ(TakeErrors().size(), 1u);
+    EXPECT_EQ(ReadFileBytes(file), "previous");
+    EXPECT_EQ(ReadFileBytes(dir.File("full.BAK")), "old backup");
 
     // A folder that is not there: named in the report.
     dialogs.AnswerSave(dir.File("missing/dir/x.txt"));

@@ -65,6 +65,19 @@ void RIzuvAzazModel::ScanStartStopUpTo(std::int32_t index) {
     startStopFrontier_ = std::max(startStopFrontier_, index);
 }
 
+void RIzuvAzazModel::ScanStartStopInSlices(std::int32_t index) {
+    constexpr std::int32_t kSlice = 32768;
+    index = std::min(index, ParagraphCount() - 1);
+    const std::int32_t from = std::max(startStopFrontier_, 0);
+    while (startStopFrontier_ < index) {
+        ScanStartStopUpTo(std::min(std::max(startStopFrontier_, 0) + kSlice, index));
+        ++updateCount_;
+        FireProgress(static_cast<std::int32_t>(static_cast<std::int64_t>(startStopFrontier_ - from) *
+                                               100 / std::max(index - from, 1)));
+        --updateCount_;
+    }
+}
+
 void RIzuvAzazModel::StartStateChanged(std::int32_t index) noexcept {
     startStopFrontier_ = std::min(startStopFrontier_, index - 1);
     layoutFrom_ = std::min(layoutFrom_, index);

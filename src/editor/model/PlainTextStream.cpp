@@ -14,7 +14,7 @@ namespace lorvane {
 namespace {
 
 using Clock = std::chrono::steady_clock;
-constexpr auto kProgressInterval = std::chrono::milliseconds(300);
+constexpr auto kProgressInterval = std::chrono::milliseconds(50);
 constexpr std::int64_t kChunk = 65500;
 
 bool IsBlank(char c) noexcept {

@@ -164,6 +164,11 @@ public:
     void RelayoutAll(bool fresh = false);
     void BackgroundSlice();
     void ScanStartStopUpTo(std::int32_t index);
+    // The same in slices, reporting progress between them (with the text
+    // whole and nothing laid out, so a caller's progress may let events run):
+    // after a change at the top of a big text, the scan to a far paragraph
+    // takes a while.
+    void ScanStartStopInSlices(std::int32_t index);
     void BeginUpdate() noexcept { ++updateCount_; }
     void EndUpdate();
     std::int32_t UpdateCount() const noexcept { return updateCount_; }

@@ -219,6 +219,7 @@ bool RIzuvAzazModel::FindText(std::string_view what, bool forward, bool matchCas
             std::int32_t at = offset;
             while ((at = NextCandidate(t, at, p->length - n, plainNeedle, firstBytes)) >= 0) {
                 if (whole(p, at)) {
+                    ScanStartStopInSlices(i);
                     SetSelStart(StartAt(i) + at + n);
                     SetSelLength(-n);
                     return true;
@@ -237,6 +238,7 @@ bool RIzuvAzazModel::FindText(std::string_view what, bool forward, bool matchCas
         for (std::int32_t at = 0; (at = NextCandidate(t, at, lastStart, plainNeedle, firstBytes)) >= 0; ++at)
             if (whole(p, at)) found = at;
         if (found >= 0) {
+            ScanStartStopInSlices(i);
             SetSelStart(StartAt(i) + found);
             SetSelLength(n);
             return true;
