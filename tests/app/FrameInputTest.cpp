@@ -169,31 +169,6 @@ TEST_F(FrameInput, TheCopyKeyInTheMessagesPaneCopiesItsLineWhateverADocumentHasS
     }
 }
 
-TEST_F(FrameInput, CutAndCopyFollowASelectionInEitherDirection) {
-    TMainFormLorvane& frame = *this->frame;
-    NewDocument("one two three");
-    TDocumentEditor& editor = Editor();
-    struct Case {
-        int start, length;
-        bool enabled;
-    };
-    // Select All and a drag forwards leave the caret at the far end: the
-    // length is negative there.
-    for (const Case& c : {Case{0, 0, false}, Case{13, -13, true}, Case{0, 5, true},
-                          Case{4, -3, true}, Case{7, 0, false}}) {
-        editor.SetSelStart(c.start);
-        editor.SetSelLength(c.length);
-        frame.UpdateMenuItems();
-        for (const char* item : {"CutItem", "CopyItem"})
-            EXPECT_EQ(frame.Item(item)->isEnabled(), c.enabled) << item << " " << c.length;
-        for (const char* button : {"CutBtn", "CopyBtn"})
-            EXPECT_EQ(frame.Button(button)->isEnabled(), c.enabled) << button << " " << c.length;
-    }
-    editor.SelectAll();
-    frame.UpdateMenuItems();
-    EXPECT_TRUE(frame.Item("CopyItem")->isEnabled());
-}
-
 // Drags `data` to `point` of the frame and drops it there when the widget
 // under it takes the drag; true when it did.
 bool DropAt(QWidget& frame, QPoint point, const QMimeData& data,
