@@ -1,11 +1,7 @@
-// Where the frame meets the user's hands and desktop, on the real control.
-// Keys: each key of the menu table reaches its own item and nothing else,
-// wherever the focus is in a document window, and no key is claimed twice
-// (the document windows' system menu included). Items other engineers add
-// at the ends of the menus may carry keys of their own; they only must not
-// take one that is already taken. Files dropped from a file manager (each
-// drop goes to the widget the toolkit picks for that point, as a real drag
-// does), and the button hints.
+// Where the frame meets the user's hands and desktop, on the real control:
+// each key of the menu table reaches its own item and nothing else, no key
+// is claimed twice (items added at the ends of the menus may carry new keys
+// only), files dropped from a file manager, and the button hints.
 #include "FrameFixture.h"
 #include "app/MessagesPane.h"
 #include "components/FileMO.h"
