@@ -186,19 +186,6 @@ TEST_F(FrameTest, FirstActivationOpensTheCommandLineOnceWithItsHalvesJoined) {
     EXPECT_EQ(frame->Children().size(), 1u);
 }
 
-TEST_F(FrameTest, NewDocumentsTakeTheSettingsFileLookAsItIsThen) {
-    NewDocument("");
-    EXPECT_EQ(Editor().Font().name, "System");
-    WriteSetting("COLORS", "Цвет фона", "0xFF0000");
-    WriteSetting("FONT", "Имя шрифта", "Terminal");
-    WriteSetting("FONT", "Размер шрифта", "14");
-    NewDocument("");
-    EXPECT_EQ(Editor().Color(), clBlue);
-    EXPECT_EQ(Editor().Font().name, "Terminal");
-    EXPECT_EQ(Editor().Font().size, 14);
-    EXPECT_EQ(Editor().Font().height, 0);
-}
-
 TEST_F(FrameTest, OpenOffersTheWorkingFiltersAndRecentFilesKeepFive) {
     std::vector<std::string> files;
     for (int i = 1; i <= 6; ++i) {

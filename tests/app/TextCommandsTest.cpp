@@ -389,11 +389,12 @@ TEST_F(TextCommands, SingleReplaceAndFindAgainAfterTheReplaceDialog) {
     EXPECT_EQ(dialogs.RequestsOf(DialogKind::MessageBox)[0].text, "Не найдено : \"ONE\".");
 }
 
-TEST_F(TextCommands, FontAndBackgroundGoToTheEditorAndTheSettingsFile) {
+TEST_F(TextCommands, FontAndBackgroundGoToTheEditorAndTheSettingsFileAndNewDocuments) {
     RIzuvAzaz& control = NewDocument("x");
+    EXPECT_EQ(control.Font().name, "System");
     dialogs.AnswerFont(std::nullopt);
     frame->Fonts1Click();
-    EXPECT_EQ(dialogs.RequestsOf(DialogKind::Font)[0].font.name, control.Font().name);
+    EXPECT_EQ(dialogs.RequestsOf(DialogKind::Font)[0].font.name, "System");
     EXPECT_EQ(dialogs.RequestsOf(DialogKind::Font)[0].font.color, control.FontColor());
     EXPECT_FALSE(std::filesystem::exists(Settings().SettingsFilePath()));
 
@@ -408,16 +409,24 @@ TEST_F(TextCommands, FontAndBackgroundGoToTheEditorAndTheSettingsFile) {
     frame->Item("N18")->trigger();
     EXPECT_EQ(control.Color(), clNavy);
 
-    Settings stored;
-    const DocumentLook look = stored.DocumentAppearance();
-    EXPECT_EQ(look.fontName, "Courier New");
-    EXPECT_EQ(look.fontSize, 14);
-    EXPECT_EQ(look.fontColor, clRed);
-    EXPECT_EQ(look.backgroundColor, clNavy);
     // The colour dialog starts from the held background colour.
     dialogs.AnswerColor(std::nullopt);
     frame->N18Click();
     EXPECT_EQ(dialogs.RequestsOf(DialogKind::Color).back().color, clNavy);
+
+    // A new document takes the settings file's look as it is then, hand
+    // edits included.
+    NewDocument("");
+    EXPECT_EQ(Editor().Font().name, "Courier New");
+    EXPECT_EQ(Editor().FontColor(), clRed);
+    EXPECT_EQ(Editor().Color(), clNavy);
+    WriteSetting("COLORS", "Цвет фона", "0xFF0000");
+    WriteSetting("FONT", "Имя шрифта", "Terminal");
+    NewDocument("");
+    EXPECT_EQ(Editor().Color(), clBlue);
+    EXPECT_EQ(Editor().Font().name, "Terminal");
+    EXPECT_EQ(Editor().Font().size, 14);
+    EXPECT_EQ(Editor().Font().height, 0);
 }
 
 // Every command on the whole text shows its progress in the frame's status
