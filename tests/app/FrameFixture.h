@@ -4,6 +4,7 @@
 // reports caught, and documents opened from files or made new.
 #include "app/EditorFactory.h"
 #include "app/MainForm.h"
+#include "app/MessagesPane.h"
 #include "app/RIzuvAzazEditor.h"
 #include "editor/view/RIzuvAzaz.h"
 #include "platform/ErrorHandler.h"
@@ -15,13 +16,18 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QStatusBar>
 #include <QToolButton>
 
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <fcntl.h>
 #include <filesystem>
 #include <sys/resource.h>
+#include <sys/stat.h>
 
 namespace lorvane::test {
 
@@ -119,6 +125,55 @@ protected:
         return frame->ActiveChild();
     }
     TDocumentEditor& Editor() const { return frame->ActiveChild()->Memo1(); }
+    // The text of the status bar's field `name`.
+    std::string Field(const char* name) const {
+        const auto* field = frame->StatusBar1()->findChild<QLabel*>(name);
+        return field != nullptr ? field->text().toStdString() : "(none)";
+    }
+    // The messages pane's rows as text.
+    std::vector<std::string> PaneLines() const {
+        std::vector<std::string> lines;
+        const QListWidget* list = frame->MessagesPane1().List();
+        for (int i = 0; i < list->count(); ++i)
+            lines.push_back(list->item(i)->text().toStdString());
+        return lines;
+    }
+
+    // A tool setting, in effect at once (hand edits wait for an activation).
+    void Tool(const char* key, const std::string& value) {
+        WriteSetting("ASSEMBLER", key, value);
+        frame->AboutBoxCr();
+    }
+    // A program that writes its arguments, each followed by "|", to
+    // dir/<name>.args once `extra` (shell text; $1 the first argument) ran.
+    std::string Script(const std::string& name, const std::string& extra = {}) {
+        const std::string path = dir.File(name), log = dir.File(name + ".args");
+        WriteFileBytes(path, "#!/bin/sh\n" + extra + "\nprintf '%s|' \"$@\" > '" + log +
+                                 ".part'; mv '" + log + ".part' '" + log + "'\n");
+        ::chmod(path.c_str(), 0755);
+        return path;
+    }
+    std::string Args(const std::string& name) {
+        EXPECT_TRUE(WaitFor([&] { return Ran(name); })) << name;
+        return ReadFileBytes(dir.File(name + ".args"));
+    }
+    bool Ran(const std::string& name) const {
+        return std::filesystem::exists(dir.File(name + ".args"));
+    }
+    // A compiler for ".ASM" sources whose listing is "<source stem>.LST".
+    void UseCompiler(const std::string& extra = "printf 'of %s' \"$1\" > \"${1%.*}.LST\"") {
+        Tool("Ассемблер", Script("cc", extra));
+        Tool("Расширение файла компилятора", ".ASM");
+        Tool("Расширение файла листинга", ".LST");
+    }
+    // Another program's write in place, with a time of its own (two writes
+    // can fall within one tick of the file system's clock).
+    static void WriteOutside(const std::string& file, const std::string& bytes) {
+        static long seconds = 1000;
+        WriteFileBytes(file, bytes);
+        struct timespec times[2] = {{0, UTIME_NOW}, {++seconds, 0}};
+        ::utimensat(AT_FDCWD, file.c_str(), times, 0);
+    }
 
     static void WriteSetting(const char* section, const char* key, const std::string& value) {
         ProfileFile(Settings().SettingsFilePath()).WriteString(section, key, value);

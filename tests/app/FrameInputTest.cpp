@@ -1,11 +1,7 @@
-// Where the frame meets the user's hands and desktop, on the real control.
-// Keys: each key of the menu table reaches its own item and nothing else,
-// wherever the focus is in a document window, and no key is claimed twice
-// (the document windows' system menu included). Items other engineers add
-// at the ends of the menus may carry keys of their own; they only must not
-// take one that is already taken. Files dropped from a file manager (each
-// drop goes to the widget the toolkit picks for that point, as a real drag
-// does), and the button hints.
+// Where the frame meets the user's hands and desktop, on the real control:
+// each key of the menu table reaches its own item and nothing else, no key
+// is claimed twice (items added at the ends of the menus may carry new keys
+// only), files dropped from a file manager, and the button hints.
 #include "FrameFixture.h"
 #include "app/MessagesPane.h"
 #include "components/FileMO.h"
@@ -167,31 +163,6 @@ TEST_F(FrameInput, TheCopyKeyInTheMessagesPaneCopiesItsLineWhateverADocumentHasS
         QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
         EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "> tasm a.asm") << selected;
     }
-}
-
-TEST_F(FrameInput, CutAndCopyFollowASelectionInEitherDirection) {
-    TMainFormLorvane& frame = *this->frame;
-    NewDocument("one two three");
-    TDocumentEditor& editor = Editor();
-    struct Case {
-        int start, length;
-        bool enabled;
-    };
-    // Select All and a drag forwards leave the caret at the far end: the
-    // length is negative there.
-    for (const Case& c : {Case{0, 0, false}, Case{13, -13, true}, Case{0, 5, true},
-                          Case{4, -3, true}, Case{7, 0, false}}) {
-        editor.SetSelStart(c.start);
-        editor.SetSelLength(c.length);
-        frame.UpdateMenuItems();
-        for (const char* item : {"CutItem", "CopyItem"})
-            EXPECT_EQ(frame.Item(item)->isEnabled(), c.enabled) << item << " " << c.length;
-        for (const char* button : {"CutBtn", "CopyBtn"})
-            EXPECT_EQ(frame.Button(button)->isEnabled(), c.enabled) << button << " " << c.length;
-    }
-    editor.SelectAll();
-    frame.UpdateMenuItems();
-    EXPECT_TRUE(frame.Item("CopyItem")->isEnabled());
 }
 
 // Drags `data` to `point` of the frame and drops it there when the widget

@@ -1,7 +1,14 @@
+// The settings file as a person edits it and as the program writes it; the
+// command line's options and file names, and how those names reach a
+// program already running.
 #include "app/Settings.h"
-
+#include "app/CommandLine.h"
+#include "app/FindoraxIni.h"
+#include "app/HandOver.h"
 #include "platform/CodePageTables.h"
 #include "platform/Error.h"
+#include "platform/ProfileFile.h"
+#include "platform/Registry.h"
 #include "support/TempDir.h"
 #include "support/TestEnvironment.h"
 
@@ -9,9 +16,12 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <tuple>
 
 namespace lorvane {
 namespace {
+
+using Words = std::vector<std::string>;
 
 class SettingsTest : public ::testing::Test {
 protected:
@@ -30,6 +40,11 @@ protected:
     Settings settings_{"/usr/local/bin/lorvane"};
 };
 
+using Look = std::tuple<std::string, int, TColor, TColor>;
+Look Of(const DocumentLook& look) {
+    return {look.fontName, look.fontSize, look.fontColor, look.backgroundColor};
+}
+
 TEST(SettingsFileName, IsTheExecutableNameWithTheExtensionINI) {
     EXPECT_EQ(Settings::SettingsFileNameFor("/usr/bin/lorvane"), "lorvane.INI");
     EXPECT_EQ(Settings::SettingsFileNameFor("/opt/x.y/LORVANE.EXE"), "LORVANE.INI");
@@ -41,51 +56,41 @@ TEST(SettingsFileName, IsTheExecutableNameWithTheExtensionINI) {
     EXPECT_EQ(Settings().SettingsFileName(), "test_app_settings.INI");
 }
 
-TEST_F(SettingsTest, WithoutAFileADocumentIsAquaOnBlackInTheEditorsFontAtTen) {
-    const DocumentLook look = settings_.DocumentAppearance();
-    EXPECT_EQ(look.fontColor, clAqua);
-    EXPECT_EQ(look.backgroundColor, clBlack);
-    EXPECT_EQ(look.fontName, "");
-    EXPECT_EQ(look.fontSize, 10);
+TEST_F(SettingsTest, HandEditsReadInTurnKeepTheHeldColoursAndSwitchButNotTheFont) {
+    // Without a file: aqua on black in the editor's font at ten, nothing created.
+    EXPECT_EQ(Of(settings_.DocumentAppearance()), (Look{"", 10, clAqua, clBlack}));
     EXPECT_FALSE(settings_.NoBackup());
     settings_.ReadToolSettings();
     EXPECT_EQ(settings_.Tools(), ToolSettings{});
     EXPECT_FALSE(std::filesystem::exists(Path())) << "reading never creates the file";
-}
-
-TEST_F(SettingsTest, ColoursReadAsHexadecimalOrDecimalAndMissingKeysKeepTheHeldValue) {
-    for (const char* blue : {"0xFF0000", "16711680", "$FF0000", "0XFF0000"}) {
-        HandEdit(std::string("[COLORS]\r\nЦвет фона=") + blue + "\r\nЦвет шрифта=255\r\n");
-        const DocumentLook look = settings_.DocumentAppearance();
-        EXPECT_EQ(look.backgroundColor, clBlue) << blue;
-        EXPECT_EQ(look.fontColor, clRed) << blue;
+    // Each row is read after the one before: colours in any number form, a
+    // missing or broken colour or switch keeps the held value; the font's
+    // name and size come fresh for each document (10 where missing or bad).
+    const struct {
+        const char* file;
+        Look look;
+        bool noBackup;
+    } rows[] = {
+        {"[COLORS]\r\nЦвет фона=0xFF0000\r\nЦвет шрифта=255", {"", 10, clRed, clBlue}, false},
+        {"[COLORS]\r\nЦвет фона=16711680\r\nЦвет шрифта=255", {"", 10, clRed, clBlue}, false},
+        {"[COLORS]\r\nЦвет фона=$FF0000\r\nЦвет шрифта=255", {"", 10, clRed, clBlue}, false},
+        {"[COLORS]\r\nЦвет фона=0XFF0000\r\nЦвет шрифта=255", {"", 10, clRed, clBlue}, false},
+        {"[COLORS]\r\nЦвет фона=blue", {"", 10, clRed, clBlue}, false},
+        {"[FONT]\r\nИмя шрифта=Terminal\r\nРазмер шрифта=14\r\n[NOBAK]\r\n"
+         "Не создавать .BAK файл=1",
+         {"Terminal", 14, clRed, clBlue},
+         true},
+        {"[FONT]\r\nИмя шрифта=", {"", 10, clRed, clBlue}, true},
+        {"[FONT]\r\nРазмер шрифта=0", {"", 10, clRed, clBlue}, true},
+        {"[FONT]\r\nРазмер шрифта=-12", {"", 10, clRed, clBlue}, true},
+        {"[FONT]\r\nРазмер шрифта=big", {"", 10, clRed, clBlue}, true},
+    };
+    for (const auto& row : rows) {
+        HandEdit(std::string(row.file) + "\r\n");
+        EXPECT_EQ(Of(settings_.DocumentAppearance()), row.look) << row.file;
+        EXPECT_EQ(settings_.NoBackup(), row.noBackup) << row.file;
     }
-    // Neither a missing key nor a value that is no number resets them.
-    HandEdit("[COLORS]\r\nЦвет фона=blue\r\n");
-    const DocumentLook look = settings_.DocumentAppearance();
-    EXPECT_EQ(look.backgroundColor, clBlue);
-    EXPECT_EQ(look.fontColor, clRed);
     EXPECT_EQ(settings_.BackgroundColor(), clBlue);
-}
-
-TEST_F(SettingsTest, FontNameAndSizeComeFreshFromTheFileForEachDocument) {
-    HandEdit("[FONT]\r\nИмя шрифта=Terminal\r\nРазмер шрифта=14\r\n[NOBAK]\r\n"
-             "Не создавать .BAK файл=1\r\n");
-    DocumentLook look = settings_.DocumentAppearance();
-    EXPECT_EQ(look.fontName, "Terminal");
-    EXPECT_EQ(look.fontSize, 14);
-    EXPECT_TRUE(settings_.NoBackup());
-    // The next document: an empty name keeps the editor's font, and the
-    // missing size is 10 again, not the 14 the previous document had.
-    HandEdit("[FONT]\r\nИмя шрифта=\r\n");
-    look = settings_.DocumentAppearance();
-    EXPECT_EQ(look.fontName, "");
-    EXPECT_EQ(look.fontSize, 10);
-    EXPECT_TRUE(settings_.NoBackup()) << "a missing switch keeps its value";
-    for (const char* size : {"0", "-12", "big"}) {
-        HandEdit(std::string("[FONT]\r\nРазмер шрифта=") + size + "\r\n");
-        EXPECT_EQ(settings_.DocumentAppearance().fontSize, 10) << size;
-    }
 }
 
 TEST_F(SettingsTest, AHandEditedAssemblerSectionTakesEffectAtTheNextRead) {
@@ -124,11 +129,7 @@ TEST_F(SettingsTest, EveryWriteLandsUnderItsKeyInWindows1251) {
     EXPECT_NE(text.find("Расширение скомпилированного файла=.EXE\r\n"), std::string::npos);
 
     Settings fresh("/usr/local/bin/lorvane");
-    const DocumentLook look = fresh.DocumentAppearance();
-    EXPECT_EQ(look.fontName, "Courier New");
-    EXPECT_EQ(look.fontSize, 12);
-    EXPECT_EQ(look.fontColor, clLime);
-    EXPECT_EQ(look.backgroundColor, clBtnFace);
+    EXPECT_EQ(Of(fresh.DocumentAppearance()), (Look{"Courier New", 12, clLime, clBtnFace}));
     EXPECT_TRUE(fresh.NoBackup());
     fresh.ReadToolSettings();
     EXPECT_EQ(fresh.Tools(), tools);
@@ -197,6 +198,157 @@ TEST_F(SettingsTest, ARefusedWriteRaisesAnErrorNamingTheFile) {
     EXPECT_EQ(test::ReadFileBytes(Path()), before);
     settings_.WriteRunProgram(longest);
     EXPECT_EQ(settings_.ReadRunProgram(), longest);
+}
+
+using Action = CommandLine::Action;
+
+TEST(CommandLine, OptionsEndAtTheDoubleDashAndUnknownOnesAreErrors) {
+    struct Case {
+        Words words;
+        Action action;
+        Words files;
+        std::string unknown; // the word an error names
+    } const cases[] = {
+        {{"a.txt", "-x", "-"}, Action::Run, {"a.txt", "-x", "-"}, ""},
+        {{"a.txt", "--version"}, Action::Version, {"a.txt"}, ""},
+        {{"--version", "--bogus", "--help"}, Action::Help, {}, ""},
+        {{"--", "--x", "--help", "--"}, Action::Run, {"--x", "--help", "--"}, ""},
+        {{"a", "--Version", "--x"}, Action::Error, {"a"}, "--Version"},
+    };
+    for (const Case& c : cases) {
+        const CommandLine line = ParseCommandLine(c.words);
+        EXPECT_EQ(line.action, c.action) << testing::PrintToString(c.words);
+        EXPECT_EQ(line.files, c.files);
+        // The word not known, and how to open a file of that name.
+        EXPECT_EQ(line.error.find("«" + c.unknown + "»") != std::string::npos &&
+                      line.error.find("lorvane -- " + c.unknown) != std::string::npos,
+                  !c.unknown.empty())
+            << line.error;
+    }
+}
+
+TEST(CommandLine, WordsNameOneFileJoinedOrEachTheirOwn) {
+    test::TempDir dir;
+    for (const char* name : {"a.txt", "b.txt", "my docs.txt", "my"})
+        test::WriteFileBytes(dir.File(name), "x");
+    const auto at = [&](const char* name) { return dir.File(name); };
+    const struct {
+        Words words, names;
+    } cases[] = {
+        {{"a.txt", "b.txt"}, {at("a.txt"), at("b.txt")}},
+        // Joined they name a file: the split name wins over the word that
+        // is a file by itself too.
+        {{"my", "docs.txt"}, {at("my docs.txt")}},
+        // A word names nothing: the whole line is the one name reported.
+        {{"a.txt", "gone.txt"}, {at("a.txt gone.txt")}},
+        {{""}, {}},
+    };
+    const auto startDirectory = std::filesystem::current_path();
+    std::filesystem::current_path(dir.path());
+    for (const auto& c : cases) {
+        EXPECT_EQ(StartFiles(c.words), c.names) << testing::PrintToString(c.words);
+        // They travel as one string and come back as they went.
+        EXPECT_EQ(SplitNames(JoinNames(c.names)), c.names);
+    }
+    std::filesystem::current_path(startDirectory);
+}
+
+class HandOverTest : public ::testing::Test {
+protected:
+    void SetUp() override { std::filesystem::remove(Registry()); }
+    static std::string Registry() { return test::ConfigHome() + "/HKEY_CURRENT_USER.reg"; }
+};
+
+TEST(JoinParameters, RestoresANameTheCommandLineSplitAtItsSpaces) {
+    const std::vector<std::string> halves{"/home/user/My", "Documents/prog.asm"};
+    EXPECT_EQ(JoinParameters(halves), "/home/user/My Documents/prog.asm");
+    const char* argv[] = {"lorvane", "a", "", "b"};
+    EXPECT_EQ(JoinParameters(4, argv), "a  b");
+    EXPECT_EQ(JoinParameters(1, argv), "");
+}
+
+TEST_F(HandOverTest, TheNameIsTakenOnceAndIdlePassesWriteNothing) {
+    EXPECT_EQ(TakeHandOver(), "");
+    EXPECT_FALSE(std::filesystem::exists(Registry())) << "an idle pass must not write";
+    EXPECT_TRUE(WriteHandOver(""));
+    EXPECT_FALSE(std::filesystem::exists(Registry())) << "no parameters: nothing written";
+
+    ASSERT_TRUE(WriteHandOver("/w/Отчёт 1.txt"));
+    TRegistry registry;
+    ASSERT_TRUE(registry.OpenKey("\\OpenFileLorvane\\Parameter", false));
+    EXPECT_EQ(registry.ReadString("Parameter"), "/w/Отчёт 1.txt");
+
+    EXPECT_EQ(TakeHandOver(), "/w/Отчёт 1.txt");
+    EXPECT_EQ(registry.ReadString("Parameter"), "");
+    EXPECT_EQ(TakeHandOver(), "");
+    EXPECT_EQ(TakeSearchProgramRequest(), "");
+
+    // The search program's request waits under its own key.
+    registry.OpenKey("\\OpenFileLorvane\\Findorax", true);
+    registry.WriteString("Parameter", "/w/found.asm");
+    EXPECT_EQ(TakeHandOver(), "");
+    EXPECT_EQ(TakeSearchProgramRequest(), "/w/found.asm");
+    EXPECT_EQ(registry.ReadString("Parameter"), "");
+}
+
+TEST_F(HandOverTest, AnUnusableRegistryMeansNothingWaits) {
+    {
+        TRegistry registry;
+        registry.OpenKey("\\OpenFileLorvane\\Parameter", true);
+        registry.WriteInteger("Parameter", 5);
+    }
+    EXPECT_EQ(TakeHandOver(), "");
+    const std::string saved = test::ConfigHome();
+    const std::string blocker = saved + "/plain-file";
+    test::WriteFileBytes(blocker, "x");
+    ::setenv("LORVANE_CONFIG_HOME", (blocker + "/config").c_str(), 1);
+    EXPECT_FALSE(WriteHandOver("/w/a.txt"));
+    EXPECT_EQ(TakeHandOver(), "");
+    ::setenv("LORVANE_CONFIG_HOME", saved.c_str(), 1);
+    std::filesystem::remove(blocker);
+}
+
+TEST(HandOverQueue, EachStartsNameOpensOnceWhicheverWayComesFirst) {
+    // Events in order: "s" a name over the socket, "r" one taken from the
+    // registry, "+" seconds passing; then what opens, in order.
+    struct Case {
+        std::vector<std::string> events;
+        std::vector<std::string> opened;
+    };
+    const std::vector<Case> cases = {
+        {{"s a", "s b"}, {"a", "b"}},
+        {{"r a", "s a"}, {"a"}},             // the registry was faster
+        {{"r a", "s a", "s a"}, {"a", "a"}}, // the same file from two starts
+        {{"s a", "r a"}, {"a", "a"}},        // a second start that reached no socket
+        {{"r a", "r b", "s b", "s a"}, {"a", "b"}},
+        {{"r a", "+31", "s a"}, {"a", "a"}}, // a peer that only writes the registry
+    };
+    for (const Case& c : cases) {
+        HandOverQueue queue;
+        auto now = HandOverQueue::Clock::now();
+        for (const std::string& event : c.events) {
+            const std::string value = event.substr(2);
+            if (event[0] == 's') queue.FromSocket(value, now);
+            if (event[0] == 'r') queue.FromRegistry(value, now);
+            if (event[0] == '+') now += std::chrono::seconds(std::stoi(event.substr(1)));
+        }
+        std::vector<std::string> opened;
+        while (const auto name = queue.Next())
+            opened.push_back(*name);
+        EXPECT_EQ(opened, c.opened) << ::testing::PrintToString(c.events);
+    }
+}
+
+TEST(FindoraxIni, TheStoredNameIsTakenAndEmptiedAndAMissingFileStaysMissing) {
+    const std::string path = test::ConfigHome() + "/FINDORAX.INI";
+    std::filesystem::remove(path);
+    EXPECT_EQ(TakeFindoraxLoadName("/w/cmd.txt"), "/w/cmd.txt");
+    EXPECT_FALSE(std::filesystem::exists(path));
+
+    test::WriteFileBytes(path, "[Options]\r\nDepth=3\r\n[Load]\r\nFileName=/w/found.asm\r\n");
+    EXPECT_EQ(TakeFindoraxLoadName("/w/cmd.txt"), "/w/found.asm");
+    EXPECT_EQ(test::ReadFileBytes(path), "[Options]\r\nDepth=3\r\n[Load]\r\nFileName=\r\n");
+    EXPECT_EQ(TakeFindoraxLoadName(""), "");
 }
 
 } // namespace

@@ -58,14 +58,6 @@ protected:
         return dir.File(name);
     }
 
-    std::vector<std::string> PaneLines() {
-        std::vector<std::string> lines;
-        const QListWidget* list = frame->MessagesPane1().List();
-        for (int i = 0; i < list->count(); ++i)
-            lines.push_back(list->item(i)->text().toStdString());
-        return lines;
-    }
-
     // F9 with the DOS box off the display and the program's output sent to
     // a DOS file: that file's bytes.
     std::string RunInDosBox() {

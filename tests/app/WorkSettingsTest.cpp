@@ -1,23 +1,12 @@
 // The working-settings dialog: ".ust" files byte for byte, short and long
 // files, failures that keep the boxes, and the frame's command that stores
 // the confirmed values.
-#include "app/EditorFactory.h"
-#include "app/MainForm.h"
+#include "FrameFixture.h"
 #include "app/PathAss.h"
-#include "platform/ErrorHandler.h"
-#include "platform/ProfileFile.h"
-#include "platform/ScriptedDialogs.h"
-#include "support/TempDir.h"
 
-#include <QApplication>
-#include <QKeyEvent>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTimer>
-
-#include <gtest/gtest.h>
-
-#include <filesystem>
 
 namespace lorvane {
 namespace {
@@ -27,17 +16,9 @@ using test::WriteFileBytes;
 
 const UstLines kCross = {"/opt/разработка/asm", "LINK51", "SIM51", ".A51", ".OBJ", ".HEX", ".LST"};
 
-class WorkSettingsTest : public ::testing::Test {
+class WorkSettingsTest : public test::FrameFixture {
 protected:
-    void SetUp() override {
-        TApplication::SetReporter([this](const std::string& text) { errors.push_back(text); });
-    }
-    void TearDown() override { TApplication::SetReporter({}); }
-
-    test::TempDir dir;
-    ScriptedDialogs dialogs;
     TPathAss dialog;
-    std::vector<std::string> errors;
 };
 
 TEST_F(WorkSettingsTest, UstFilesAreSevenWindows1251LinesThatLoadBackExactly) {
@@ -80,7 +61,6 @@ TEST_F(WorkSettingsTest, UstFilesAreSevenWindows1251LinesThatLoadBackExactly) {
     EXPECT_EQ(ReadUstFile(dir.File("utf8.ust")), kCross);
     WriteFileBytes(dir.File("long-utf8.ust"), "/" + std::string(1000, 'a') + "ж\n");
     EXPECT_EQ(ReadUstFile(dir.File("long-utf8.ust"))[0], "/" + std::string(1000, 'a') + "ж");
-    EXPECT_TRUE(errors.empty());
 }
 
 // Windows-1251 whose bytes happen to be well-formed UTF-8 ("ВЁ" is the
@@ -119,8 +99,9 @@ TEST_F(WorkSettingsTest, FailuresAreShownAndLoseNothing) {
     dialogs.AnswerSave(dir.File("no dir/x.ust"));
     dialog.Button4Click();
     dialog.Button3Click();
-    ASSERT_EQ(errors.size(), 2u);
-    EXPECT_NE(errors[0].find("missing.ust"), std::string::npos);
+    const auto reported = TakeErrors();
+    ASSERT_EQ(reported.size(), 2u);
+    EXPECT_NE(reported[0].find("missing.ust"), std::string::npos);
     EXPECT_EQ(dialog.BoxLines(), kCross);
 
     // A name the file's code page cannot hold is refused, not mangled; a
@@ -131,11 +112,10 @@ TEST_F(WorkSettingsTest, FailuresAreShownAndLoseNothing) {
     greek[1] = "/opt/λ/link";
     broken[0] = "asm\rlink";
     for (const UstLines& lines : {greek, broken}) {
-        const std::size_t before = errors.size();
         dialog.SetBoxLines(lines);
         dialogs.AnswerSave(dir.File("kept.ust"));
         dialog.Button3Click();
-        EXPECT_EQ(errors.size(), before + 1) << lines[0];
+        EXPECT_EQ(TakeErrors().size(), 1u) << lines[0];
         EXPECT_EQ(ReadFileBytes(dir.File("kept.ust")), "old\r\n") << lines[0];
         EXPECT_EQ(dialog.BoxLines(), lines);
     }
@@ -164,8 +144,9 @@ TEST_F(WorkSettingsTest, ValuesLongerThanTheBoxesTakeArriveWhole) {
     WriteFileBytes(dir.File("huge.ust"), "asm\r\n" + std::string(4 << 20, 'x') + "\r\n");
     dialogs.AnswerOpen(dir.File("huge.ust"));
     dialog.Button4Click();
-    ASSERT_EQ(errors.size(), 1u);
-    EXPECT_NE(errors[0].find("huge.ust"), std::string::npos);
+    const auto reported = TakeErrors();
+    ASSERT_EQ(reported.size(), 1u);
+    EXPECT_NE(reported[0].find("huge.ust"), std::string::npos);
     EXPECT_EQ(dialog.BoxLines(), longer);
     // A short value afterwards gets the usual limit back.
     dialog.SetBoxLines(kCross);
@@ -189,10 +170,9 @@ TEST_F(WorkSettingsTest, ExtensionBoxesTypeInUpperCaseAndCommandsKeepTheirCase) 
 
 TEST_F(WorkSettingsTest, TheCommandStoresConfirmedValuesWithTheirDots) {
     const std::string ini = Settings().SettingsFilePath();
-    std::filesystem::remove(ini);
-    ProfileFile(ini).WriteString("ASSEMBLER", "Ассемблер", "tasm /zi");
-    TMainFormLorvane frame(DocumentEditors(), {});
-    TPathAss& shown = frame.PathAss1();
+    WriteSetting("ASSEMBLER", "Ассемблер", "tasm /zi");
+    MakeFrame();
+    TPathAss& shown = frame->PathAss1();
     const auto whenShown = [&](std::function<void()> act) {
         QTimer::singleShot(0, &shown, std::move(act));
         QTimer::singleShot(5000, &shown, [&] { shown.reject(); }); // never hang
@@ -206,15 +186,12 @@ TEST_F(WorkSettingsTest, TheCommandStoresConfirmedValuesWithTheirDots) {
         std::filesystem::current_path(dir.File(""));
         shown.Button1()->click();
     });
-    frame.N15Click();
-    const auto tool = [&](const char* key) {
-        return ProfileFile(ini).ReadString("ASSEMBLER", key, "<missing>");
-    };
+    frame->N15Click();
     EXPECT_EQ(offered, "tasm /zi");
-    EXPECT_EQ(tool("Расширение файла компилятора"), ".ASM");
-    EXPECT_EQ(tool("Расширение объектного файла"), "");
-    EXPECT_EQ(tool("Расширение скомпилированного файла"), ".HEX");
-    EXPECT_EQ(frame.AppSettings().Tools().compilerExtension, ".ASM");
+    EXPECT_EQ(ReadSetting("ASSEMBLER", "Расширение файла компилятора"), ".ASM");
+    EXPECT_EQ(ReadSetting("ASSEMBLER", "Расширение объектного файла"), "");
+    EXPECT_EQ(ReadSetting("ASSEMBLER", "Расширение скомпилированного файла"), ".HEX");
+    EXPECT_EQ(frame->AppSettings().Tools().compilerExtension, ".ASM");
     EXPECT_EQ(std::filesystem::current_path(), directory);
 
     // Cancel after loading a file changes nothing.
@@ -225,10 +202,10 @@ TEST_F(WorkSettingsTest, TheCommandStoresConfirmedValuesWithTheirDots) {
         shown.Button4()->click();
         shown.Button2()->click();
     });
-    frame.N15Click();
+    frame->N15Click();
     EXPECT_EQ(shown.Edit2()->text(), "LINK51");
     EXPECT_EQ(ReadFileBytes(ini), before);
-    EXPECT_EQ(frame.AppSettings().Tools().assemblerPath, "tasm /zi");
+    EXPECT_EQ(frame->AppSettings().Tools().assemblerPath, "tasm /zi");
 }
 
 } // namespace
