@@ -2,10 +2,10 @@
 
 #include "app/CommandProgress.h"
 #include "app/EditorFactory.h"
-#include "editor/view/RIzuvAzaz.h"
-#include "editor/view/RIzuvAzazInput.h"
 #include "editor/model/TextViews.h"
 #include "editor/model/UpperCase.h"
+#include "editor/view/RIzuvAzaz.h"
+#include "editor/view/RIzuvAzazInput.h"
 #include "platform/CodePageTables.h"
 #include "syntax/SyntaxHighlighter.h"
 
@@ -237,15 +237,16 @@ std::vector<std::string> TRIzuvAzazEditor::DisplayLines() {
     constexpr std::int32_t kSlice = 16384;
     for (std::int32_t from = 0; from < paragraphs; from += kSlice) {
         model.LayoutRange(from, std::min(from + kSlice, paragraphs) - 1, false);
-        TCommandProgress::Report(static_cast<int>(static_cast<std::int64_t>(from) * 80 / paragraphs));
+        TCommandProgress::Report(
+            static_cast<int>(static_cast<std::int64_t>(from) * 80 / paragraphs));
     }
     const auto count = static_cast<std::size_t>(std::max(control_->Lines().Count(), 0));
     std::vector<std::string> lines;
     lines.reserve(count);
     for (std::int32_t i = 0; i < model.ParagraphCount() && lines.size() < count; ++i) {
         if (i % kSlice == 0)
-            TCommandProgress::Report(80 + static_cast<int>(static_cast<std::int64_t>(i) * 20 /
-                                                           model.ParagraphCount()));
+            TCommandProgress::Report(
+                80 + static_cast<int>(static_cast<std::int64_t>(i) * 20 / model.ParagraphCount()));
         ParagraphInfo* paragraph = model.ParagraphAt(i);
         const TLinesList view(paragraph);
         for (std::int32_t k = 0; k < view.Count() && lines.size() < count; ++k) {

@@ -163,7 +163,8 @@ namespace {
 constexpr std::size_t kReportEvery = std::size_t{1} << 22;
 
 void ReportAt(const std::function<void(int)>& progress, std::size_t at, std::size_t size) {
-    if (progress) progress(static_cast<int>(static_cast<double>(at) * 100 / std::max<std::size_t>(size, 1)));
+    if (progress)
+        progress(static_cast<int>(static_cast<double>(at) * 100 / std::max<std::size_t>(size, 1)));
 }
 
 } // namespace

@@ -272,7 +272,8 @@ void RemoveStaleTemporaries(std::initializer_list<std::string> paths) noexcept {
                 struct stat st {};
                 // The lock also covers a writer on another machine sharing the
                 // directory, whose process id means nothing here.
-                if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::flock(fd, LOCK_EX | LOCK_NB) == 0)
+                if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) &&
+                    ::flock(fd, LOCK_EX | LOCK_NB) == 0)
                     ::unlink(file.c_str());
                 ::close(fd);
             }

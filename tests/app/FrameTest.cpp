@@ -271,27 +271,22 @@ TEST_F(FrameTest, SavesKeepTheNamesBytesTheBackupSwitchAndEverythingWhenTheyFail
     EXPECT_EQ(frame->ActiveChild()->Caption(), file);
     EXPECT_EQ(Editor().Text(), "new");
 
-    // Past the writer's buffer, so the write fails while the text goes out.
-    Editor().SetText(std::string(200000, 'n'));
-    {
-        const test::FullDisk full(100000);
-        EXPECT_FALSE(frame->FileSaveItemClick());
-    }
-    EXPECT_EQ(TakeErrors().size(), 1u);
-    EXPECT_EQ(ReadFileBytes(file), "new");
-    EXPECT_EQ(ReadFileBytes(backup), "old");
-    EXPECT_TRUE(Editor().Modified());
-    EXPECT_EQ(files(), 2);
-    // A short text waits in the writer's buffer: the full disk must show
+    // Past the writer's buffer, so the write fails while the text goes out;
+    // and a short text, which waits in the buffer: the full disk must show
     // before the old backup gives way, not after.
-    Editor().SetText(std::string(1000, 's'));
-    {
-        const test::FullDisk full(500);
-        EXPECT_FALSE(frame->FileSaveItemClick());
+    for (const auto& [size, limit] :
+         {std::pair<std::size_t, rlim_t>{200000, 100000}, {1000, 500}}) {
+        Editor().SetText(std::string(size, 'n'));
+        {
+            const test::FullDisk full(limit);
+            EXPECT_FALSE(frame->FileSaveItemClick());
+        }
+        EXPECT_EQ(TakeErrors().size(), 1u);
+        EXPECT_EQ(ReadFileBytes(file), "new");
+        EXPECT_EQ(ReadFileBytes(backup), "old");
+        EXPECT_TRUE(Editor().Modified());
+        EXPECT_EQ(files(), 2);
     }
-    EXPECT_EQ(TakeErrors().size(), 1u);
-    EXPECT_EQ(ReadFileBytes(file), "new");
-    EXPECT_EQ(ReadFileBytes(backup), "old");
     // A folder that is not there: named in the report.
     dialogs.AnswerSave(dir.File("missing/dir/x.txt"));
     EXPECT_FALSE(frame->FileSaveAsItemClick());

@@ -72,8 +72,9 @@ void RIzuvAzazModel::ScanStartStopInSlices(std::int32_t index) {
     while (startStopFrontier_ < index) {
         ScanStartStopUpTo(std::min(std::max(startStopFrontier_, 0) + kSlice, index));
         ++updateCount_;
-        FireProgress(static_cast<std::int32_t>(static_cast<std::int64_t>(startStopFrontier_ - from) *
-                                               100 / std::max(index - from, 1)));
+        FireProgress(
+            static_cast<std::int32_t>(static_cast<std::int64_t>(startStopFrontier_ - from) * 100 /
+                                      std::max(index - from, 1)));
         --updateCount_;
     }
 }

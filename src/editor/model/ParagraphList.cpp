@@ -66,8 +66,8 @@ void InsertEntryAt(ParagraphInfo& p, std::int32_t index, const AttrInfo& state,
     if (index < 0 || index > p.entryCount) ThrowListIndexError();
     const std::int32_t n = p.entryCount + 1;
     if (n > EntryCapacity(p))
-        ReserveEntries(p, std::max<std::size_t>(n, std::min<std::size_t>(
-                                   n + n / 64, ParagraphInfo::kMaxEntries)));
+        ReserveEntries(p, std::max<std::size_t>(
+                              n, std::min<std::size_t>(n + n / 64, ParagraphInfo::kMaxEntries)));
     std::memmove(p.entries + index + 1, p.entries + index,
                  static_cast<std::size_t>(p.entryCount - index) * sizeof(AttrInfo));
     p.entries[index] = state;

@@ -154,7 +154,8 @@ std::int32_t NextCandidate(const char* t, std::int32_t from, std::int32_t last, 
     if (fb.count <= 4) {
         // Words that hold none of the first bytes are stepped over whole;
         // reads stay within the text (the needle's length past `last`).
-        const std::int64_t end = static_cast<std::int64_t>(last) + static_cast<std::int64_t>(n.text.size());
+        const std::int64_t end =
+            static_cast<std::int64_t>(last) + static_cast<std::int64_t>(n.text.size());
         for (; i + 8 <= end; i += 8) {
             std::uint64_t x;
             std::memcpy(&x, t + i, sizeof x);
@@ -235,7 +236,8 @@ bool RIzuvAzazModel::FindText(std::string_view what, bool forward, bool matchCas
         const char* t = textOf(i);
         const std::int32_t lastStart = first ? std::min(offset - 1, p->length - n) : p->length - n;
         std::int32_t found = -1;
-        for (std::int32_t at = 0; (at = NextCandidate(t, at, lastStart, plainNeedle, firstBytes)) >= 0; ++at)
+        for (std::int32_t at = 0;
+             (at = NextCandidate(t, at, lastStart, plainNeedle, firstBytes)) >= 0; ++at)
             if (whole(p, at)) found = at;
         if (found >= 0) {
             ScanStartStopInSlices(i);

@@ -54,7 +54,8 @@ TEST(ConvertParagraphsTest, MatchesThePlainRewriteAndUndoesAsOneStep) {
         }
         f.model.SetText(text);
         auto caret = static_cast<std::int32_t>(rng() % (text.size() + 1));
-        if (caret > 0 && text[static_cast<std::size_t>(caret - 1)] == '\r') --caret; // not mid-break
+        if (caret > 0 && text[static_cast<std::size_t>(caret - 1)] == '\r')
+            --caret; // not mid-break
         f.model.SetSelStart(caret);
         f.model.SetSelLength(static_cast<std::int32_t>(text.size()) - caret);
 
