@@ -221,7 +221,9 @@ def SyncTree():
         if dst.exists() and dst.read_bytes() == src.read_bytes():
             continue
         dst.parent.mkdir(parents=True, exist_ok=True)
-        shutil.copy2(src, dst)
+        # A fresh time stamp: a file put back after an interrupted run must
+        # look newer than the mutant's object, or the build keeps the mutant.
+        shutil.copy(src, dst)
 
 
 def Configure():
