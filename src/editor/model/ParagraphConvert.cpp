@@ -32,8 +32,12 @@ bool RIzuvAzazModel::ConvertParagraphs(ParagraphConverter convert) {
     // changed. The update bracket keeps the control from laying out.
     ++updateCount_;
     std::vector<NewBytes> changed;
-    std::string removed; // the old text from the first to the last changed paragraph
-    std::size_t removedEnd = 0;
+    // The old text from the first to the last changed paragraph, for undo;
+    // a text beyond the undo list's space would only be thrown away with
+    // every record (as a record that big is), so it is not gathered.
+    std::string removed;
+    std::size_t removedEnd = 0, removedSize = 0;
+    const auto undoSpace = static_cast<std::size_t>(std::max(UndoMaxSpace(), 0));
     std::string out;
     auto lastReport = Clock::now();
     try {
@@ -42,12 +46,9 @@ bool RIzuvAzazModel::ConvertParagraphs(ParagraphConverter convert) {
             const std::string_view old(p->text ? p->text : "", static_cast<std::size_t>(p->length));
             out.clear();
             convert(old, out);
-            if (!changed.empty()) removed += "\r\n";
             if (out != old) {
                 if (out.size() > static_cast<std::size_t>(kMaxParagraphLength))
                     throw Error(texts::kTextTooLong);
-                if (changed.empty())
-                    removed.reserve(static_cast<std::size_t>(TextLength() - StartAt(i)));
                 char* bytes = nullptr;
                 if (!out.empty()) {
                     bytes = Arena().Allocate(out.size() + 1);
@@ -58,8 +59,13 @@ bool RIzuvAzazModel::ConvertParagraphs(ParagraphConverter convert) {
                 changed.push_back({i, static_cast<std::int32_t>(out.size()), bytes});
             }
             if (!changed.empty()) {
-                removed += old;
-                if (changed.back().index == i) removedEnd = removed.size();
+                const bool firstChanged = changed.front().index == i;
+                removedSize += old.size() + (firstChanged ? 0 : 2);
+                if (removedSize <= undoSpace) {
+                    if (!firstChanged) removed += "\r\n";
+                    removed += old;
+                }
+                if (changed.back().index == i) removedEnd = removedSize;
             }
             if ((i & 4095) == 0 && Clock::now() - lastReport >= kProgressInterval) {
                 lastReport = Clock::now();
@@ -76,7 +82,8 @@ bool RIzuvAzazModel::ConvertParagraphs(ParagraphConverter convert) {
         --updateCount_;
         return false;
     }
-    removed.resize(removedEnd);
+    const bool undoable = removedEnd <= removed.size();
+    if (undoable) removed.resize(removedEnd);
 
     // Where each navigator stood: in a paragraph that changed it goes to its
     // start, elsewhere it keeps its place in its paragraph.
@@ -137,7 +144,10 @@ bool RIzuvAzazModel::ConvertParagraphs(ParagraphConverter convert) {
     selLength_ = 0;
 
     undo_.DropRedo();
-    undo_.Record(s, newEnd - s, std::move(removed), -1, false);
+    if (undoable)
+        undo_.Record(s, newEnd - s, std::move(removed), -1, false);
+    else
+        undo_.Clear();
     undo_.groupEnded = true;
     modified_ = true;
     if (startStopFrontier_ >= first) startStopFrontier_ = first - 1;
