@@ -43,12 +43,8 @@ public:
     }
     // Every line rewritten by `convert` (it appends the new bytes of one
     // line, never a break, to `out`), in place and as one undo step; lines
-    // that come out the same stay untouched. False when the control cannot:
-    // the caller then goes through the whole text.
-    virtual bool ConvertLinesInPlace(void (*convert)(std::string_view line, std::string& out)) {
-        (void)convert;
-        return false;
-    }
+    // that come out the same stay untouched.
+    virtual void ConvertLines(void (*convert)(std::string_view line, std::string& out)) = 0;
     virtual std::int32_t TextLength() = 0;
     // The display-line view: its line count, loading and saving whole files.
     virtual std::int32_t LineCount() = 0;

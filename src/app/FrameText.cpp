@@ -229,48 +229,6 @@ void TMainFormLorvane::N36Click() {
 
 // ---- Tabs and spaces ----
 
-namespace {
-
-// The conversion through a copy of the whole text, for a control that
-// cannot rewrite its lines in place. The lines that changed go back as one
-// edit, so the work stays linear in the text's length and one undo takes
-// the whole conversion back.
-void ConvertThroughText(TDocumentEditor& editor, LineConverter convert) {
-    const std::string text = editor.Text();
-    std::int32_t caret = editor.SelStart();
-    const std::string converted = ConvertEachLine(
-        text, convert, caret, [](int percent) { TCommandProgress::Report(percent * 9 / 10); });
-    if (converted == text) return;
-    TCommandProgress::Report(90);
-    const std::size_t oldSize = text.size();
-    const std::size_t newSize = converted.size();
-    std::size_t first = 0;
-    while (first < oldSize && first < newSize && text[first] == converted[first])
-        ++first;
-    std::size_t tail = 0;
-    while (tail < oldSize - first && tail < newSize - first &&
-           text[oldSize - 1 - tail] == converted[newSize - 1 - tail])
-        ++tail;
-    // The replaced span is widened to whole lines, so it never splits a
-    // line break.
-    const auto breakBefore = [&](std::size_t at) {
-        return at >= 2 && text[at - 2] == '\r' && text[at - 1] == '\n';
-    };
-    while (first > 0 && !breakBefore(first))
-        --first;
-    std::size_t end = oldSize - tail;
-    while (end < oldSize && !(text[end] == '\r' && end + 1 < oldSize && text[end + 1] == '\n'))
-        ++end;
-    const std::size_t newEnd = end + newSize - oldSize;
-    TUpdateBracket update(editor);
-    editor.SetSelStart(static_cast<std::int32_t>(first));
-    editor.SetSelLength(static_cast<std::int32_t>(end - first));
-    editor.SetSelText(std::string_view(converted).substr(first, newEnd - first));
-    editor.SetSelStart(caret);
-}
-
-} // namespace
-
 void TMainFormLorvane::ConvertLines(LineConverter convert) {
     TDocumentEditor* editor = Editable(ActiveEditor());
     if (editor == nullptr) return;
@@ -281,7 +239,7 @@ void TMainFormLorvane::ConvertLines(LineConverter convert) {
                                                                  ? "Табуляции в пробелы"
                                                                  : "Пробелы в табуляции"));
     TCommandProgress::Report(0);
-    if (!editor->ConvertLinesInPlace(convert)) ConvertThroughText(*editor, convert);
+    editor->ConvertLines(convert);
     ShowCaret(*editor);
 }
 

@@ -98,9 +98,8 @@ void TRIzuvAzazEditor::SetText(std::string_view text) {
 void TRIzuvAzazEditor::ExchangeBytes(const std::array<unsigned char, 256>& table) {
     if (!control_->ExchangeBytes(table)) TDocumentEditor::ExchangeBytes(table);
 }
-bool TRIzuvAzazEditor::ConvertLinesInPlace(void (*convert)(std::string_view, std::string&)) {
+void TRIzuvAzazEditor::ConvertLines(void (*convert)(std::string_view, std::string&)) {
     control_->ConvertParagraphs(convert);
-    return true;
 }
 std::int32_t TRIzuvAzazEditor::TextLength() {
     return control_->TextLength();

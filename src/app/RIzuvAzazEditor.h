@@ -25,7 +25,7 @@ public:
     std::string Text() override;
     void SetText(std::string_view text) override;
     void ExchangeBytes(const std::array<unsigned char, 256>& table) override;
-    bool ConvertLinesInPlace(void (*convert)(std::string_view, std::string&)) override;
+    void ConvertLines(void (*convert)(std::string_view, std::string&)) override;
     std::int32_t TextLength() override;
     std::int32_t LineCount() override;
     void LoadFromStream(TStream& stream) override;

@@ -43,34 +43,6 @@ std::string SpacesToTabs(std::string_view line) {
     return out;
 }
 
-std::string ConvertEachLine(std::string_view text, LineConverter convert, std::int32_t& position,
-                            const std::function<void(int)>& progress) {
-    std::string out;
-    out.reserve(text.size() + text.size() / 8);
-    const auto target = static_cast<std::size_t>(std::max(position, 0));
-    bool changed = false;
-    bool placed = false;
-    std::size_t start = 0;
-    for (std::size_t lines = 1;; ++lines) {
-        if (progress && lines % 16384 == 0)
-            progress(static_cast<int>(static_cast<double>(start) * 100 / text.size()));
-        const std::size_t end = std::min(text.find("\r\n", start), text.size());
-        const std::string_view line = text.substr(start, end - start);
-        const std::size_t lineStart = out.size();
-        convert(line, out);
-        const bool lineChanged = std::string_view(out).substr(lineStart) != line;
-        if (!placed && target <= end) {
-            placed = true;
-            if (changed || lineChanged) position = static_cast<std::int32_t>(lineStart);
-        }
-        changed = changed || lineChanged;
-        if (end == text.size()) break;
-        out += "\r\n";
-        start = end + 2;
-    }
-    return out;
-}
-
 namespace {
 
 // The letter set of a code page as a 256-entry membership table.

@@ -6,7 +6,6 @@
 #include "codepage/CodePageLetters.h"
 
 #include <array>
-#include <functional>
 #include <string>
 #include <string_view>
 
@@ -27,13 +26,6 @@ void AppendSpacesAsTabs(std::string_view line, std::string& out);
 
 // One line converted onto the end of `out`.
 using LineConverter = void (*)(std::string_view line, std::string& out);
-
-// `convert` applied to every line of `text` (lines end at CR LF; the breaks
-// stay as they are). `position` is moved along to the start of the line it
-// stood in, or kept where nothing before it changed. `progress`, when
-// given, hears now and then how far the work is, in percent.
-std::string ConvertEachLine(std::string_view text, LineConverter convert, std::int32_t& position,
-                            const std::function<void(int)>& progress = nullptr);
 
 // The Russian letters of `text` moved from code page `from` to `to`, in
 // place. Unlike plain recoding, no two bytes end up the same: a byte that is

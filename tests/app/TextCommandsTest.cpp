@@ -481,9 +481,18 @@ TEST_F(TextCommands, WholeTextCommandsShowProgressAndLetTheWindowRun) {
         QApplication::processEvents();
     }
     TCommandProgress::SetDelays(std::chrono::milliseconds(500), std::chrono::milliseconds(100));
-    std::int32_t caret = 0;
-    std::string expected = ConvertEachLine(ConvertEachLine(original, &AppendTabsAsSpaces, caret),
-                                           &AppendSpacesAsTabs, caret);
+    const auto eachLine = [](const std::string& text, LineConverter convert) {
+        std::string out;
+        for (std::size_t start = 0;;) {
+            const std::size_t end = std::min(text.find("\r\n", start), text.size());
+            convert(std::string_view(text).substr(start, end - start), out);
+            if (end == text.size()) return out;
+            out += "\r\n";
+            start = end + 2;
+        }
+    };
+    std::string expected =
+        eachLine(eachLine(original, &AppendTabsAsSpaces), &AppendSpacesAsTabs);
     for (auto at = expected.find("tmp"); at != std::string::npos; at = expected.find("tmp"))
         expected.replace(at, 3, "bx");
     EXPECT_EQ(frame->ActiveChild()->Memo1().Text(), expected);

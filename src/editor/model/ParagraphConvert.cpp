@@ -23,6 +23,14 @@ struct NewBytes {
     char* text; // in the arena or a buffer of its own; nil when empty
 };
 
+// For looking a paragraph up in the list of changed ones (sorted by index).
+std::int32_t IndexOf(const NewBytes& n) noexcept {
+    return n.index;
+}
+std::int32_t IndexOf(std::int32_t index) noexcept {
+    return index;
+}
+
 } // namespace
 
 bool RIzuvAzazModel::ConvertParagraphs(ParagraphConverter convert) {
@@ -101,20 +109,13 @@ bool RIzuvAzazModel::ConvertParagraphs(ParagraphConverter convert) {
     const std::int32_t first = changed.front().index, last = changed.back().index;
     const std::int32_t s = StartAt(first);
     const std::int32_t oldLineCount = LineCount();
-    std::vector<bool> isChanged(static_cast<std::size_t>(last - first + 1));
     for (const NewBytes& n : changed) {
         ParagraphInfo* p = ParagraphAt(n.index);
-        isChanged[static_cast<std::size_t>(n.index - first)] = true;
         FreeLinesAndEntries(*p);
         FreeTextBuffer(Arena(), p->text);
         p->text = n.text;
         p->length = n.length;
-        const std::uint8_t style = p->line0.style;
-        p->line0 = LineInfo{};
-        p->line0.end = p->length;
-        p->line0.style = style;
-        p->lineCount = 1;
-        p->laidOut = 0;
+        ResetToOneLine(*p);
         p->startStopScanned = 0;
         p->keywordsApplied = 0;
     }
@@ -134,8 +135,9 @@ bool RIzuvAzazModel::ConvertParagraphs(ParagraphConverter convert) {
 
     for (const Place& place : places) {
         TNavigator* n = place.navigator;
-        const bool moved = place.index >= first && place.index <= last &&
-                           isChanged[static_cast<std::size_t>(place.index - first)];
+        const bool moved = std::binary_search(
+            changed.begin(), changed.end(), place.index,
+            [](const auto& a, const auto& b) { return IndexOf(a) < IndexOf(b); });
         n->Invalidate();
         n->position_ = StartAt(place.index) + (moved ? 0 : place.offset);
     }
@@ -153,25 +155,8 @@ bool RIzuvAzazModel::ConvertParagraphs(ParagraphConverter convert) {
     if (startStopFrontier_ >= first) startStopFrontier_ = first - 1;
     if (OnParse) OnParse(s, newEnd);
     --updateCount_;
-    FireProgress(100);
-    if (updateCount_ > 0) {
-        changedLine_ = 0;
-        changedFirst_ = 0;
-        changedLast_ = count - 1;
-        lineDelta_ = LineCount() - oldLineCount;
-        editInPlace_ = false;
-        return true;
-    }
-    changedLine_ = changedFirst_ = changedLast_ = -1;
-    lineDelta_ = 0;
-    jobPending_ = false;
-    RelayoutAll();
-    if (host_) {
-        host_->UpdateScrollRanges();
-        host_->UpdateCaret();
-        host_->ScrollCaretIntoView();
-    }
-    if (OnChange) OnChange();
+    RefreshWholeText(oldLineCount);
+    if (updateCount_ == 0 && host_) host_->ScrollCaretIntoView();
     return true;
 }
 

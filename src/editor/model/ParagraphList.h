@@ -43,6 +43,10 @@ private:
     ParagraphInfo* paragraph_ = nullptr;
 };
 
+// Back to one display line over the whole text, awaiting layout; the
+// line keeps the static style it starts with.
+void ResetToOneLine(ParagraphInfo& p);
+
 // Frees the further lines and the attribute array of a paragraph record
 // (not its text, not its start context).
 void FreeLinesAndEntries(ParagraphInfo& p) noexcept;
@@ -54,8 +58,8 @@ void InsertEntryAt(ParagraphInfo& p, std::int32_t index, const AttrInfo& state,
 void RemoveEntryAt(ParagraphInfo& p, std::int32_t index, std::int32_t offset);
 // Shrinks the attribute array to exactly its count.
 void TrimEntries(ParagraphInfo& p);
-// The entries the attribute array has room for. The allocator keeps the
-// size of the block, so the record does not.
+// The entries the attribute array has room for (kept with the array, not
+// in the record).
 std::int32_t EntryCapacity(const ParagraphInfo& p) noexcept;
 // Makes room for `need` entries in all (more than kMaxEntries: out of memory).
 void ReserveEntries(ParagraphInfo& p, std::size_t need);

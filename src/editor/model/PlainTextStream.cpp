@@ -201,6 +201,10 @@ void RIzuvAzazModel::AfterLoad(std::int32_t oldLineCount, bool relayout, bool fr
     modified_ = true;
     if (OnParse) OnParse(0, TextLength());
     if (updateCount_ > 0) --updateCount_;
+    RefreshWholeText(oldLineCount, relayout, fresh);
+}
+
+void RIzuvAzazModel::RefreshWholeText(std::int32_t oldLineCount, bool relayout, bool fresh) {
     FireProgress(100);
     if (updateCount_ > 0) {
         changedLine_ = 0;

@@ -257,6 +257,10 @@ private:
     void FinishMovedSelection();
     std::int32_t CarryStaticStyle(std::int32_t first, std::int32_t last);
     void AfterLoad(std::int32_t oldLineCount, bool relayout = true, bool fresh = false);
+    // After a change to the whole text: inside an update bracket the
+    // change is noted for its end, otherwise everything is laid out again
+    // and the host hears of it.
+    void RefreshWholeText(std::int32_t oldLineCount, bool relayout = true, bool fresh = false);
 
     TextDevice* device_ = nullptr;
     TEditorHost* host_ = nullptr;

@@ -366,15 +366,7 @@ void RIzuvAzazModel::Splice(std::int32_t s, std::int32_t e, std::string_view tex
     p->entryCount = kept;
     AttrInfo* context = kept > 0 ? NewStartContext(&p->entries[kept - 1]) : p->startContext;
     if (kept == 0) RetainContext(context);
-    {
-        TLinesList view(p);
-        view.SetCount(1);
-        const std::uint8_t style0 = p->line0.style;
-        p->line0 = LineInfo{};
-        p->line0.end = p->length;
-        p->line0.style = style0;
-    }
-    p->laidOut = 0;
+    ResetToOneLine(*p);
 
     RemoveRecords(ps + 1, pe - ps);
     InsertRecords(ps + 1, k - 1);
