@@ -15,6 +15,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cctype>
 #include <memory>
 #include <string_view>
 #include <tuple>
@@ -89,16 +91,17 @@ protected:
 TEST_F(HexCalcTest, DigitButtonsFollowTheBase) {
     const auto enabled = [this] {
         std::string digits;
-        for (const char* name : {"Button1", "Button4", "Button7", "Button10", "Button2", "Button5",
-                                 "Button8", "Button11", "Button3", "Button6", "Button9", "Button12",
-                                 "Button13", "Button14", "Button15", "Button16"})
-            if (Button(name)->isEnabled()) digits += Button(name)->text().toStdString();
+        for (const QPushButton* button : calc_->findChildren<QPushButton*>())
+            if (button->isEnabled() && button->text().size() == 1 &&
+                std::isxdigit(button->text()[0].toLatin1()))
+                digits += button->text().toStdString();
+        std::sort(digits.begin(), digits.end());
         return digits;
     };
-    const std::tuple<const char*, const char*, int> bases[] = {{"Hex", "1234567890ABCDEF", 8},
-                                                               {"Oct", "12345670", 11},
-                                                               {"Bin", "10", 32},
-                                                               {"Dec", "1234567890", 11}};
+    const std::tuple<const char*, const char*, int> bases[] = {{"Hex", "0123456789ABCDEF", 8},
+                                                               {"Oct", "01234567", 11},
+                                                               {"Bin", "01", 32},
+                                                               {"Dec", "0123456789", 11}};
     for (const auto& [base, digits, length] : bases) {
         ChooseBase(base);
         EXPECT_EQ(enabled(), digits) << base;
@@ -220,27 +223,6 @@ TEST_F(HexCalcTest, EnterPressesOnlyTheFocusedButton) {
     QTest::keyClick(radio, Qt::Key_Return);
     EXPECT_EQ(Display(), "77");
     EXPECT_TRUE(calc_->isVisible());
-}
-
-TEST_F(HexCalcTest, StateSurvivesCloseAndReopen) {
-    // The main frame's round: fill, open, close, read back.
-    Type("1f+");
-    Click("Button23");
-    EXPECT_FALSE(calc_->isVisible());
-    const std::int32_t remembered = calc_->StrToNum(calc_->DisplayText());
-    EXPECT_EQ(remembered, 31);
-    calc_->SetDisplayText(calc_->NumToStr(remembered));
-    calc_->show();
-    EXPECT_EQ(Display(), "0000001F");
-    EXPECT_EQ(Sign(), "+");
-    Type("1=");
-    EXPECT_EQ(Display(), "00000020");
-
-    ChooseBase("Bin");
-    Type("\x1b");
-    calc_->show();
-    EXPECT_EQ(CheckedBase(), "Bin");
-    EXPECT_EQ(calc_->NumToStr(2), "00000000000000000000000000000010");
 }
 
 } // namespace

@@ -38,27 +38,22 @@ inline std::string RunInChild(const std::function<std::string()>& body, bool unp
         if (unprivileged && ::geteuid() == 0 &&
             (::setgroups(0, nullptr) != 0 || ::setgid(65534) != 0 || ::setuid(65534) != 0))
             result = "cannot drop privileges";
-        if (result.empty()) {
-            try {
-                result = body();
-            } catch (const std::exception& e) {
-                result = std::string("exception: ") + e.what();
-            }
+        try {
+            if (result.empty()) result = body();
+        } catch (const std::exception& e) {
+            result = std::string("exception: ") + e.what();
         }
-        if (!result.empty() && ::write(fds[1], result.data(), result.size()) < 0) {
-        }
+        if (::write(fds[1], result.data(), result.size()) < 0) ::_exit(2);
         ::_exit(result.empty() ? 0 : 1);
     }
     ::close(fds[1]);
     std::string report;
     char buf[512];
-    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) != 0;) {
-        if (n < 0) {
-            if (errno == EINTR) continue;
+    for (ssize_t n; (n = ::read(fds[0], buf, sizeof buf)) != 0;)
+        if (n > 0)
+            report.append(buf, static_cast<std::size_t>(n));
+        else if (errno != EINTR)
             break;
-        }
-        report.append(buf, static_cast<std::size_t>(n));
-    }
     ::close(fds[0]);
     int status = 0;
     while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {

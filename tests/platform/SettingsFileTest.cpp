@@ -1,5 +1,9 @@
-#include "platform/Registry.h"
+// The two settings stores: registry files (REGEDIT4, one per root) and
+// profile files (Windows-1251 INI), both read whole and written atomically.
+#include "platform/CodePageTables.h"
 #include "platform/Error.h"
+#include "platform/ProfileFile.h"
+#include "platform/Registry.h"
 #include "platform/helpers/ChildProcess.h"
 #include "platform/helpers/ScopedEnv.h"
 #include "support/TempDir.h"
@@ -17,16 +21,23 @@ namespace fs = std::filesystem;
 
 namespace {
 
-class RegistryTest : public ::testing::Test {
+std::string Cp1251(std::string_view utf8) {
+    return cp::EncodeFromUtf8(cp::CodePage::Win1251, utf8);
+}
+
+class SettingsFileTest : public ::testing::Test {
 protected:
     std::string RegFile(const char* root = "HKEY_CURRENT_USER") const {
         return dir_.File(std::string(root) + ".reg");
     }
     std::string Text() const { return test::ReadFileBytes(RegFile()); }
+    std::string Path(const char* name = "lorvane.INI") const { return dir_.File(name); }
 
     test::TempDir dir_;
     test::ScopedEnv env_{"LORVANE_CONFIG_HOME", dir_.path().string()};
 };
+using RegistryTest = SettingsFileTest;
+using ProfileFileTest = SettingsFileTest;
 
 } // namespace
 
@@ -35,7 +46,6 @@ TEST_F(RegistryTest, ValuesOfEveryTypeRoundTripThroughTheFile) {
     ASSERT_TRUE(reg.OpenKey("\\OpenFileLorvane\\Main", true));
     reg.WriteInteger("RCLeft", 10);
     reg.WriteInteger("RCTop", -1);
-    reg.WriteInteger("Colour", static_cast<std::int32_t>(0x80000005u));
     const std::uint8_t state = 2;
     reg.WriteBinaryData("RCWindowState", &state, 1);
     reg.WriteBinaryData("Empty", nullptr, 0);
@@ -64,7 +74,6 @@ TEST_F(RegistryTest, ValuesOfEveryTypeRoundTripThroughTheFile) {
     ASSERT_TRUE(other.OpenKey("OpenFileLorvane\\Main", false));
     EXPECT_EQ(other.ReadInteger("RCLeft"), 10);
     EXPECT_EQ(other.ReadInteger("RCTop"), -1);
-    EXPECT_EQ(static_cast<std::uint32_t>(other.ReadInteger("Colour")), 0x80000005u);
     std::uint8_t byte = 0;
     EXPECT_EQ(other.ReadBinaryData("RCWindowState", &byte, 1), 1u);
     EXPECT_EQ(byte, 2);
@@ -254,7 +263,6 @@ TEST_F(RegistryTest, KeptReadsSeeEveryChangeOfTheFile) {
     SCOPED_TRACE(seed);
     std::srand(seed);
     TRegistry reg;
-    std::string expected;
     timespec sameTick{};
     ::clock_gettime(CLOCK_REALTIME, &sameTick);
     sameTick.tv_sec += 3600; // all within the one tick
@@ -276,86 +284,254 @@ TEST_F(RegistryTest, KeptReadsSeeEveryChangeOfTheFile) {
         }
         default:
             fs::remove(RegFile());
-            expected.clear();
             continue;
         }
-        expected = value;
         TRegistry reader;
-        const bool open = reader.OpenKey("\\K", false);
-        ASSERT_TRUE(open) << step;
-        ASSERT_EQ(reader.ReadString("v"), expected) << step;
+        ASSERT_TRUE(reader.OpenKey("\\K", false)) << step;
+        ASSERT_EQ(reader.ReadString("v"), value) << step;
     }
 }
 
 TEST_F(RegistryTest, ConcurrentWritersInOtherProcessesLoseNothing) {
-    constexpr int kRounds = 25;
-    constexpr int kWriters = 4;
-    constexpr int kValues = 3;
-    for (int round = 0; round < kRounds; ++round) {
-        // Every child blocks on the pipe until the parent closes it, so all
-        // of them start their writes at the same moment.
+    const auto name = [](int w, int v) {
+        return "w" + std::to_string(w) + "v" + std::to_string(v);
+    };
+    for (int round = 0; round < 25; ++round) {
+        const std::string key = "\\Race\\Round" + std::to_string(round);
+        // Every writer blocks on the pipe until it is closed, so all four
+        // start their writes at the same moment.
         int gate[2];
         ASSERT_EQ(::pipe(gate), 0);
-        std::vector<pid_t> children;
-        for (int w = 0; w < kWriters; ++w) {
+        std::vector<pid_t> writers;
+        for (int w = 0; w < 4; ++w) {
             const pid_t pid = ::fork();
-            ASSERT_GE(pid, 0);
             if (pid == 0) {
                 ::close(gate[1]);
                 char c;
                 while (::read(gate[0], &c, 1) > 0) {
                 }
-                int rc = 0;
                 try {
                     TRegistry reg;
-                    reg.OpenKey("\\Race\\Round" + std::to_string(round), true);
-                    for (int v = 0; v < kValues; ++v)
-                        reg.WriteInteger("w" + std::to_string(w) + "v" + std::to_string(v),
-                                         round * 1000 + w * 10 + v);
+                    reg.OpenKey(key, true);
+                    for (int v = 0; v < 3; ++v)
+                        reg.WriteInteger(name(w, v), round * 1000 + w * 10 + v);
                 } catch (...) {
-                    rc = 1;
+                    ::_exit(1);
                 }
-                ::_exit(rc);
+                ::_exit(0);
             }
-            children.push_back(pid);
+            writers.push_back(pid);
         }
         ::close(gate[0]);
         ::close(gate[1]);
-        for (const pid_t pid : children) {
+        for (const pid_t pid : writers) {
             int status = 0;
             ASSERT_EQ(::waitpid(pid, &status, 0), pid);
             ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
         }
         TRegistry reg;
-        ASSERT_TRUE(reg.OpenKey("\\Race\\Round" + std::to_string(round), false));
-        for (int w = 0; w < kWriters; ++w)
-            for (int v = 0; v < kValues; ++v)
-                ASSERT_EQ(reg.ReadInteger("w" + std::to_string(w) + "v" + std::to_string(v)),
-                          round * 1000 + w * 10 + v)
-                    << "round " << round << " writer " << w << " value " << v;
+        ASSERT_TRUE(reg.OpenKey(key, false));
+        for (int w = 0; w < 4; ++w)
+            for (int v = 0; v < 3; ++v)
+                ASSERT_EQ(reg.ReadInteger(name(w, v)), round * 1000 + w * 10 + v) << round;
     }
     EXPECT_FALSE(fs::exists(RegFile() + ".corrupt"));
 }
 
-TEST_F(RegistryTest, RefusedWritesNameTheFileAndKeepItWhole) {
+TEST(ProfileFileInteger, AcceptsDecimalAndBothHexadecimalFormsOnly) {
+    const struct {
+        const char* text;
+        std::optional<std::int32_t> value;
+    } cases[] = {
+        {"16711680", 16711680},
+        {"0xFF0000", 0xFF0000},
+        {"0X0000ff", 0xFF},
+        {"$FF0000", 0xFF0000},
+        {"0x", std::nullopt},
+        {"$", std::nullopt},
+        {"0", 0},
+        {"-5", -5},
+        {"+7", 7},
+        {"-", std::nullopt},
+        {"", std::nullopt},
+        {"12abc", std::nullopt},
+        {" 12", std::nullopt},
+        {"-0x10", std::nullopt},
+        {"0xG1", std::nullopt},
+        {"2147483647", 2147483647},
+        {"2147483648", std::nullopt},
+        {"-2147483648", INT32_MIN},
+        {"-2147483649", std::nullopt},
+        {"0xFFFFFFFF", -1},
+        {"0x0000000080000005", INT32_MIN + 5},
+        {"0x100000000", std::nullopt},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ProfileFile::ParseInteger(c.text), c.value) << '"' << c.text << '"';
+}
+
+TEST_F(ProfileFileTest, MissingFileOrKeyGivesTheDefault) {
+    ProfileFile ini("lorvane.INI");
+    EXPECT_EQ(ini.FileName(), Path()) << "a bare name lives in the configuration directory";
+    EXPECT_EQ(ini.ReadString("FONT", "Имя шрифта", "Courier"), "Courier");
+    EXPECT_EQ(ini.ReadString("FONT", "Имя шрифта", "Courier  "), "Courier");
+    EXPECT_EQ(ini.ReadInteger("FONT", "Размер шрифта", 10), 10);
+    EXPECT_TRUE(ini.ReadBool("NOBAK", "Не создавать .BAK файл", true));
+    EXPECT_FALSE(fs::exists(Path())) << "reading creates nothing";
+    fs::create_directory(Path()); // not even a directory in its place disturbs a read
+    EXPECT_EQ(ini.ReadInteger("FONT", "Размер шрифта", 12), 12);
+}
+
+TEST_F(ProfileFileTest, ReadsHandWrittenFilesTheWayTheyWereMeant) {
+    test::WriteFileBytes(Path(), Cp1251("; settings\r\n"
+                                        "orphan=before any section\r\n"
+                                        "\r\n"
+                                        "  [ colors ]  \r\n"
+                                        "Цвет фона   =   0xFF0000  \r\n"
+                                        "ЦВЕТ ШРИФТА=16711680\r\n"
+                                        "; Цвет фона=1\r\n"
+                                        "[FONT]\r\n"
+                                        "Имя шрифта=\"Courier New\"\r\n"
+                                        "Quoted='x\"\r\n"
+                                        "NoValue\r\n"
+                                        "NoValue=later\r\n"
+                                        "Empty=\r\n"
+                                        "[COLORS]\r\n"
+                                        "Цвет фона=7\r\n"
+                                        "Только второе=2\r\n"
+                                        "[ASSEMBLER]\n"
+                                        "Ассемблер=c:\\tasm\\tasm.exe /zi\n"
+                                        "Ассемблер=second\n"
+                                        "Last=no newline"));
+    ProfileFile ini(Path());
+    EXPECT_EQ(ini.ReadInteger("COLORS", "Цвет фона", 0), 0xFF0000);
+    EXPECT_EQ(ini.ReadInteger("Colors", "цвет шрифта", 0), 16711680) << "Cyrillic case too";
+    EXPECT_EQ(ini.ReadString("colors", "Только второе", "dflt"), "dflt")
+        << "only the first section of a name counts";
+    EXPECT_EQ(ini.ReadString("FONT", "Имя шрифта", ""), "Courier New");
+    EXPECT_EQ(ini.ReadString("FONT", "Quoted", ""), "'x\"") << "quotes must match to go";
+    EXPECT_EQ(ini.ReadString("FONT", "NoValue", "dflt"), "dflt") << "first key has no value";
+    EXPECT_EQ(ini.ReadString("FONT", "Empty", "dflt"), "");
+    EXPECT_EQ(ini.ReadInteger("FONT", "Empty", 10), 10);
+    EXPECT_EQ(ini.ReadString("", "orphan", "dflt"), "dflt");
+    EXPECT_EQ(ini.ReadString("ASSEMBLER", "Ассемблер", ""), "c:\\tasm\\tasm.exe /zi");
+    EXPECT_EQ(ini.ReadString(" ASSEMBLER ", " Last ", ""), "no newline");
+}
+
+TEST_F(ProfileFileTest, StringsAreCutAt1023Characters) {
+    std::string longRussian;
+    for (int i = 0; i < 1500; ++i)
+        longRussian += "Я"; // its second byte has the low bit set
+    ProfileFile ini("lorvane.INI");
+    ini.WriteString("S", "long", longRussian);
+    ini.WriteString("S", "exact", std::string(1023, 'a'));
+    EXPECT_EQ(ini.ReadString("S", "long", "").size(), 2u * 1023) << "1023 letters of two bytes";
+    EXPECT_EQ(ini.ReadString("S", "exact", ""), std::string(1023, 'a'));
+    EXPECT_EQ(ini.ReadString("S", "none", longRussian).size(), 2u * 1023);
+    EXPECT_EQ(test::ReadFileBytes(Path()).size(), 1500u + 1023u + 20u)
+        << "stored whole, one byte per letter";
+}
+
+TEST_F(ProfileFileTest, WritesChangeOnlyTheirOwnLine) {
+    const std::string original = Cp1251("; keep me  \r\n"
+                                        "[COLORS]\r\n"
+                                        "  Цвет фона =  123   \r\n"
+                                        "junk line without equals\r\n"
+                                        "\r\n"
+                                        "[FONT]\r\n"
+                                        "Имя шрифта=Arial\r\n"
+                                        "\r\n"
+                                        "\r\n"
+                                        "[COLORS]\r\n"
+                                        "other=1\r\n");
+    test::WriteFileBytes(Path(), original);
+    ProfileFile ini(Path());
+
+    ini.WriteInteger("colors", "ЦВЕТ ФОНА", 255);
+    std::string expected = original;
+    expected.replace(expected.find("123   "), 6, "255");
+    EXPECT_EQ(test::ReadFileBytes(Path()), expected);
+
+    ini.WriteString("FONT", "Размер шрифта", "12");
+    expected.insert(expected.find("\r\n\r\n\r\n[COLORS]") + 2, Cp1251("Размер шрифта=12\r\n"));
+    EXPECT_EQ(test::ReadFileBytes(Path()), expected) << "added after the section's last line";
+
+    ini.WriteBool("NOBAK", "Не создавать .BAK файл", true);
+    expected += Cp1251("\r\n[NOBAK]\r\nНе создавать .BAK файл=1\r\n");
+    EXPECT_EQ(test::ReadFileBytes(Path()), expected);
+    EXPECT_TRUE(ini.ReadBool("NOBAK", "Не создавать .BAK файл", false));
+}
+
+TEST_F(ProfileFileTest, KeepsTheLineEndsAndTheMissingLastOne) {
+    test::WriteFileBytes(Path(), "[A]\nx=1\ny=2");
+    ProfileFile ini(Path());
+    ini.WriteString("A", "y", "3");
+    EXPECT_EQ(test::ReadFileBytes(Path()), "[A]\nx=1\ny=3");
+    ini.WriteString("A", "z", "4");
+    EXPECT_EQ(test::ReadFileBytes(Path()), "[A]\nx=1\ny=3\nz=4\n");
+    ini.WriteString("B", "k", "v");
+    EXPECT_EQ(test::ReadFileBytes(Path()), "[A]\nx=1\ny=3\nz=4\n\n[B]\nk=v\n");
+
+    test::WriteFileBytes(Path(), "[A]\r\nflag");
+    ini.WriteString("a", "FLAG", "on");
+    EXPECT_EQ(test::ReadFileBytes(Path()), "[A]\r\nflag=on");
+
+    fs::remove(Path());
+    ini.WriteString("RUNEXE", "Программа", "prog a;b");
+    EXPECT_EQ(test::ReadFileBytes(Path()), Cp1251("[RUNEXE]\r\nПрограмма=prog a;b\r\n"));
+    EXPECT_EQ(ini.ReadString("RUNEXE", "Программа", ""), "prog a;b");
+}
+
+TEST_F(ProfileFileTest, RefusesWhatTheFileCannotHold) {
+    ProfileFile ini("lorvane.INI");
+    ini.WriteString("RUNEXE", "Программа", "safe");
+    const std::string before = test::ReadFileBytes(Path());
+    EXPECT_THROW(ini.WriteString("RUNEXE", "Программа", "x\r\n[ASSEMBLER]\r\nАссемблер=evil"),
+                 Error);
+    EXPECT_THROW(ini.WriteString("RUNEXE", "a=b", "v"), Error);
+    EXPECT_THROW(ini.WriteString("RUNEXE", " ", "v"), Error);
+    EXPECT_THROW(ini.WriteString("RUN]EXE", "k", "v"), Error);
+    EXPECT_THROW(ini.WriteString("", "k", "v"), Error);
+    EXPECT_EQ(test::ReadFileBytes(Path()), before);
+}
+
+// A read-only directory, and an unreadable profile in a writable one (which
+// must not be replaced by a file holding only the new key): the error names
+// the file and what was there stays.
+TEST_F(SettingsFileTest, RefusedWritesNameTheFileAndKeepTheOldOne) {
     TRegistry reg;
     ASSERT_TRUE(reg.OpenKey("\\Keep", true));
     reg.WriteString("v", "old");
     const std::string before = Text();
+    test::WriteFileBytes(Path(), "[A]\r\nk=old\r\n");
+    fs::create_directory(dir_.path() / "rw");
+    ::chmod(dir_.File("rw").c_str(), 0777);
+    const std::string secret = dir_.File("rw/secret.INI");
+    test::WriteFileBytes(secret, "[A]\r\nk=old\r\nother=keep\r\n");
+    ::chmod(secret.c_str(), 0);
     ::chmod(dir_.path().c_str(), 0555);
-    const std::string file = RegFile();
+
     const std::string report = test::RunInChild(
         [&]() -> std::string {
             TRegistry child;
-            if (!child.OpenKey("\\Keep", false)) return "key not found";
-            if (child.ReadString("v") != "old") return "cannot read";
-            const auto error = test::Thrown<IoError>([&] { child.WriteString("v", "new"); });
-            return !error                  ? "written into a read-only directory"
-                   : error->path() == file ? ""
-                                           : "error names " + error->path();
+            ProfileFile ro(Path()), hidden(secret);
+            if (!child.OpenKey("\\Keep", false) || child.ReadString("v") != "old")
+                return "cannot read the registry";
+            if (ro.ReadString("A", "k", "") != "old") return "cannot read";
+            if (hidden.ReadString("A", "k", "dflt") != "dflt") return "read the unreadable";
+            const auto regError = test::Thrown<IoError>([&] { child.WriteString("v", "new"); });
+            const auto roError = test::Thrown<IoError>([&] { ro.WriteString("A", "k", "new"); });
+            const auto hiddenError =
+                test::Thrown<IoError>([&] { hidden.WriteString("A", "k", "new"); });
+            if (!regError || regError->path() != RegFile()) return "registry written or misnamed";
+            if (!roError || roError->path() != Path()) return "read-only directory";
+            if (!hiddenError || hiddenError->path() != secret) return "unreadable file replaced";
+            return hiddenError->errorCode() == EACCES ? "" : "wrong error";
         },
         /*unprivileged=*/true);
     ::chmod(dir_.path().c_str(), 0755);
     EXPECT_EQ(report, "");
     EXPECT_EQ(Text(), before);
+    EXPECT_EQ(test::ReadFileBytes(Path()), "[A]\r\nk=old\r\n");
+    EXPECT_EQ(test::ReadFileBytes(secret), "[A]\r\nk=old\r\nother=keep\r\n");
 }
