@@ -172,57 +172,9 @@ TEST(QtDialogs, MessageBoxHasRussianButtonsAndReportsTheOneClicked) {
     }
 }
 
-TEST(QtDialogs, FileDialogsTranslateFiltersAndAskBeforeReplacing) {
-    test::TempDir dir;
-    test::WriteFileBytes((dir.path() / "PROG.ASM").string(), "x");
-    const QString path = QString::fromStdString((dir.path() / "PROG.ASM").string());
-    QtDialogs dialogs;
-
-    FileDialogRequest request;
-    request.filter = "Рабочие файлы(*.asm)|*.asm|Все файлы (*.*)|*.*";
-    request.filterIndex = 2;
-    request.initialDir = dir.path().string();
-    QStringList offered;
-    {
-        ModalScript script({[&](QWidget* w) {
-            auto* dialog = qobject_cast<QFileDialog*>(w);
-            ASSERT_NE(dialog, nullptr);
-            offered = dialog->nameFilters();
-            EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("Все файлы (*.*)"));
-            // The user picks the first filter.
-            dialog->selectNameFilter(offered.value(0));
-            dialog->selectFile(QStringLiteral("PROG.ASM"));
-            static_cast<QDialog*>(dialog)->accept();
-        }});
-        const auto opened = dialogs.OpenFile(request);
-        ASSERT_TRUE(opened);
-        EXPECT_EQ(opened->files, std::vector<std::string>{path.toStdString()});
-        EXPECT_EQ(opened->filterIndex, 1);
-    }
-    EXPECT_EQ(offered.size(), 2);
-
-    // Saving over the existing file asks; "Нет" goes back to the dialog,
-    // "Да" replaces.
-    request.fileName = path.toStdString();
-    ModalScript script({
-        [](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); },
-        [](QWidget* w) {
-            EXPECT_NE(qobject_cast<QMessageBox*>(w)->text().indexOf(QStringLiteral("PROG.ASM")),
-                      -1);
-            ClickButton(w, QStringLiteral("Нет"));
-        },
-        [](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); },
-        [](QWidget* w) { ClickButton(w, QStringLiteral("Да")); },
-    });
-    const auto saved = dialogs.SaveFile(request);
-    EXPECT_TRUE(script.Done());
-    ASSERT_TRUE(saved);
-    EXPECT_EQ(saved->files, std::vector<std::string>{path.toStdString()});
-    EXPECT_EQ(saved->filterIndex, 2);
-}
-
-TEST(QtDialogs, ANameThatIsNotUtf8KeepsItsBytesThroughTheFileDialogs) {
-    // "прог" and "тест" in Windows-1251, as names from an old archive are.
+// "прог" and "тест" in Windows-1251, as names from an old archive are: the
+// dialogs give back the bytes of the file chosen.
+TEST(QtDialogs, FileDialogsKeepTheBytesOfANameAndTheFilterPicked) {
     test::TempDir dir;
     const std::string folder = (dir.path() / "\xEF\xF0\xEE\xE3").string();
     std::filesystem::create_directory(folder);
@@ -236,15 +188,48 @@ TEST(QtDialogs, ANameThatIsNotUtf8KeepsItsBytesThroughTheFileDialogs) {
     EXPECT_EQ(FileNameBytes(FileNameText(folder + "/новый.txt")), folder + "/новый.txt");
     EXPECT_EQ(FileNameBytes(QStringLiteral("/plain/новый")), "/plain/новый");
 
-    // Open and save share the way back to bytes.
     QtDialogs dialogs;
     FileDialogRequest request;
-    request.filter = "Все файлы (*.*)|*.*";
+    request.filter = "Рабочие файлы(*.asm)|*.asm|Все файлы (*.*)|*.*";
+    request.filterIndex = 2;
     request.fileName = file;
-    ModalScript script({[](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); }});
-    const auto chosen = dialogs.OpenFile(request);
-    ASSERT_TRUE(chosen);
-    EXPECT_EQ(chosen->files, std::vector<std::string>{file});
+    QStringList offered;
+    {
+        ModalScript script({[&](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            ASSERT_NE(dialog, nullptr);
+            offered = dialog->nameFilters();
+            EXPECT_EQ(dialog->selectedNameFilter(), QStringLiteral("Все файлы (*.*)"));
+            dialog->selectNameFilter(offered.value(0));
+            static_cast<QDialog*>(dialog)->accept();
+        }});
+        const auto opened = dialogs.OpenFile(request);
+        ASSERT_TRUE(opened);
+        EXPECT_EQ(opened->files, std::vector<std::string>{file});
+        EXPECT_EQ(opened->filterIndex, 1);
+    }
+    EXPECT_EQ(offered.size(), 2);
+
+    // Saving over an existing file asks; "Нет" goes back to the dialog,
+    // "Да" replaces.
+    test::WriteFileBytes(dir.File("PROG.ASM"), "x");
+    request.initialDir = dir.path().string();
+    request.fileName = "PROG.ASM";
+    ModalScript script({
+        [](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); },
+        [](QWidget* w) {
+            EXPECT_NE(qobject_cast<QMessageBox*>(w)->text().indexOf(QStringLiteral("PROG.ASM")),
+                      -1);
+            ClickButton(w, QStringLiteral("Нет"));
+        },
+        [](QWidget* w) { qobject_cast<QDialog*>(w)->accept(); },
+        [](QWidget* w) { ClickButton(w, QStringLiteral("Да")); },
+    });
+    const auto saved = dialogs.SaveFile(request);
+    EXPECT_TRUE(script.Done());
+    ASSERT_TRUE(saved);
+    EXPECT_EQ(saved->files, std::vector<std::string>{dir.File("PROG.ASM")});
+    EXPECT_EQ(saved->filterIndex, 2);
 }
 
 TEST(QtDialogs, FindDialogReportsPressesWhileOpen) {
