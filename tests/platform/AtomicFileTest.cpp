@@ -49,7 +49,8 @@ std::string Refused(const std::string& path, std::string_view bytes, int errorCo
 
 } // namespace
 
-TEST(StringStream, ReadsWritesAndSeeksLikeAFile) {
+// A file stream also names the file and the reason, in Russian, when it fails.
+TEST(Streams, ReadWriteSeekAndCopyLikeAFile) {
     TStringStream s("abcdef");
     char buf[4] = {};
     EXPECT_EQ(s.Read(buf, 4), 4);
@@ -62,9 +63,7 @@ TEST(StringStream, ReadsWritesAndSeeksLikeAFile) {
     s.SetPosition(0);
     char whole[16] = {};
     EXPECT_THROW(s.ReadBuffer(whole, 9), Error) << "eight bytes cannot fill nine";
-}
 
-TEST(FileStream, CopiesAndNamesTheFileAndTheReasonInRussian) {
     test::TempDir dir;
     {
         TFileStream out(dir.File("a.bin"), TFileStream::Create);

@@ -23,6 +23,14 @@ TEST(Paths, ConfigDirectoryFollowsTheEnvironmentInOrderAndIsCreated) {
         test::ScopedEnv xdg("XDG_CONFIG_HOME", dir.File("xdg"));
         EXPECT_EQ(paths::ConfigDirectory(), dir.File("own/deep"));
         EXPECT_TRUE(fs::is_directory(dir.File("own/deep")));
+        // Only a bare name lives there.
+        test::ScopedEnv slash("LORVANE_CONFIG_HOME", dir.File("own/deep/"));
+        EXPECT_EQ(paths::ResolveBareName("lorvane.INI"), dir.File("own/deep") + "/lorvane.INI");
+        EXPECT_EQ(paths::ResolveBareName("./lorvane.INI"), "./lorvane.INI");
+        EXPECT_EQ(paths::ResolveBareName("/etc/x.ini"), "/etc/x.ini");
+        EXPECT_EQ(paths::ResolveBareName("sub/x.ini"), "sub/x.ini");
+        EXPECT_EQ(paths::Join("/", "a"), "/a");
+        EXPECT_EQ(paths::Join("/a//", "b"), "/a/b");
     }
     {
         test::ScopedEnv own("LORVANE_CONFIG_HOME", "");
@@ -111,17 +119,6 @@ TEST(Paths, RuntimeDirectoryIsUsedOnlyWhenPrivate) {
         ASSERT_EQ(::lstat(c.expected.c_str(), &st), 0);
         EXPECT_EQ(st.st_mode & 0777, 0700u);
     }
-}
-
-TEST(Paths, OnlyBareNamesResolveInTheConfigDirectory) {
-    test::TempDir dir;
-    test::ScopedEnv own("LORVANE_CONFIG_HOME", dir.File("cfg/"));
-    EXPECT_EQ(paths::ResolveBareName("lorvane.INI"), dir.File("cfg") + "/lorvane.INI");
-    EXPECT_EQ(paths::ResolveBareName("./lorvane.INI"), "./lorvane.INI");
-    EXPECT_EQ(paths::ResolveBareName("/etc/x.ini"), "/etc/x.ini");
-    EXPECT_EQ(paths::ResolveBareName("sub/x.ini"), "sub/x.ini");
-    EXPECT_EQ(paths::Join("/", "a"), "/a");
-    EXPECT_EQ(paths::Join("/a//", "b"), "/a/b");
 }
 
 TEST(Paths, DataDirectoryIsTheEnvironmentsOrNoneAndFilesAreFoundInIt) {
