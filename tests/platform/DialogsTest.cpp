@@ -27,7 +27,6 @@
 
 #include <filesystem>
 #include <functional>
-#include <memory>
 #include <stdexcept>
 #include <tuple>
 
