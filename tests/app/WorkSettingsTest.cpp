@@ -156,14 +156,8 @@ TEST_F(WorkSettingsTest, ValuesLongerThanTheBoxesTakeArriveWhole) {
 
 TEST_F(WorkSettingsTest, ExtensionBoxesTypeInUpperCaseAndCommandsKeepTheirCase) {
     dialog.show();
-    const auto type = [](QLineEdit* edit, const QString& text) {
-        for (const QChar c : text) {
-            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
-            QApplication::sendEvent(edit, &press);
-        }
-    };
-    type(dialog.Edit4(), QStringLiteral("objектx")); // six at most
-    type(dialog.Edit1(), QStringLiteral("/usr/bin/nasm"));
+    test::TypeText(dialog.Edit4(), QStringLiteral("objектx")); // six at most
+    test::TypeText(dialog.Edit1(), QStringLiteral("/usr/bin/nasm"));
     EXPECT_EQ(dialog.Edit4()->text(), QStringLiteral("OBJЕКТ"));
     EXPECT_EQ(dialog.Edit1()->text(), "/usr/bin/nasm");
 }
