@@ -84,23 +84,6 @@ TEST(DocumentWindow, StatusShowsTheCaretAndTakesFontAndUndoOnlyFromTheFocusedEdi
     w.memo->SetModified(false);
 }
 
-TEST(DocumentWindow, ActivationTakesTheExtensionUnlessAFileCommandSetIt) {
-    Window w;
-    w.child->FileName = "/src/prog.asm";
-    w.child->DosMode = 1;
-    SharedFlags().NewDocumentPending = "True";
-    SharedFlags().CurrentExtension = ".PAS";
-    w.child->FormActivate();
-    EXPECT_EQ(SharedFlags().CurrentExtension, ".PAS");
-    EXPECT_EQ(SharedFlags().NewDocumentPending, "False");
-    EXPECT_TRUE(SharedFlags().ActiveDosMode);
-    w.child->FormActivate();
-    EXPECT_EQ(SharedFlags().CurrentExtension, ".ASM");
-    w.child->FileName = "/dir.v2/README";
-    w.child->FormActivate();
-    EXPECT_EQ(SharedFlags().CurrentExtension, "");
-}
-
 TEST(Backups, NamesReplaceOnlyTheFileExtensionAndTwoFilesOfOneStemShareTheirBackup) {
     for (const auto& [file, backup] : {std::pair{"/a/A.ASM", "/a/A.BAK"},
                                        {"/a/prog", "/a/prog.BAK"},

@@ -199,21 +199,6 @@ TEST_F(FrameTest, TheStartsFilesOpenOnceEachInItsWindowWithSplitHalvesJoined) {
     EXPECT_EQ(frame->Children().size(), 1u) << "opened once";
 }
 
-// The open dialog's filters and name follow the last file opened.
-TEST_F(FrameTest, OpenOffersTheWorkingFiltersOfTheLastFile) {
-    for (const char* name : {"f1.pas", "f2"}) {
-        WriteFileBytes(dir.File(name), name);
-        dialogs.AnswerOpen(dir.File(name));
-        frame->FileOpenItemClick();
-    }
-    const auto requests = dialogs.RequestsOf(DialogKind::OpenFile);
-    EXPECT_EQ(requests.at(0).file.filter.rfind("Рабочие файлы(*;*.TXT;*.P)|", 0), 0u);
-    EXPECT_EQ(requests.at(1).file.filter.rfind("Рабочие файлы(*;*.pas;*.P)|", 0), 0u);
-    EXPECT_EQ(requests.at(1).file.fileName, dir.File("f1.pas"));
-    EXPECT_EQ(Captions(), (Words{dir.File("f1.pas"), dir.File("f2")}));
-    EXPECT_EQ(Editor().Text(), "f2");
-}
-
 TEST_F(FrameTest, SaveAsksAboutUnchangedTextNamesUntitledOnesAndAsksBeforeReplacing) {
     const std::string file = Open("same.txt", "unchanged")->FileName;
     dialogs.AnswerMessage(MsgResult::No);

@@ -26,23 +26,14 @@ namespace fs = std::filesystem;
 
 class ToolchainTest : public test::FrameFixture {
 protected:
-    // The shipped profile a test starts from, named after its compiler.
-    virtual std::string Compiler() const { return "nasm"; }
-    virtual std::string Profile() const { return "nasm-dos-com.ust"; }
-
-    void SetUp() override {
-        for (const std::string& tool : {Compiler(), std::string("dosbox")})
+    // As a user does: F10, Load, the shipped profile, Enter.
+    void UseShippedProfile(const std::string& compiler, const std::string& profile) {
+        for (const std::string& tool : {compiler, std::string("dosbox")})
             ASSERT_EQ(process::RunAndWait({"sh", "-c", "command -v " + tool}), 0)
                 << tool << " is missing: bash scripts/deps.sh installs it";
-        FrameFixture::SetUp();
         frame->resize(600, 500);
-        UseShippedProfile();
-    }
-
-    // As a user does: F10, Load, the shipped profile, Enter.
-    void UseShippedProfile() {
         TPathAss& shown = frame->PathAss1();
-        dialogs.AnswerOpen(paths::DataFile("toolchains/" + Profile()));
+        dialogs.AnswerOpen(paths::DataFile("toolchains/" + profile));
         QTimer::singleShot(0, &shown, [&] {
             shown.Button4()->click();
             shown.Button1()->click();
@@ -51,7 +42,7 @@ protected:
         frame->N15Click();
         ASSERT_FALSE(dialogs.Requests().empty());
         EXPECT_EQ(dialogs.Requests().back().file.initialDir, paths::DataFile("toolchains"));
-        EXPECT_EQ(frame->AppSettings().Tools().assemblerPath, "lorvane-" + Compiler());
+        EXPECT_EQ(frame->AppSettings().Tools().assemblerPath, "lorvane-" + compiler);
     }
 
     // The pane's lines from the heading of the latest run on.
@@ -96,6 +87,7 @@ protected:
 };
 
 TEST_F(ToolchainTest, TheExampleBuildsAndRunsInDosBoxAndErrorsLeadToTheirLines) {
+    ASSERT_NO_FATAL_FAILURE(UseShippedProfile("nasm", "nasm-dos-com.ust"));
     const std::string source = Copy(LORVANE_EXAMPLES_DIR "/HELLO.ASM", "HELLO.ASM");
     frame->FileOpenAll(source);
     ASSERT_EQ(frame->ActiveChild()->DosMode, 1) << "the example's code page is recognised";
@@ -189,17 +181,11 @@ TEST_F(ToolchainTest, TheExampleBuildsAndRunsInDosBoxAndErrorsLeadToTheirLines) 
     EXPECT_EQ(frame->ActiveChild()->Memo1().CaretParagraph(), 1);
 }
 
-class BccToolchainTest : public ToolchainTest {
-protected:
-    std::string Compiler() const override { return "bcc"; }
-    std::string Profile() const override { return "bcc-dos-com.ust"; }
-
+TEST_F(ToolchainTest, TheCExampleRunsInDosBoxAndAnErrorLeadsToItsLineInTheUsersFile) {
+    ASSERT_NO_FATAL_FAILURE(UseShippedProfile("bcc", "bcc-dos-com.ust"));
     // bcc's own files and the wrapper's go here, and are removed.
-    bool madeTmp = fs::create_directory(dir.File("tmp"));
-    Env tmp{"TMPDIR", dir.File("tmp")};
-};
-
-TEST_F(BccToolchainTest, TheCExampleRunsInDosBoxAndAnErrorLeadsToItsLineInTheUsersFile) {
+    fs::create_directory(dir.File("tmp"));
+    const Env tmp("TMPDIR", dir.File("tmp"));
     const std::string source = Copy(LORVANE_EXAMPLES_DIR "/HELLO.C", "HELLO.C");
     frame->FileOpenAll(source);
     ASSERT_EQ(frame->ActiveChild()->DosMode, 1) << "the example's code page is recognised";

@@ -150,14 +150,6 @@ TEST_F(WorkSettingsTest, ValuesLongerThanTheBoxesTakeArriveWhole) {
     EXPECT_EQ(dialog.Edit7()->maxLength(), 6);
 }
 
-TEST_F(WorkSettingsTest, ExtensionBoxesTypeInUpperCaseAndCommandsKeepTheirCase) {
-    dialog.show();
-    test::TypeText(dialog.Edit4(), QStringLiteral("objектx")); // six at most
-    test::TypeText(dialog.Edit1(), QStringLiteral("/usr/bin/nasm"));
-    EXPECT_EQ(dialog.Edit4()->text(), QStringLiteral("OBJЕКТ"));
-    EXPECT_EQ(dialog.Edit1()->text(), "/usr/bin/nasm");
-}
-
 TEST_F(WorkSettingsTest, TheCommandStoresConfirmedValuesWithTheirDots) {
     const std::string ini = Settings().SettingsFilePath();
     WriteSetting("ASSEMBLER", "Ассемблер", "tasm /zi");
