@@ -402,14 +402,15 @@ TEST_F(FrameTest, LaterStartsAtOneMomentHandEveryFileToTheFirstOnce) {
         std::vector<Words> arguments = {{r, "split.asm"},
                                         {r + "\xEF\xF0\xEE\xE3.asm"},
                                         {"--", "--" + r + ".asm", r + "_2.asm"}};
-        for (int i = 3; i < 10; ++i)
-            arguments.push_back({dir.File(r + "_" + std::to_string(i) + ".asm")});
-        Words files = {dir.File(r + " split.asm"), dir.File(arguments[1][0]),
-                       dir.File(arguments[2][1]), dir.File(arguments[2][2])};
-        for (std::size_t i = 3; i < arguments.size(); ++i)
-            files.push_back(arguments[i][0]);
-        for (const std::string& file : files)
+        Words files = {r + " split.asm", arguments[1][0], arguments[2][1], arguments[2][2]};
+        for (int i = 3; i < 10; ++i) {
+            files.push_back(r + "_" + std::to_string(i) + ".asm");
+            arguments.push_back({dir.File(files.back())});
+        }
+        for (std::string& file : files) {
+            file = dir.File(file);
             WriteFileBytes(file, file);
+        }
         const auto startDirectory = fs::current_path();
         fs::current_path(dir.path());
         std::vector<pid_t> starts;
