@@ -12,6 +12,7 @@
 #include "platform/helpers/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "support/TestEnvironment.h"
+#include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
@@ -163,14 +164,11 @@ TEST_F(SettingsTest, EveryWriteLandsUnderItsKeyInWindows1251AndComesBackExactly)
 TEST_F(SettingsTest, ARefusedWriteRaisesAnErrorNamingTheFile) {
     {
         const Blocked blocked;
-        try {
-            settings_.WriteNoBackup(true);
-            ADD_FAILURE() << "the write was reported as done";
-        } catch (const IoError& e) {
-            EXPECT_NE(std::string(e.what()).find(blocked.config + "/lorvane.INI"),
-                      std::string::npos)
-                << e.what();
-        }
+        const auto error = test::Thrown<IoError>([&] { settings_.WriteNoBackup(true); });
+        ASSERT_TRUE(error) << "the write was reported as done";
+        EXPECT_NE(std::string(error->what()).find(blocked.config + "/lorvane.INI"),
+                  std::string::npos)
+            << error->what();
         EXPECT_TRUE(settings_.NoBackup()) << "the switch holds for this session";
     }
     // A value that would break the file apart is refused, not written.
