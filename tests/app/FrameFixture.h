@@ -14,12 +14,12 @@
 #include "support/TempDir.h"
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QStatusBar>
 #include <QToolButton>
+#include <QtCore/qtestsupport_core.h>
 
 #include <gtest/gtest.h>
 
@@ -47,13 +47,7 @@ inline void TypeText(QWidget* target, const QString& text) {
 
 // Runs the event loop until `done` holds; false after `limitMs`.
 template <typename Condition> bool WaitFor(Condition done, int limitMs = 5000) {
-    QElapsedTimer timer;
-    timer.start();
-    while (!done()) {
-        if (timer.elapsed() > limitMs) return false;
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-    }
-    return true;
+    return QTest::qWaitFor(done, limitMs);
 }
 
 // A disk that takes no file beyond `bytes` while it lives: a longer write

@@ -9,12 +9,13 @@
 #include "platform/Error.h"
 #include "platform/ProfileFile.h"
 #include "platform/Registry.h"
+#include "platform/helpers/ScopedEnv.h"
 #include "support/TempDir.h"
 #include "support/TestEnvironment.h"
+#include "support/Thrown.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <tuple>
 
@@ -40,18 +41,29 @@ protected:
     Settings settings_{"/usr/local/bin/lorvane"};
 };
 
+// A configuration directory that cannot be made: a plain file stands where
+// its parent should be.
+struct Blocked {
+    Blocked() { test::WriteFileBytes(blocker, "x"); }
+    ~Blocked() { std::filesystem::remove(blocker); }
+    const std::string blocker = test::ConfigHome() + "/plain-file";
+    const std::string config = blocker + "/config";
+    const test::ScopedEnv home{"LORVANE_CONFIG_HOME", config};
+};
+
 using Look = std::tuple<std::string, int, TColor, TColor>;
 Look Of(const DocumentLook& look) {
     return {look.fontName, look.fontSize, look.fontColor, look.backgroundColor};
 }
 
 TEST(SettingsFileName, IsTheExecutableNameWithTheExtensionINI) {
-    EXPECT_EQ(Settings::SettingsFileNameFor("/usr/bin/lorvane"), "lorvane.INI");
-    EXPECT_EQ(Settings::SettingsFileNameFor("/opt/x.y/LORVANE.EXE"), "LORVANE.INI");
-    EXPECT_EQ(Settings::SettingsFileNameFor("my.editor.bin"), "my.editor.INI");
-    EXPECT_EQ(Settings::SettingsFileNameFor("/home/u/.lorvane"), ".lorvane.INI");
-    Settings settings("/usr/local/bin/lorvane");
-    EXPECT_EQ(settings.SettingsFilePath(), test::ConfigHome() + "/lorvane.INI");
+    for (const auto& [program, file] : {std::pair{"/usr/bin/lorvane", "lorvane.INI"},
+                                        {"/opt/x.y/LORVANE.EXE", "LORVANE.INI"},
+                                        {"my.editor.bin", "my.editor.INI"},
+                                        {"/home/u/.lorvane", ".lorvane.INI"}})
+        EXPECT_EQ(Settings::SettingsFileNameFor(program), file);
+    EXPECT_EQ(Settings("/usr/local/bin/lorvane").SettingsFilePath(),
+              test::ConfigHome() + "/lorvane.INI");
     // By default the running executable names the file.
     EXPECT_EQ(Settings().SettingsFileName(), "test_app_settings.INI");
 }
@@ -110,7 +122,7 @@ TEST_F(SettingsTest, AHandEditedAssemblerSectionTakesEffectAtTheNextRead) {
     EXPECT_TRUE(settings_.NoBackup());
 }
 
-TEST_F(SettingsTest, EveryWriteLandsUnderItsKeyInWindows1251) {
+TEST_F(SettingsTest, EveryWriteLandsUnderItsKeyInWindows1251AndComesBackExactly) {
     HandEdit("; kept by hand\r\n[OTHER]\r\nx=1\r\n");
     settings_.WriteFont("Courier New", 12, clLime);
     settings_.WriteBackgroundColor(clBtnFace, clYellow);
@@ -134,21 +146,14 @@ TEST_F(SettingsTest, EveryWriteLandsUnderItsKeyInWindows1251) {
     fresh.ReadToolSettings();
     EXPECT_EQ(fresh.Tools(), tools);
     EXPECT_EQ(fresh.ReadRunProgram(), "dosbox prog.exe");
-}
 
-TEST_F(SettingsTest, CommandsComeBackExactlyAsTheyWereWritten) {
     // The file format drops one pair of surrounding quotes and surrounding
     // blanks; a quoted program path with a space must survive all the same.
-    ToolSettings tools;
-    tools.assemblerPath = "\"/opt/my tools/asm\"";
-    tools.linkerPath = "'link'";
-    tools.runProgram = " sim ";
-    tools.compilerExtension = ".ASM";
-    settings_.WriteToolSettings(tools);
+    const ToolSettings quoted{"\"/opt/my tools/asm\"", "'link'", ".ASM", "", " sim ", "", ""};
+    settings_.WriteToolSettings(quoted);
     settings_.WriteRunProgram("\"/opt/my tools/run\"");
-    Settings fresh("/usr/local/bin/lorvane");
     fresh.ReadToolSettings();
-    EXPECT_EQ(fresh.Tools(), tools);
+    EXPECT_EQ(fresh.Tools(), quoted);
     EXPECT_EQ(fresh.ReadRunProgram(), "\"/opt/my tools/run\"");
     // What a person types into the file by hand reads as before.
     HandEdit("[ASSEMBLER]\r\nЛинкер=\"tlink\"\r\n");
@@ -157,20 +162,15 @@ TEST_F(SettingsTest, CommandsComeBackExactlyAsTheyWereWritten) {
 }
 
 TEST_F(SettingsTest, ARefusedWriteRaisesAnErrorNamingTheFile) {
-    const std::string saved = test::ConfigHome();
-    const std::string blocker = saved + "/plain-file";
-    test::WriteFileBytes(blocker, "x");
-    ::setenv("LORVANE_CONFIG_HOME", (blocker + "/config").c_str(), 1);
-    try {
-        settings_.WriteNoBackup(true);
-        ADD_FAILURE() << "the write was reported as done";
-    } catch (const IoError& e) {
-        EXPECT_NE(std::string(e.what()).find(blocker + "/config/lorvane.INI"), std::string::npos)
-            << e.what();
+    {
+        const Blocked blocked;
+        const auto error = test::Thrown<IoError>([&] { settings_.WriteNoBackup(true); });
+        ASSERT_TRUE(error) << "the write was reported as done";
+        EXPECT_NE(std::string(error->what()).find(blocked.config + "/lorvane.INI"),
+                  std::string::npos)
+            << error->what();
+        EXPECT_TRUE(settings_.NoBackup()) << "the switch holds for this session";
     }
-    EXPECT_TRUE(settings_.NoBackup()) << "the switch holds for this session";
-    ::setenv("LORVANE_CONFIG_HOME", saved.c_str(), 1);
-    std::filesystem::remove(blocker);
     // A value that would break the file apart is refused, not written.
     EXPECT_THROW(settings_.WriteRunProgram("a\r\n[COLORS]"), Error);
     EXPECT_FALSE(std::filesystem::exists(Path()));
@@ -267,7 +267,7 @@ TEST(JoinParameters, RestoresANameTheCommandLineSplitAtItsSpaces) {
     EXPECT_EQ(JoinParameters(1, argv), "");
 }
 
-TEST_F(HandOverTest, TheNameIsTakenOnceAndIdlePassesWriteNothing) {
+TEST_F(HandOverTest, TheNameIsTakenOnceIdlePassesWriteNothingAndNothingWaitsInAnUnusableOne) {
     EXPECT_EQ(TakeHandOver(), "");
     EXPECT_FALSE(std::filesystem::exists(Registry())) << "an idle pass must not write";
     EXPECT_TRUE(WriteHandOver(""));
@@ -289,23 +289,14 @@ TEST_F(HandOverTest, TheNameIsTakenOnceAndIdlePassesWriteNothing) {
     EXPECT_EQ(TakeHandOver(), "");
     EXPECT_EQ(TakeSearchProgramRequest(), "/w/found.asm");
     EXPECT_EQ(registry.ReadString("Parameter"), "");
-}
 
-TEST_F(HandOverTest, AnUnusableRegistryMeansNothingWaits) {
-    {
-        TRegistry registry;
-        registry.OpenKey("\\OpenFileLorvane\\Parameter", true);
-        registry.WriteInteger("Parameter", 5);
-    }
+    // An unusable registry means nothing waits.
+    registry.OpenKey("\\OpenFileLorvane\\Parameter", true);
+    registry.WriteInteger("Parameter", 5);
     EXPECT_EQ(TakeHandOver(), "");
-    const std::string saved = test::ConfigHome();
-    const std::string blocker = saved + "/plain-file";
-    test::WriteFileBytes(blocker, "x");
-    ::setenv("LORVANE_CONFIG_HOME", (blocker + "/config").c_str(), 1);
+    const Blocked blocked;
     EXPECT_FALSE(WriteHandOver("/w/a.txt"));
     EXPECT_EQ(TakeHandOver(), "");
-    ::setenv("LORVANE_CONFIG_HOME", saved.c_str(), 1);
-    std::filesystem::remove(blocker);
 }
 
 TEST(HandOverQueue, EachStartsNameOpensOnceWhicheverWayComesFirst) {

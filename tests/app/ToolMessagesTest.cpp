@@ -18,7 +18,7 @@ using Words = std::vector<std::string>;
 TEST(ErrorLocation, RecognisesTheCommonFormsAndNothingElse) {
     struct Case {
         const char* line;
-        const char* file; // nullptr: no place
+        const char* file;
         int lineNo, column;
     };
     const Case cases[] = {
@@ -36,29 +36,20 @@ TEST(ErrorLocation, RecognisesTheCommonFormsAndNothingElse) {
         // The earlier of two forms decides.
         {"x.asm:4: error: expected (3) operands", "x.asm", 4, 0},
         {"y.asm(2) : see x.asm:9:", "y.asm", 2, 0},
-        // Look-alikes that name no place.
-        {"Assembling file: hello.asm", nullptr, 0, 0},
-        {"Error messages: None", nullptr, 0, 0},
-        {"x.asm(0) zero is no line", nullptr, 0, 0},
-        {"x.asm(12", nullptr, 0, 0},
-        {"x.asm(12)abc", nullptr, 0, 0},
-        {"x.asm (12) blank before", nullptr, 0, 0},
-        {"x.asm:12 no colon after", nullptr, 0, 0},
-        {"x.c:12.5 no colon after", nullptr, 0, 0},
-        {"x.c:12.: no column", nullptr, 0, 0},
-        {"x.c:1.2.3: a version", nullptr, 0, 0},
-        {"(12) no file", nullptr, 0, 0},
-        {"x.asm(1234567890) too long", nullptr, 0, 0},
-        {"", nullptr, 0, 0},
     };
     for (const Case& c : cases) {
         const auto place = ParseErrorLocation(c.line);
-        if (c.file == nullptr) {
-            EXPECT_FALSE(place) << c.line << " -> " << place->file;
-            continue;
-        }
         ASSERT_TRUE(place) << c.line;
         EXPECT_EQ(*place, (ErrorLocation{c.file, c.lineNo, c.column})) << c.line;
+    }
+    // Look-alikes that name no place.
+    for (const char* line :
+         {"Assembling file: hello.asm", "Error messages: None", "x.asm(0) zero is no line",
+          "x.asm(12", "x.asm(12)abc", "x.asm (12) blank before", "x.asm:12 no colon after",
+          "x.c:12.5 no colon after", "x.c:12.: no column", "x.c:1.2.3: a version", "(12) no file",
+          "x.asm(1234567890) too long", ""}) {
+        const auto place = ParseErrorLocation(line);
+        EXPECT_FALSE(place) << line << " -> " << place->file;
     }
 }
 
@@ -141,23 +132,14 @@ TEST(Wrappers, TheDosBoxMountsTheProgramsDirectoryAndRefusesWhatDosCannotTake) {
               (Words{"dosbox", "-noautoexec", "-c", "KEYB RU 866", "-c", "MOUNT C \".\"", "-c",
                      "C:", "-c", "A.EXE > OUT.TXT", "-c", "EXIT"}));
     // Each refused with a reason, nothing started.
-    const std::pair<Words, bool> refused[] = {
-        {{}, true},
-        {{"/d/a.com"}, false},
-        {{"/d/helloworld.com"}, true},
-        {{"/d/a.b.com"}, true},
-        {{"/d/A.HEX"}, true},
-        {{"/d/a b.com"}, true},
-        {{"/d/NOEXT"}, true},
-        {{"/x\"y/a.com"}, true},
-        {{"/x>y/a.com"}, true},
-        {{"/x|y/a.com"}, true},
-        {{"/x\ny/a.com"}, true},
-        {{"--redirect=a>b", "/d/a.com"}, true},
-        {{"/d/a.com", "/d/b.com"}, true},
-    };
-    for (const auto& [args, exists] : refused) {
-        const auto call = DosboxInvocation(args, exists);
+    const auto missing = DosboxInvocation({"/d/a.com"}, false);
+    EXPECT_TRUE(missing.argv.empty() && !missing.error.empty()) << "a missing program";
+    for (const Words& args :
+         {Words{}, Words{"/d/helloworld.com"}, Words{"/d/a.b.com"}, Words{"/d/A.HEX"},
+          Words{"/d/a b.com"}, Words{"/d/NOEXT"}, Words{"/x\"y/a.com"}, Words{"/x>y/a.com"},
+          Words{"/x|y/a.com"}, Words{"/x\ny/a.com"}, Words{"--redirect=a>b", "/d/a.com"},
+          Words{"/d/a.com", "/d/b.com"}}) {
+        const auto call = DosboxInvocation(args, true);
         EXPECT_TRUE(call.argv.empty() && !call.error.empty()) << (args.empty() ? "" : args[0]);
     }
 }

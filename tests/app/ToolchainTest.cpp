@@ -1,19 +1,20 @@
 // The shipped NASM and bcc profiles with the real tools and the real editor
-// control: the examples build through the frame's own commands, the NASM
-// listing reads in DOS, an error's message leads to the faulty line, and
-// the built programs run in DOSBox without a display.
+// control, one flow per tool chain over one loaded profile: the examples
+// build through the frame's own commands and run in DOSBox without a
+// display, the NASM listing reads in DOS, and an error's message leads to
+// the faulty line.
 #include "FrameFixture.h"
-#include "app/MessagesPane.h"
 #include "app/PathAss.h"
 #include "platform/Process.h"
 #include "platform/helpers/ScopedEnv.h"
 
 #include <QAction>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QTimer>
+
+#include <algorithm>
 
 namespace lorvane {
 namespace {
@@ -25,23 +26,14 @@ namespace fs = std::filesystem;
 
 class ToolchainTest : public test::FrameFixture {
 protected:
-    // The shipped profile a test starts from, named after its compiler.
-    virtual std::string Compiler() const { return "nasm"; }
-    virtual std::string Profile() const { return "nasm-dos-com.ust"; }
-
-    void SetUp() override {
-        for (const std::string& tool : {Compiler(), std::string("dosbox")})
+    // As a user does: F10, Load, the shipped profile, Enter.
+    void UseShippedProfile(const std::string& compiler, const std::string& profile) {
+        for (const std::string& tool : {compiler, std::string("dosbox")})
             ASSERT_EQ(process::RunAndWait({"sh", "-c", "command -v " + tool}), 0)
                 << tool << " is missing: bash scripts/deps.sh installs it";
-        FrameFixture::SetUp();
         frame->resize(600, 500);
-        UseShippedProfile();
-    }
-
-    // As a user does: F10, Load, the shipped profile, Enter.
-    void UseShippedProfile() {
         TPathAss& shown = frame->PathAss1();
-        dialogs.AnswerOpen(paths::DataFile("toolchains/" + Profile()));
+        dialogs.AnswerOpen(paths::DataFile("toolchains/" + profile));
         QTimer::singleShot(0, &shown, [&] {
             shown.Button4()->click();
             shown.Button1()->click();
@@ -50,7 +42,16 @@ protected:
         frame->N15Click();
         ASSERT_FALSE(dialogs.Requests().empty());
         EXPECT_EQ(dialogs.Requests().back().file.initialDir, paths::DataFile("toolchains"));
-        EXPECT_EQ(frame->AppSettings().Tools().assemblerPath, "lorvane-" + Compiler());
+        EXPECT_EQ(frame->AppSettings().Tools().assemblerPath, "lorvane-" + compiler);
+    }
+
+    // The pane's lines from the heading of the latest run on.
+    std::vector<std::string> LastRun() const {
+        const auto lines = PaneLines();
+        const auto heading = std::find_if(lines.rbegin(), lines.rend(), [](const auto& line) {
+            return line.rfind("> ", 0) == 0;
+        });
+        return heading == lines.rend() ? lines : std::vector(heading.base() - 1, lines.end());
     }
 
     std::string Copy(const std::string& from, const std::string& name) {
@@ -85,7 +86,8 @@ protected:
     Env path{"PATH", std::string(LORVANE_WRAPPER_DIR) + ":" + std::getenv("PATH")};
 };
 
-TEST_F(ToolchainTest, TheExampleBuildsItsListingReadsInDosAndItRunsInDosBox) {
+TEST_F(ToolchainTest, TheExampleBuildsAndRunsInDosBoxAndErrorsLeadToTheirLines) {
+    ASSERT_NO_FATAL_FAILURE(UseShippedProfile("nasm", "nasm-dos-com.ust"));
     const std::string source = Copy(LORVANE_EXAMPLES_DIR "/HELLO.ASM", "HELLO.ASM");
     frame->FileOpenAll(source);
     ASSERT_EQ(frame->ActiveChild()->DosMode, 1) << "the example's code page is recognised";
@@ -102,7 +104,7 @@ TEST_F(ToolchainTest, TheExampleBuildsItsListingReadsInDosAndItRunsInDosBox) {
     EXPECT_EQ(lines.front(), "> lorvane-nasm " + source);
     EXPECT_EQ(lines.back().rfind("Код завершения 0, ", 0), 0u) << lines.back();
 
-    const auto children = frame->Children();
+    auto children = frame->Children();
     ASSERT_EQ(children.size(), 2u);
     EXPECT_EQ(children[0]->Caption(), dir.File("HELLO.LST"));
     EXPECT_EQ(children[0]->DosMode, 1) << "the listing of a DOS source shows DOS";
@@ -113,28 +115,18 @@ TEST_F(ToolchainTest, TheExampleBuildsItsListingReadsInDosAndItRunsInDosBox) {
 
     // "Привет, DOS!" in code page 866.
     EXPECT_EQ(RunInDosBox().substr(0, 12), "\x8F\xE0\xA8\xA2\xA5\xE2, DOS!");
-}
 
-TEST_F(ToolchainTest, TheDosBoxShowsCodePage866) {
-    // The program prints "Y" when DOS reports 866 as the active code page.
-    WriteFileBytes(dir.File("CP.ASM"), "org 100h\r\nmov ax, 6601h\r\nint 21h\r\n"
-                                       "mov dl, 'N'\r\ncmp bx, 866\r\njne show\r\n"
-                                       "mov dl, 'Y'\r\nshow: mov ah, 2\r\nint 21h\r\nret\r\n");
-    frame->FileOpenAll(dir.File("CP.ASM"));
-    frame->N14Click();
-    EXPECT_EQ(RunInDosBox(), "Y");
-}
-
-TEST_F(ToolchainTest, ShiftF4LandsOnTheFaultyLineOfAWrappedText) {
-    // Long comments wrap, so lines of the file are not display lines.
+    // Shift+F4 on a wrapped text: long comments wrap, so lines of the file
+    // are not display lines.
+    frame->LST1Click();
     const std::string comment = "; " + std::string(300, 'x') + "\r\n";
     WriteFileBytes(dir.File("BAD.ASM"), comment + "org 100h\r\n" + comment + "bogus ax\r\nret\r\n");
     frame->FileOpenAll(dir.File("BAD.ASM"));
     frame->N14Click();
-    const auto lines = PaneLines();
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[1].rfind(dir.File("BAD.ASM") + ":4: error:", 0), 0u) << lines[1];
-    EXPECT_EQ(lines.back().rfind("Код завершения 1, ", 0), 0u) << lines.back();
+    const auto bad = LastRun();
+    ASSERT_GE(bad.size(), 3u);
+    EXPECT_EQ(bad[1].rfind(dir.File("BAD.ASM") + ":4: error:", 0), 0u) << bad[1];
+    EXPECT_EQ(bad.back().rfind("Код завершения 1, ", 0), 0u) << bad.back();
     EXPECT_FALSE(fs::exists(dir.File("BAD.COM")));
 
     auto& editor = static_cast<TRIzuvAzazEditor&>(frame->ActiveChild()->Memo1());
@@ -155,10 +147,9 @@ TEST_F(ToolchainTest, ShiftF4LandsOnTheFaultyLineOfAWrappedText) {
     dialogs.AnswerInput("999");
     frame->GoToLineClick();
     EXPECT_EQ(editor.CaretParagraph(), editor.ParagraphCount() - 1);
-}
 
-TEST_F(ToolchainTest, ADoubleClickOnAListingsMessageShowsItsPlace) {
-    // A DOS assembler's listing names its errors; a script stands in for it.
+    // A DOS assembler's listing names its errors; a script stands in for it,
+    // and a double click on the message shows its place.
     const std::string script = dir.File("tasm.sh");
     WriteFileBytes(script, "#!/bin/sh\nprintf '**Error** a.asm(2) Illegal instruction\\r\\n"
                            "     1 0000  B4 09   mov ah, 9\\r\\n' > \"${1%.*}.LST\"\n");
@@ -170,7 +161,8 @@ TEST_F(ToolchainTest, ADoubleClickOnAListingsMessageShowsItsPlace) {
     frame->FileOpenAll(dir.File("A.ASM"));
     frame->LST1Click();
     frame->N14Click();
-    TMDIChild* listing = frame->Children().front();
+    children = frame->Children();
+    TMDIChild* listing = children[children.size() - 2];
     ASSERT_EQ(listing->Caption(), dir.File("A.LST"));
     frame->MdiArea()->setActiveSubWindow(listing);
     QWidget* viewport = test::Control(listing).viewport();
@@ -183,23 +175,17 @@ TEST_F(ToolchainTest, ADoubleClickOnAListingsMessageShowsItsPlace) {
         QApplication::sendEvent(viewport, &event);
     }
     test::WaitFor([&] { return frame->ActiveChild() != listing; });
-    TMDIChild* source = frame->ActiveChild();
-    ASSERT_NE(source, listing);
-    EXPECT_EQ(source->Caption(), dir.File("A.ASM")) << "a.asm: the case does not matter";
-    EXPECT_EQ(source->Memo1().CaretParagraph(), 1);
+    ASSERT_NE(frame->ActiveChild(), listing);
+    EXPECT_EQ(frame->ActiveChild()->Caption(), dir.File("A.ASM"))
+        << "a.asm: the case does not matter";
+    EXPECT_EQ(frame->ActiveChild()->Memo1().CaretParagraph(), 1);
 }
 
-class BccToolchainTest : public ToolchainTest {
-protected:
-    std::string Compiler() const override { return "bcc"; }
-    std::string Profile() const override { return "bcc-dos-com.ust"; }
-
+TEST_F(ToolchainTest, TheCExampleRunsInDosBoxAndAnErrorLeadsToItsLineInTheUsersFile) {
+    ASSERT_NO_FATAL_FAILURE(UseShippedProfile("bcc", "bcc-dos-com.ust"));
     // bcc's own files and the wrapper's go here, and are removed.
-    bool madeTmp = fs::create_directory(dir.File("tmp"));
-    Env tmp{"TMPDIR", dir.File("tmp")};
-};
-
-TEST_F(BccToolchainTest, TheCExampleBuildsUnderItsDosNameAndPrintsItsLiteralInDosBox) {
+    fs::create_directory(dir.File("tmp"));
+    const Env tmp("TMPDIR", dir.File("tmp"));
     const std::string source = Copy(LORVANE_EXAMPLES_DIR "/HELLO.C", "HELLO.C");
     frame->FileOpenAll(source);
     ASSERT_EQ(frame->ActiveChild()->DosMode, 1) << "the example's code page is recognised";
@@ -223,27 +209,26 @@ TEST_F(BccToolchainTest, TheCExampleBuildsUnderItsDosNameAndPrintsItsLiteralInDo
     const std::string literal = text.substr(start, text.find("\\n\")", start) - start);
     ASSERT_EQ(literal.substr(0, 6), "\x8F\xE0\xA8\xA2\xA5\xE2") << "\"Привет\"";
     EXPECT_EQ(RunInDosBox(), literal + "\r\n");
-}
 
-TEST_F(BccToolchainTest, ShiftF4LandsOnTheLineBccNamesInTheUsersFile) {
-    // Blanks in the directory; the source's own include is found beside it.
+    // Shift+F4 lands on the line bcc names in the user's file: blanks in the
+    // directory, and the source's own include found beside it.
     fs::create_directories(dir.File("my src/inc"));
     WriteFileBytes(dir.File("my src/inc/DEFS.H"), "#define ANSWER 42\r\n");
-    const std::string source = dir.File("my src/BAD.C");
-    WriteFileBytes(source, "#include \"inc/DEFS.H\"\r\nint main()\r\n{\r\n"
-                           "    return ANSWER + missing;\r\n}\r\n");
-    frame->FileOpenAll(source);
+    const std::string bad = dir.File("my src/BAD.C");
+    WriteFileBytes(bad, "#include \"inc/DEFS.H\"\r\nint main()\r\n{\r\n"
+                        "    return ANSWER + missing;\r\n}\r\n");
+    frame->FileOpenAll(bad);
     frame->N14Click();
-    const auto lines = PaneLines();
-    ASSERT_GE(lines.size(), 3u);
-    EXPECT_EQ(lines[1].rfind(source + ":4.", 0), 0u) << lines[1];
-    EXPECT_NE(lines[1].find("error: missing undeclared"), std::string::npos) << lines[1];
-    EXPECT_EQ(lines.back().rfind("Код завершения 1, ", 0), 0u) << lines.back();
+    const auto run = LastRun();
+    ASSERT_GE(run.size(), 3u);
+    EXPECT_EQ(run[1].rfind(bad + ":4.", 0), 0u) << run[1];
+    EXPECT_NE(run[1].find("error: missing undeclared"), std::string::npos) << run[1];
+    EXPECT_EQ(run.back().rfind("Код завершения 1, ", 0), 0u) << run.back();
     EXPECT_FALSE(fs::exists(dir.File("my src/BAD.COM")));
 
     frame->UpdateBuildOutputItems();
     frame->Item("NextMessage1")->trigger();
-    EXPECT_EQ(frame->ActiveChild()->Caption(), source);
+    EXPECT_EQ(frame->ActiveChild()->Caption(), bad);
     EXPECT_EQ(frame->ActiveChild()->Memo1().CaretParagraph(), 3);
     EXPECT_TRUE(fs::is_empty(dir.File("tmp")));
 }
