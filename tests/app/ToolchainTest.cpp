@@ -115,6 +115,14 @@ TEST_F(ToolchainTest, TheExampleBuildsAndRunsInDosBoxAndErrorsLeadToTheirLines) 
 
     // "Привет, DOS!" in code page 866.
     EXPECT_EQ(RunInDosBox().substr(0, 12), "\x8F\xE0\xA8\xA2\xA5\xE2, DOS!");
+    // And the box itself runs with code page 866: this prints "Y" when DOS
+    // reports it as the active one.
+    WriteFileBytes(dir.File("CP.ASM"), "org 100h\r\nmov ax, 6601h\r\nint 21h\r\n"
+                                       "mov dl, 'N'\r\ncmp bx, 866\r\njne show\r\n"
+                                       "mov dl, 'Y'\r\nshow: mov ah, 2\r\nint 21h\r\nret\r\n");
+    frame->FileOpenAll(dir.File("CP.ASM"));
+    frame->N14Click();
+    EXPECT_EQ(RunInDosBox(), "Y");
 
     // Shift+F4 on a wrapped text: long comments wrap, so lines of the file
     // are not display lines.
