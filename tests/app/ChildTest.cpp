@@ -5,6 +5,7 @@
 #include "FrameFixture.h"
 #include "app/KeyTranslation.h"
 #include "platform/CodePageTables.h"
+#include "platform/Translations.h"
 
 #include <filesystem>
 
@@ -201,6 +202,17 @@ TEST(CloseQuery, ANewWindowOpensWhereTheLastClosedOneStood) {
 
     Window second;
     EXPECT_EQ(second.child->geometry(), QRect(35, 46, 330, 250));
+}
+
+TEST(DocumentWindow, TheToolkitsOwnTextsAreRussian) {
+    // Standard buttons and the system menu come from the toolkit; its
+    // translation is a dependency of the package and must be found.
+    const auto translation = LoadToolkitTranslation();
+    ASSERT_NE(translation, nullptr);
+    QCoreApplication::installTranslator(translation.get());
+    const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    QCoreApplication::removeTranslator(translation.get());
+    EXPECT_EQ(cancel, QStringLiteral("Отмена"));
 }
 
 } // namespace
