@@ -11,73 +11,70 @@
 namespace lorvane::test {
 namespace {
 
+constexpr int kLeft = Qt::Key_Left, kRight = Qt::Key_Right, kUp = Qt::Key_Up, kDown = Qt::Key_Down,
+              kHome = Qt::Key_Home, kEnd = Qt::Key_End;
+
 TEST(Keyboard, RightAtParagraphEndEntersVirtualSpaceOrWraps) {
     Editor k("ab\r\ncd", rzoKeepColumnPos, 2);
-    k.Expect({{Qt::Key_Right, kNone, 2, 1},
-              {Qt::Key_End, kNone, 2, 0},
-              {Qt::Key_Right, kNone, 2, 1},
-              {Qt::Key_Right, kNone, 2, 2}});
+    k.Expect(
+        {{kRight, kNone, 2, 1}, {kEnd, kNone, 2, 0}, {kRight, kNone, 2, 1}, {kRight, kNone, 2, 2}});
     // Typing there pads with spaces only when asked to.
     k.w.SetOptions(rzoKeepColumnPos | rzoPutExtraSpaces);
     k.Type("x");
     EXPECT_EQ(k.Text(), "ab  x\r\ncd");
 
     Editor w("ab\r\ncd", rzoKeepColumnPos | rzoWrapCaret, 2);
-    w.Expect({{Qt::Key_Right, kNone, 4, 0},
-              {Qt::Key_Right, kNone, 5},
-              {Qt::Key_Right, kNone, 6},
-              {Qt::Key_Right, kNone, 6}});
+    w.Expect({{kRight, kNone, 4, 0}, {kRight, kNone, 5}, {kRight, kNone, 6}, {kRight, kNone, 6}});
 }
 
 TEST(Keyboard, HorizontalMovesAtParagraphStartsAndOverCodes) {
     for (const RIzuvAzazOptions o : {RIzuvAzazOptions(0), RIzuvAzazOptions(rzoWrapCaret)}) {
         Editor k("abc\r\ndef", o, 5);
-        k.Expect({{Qt::Key_Left, kNone, 3}});
+        k.Expect({{kLeft, kNone, 3}});
     }
     // Ctrl+Left stops on the CR of the previous paragraph; Ctrl+Right goes
     // from the CR over the line break.
     Editor c("one two\r\nthree", 0, 9);
-    c.Expect({{Qt::Key_Left, kCtrl, 7},
-              {Qt::Key_Left, kCtrl, 4},
-              {Qt::Key_Left, kCtrl, 0},
-              {Qt::Key_Right, kCtrl, 4},
-              {Qt::Key_Right, kCtrl, 7},
-              {Qt::Key_Right, kCtrl, 9}});
+    c.Expect({{kLeft, kCtrl, 7},
+              {kLeft, kCtrl, 4},
+              {kLeft, kCtrl, 0},
+              {kRight, kCtrl, 4},
+              {kRight, kCtrl, 7},
+              {kRight, kCtrl, 9}});
     // Positions between codes look the same: all are passed.
     Editor p("a\x02\x02"
              "b",
              0, 1);
-    p.Expect({{Qt::Key_Right, kNone, 4}, {Qt::Key_Left, kNone, 3}, {Qt::Key_Left, kNone, 0}});
+    p.Expect({{kRight, kNone, 4}, {kLeft, kNone, 3}, {kLeft, kNone, 0}});
     p.w.SetPassOverCodes(false);
     p.w.SetSelStart(1);
-    p.Expect({{Qt::Key_Right, kNone, 2}});
+    p.Expect({{kRight, kNone, 2}});
 }
 
 TEST(Keyboard, VerticalMovesKeepTheRememberedColumn) {
     // The caret keeps its screen column beyond the short line; Up on the
     // first line does not move.
     Editor k("abcdefgh\r\nab\r\nabcdefgh", rzoKeepColumnPos, 6);
-    k.Expect({{Qt::Key_Down, kNone, 12, 4},
-              {Qt::Key_Down, kNone, 20, 0},
-              {Qt::Key_Up, kNone, 12},
-              {Qt::Key_Up, kNone, 6},
-              {Qt::Key_Up, kNone, 6}});
+    k.Expect({{kDown, kNone, 12, 4},
+              {kDown, kNone, 20, 0},
+              {kUp, kNone, 12},
+              {kUp, kNone, 6},
+              {kUp, kNone, 6}});
 
     // Without virtual space the column still survives the short line; Down
     // on the last line does not move.
     Editor n("abcdefgh\r\nab\r\nabcdefgh", 0, 6);
-    n.Expect({{Qt::Key_Down, kNone, 12, 0},
-              {Qt::Key_Down, kNone, 20},
-              {Qt::Key_Down, kNone, 20},
-              {Qt::Key_Up, kShift, 12}});
+    n.Expect({{kDown, kNone, 12, 0}, {kDown, kNone, 20}, {kDown, kNone, 20}, {kUp, kShift, 12}});
     EXPECT_EQ(n.w.SelLength(), 8);
-    n.Expect({{Qt::Key_Home, kShift, 10}});
+    n.Expect({{kHome, kShift, 10}});
     EXPECT_EQ(n.w.SelLength(), 10);
-    n.Expect({{Qt::Key_End, kNone, 12}});
+    n.Expect({{kEnd, kNone, 12}});
     EXPECT_EQ(n.w.SelLength(), 0);
 }
 
-TEST(Keyboard, PageKeysMoveByTheVisibleLines) {
+// Page keys move the caret by the visible lines; in a display-only view
+// the keys scroll instead and typing changes nothing.
+TEST(Keyboard, PageKeysAndDisplayOnlyScrolling) {
     std::string text;
     for (int i = 0; i < 50; ++i)
         text += "line " + std::to_string(i) + "\r\n";
@@ -89,12 +86,30 @@ TEST(Keyboard, PageKeysMoveByTheVisibleLines) {
     k.Key(Qt::Key_PageDown, kCtrl | kShift);
     EXPECT_EQ(k.w.CaretLine(), 2 * (visible - 1));
     EXPECT_NE(k.w.SelLength(), 0);
-    k.Key(Qt::Key_End, kCtrl);
+    k.Key(kEnd, kCtrl);
     EXPECT_EQ(k.Pos(), k.w.TextLength());
     k.Key(Qt::Key_PageUp);
     EXPECT_EQ(k.w.CaretLine(), 50 - visible + 1);
-    k.Key(Qt::Key_Home, kCtrl);
+    k.Key(kHome, kCtrl);
     EXPECT_EQ(k.Pos(), 0);
+
+    k.w.SetDisplayOnly(true);
+    k.Key(kDown);
+    k.Key(Qt::Key_PageDown);
+    EXPECT_EQ(k.w.VerticalOffset(), 2 * k.Lh());
+    k.Key(Qt::Key_PageDown, kCtrl);
+    EXPECT_EQ(k.w.VerticalOffset(), (51 - visible + 1) * k.Lh());
+    k.Key(Qt::Key_PageUp, kCtrl);
+    EXPECT_EQ(k.w.VerticalOffset(), 0);
+    EXPECT_EQ(k.Pos(), 0);
+    k.Type("q");
+    EXPECT_EQ(k.Text(), text);
+    Editor w(std::string(100, 'w'));
+    w.w.SetDisplayOnly(true);
+    w.Key(kEnd);
+    EXPECT_GT(w.w.HorizontalOffset(), 0);
+    w.Key(kHome);
+    EXPECT_EQ(w.w.HorizontalOffset(), 0);
 }
 
 // Keys that delete or break lines: the text after pressing them in turn,
@@ -102,7 +117,8 @@ TEST(Keyboard, PageKeysMoveByTheVisibleLines) {
 TEST(Keyboard, DeletingAndBreakingKeys) {
     using KeyList = std::vector<std::pair<int, Qt::KeyboardModifiers>>;
     const std::pair<int, Qt::KeyboardModifiers> del{Qt::Key_Delete, kNone},
-        back{Qt::Key_Backspace, kNone}, enter{Qt::Key_Return, kNone}, right{Qt::Key_Right, kNone};
+        back{Qt::Key_Backspace, kNone}, ctrlBack{Qt::Key_Backspace, kCtrl},
+        enter{Qt::Key_Return, kNone}, right{kRight, kNone};
     constexpr RIzuvAzazOptions kVirtual = rzoKeepColumnPos | rzoPutExtraSpaces;
     struct Row {
         const char* text;
@@ -125,14 +141,9 @@ TEST(Keyboard, DeletingAndBreakingKeys) {
         {"    a\r\n        foo", rzoBackIndent, 15, 0, {back}, "    a\r\n    foo"},
         {"    a\r\n        foo", rzoBackIndent, 15, 0, {back, back}, "    a\r\nfoo"},
         {"ab\r\ncd", 0, 4, 0, {back}, "abcd"},
-        {"ab\r\ncd", 0, 4, 0, {back, {Qt::Key_End, kNone}, back}, "abc"},
-        {"one two  three", 0, 14, 0, {{Qt::Key_Backspace, kCtrl}}, "one two  "},
-        {"one two  three",
-         0,
-         14,
-         0,
-         {{Qt::Key_Backspace, kCtrl}, {Qt::Key_Backspace, kCtrl}},
-         "one "},
+        {"ab\r\ncd", 0, 4, 0, {back, {kEnd, kNone}, back}, "abc"},
+        {"one two  three", 0, 14, 0, {ctrlBack}, "one two  "},
+        {"one two  three", 0, 14, 0, {ctrlBack, ctrlBack}, "one "},
         // The remaining virtual spaces become real.
         {"ab", kVirtual, 2, 0, {right, right, right, back}, "ab  "},
         // Auto-indent gives no more blanks than the caret column, and only
@@ -185,7 +196,7 @@ TEST(Keyboard, HotKeysAndHostHandlers) {
     std::uint16_t key = vk::Left;
     k.input.Keyboard().KeyDown(key, 0);
     EXPECT_EQ(key, 0) << "a key the control used is not passed on";
-    k.Key(Qt::Key_Right);
+    k.Key(kRight);
     k.Key(Qt::Key_B, kCtrl);
     EXPECT_EQ(k.Text(), "a\t\x02\x02"
                         "b");
@@ -204,8 +215,8 @@ TEST(Keyboard, TypingGroupsAndUndo) {
     Editor k;
     k.Type("abc");
     EXPECT_EQ(k.w.Model().UndoRecords().Count(), 1);
-    k.Key(Qt::Key_Left);
-    k.Key(Qt::Key_Right);
+    k.Key(kLeft);
+    k.Key(kRight);
     k.Type("d");
     EXPECT_EQ(k.w.Model().UndoRecords().Count(), 2);
     k.w.Undo();
@@ -233,44 +244,20 @@ TEST(Keyboard, TypingGroupsAndUndo) {
 
 TEST(Keyboard, BlockSelectionWithShiftAlt) {
     Editor k("abcdef\r\nab\r\nabcdef", rzoBlockSelection, 1);
-    k.Key(Qt::Key_Right, kShift | kAlt);
-    k.Key(Qt::Key_Right, kShift | kAlt);
-    k.Key(Qt::Key_Down, kShift | kAlt);
-    k.Key(Qt::Key_Down, kShift | kAlt);
+    k.Key(kRight, kShift | kAlt);
+    k.Key(kRight, kShift | kAlt);
+    k.Key(kDown, kShift | kAlt);
+    k.Key(kDown, kShift | kAlt);
     EXPECT_TRUE(k.w.BlockSelection());
     EXPECT_EQ(k.w.BlockLeft(), 1);
     EXPECT_EQ(k.w.BlockRight(), 3) << "the column holds past the short line";
     EXPECT_EQ(k.Pos(), 15);
-    k.Key(Qt::Key_Left);
+    k.Key(kLeft);
     EXPECT_FALSE(k.w.BlockSelection());
     EXPECT_EQ(k.w.SelLength(), 0);
     k.w.SetWordWrap(true);
-    k.Key(Qt::Key_Right, kShift | kAlt);
+    k.Key(kRight, kShift | kAlt);
     EXPECT_FALSE(k.w.BlockSelection()) << "no blocks while lines wrap";
-}
-
-TEST(Keyboard, DisplayOnlyKeysScroll) {
-    std::string text;
-    for (int i = 0; i < 40; ++i)
-        text += "x\r\n";
-    Editor k(text);
-    k.w.SetDisplayOnly(true);
-    k.Key(Qt::Key_Down);
-    k.Key(Qt::Key_PageDown);
-    EXPECT_EQ(k.w.VerticalOffset(), 2 * k.Lh());
-    k.Key(Qt::Key_PageDown, kCtrl);
-    EXPECT_EQ(k.w.VerticalOffset(), (41 - k.w.VisibleLines() + 1) * k.Lh());
-    k.Key(Qt::Key_PageUp, kCtrl);
-    EXPECT_EQ(k.w.VerticalOffset(), 0);
-    EXPECT_EQ(k.Pos(), 0);
-    k.Type("q");
-    EXPECT_EQ(k.Text(), text);
-    Editor w(std::string(100, 'w'));
-    w.w.SetDisplayOnly(true);
-    w.Key(Qt::Key_End);
-    EXPECT_GT(w.w.HorizontalOffset(), 0);
-    w.Key(Qt::Key_Home);
-    EXPECT_EQ(w.w.HorizontalOffset(), 0);
 }
 
 // Read-only keeps the text from every key, but copying still works.
@@ -278,7 +265,7 @@ TEST(Keyboard, ReadOnlyCopiesButDoesNotChange) {
     Editor e("hello world");
     e.w.SetReadOnly(true);
     QApplication::clipboard()->setText("other");
-    e.Key(Qt::Key_Right, kShift | kCtrl);
+    e.Key(kRight, kShift | kCtrl);
     EXPECT_EQ(e.w.SelLength(), -6) << "the caret went right, to the stop";
     e.Key(Qt::Key_C, kCtrl);
     EXPECT_EQ(QApplication::clipboard()->text(), "hello ");
