@@ -1,8 +1,7 @@
 #pragma once
 // A shown editor control with a real font, laid out at once, and helpers to
-// render it offscreen (set LORVANE_GRAB_DIR to keep the pictures as PNGs);
-// and a control with its keyboard, mouse and scrolling, driven by the
-// events the window system sends.
+// render it offscreen (LORVANE_GRAB_DIR keeps the pictures as PNGs); and a
+// control with its keyboard, mouse and scrolling, driven by real events.
 #include "editor/view/RIzuvAzaz.h"
 #include "editor/view/RIzuvAzazInput.h"
 
@@ -15,6 +14,7 @@
 
 #include <gtest/gtest.h>
 
+#include <concepts>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -72,6 +72,17 @@ struct WidgetFixture : ::testing::Test {
 
 inline bool SameColour(QRgb a, QColor b) {
     return qRed(a) == b.red() && qGreen(a) == b.green() && qBlue(a) == b.blue();
+}
+
+// `count` paragraphs: line(i) for each, or the same line.
+template <std::invocable<int> Line> std::string Lines(int count, Line line) {
+    std::string text;
+    for (int i = 0; i < count; ++i)
+        text += std::string(line(i)) + "\r\n";
+    return text;
+}
+inline std::string Lines(int count, std::string_view line) {
+    return Lines(count, [&](int) { return line; });
 }
 
 // A control with its input handler, and real events to send it.

@@ -142,21 +142,12 @@ TEST_F(WidgetScroll, RangesWithAndWithoutAutomaticBars) {
     memo->SetOptions(memo->Options() & ~rzoAutoScrollBars);
     EXPECT_EQ(v->maximum(), 1); // one spare step keeps it
 
-    std::string text;
-    for (int i = 0; i < 100; ++i)
-        text += "line " + std::to_string(i) + "\r\n";
-    memo->SetText(text);
+    memo->SetText(Lines(100, [](int i) { return "line " + std::to_string(i); }));
     memo->SetTopLine(40);
     EXPECT_EQ(memo->VerticalOffset(), 40 * Lh());
     EXPECT_EQ(v->value(), 40 * Lh() / memo->VerticalScrollUnit());
-    // Moving the bar scrolls the text.
-    v->setValue(10 * Lh());
+    v->setValue(10 * Lh()); // moving the bar scrolls the text
     EXPECT_EQ(memo->TopLine(), 10);
-    // The caret is brought into view.
-    memo->SetSelStart(memo->ParagraphStart(80));
-    memo->ScrollInView();
-    EXPECT_LE(memo->TopLine(), 80);
-    EXPECT_GE(memo->TopLine() + memo->viewport()->height() / Lh(), 80);
     // Text inserted above the view (inside a bracket, so the caret at the
     // top is not scrolled to) keeps the same text at the top.
     const std::int32_t top = memo->TopLine();
@@ -175,10 +166,7 @@ TEST_F(WidgetScroll, ScrollEventsAndTheCaretFollowTheOffsets) {
     memo->OnHScroll = [&] { ++h; };
     memo->SetScrollBars(ssBoth);
     memo->SetWordWrap(false);
-    std::string text;
-    for (int i = 0; i < 50; ++i)
-        text += std::string(100, 'x') + "\r\n";
-    memo->SetText(text);
+    memo->SetText(Lines(50, std::string(100, 'x')));
     memo->SetSelStart(memo->ParagraphStart(5));
     const QPoint caret = memo->CaretPos();
     v = h = 0;
@@ -213,10 +201,7 @@ TEST_F(WidgetScroll, KeepingTheCaretInViewShowsItWholeAndMovesInSteps) {
     memo->SetScrollBars(ssBoth);
     memo->SetWordWrap(false);
     memo->resize(400, 8 * Lh() + Lh() / 2);
-    std::string text;
-    for (int i = 0; i < 60; ++i)
-        text += std::string(150, 'x') + "\r\n";
-    memo->SetText(text);
+    memo->SetText(Lines(60, std::string(150, 'x')));
     const int ch = memo->viewport()->height(), cw = memo->viewport()->width();
     for (const int whole : {0, static_cast<int>(rzoNoFineScroll)}) {
         memo->SetOptions(
@@ -236,28 +221,26 @@ TEST_F(WidgetScroll, KeepingTheCaretInViewShowsItWholeAndMovesInSteps) {
 }
 
 // The lines that background layout adds above the caret after a huge paste
-// must not carry it out of view.
-TEST_F(WidgetScroll, AfterAHugePasteTheCaretStaysInViewWhileLayoutGoesOn) {
+// must not carry it out of view. A match far down a text still being laid
+// out comes into view with only the lines around it laid out; the
+// background lays out the rest while the caret stays on the match, in
+// view, and the line numbers come out right.
+TEST_F(WidgetScroll, BackgroundLayoutKeepsTheCaretInView) {
     memo->SetUpdateMode(umBackground);
     memo->SetText("end");
-    std::string text;
-    for (int i = 0; i < 20000; ++i)
-        text += "some words to wrap at the edge of the window " + std::to_string(i) + "\r\n";
-    memo->SetSelText(text);
+    memo->SetSelText(Lines(20000, [](int i) {
+        return "some words to wrap at the edge of the window " + std::to_string(i);
+    }));
     FinishLayout();
     EXPECT_TRUE(CaretInView());
-}
 
-// A match far down a text still being laid out comes into view with only
-// the lines around it laid out; the background lays out the rest while the
-// caret stays on the match, in view, and the line numbers come out right.
-TEST_F(WidgetScroll, AFarMatchComesIntoViewWithoutLayingOutTheTextBeforeIt) {
-    memo->SetUpdateMode(umBackground);
-    std::string text;
     const int count = 20000;
-    for (int i = 0; i < count; ++i)
-        text += std::string(i % 7 * 20, 'w') + " words to wrap " + std::to_string(i) + "\r\n";
-    memo->SetText(text + "the marker");
+    memo->SetText(Lines(count,
+                        [](int i) {
+                            return std::string(i % 7 * 20, 'w') + " words to wrap " +
+                                   std::to_string(i);
+                        }) +
+                  "the marker");
     ASSERT_TRUE(memo->FindText("marker", true, true, false));
     EXPECT_EQ(memo->CaretParagraph(), count);
     EXPECT_TRUE(CaretInView());
@@ -346,12 +329,9 @@ TEST_F(WidgetOperations, FormatCommandsWrapTheSelection) {
 
 TEST_F(WidgetOperations, LinesParagraphsAndColumns) {
     memo->SetText("first\r\nsecond\r\nthird");
-    EXPECT_EQ(memo->ParagraphCount(), 3);
-    EXPECT_EQ(memo->ParagraphStart(2), 15);
     memo->GoToDisplayLine(1);
     memo->SetCaretColumn(3);
     EXPECT_EQ(memo->SelStart(), 10);
-    EXPECT_EQ(memo->CaretColumn(), 3);
     memo->SetCaretColumn(99);
     EXPECT_EQ(memo->CaretColumn(), 6);
     // The selection length survives a column change.
