@@ -42,9 +42,7 @@ TEST(Keyboard, HorizontalMovesAtParagraphStartsAndOverCodes) {
               {kRight, kCtrl, 7},
               {kRight, kCtrl, 9}});
     // Positions between codes look the same: all are passed.
-    Editor p("a\x02\x02"
-             "b",
-             0, 1);
+    Editor p("a\2\2b", 0, 1);
     p.Expect({{kRight, kNone, 4}, {kLeft, kNone, 3}, {kLeft, kNone, 0}});
     p.w.SetPassOverCodes(false);
     p.w.SetSelStart(1);
@@ -196,8 +194,7 @@ TEST(Keyboard, HotKeysAndHostHandlers) {
     EXPECT_EQ(key, 0) << "a key the control used is not passed on";
     k.Key(kRight);
     k.Key(Qt::Key_B, kCtrl);
-    EXPECT_EQ(k.Text(), "a\t\x02\x02"
-                        "b");
+    EXPECT_EQ(k.Text(), "a\t\2\2b");
     EXPECT_EQ(k.Pos(), 3) << "the caret stands between the two codes";
 
     k.input.Keyboard().OnKeyDown = [](std::uint16_t& key, TShiftState) {
@@ -205,8 +202,7 @@ TEST(Keyboard, HotKeysAndHostHandlers) {
     };
     k.input.Keyboard().OnKeyPress = [](unsigned char& ch) { ch = static_cast<unsigned char>('Q'); };
     k.Type("\tx");
-    EXPECT_EQ(k.Text(), "a\t\x02Q\x02"
-                        "b");
+    EXPECT_EQ(k.Text(), "a\t\2Q\2b");
 }
 
 TEST(Keyboard, TypingGroupsAndUndo) {

@@ -106,16 +106,13 @@ TEST(Mouse, DragAndDrop) {
     e.Drag(e.At(1, 0), e.At(2, 0));
     EXPECT_EQ(e.w.SelText(), "n");
 
-    Editor c("ab\x02"
-             "cd\x02 ef");
-    c.w.SetSelStart(3);
-    c.w.SetSelLength(3);
-    c.Drag(c.At(2, 0), c.At(0, 0));
-    ASSERT_NE(c.Text(), "ab\x02"
-                        "cd\x02 ef");
-    c.w.Undo();
-    EXPECT_EQ(c.Text(), "ab\x02"
-                        "cd\x02 ef");
+    e.w.SetOptions(0);
+    e.w.SetText("ab\2cd\2 ef");
+    select(3, 3);
+    e.Drag(e.At(2, 0), e.At(0, 0));
+    ASSERT_NE(e.Text(), "ab\2cd\2 ef");
+    e.w.Undo();
+    EXPECT_EQ(e.Text(), "ab\2cd\2 ef");
 }
 
 TEST(Mouse, AutoScrollZones) {

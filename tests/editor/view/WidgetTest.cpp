@@ -1,5 +1,5 @@
-// The control's properties, metrics, pixel mapping, caret and public
-// operations, on a real font.
+// The control's metrics, pixel mapping, scrolling and public operations, on
+// a real font.
 #include "editor/view/WidgetFixture.h"
 
 #include "editor/model/TextViews.h"
@@ -17,7 +17,6 @@ using WidgetMetrics = WidgetFixture;
 TEST_F(WidgetMetrics, LineHeightAndWidthsFollowTheFont) {
     const int natural = Lh();
     memo->SetLineHeight(30);
-    EXPECT_EQ(memo->LineToY(2), 60);
     EXPECT_EQ(memo->YToLine(59), 1);
     memo->SetLineHeight(0);
     EXPECT_EQ(Lh(), natural);
@@ -34,24 +33,9 @@ TEST_F(WidgetMetrics, LineHeightAndWidthsFollowTheFont) {
                   memo->Device().ToQString(text.data(), static_cast<int>(text.size()))));
 }
 
-// In overwrite mode the caret is as wide as the character under it, but not
-// at the paragraph end nor with a selection; it shows only with the focus
-// and not while display-only.
-TEST_F(WidgetMetrics, CaretWidthAndVisibility) {
-    memo->SetCaretWidth(3);
+// The caret shows only with the focus and not while display-only.
+TEST_F(WidgetMetrics, CaretVisibility) {
     Focus(true);
-    memo->SetText("W");
-    memo->SetSelStart(0);
-    memo->SetOverwrite(true);
-    EXPECT_EQ(memo->CurrentCaretWidth(), Sw());
-    memo->SetSelStart(1);
-    EXPECT_EQ(memo->CurrentCaretWidth(), 3);
-    memo->SetSelStart(0);
-    memo->SetSelLength(1);
-    EXPECT_EQ(memo->CurrentCaretWidth(), 3);
-    // Setting the width while the caret exists makes it a pixel shorter.
-    memo->SetCaretWidth(2);
-    EXPECT_EQ(memo->CurrentCaretHeight(), Lh() - 1);
     EXPECT_TRUE(memo->CaretVisible());
     memo->SetDisplayOnly(true);
     EXPECT_FALSE(memo->CaretVisible());
@@ -280,8 +264,7 @@ TEST_F(WidgetOperations, SelectionEventsAndOperations) {
     int moves = 0, styles = 0;
     memo->OnSelMove = [&] { ++moves; };
     memo->OnStyleChange = [&] { ++styles; };
-    memo->SetText("plain \x02"
-                  "bold\x02 plain");
+    memo->SetText("plain \2bold\2 plain");
     memo->SetSelStart(2);
     EXPECT_EQ(moves, 1);
     memo->SetSelStart(2);
