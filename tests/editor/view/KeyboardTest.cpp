@@ -35,12 +35,8 @@ TEST(Keyboard, HorizontalMovesAtParagraphStartsAndOverCodes) {
     // Ctrl+Left stops on the CR of the previous paragraph; Ctrl+Right goes
     // from the CR over the line break.
     Editor c("one two\r\nthree", 0, 9);
-    c.Expect({{kLeft, kCtrl, 7},
-              {kLeft, kCtrl, 4},
-              {kLeft, kCtrl, 0},
-              {kRight, kCtrl, 4},
-              {kRight, kCtrl, 7},
-              {kRight, kCtrl, 9}});
+    c.Expect({{kLeft, kCtrl, 7}, {kLeft, kCtrl, 4}, {kLeft, kCtrl, 0}});
+    c.Expect({{kRight, kCtrl, 4}, {kRight, kCtrl, 7}, {kRight, kCtrl, 9}});
     // Positions between codes look the same: all are passed.
     Editor p("a\2\2b", 0, 1);
     p.Expect({{kRight, kNone, 4}, {kLeft, kNone, 3}, {kLeft, kNone, 0}});
@@ -53,11 +49,8 @@ TEST(Keyboard, VerticalMovesKeepTheRememberedColumn) {
     // The caret keeps its screen column beyond the short line; Up on the
     // first line does not move.
     Editor k("abcdefgh\r\nab\r\nabcdefgh", rzoKeepColumnPos, 6);
-    k.Expect({{kDown, kNone, 12, 4},
-              {kDown, kNone, 20, 0},
-              {kUp, kNone, 12},
-              {kUp, kNone, 6},
-              {kUp, kNone, 6}});
+    k.Expect({{kDown, kNone, 12, 4}, {kDown, kNone, 20, 0}});
+    k.Expect({{kUp, kNone, 12}, {kUp, kNone, 6}, {kUp, kNone, 6}});
 
     // Without virtual space the column still survives the short line; Down
     // on the last line does not move.

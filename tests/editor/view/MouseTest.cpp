@@ -250,7 +250,6 @@ TEST(Mouse, ContextClickCoversTheWholeRangeAndTellsTheHighlighter) {
     e.Mouse(QEvent::MouseButtonRelease, e.At(6, 0), Qt::RightButton);
     EXPECT_EQ(highlighter.heard, "7 right /* open\r\nmore");
     EXPECT_EQ(to - from, 13);
-    e.w.SetHighlighter(nullptr);
 }
 
 TEST(Mouse, BuiltInMenuFollowsReadOnly) {

@@ -20,7 +20,7 @@ struct WidgetClipboard : WidgetFixture {
 // A block changes line by line, but for the user each paste or deletion
 // is one change. Tabs in a block are counted by their columns and taken
 // whole; codes take no column.
-TEST_F(WidgetClipboard, BlocksAndTheirUndo) {
+TEST_F(WidgetClipboard, BlocksAndTextFromAndForOtherPrograms) {
     QClipboard& clipboard = *QApplication::clipboard();
     const std::string text = "abcdefg\r\nab\r\nabcdef";
     memo->SetText(text);
@@ -67,12 +67,10 @@ TEST_F(WidgetClipboard, BlocksAndTheirUndo) {
     memo->SetText("ab\r\nabcdef"); // a line shorter than the left column
     SelectBlock(0, 1, 3, 5);
     EXPECT_EQ(memo->BlockText(), "\r\nde\r\n");
-}
 
-// Other programs break lines with LF, CR LF or CR and speak Unicode; the
-// document holds CR LF and the code page it is drawn in (866 for "Terminal").
-TEST_F(WidgetClipboard, PlainTextFromAndForOtherPrograms) {
-    QClipboard& clipboard = *QApplication::clipboard();
+    // Other programs break lines with LF, CR LF or CR and speak Unicode; the
+    // document holds CR LF and the code page it is drawn in (866 for
+    // "Terminal").
     const char* const cases[][4] = {
         // font, pasted (UTF-8), document, copied back
         {"System", "a\nb\r\nc\r\r", "a\r\nb\r\nc\r\n\r\n", "a\nb\nc\n\n"},

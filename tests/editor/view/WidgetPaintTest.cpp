@@ -20,6 +20,7 @@ struct WidgetPaint : WidgetFixture {
     void SetUp() override {
         WidgetFixture::SetUp();
         memo->SetHideSelection(false);
+        memo->SetOptions(memo->Options() | rzoWindowsSelColors);
         memo->SetSelBackColor(kGreen);
         memo->SetSelTextColor(clWhite);
     }
@@ -45,7 +46,6 @@ struct WidgetPaint : WidgetFixture {
 };
 
 TEST_F(WidgetPaint, SelectionColoursOnlyWhereSelected) {
-    memo->SetOptions(memo->Options() | rzoWindowsSelColors);
     memo->SetText("aaaa bbbb\r\ncccc");
     memo->SetSelStart(5);
     memo->SetSelLength(4);
@@ -74,7 +74,6 @@ TEST_F(WidgetPaint, SelectionColoursOnlyWhereSelected) {
 }
 
 TEST_F(WidgetPaint, SelectionAcrossLinesEndMarkAndFullLine) {
-    memo->SetOptions(memo->Options() | rzoWindowsSelColors);
     memo->SetText("aaaa bbbb\r\ncccc dddd\r\neeee");
     memo->SetSelStart(5);
     memo->SetSelLength(13); // "bbbb", the break, "cccc d"
@@ -103,7 +102,6 @@ TEST_F(WidgetPaint, SelectionAcrossLinesEndMarkAndFullLine) {
 }
 
 TEST_F(WidgetPaint, BlockSelectionSpansColumns) {
-    memo->SetOptions(memo->Options() | rzoWindowsSelColors);
     memo->SetText("abcdefgh\r\nab\r\nabcdefgh\r\nnot selected");
     memo->SetSelStart(0);
     memo->SetSelLength(memo->ParagraphStart(2));

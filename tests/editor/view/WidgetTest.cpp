@@ -298,11 +298,6 @@ TEST_F(WidgetOperations, FormatCommandsWrapTheSelection) {
     EXPECT_EQ(memo->Text(), "one \x02two\x02");
     EXPECT_EQ(memo->SelStart(), 4);
     EXPECT_EQ(memo->SelLength(), 5);
-    // With no selection the caret lands between the two codes.
-    memo->SetSelStart(0);
-    memo->ToggleItalic();
-    EXPECT_EQ(memo->Text().substr(0, 2), "\x01\x01");
-    EXPECT_EQ(memo->SelStart(), 1);
     // Without format codes nothing happens.
     memo->SetStaticFormat(false);
     const std::string before = memo->Text();
