@@ -124,11 +124,9 @@ TEST(Mouse, AutoScrollZones) {
     EXPECT_EQ(m.Direction(), 0) << "three pixels above the edge is not yet outside";
     e.Mouse(QEvent::MouseMove, {x, -4});
     EXPECT_EQ(m.Direction(), 1);
-    EXPECT_EQ(m.AutoScrollDelay(), 400);
     e.Mouse(QEvent::MouseMove, {x, below});
     EXPECT_EQ(m.Direction(), 2);
-    EXPECT_EQ(m.Speed(), 10);
-    EXPECT_EQ(m.AutoScrollDelay(), 0);
+    EXPECT_EQ(m.Speed(), 10) << "the farther out, the faster";
     e.input.Mouse().AutoScrollStep();
     e.input.Mouse().AutoScrollStep();
     EXPECT_EQ(e.w.VerticalOffset(), 2 * e.Lh());
