@@ -1,7 +1,8 @@
-// Key rules on the model with a fixed-cell stand-in for the control.
-#include "editor/view/KeyboardTarget.h"
+// Key rules, driven by real key events on a real control.
+#include "editor/view/WidgetFixture.h"
 
-#include <gtest/gtest.h>
+#include <QClipboard>
+#include <QInputMethodEvent>
 
 #include <string>
 #include <utility>
@@ -10,144 +11,103 @@
 namespace lorvane::test {
 namespace {
 
-struct Keys {
-    explicit Keys(std::string_view text, RIzuvAzazOptions options = 0, std::int32_t caret = 0) {
-        t.model.SetText(text);
-        t.model.SetOptions(options);
-        t.model.ClearUndo();
-        t.Caret(caret);
-    }
-    void Press(std::uint16_t key, TShiftState shift = 0) {
-        std::uint16_t k = key;
-        kb.KeyDown(k, shift);
-        if (k == vk::Return) kb.KeyPress(13);
-        std::uint16_t up = key;
-        kb.KeyUp(up, shift);
-    }
-    // Types text as a person would: CR is Enter, TAB the Tab key, BS Backspace.
-    void Type(std::string_view text) {
-        for (const char c : text) {
-            if (c == '\r')
-                Press(vk::Return);
-            else if (c == '\t')
-                Press(vk::Tab);
-            else if (c == '\b')
-                Press(vk::Back);
-            else
-                kb.KeyPress(static_cast<unsigned char>(c));
-        }
-    }
-    std::string Text() { return t.model.Text(); }
-    std::int32_t Pos() { return t.model.SelStart(); }
-
-    // Presses each key in turn; the caret must then stand at `pos`, with
-    // `spaces` virtual spaces beyond it (-1: not checked).
-    struct Step {
-        std::uint16_t key;
-        TShiftState shift;
-        std::int32_t pos;
-        std::int32_t spaces = -1;
-    };
-    void Expect(std::initializer_list<Step> steps) {
-        int n = 0;
-        for (const Step& s : steps) {
-            Press(s.key, s.shift);
-            EXPECT_EQ(Pos(), s.pos) << "step " << n;
-            if (s.spaces >= 0) {
-                EXPECT_EQ(t.virtualSpaces, s.spaces) << "step " << n;
-            }
-            ++n;
-        }
-    }
-
-    FakeTarget t;
-    TKeyboard kb{t};
-};
+constexpr int kLeft = Qt::Key_Left, kRight = Qt::Key_Right, kUp = Qt::Key_Up, kDown = Qt::Key_Down,
+              kHome = Qt::Key_Home, kEnd = Qt::Key_End;
 
 TEST(Keyboard, RightAtParagraphEndEntersVirtualSpaceOrWraps) {
-    Keys k("ab\r\ncd", rzoKeepColumnPos, 2);
+    Editor k("ab\r\ncd", rzoKeepColumnPos, 2);
     k.Expect(
-        {{vk::Right, 0, 2, 1}, {vk::End, 0, 2, 0}, {vk::Right, 0, 2, 1}, {vk::Right, 0, 2, 2}});
+        {{kRight, kNone, 2, 1}, {kEnd, kNone, 2, 0}, {kRight, kNone, 2, 1}, {kRight, kNone, 2, 2}});
     // Typing there pads with spaces only when asked to.
-    k.t.model.SetOptions(rzoKeepColumnPos | rzoPutExtraSpaces);
+    k.w.SetOptions(rzoKeepColumnPos | rzoPutExtraSpaces);
     k.Type("x");
     EXPECT_EQ(k.Text(), "ab  x\r\ncd");
 
-    Keys w("ab\r\ncd", rzoKeepColumnPos | rzoWrapCaret, 2);
-    w.Expect({{vk::Right, 0, 4, 0}, {vk::Right, 0, 5}, {vk::Right, 0, 6}, {vk::Right, 0, 6}});
+    Editor w("ab\r\ncd", rzoKeepColumnPos | rzoWrapCaret, 2);
+    w.Expect({{kRight, kNone, 4, 0}, {kRight, kNone, 5}, {kRight, kNone, 6}, {kRight, kNone, 6}});
 }
 
 TEST(Keyboard, HorizontalMovesAtParagraphStartsAndOverCodes) {
     for (const RIzuvAzazOptions o : {RIzuvAzazOptions(0), RIzuvAzazOptions(rzoWrapCaret)}) {
-        Keys k("abc\r\ndef", o, 5);
-        k.Expect({{vk::Left, 0, 3}});
+        Editor k("abc\r\ndef", o, 5);
+        k.Expect({{kLeft, kNone, 3}});
     }
     // Ctrl+Left stops on the CR of the previous paragraph; Ctrl+Right goes
     // from the CR over the line break.
-    Keys c("one two\r\nthree", 0, 9);
-    c.Expect({{vk::Left, ssCtrl, 7},
-              {vk::Left, ssCtrl, 4},
-              {vk::Left, ssCtrl, 0},
-              {vk::Right, ssCtrl, 4},
-              {vk::Right, ssCtrl, 7},
-              {vk::Right, ssCtrl, 9}});
+    Editor c("one two\r\nthree", 0, 9);
+    c.Expect({{kLeft, kCtrl, 7}, {kLeft, kCtrl, 4}, {kLeft, kCtrl, 0}});
+    c.Expect({{kRight, kCtrl, 4}, {kRight, kCtrl, 7}, {kRight, kCtrl, 9}});
     // Positions between codes look the same: all are passed.
-    Keys p("a\x02\x02"
-           "b",
-           0, 1);
-    p.Expect({{vk::Right, 0, 4}, {vk::Left, 0, 3}, {vk::Left, 0, 0}});
-    p.t.passOverCodes = false;
-    p.t.Caret(1);
-    p.Expect({{vk::Right, 0, 2}});
+    Editor p("a\2\2b", 0, 1);
+    p.Expect({{kRight, kNone, 4}, {kLeft, kNone, 3}, {kLeft, kNone, 0}});
+    p.w.SetPassOverCodes(false);
+    p.w.SetSelStart(1);
+    p.Expect({{kRight, kNone, 2}});
 }
 
 TEST(Keyboard, VerticalMovesKeepTheRememberedColumn) {
     // The caret keeps its screen column beyond the short line; Up on the
     // first line does not move.
-    Keys k("abcdefgh\r\nab\r\nabcdefgh", rzoKeepColumnPos, 6);
-    k.Expect({{vk::Down, 0, 12, 4},
-              {vk::Down, 0, 20, 0},
-              {vk::Up, 0, 12},
-              {vk::Up, 0, 6},
-              {vk::Up, 0, 6}});
+    Editor k("abcdefgh\r\nab\r\nabcdefgh", rzoKeepColumnPos, 6);
+    k.Expect({{kDown, kNone, 12, 4}, {kDown, kNone, 20, 0}});
+    k.Expect({{kUp, kNone, 12}, {kUp, kNone, 6}, {kUp, kNone, 6}});
 
     // Without virtual space the column still survives the short line; Down
     // on the last line does not move.
-    Keys n("abcdefgh\r\nab\r\nabcdefgh", 0, 6);
-    n.Expect({{vk::Down, 0, 12, 0}, {vk::Down, 0, 20}, {vk::Down, 0, 20}, {vk::Up, ssShift, 12}});
-    EXPECT_EQ(n.t.model.SelLength(), 8);
-    n.Expect({{vk::Home, ssShift, 10}});
-    EXPECT_EQ(n.t.model.SelLength(), 10);
-    n.Expect({{vk::End, 0, 12}});
-    EXPECT_EQ(n.t.model.SelLength(), 0);
+    Editor n("abcdefgh\r\nab\r\nabcdefgh", 0, 6);
+    n.Expect({{kDown, kNone, 12, 0}, {kDown, kNone, 20}, {kDown, kNone, 20}, {kUp, kShift, 12}});
+    EXPECT_EQ(n.w.SelLength(), 8);
+    n.Expect({{kHome, kShift, 10}});
+    EXPECT_EQ(n.w.SelLength(), 10);
+    n.Expect({{kEnd, kNone, 12}});
+    EXPECT_EQ(n.w.SelLength(), 0);
 }
 
-TEST(Keyboard, PageKeysMoveByTheVisibleLines) {
-    std::string text;
-    for (int i = 0; i < 50; ++i)
-        text += "line " + std::to_string(i) + "\r\n";
-    Keys k(text, 0, 2);
-    const int visible = k.t.VisibleLines();
-    k.Press(vk::Next);
-    EXPECT_EQ(k.t.model.CaretLine(), visible - 1);
-    EXPECT_EQ(k.t.model.Caret().Column(), 2);
-    k.Press(vk::Next, ssCtrl | ssShift);
-    EXPECT_EQ(k.t.model.CaretLine(), 2 * (visible - 1));
-    EXPECT_NE(k.t.model.SelLength(), 0);
-    k.Press(vk::End, ssCtrl);
-    EXPECT_EQ(k.Pos(), k.t.model.TextLength());
-    k.Press(vk::Prior);
-    EXPECT_EQ(k.t.model.CaretLine(), 50 - visible + 1);
-    k.Press(vk::Home, ssCtrl);
+// Page keys move the caret by the visible lines; in a display-only view
+// the keys scroll instead and typing changes nothing.
+TEST(Keyboard, PageKeysAndDisplayOnlyScrolling) {
+    const std::string text = Lines(50, [](int i) { return "line " + std::to_string(i); });
+    Editor k(text, 0, 2);
+    const int visible = k.w.VisibleLines();
+    k.Key(Qt::Key_PageDown);
+    EXPECT_EQ(k.w.CaretLine(), visible - 1);
+    EXPECT_EQ(k.w.Model().Caret().Column(), 2);
+    k.Key(Qt::Key_PageDown, kCtrl | kShift);
+    EXPECT_EQ(k.w.CaretLine(), 2 * (visible - 1));
+    EXPECT_NE(k.w.SelLength(), 0);
+    k.Key(kEnd, kCtrl);
+    EXPECT_EQ(k.Pos(), k.w.TextLength());
+    k.Key(Qt::Key_PageUp);
+    EXPECT_EQ(k.w.CaretLine(), 50 - visible + 1);
+    k.Key(kHome, kCtrl);
     EXPECT_EQ(k.Pos(), 0);
+
+    k.w.SetDisplayOnly(true);
+    k.Key(kDown);
+    k.Key(Qt::Key_PageDown);
+    EXPECT_EQ(k.w.VerticalOffset(), 2 * k.Lh());
+    k.Key(Qt::Key_PageDown, kCtrl);
+    EXPECT_EQ(k.w.VerticalOffset(), (51 - visible + 1) * k.Lh());
+    k.Key(Qt::Key_PageUp, kCtrl);
+    EXPECT_EQ(k.w.VerticalOffset(), 0);
+    EXPECT_EQ(k.Pos(), 0);
+    k.Type("q");
+    EXPECT_EQ(k.Text(), text);
+    Editor w(std::string(100, 'w'));
+    w.w.SetDisplayOnly(true);
+    w.Key(kEnd);
+    EXPECT_GT(w.w.HorizontalOffset(), 0);
+    w.Key(kHome);
+    EXPECT_EQ(w.w.HorizontalOffset(), 0);
 }
 
 // Keys that delete or break lines: the text after pressing them in turn,
 // with the caret at `caret` and `selected` bytes selected after it.
 TEST(Keyboard, DeletingAndBreakingKeys) {
-    using KeyList = std::vector<std::pair<std::uint16_t, TShiftState>>;
-    const std::pair<std::uint16_t, TShiftState> del{vk::Delete, 0}, back{vk::Back, 0},
-        enter{vk::Return, 0}, right{vk::Right, 0};
+    using KeyList = std::vector<std::pair<int, Qt::KeyboardModifiers>>;
+    const std::pair<int, Qt::KeyboardModifiers> del{Qt::Key_Delete, kNone},
+        back{Qt::Key_Backspace, kNone}, ctrlBack{Qt::Key_Backspace, kCtrl},
+        enter{Qt::Key_Return, kNone}, right{kRight, kNone};
     constexpr RIzuvAzazOptions kVirtual = rzoKeepColumnPos | rzoPutExtraSpaces;
     struct Row {
         const char* text;
@@ -160,19 +120,19 @@ TEST(Keyboard, DeletingAndBreakingKeys) {
     const Row rows[] = {
         // Shift+Delete without selection takes the char before, or the line
         // break at a paragraph start; Ctrl+Delete the rest of the display line.
-        {"abc\r\ndef", 0, 2, 0, {{vk::Delete, ssShift}}, "ac\r\ndef"},
-        {"ac\r\ndef", 0, 4, 0, {{vk::Delete, ssShift}}, "acdef"},
-        {"acdef", 0, 1, 0, {{vk::Delete, ssCtrl}}, "a"},
-        {"abcd", 0, 1, 2, {{vk::Delete, ssShift}}, "ad"}, // with a selection: cut
-        {"x\x02y\x02z", 0, 1, 0, {del}, "xz"},            // the code and the letter go together
+        {"abc\r\ndef", 0, 2, 0, {{Qt::Key_Delete, kShift}}, "ac\r\ndef"},
+        {"ac\r\ndef", 0, 4, 0, {{Qt::Key_Delete, kShift}}, "acdef"},
+        {"acdef", 0, 1, 0, {{Qt::Key_Delete, kCtrl}}, "a"},
+        {"abcd", 0, 1, 2, {{Qt::Key_Delete, kShift}}, "ad"}, // with a selection: cut
+        {"x\x02y\x02z", 0, 1, 0, {del}, "xz"},               // the code and the letter go together
         {"ab\r\ncd", 0, 2, 0, {del}, "abcd"},
         // Back to the indentation of the line above, then to the start.
         {"    a\r\n        foo", rzoBackIndent, 15, 0, {back}, "    a\r\n    foo"},
         {"    a\r\n        foo", rzoBackIndent, 15, 0, {back, back}, "    a\r\nfoo"},
         {"ab\r\ncd", 0, 4, 0, {back}, "abcd"},
-        {"ab\r\ncd", 0, 4, 0, {back, {vk::End, 0}, back}, "abc"},
-        {"one two  three", 0, 14, 0, {{vk::Back, ssCtrl}}, "one two  "},
-        {"one two  three", 0, 14, 0, {{vk::Back, ssCtrl}, {vk::Back, ssCtrl}}, "one "},
+        {"ab\r\ncd", 0, 4, 0, {back, {kEnd, kNone}, back}, "abc"},
+        {"one two  three", 0, 14, 0, {ctrlBack}, "one two  "},
+        {"one two  three", 0, 14, 0, {ctrlBack, ctrlBack}, "one "},
         // The remaining virtual spaces become real.
         {"ab", kVirtual, 2, 0, {right, right, right, back}, "ab  "},
         // Auto-indent gives no more blanks than the caret column, and only
@@ -184,121 +144,138 @@ TEST(Keyboard, DeletingAndBreakingKeys) {
     };
     for (const Row& row : rows) {
         SCOPED_TRACE(testing::Message() << "'" << row.text << "' at " << row.caret);
-        Keys k(row.text, row.options, row.caret);
-        k.t.model.SetSelLength(row.selected);
+        Editor k(row.text, row.options, row.caret);
+        k.w.SetSelLength(row.selected);
         for (const auto& [key, shift] : row.keys)
-            k.Press(key, shift);
+            k.Key(key, shift);
         EXPECT_EQ(k.Text(), row.expected);
         if (row.spaces >= 0) {
-            EXPECT_EQ(k.t.virtualSpaces, row.spaces);
+            EXPECT_EQ(k.w.VirtualSpaces(), row.spaces);
         }
     }
-
-    Keys r("abc", 0, 1);
-    r.t.readOnly = true;
-    r.Type("\b\tq");
-    r.Press(vk::Delete);
-    EXPECT_EQ(r.Text(), "abc");
 }
 
 TEST(Keyboard, OverwriteMode) {
-    Keys k("abc\r\nxy", rzoInsertKeyActive);
-    k.Press(vk::Insert);
-    EXPECT_TRUE(k.t.overwrite);
-    EXPECT_EQ(k.t.styleChanges, 1);
-    k.t.Caret(1);
+    Editor k("abc\r\nxy", rzoInsertKeyActive);
+    int styleChanges = 0;
+    k.w.OnStyleChange = [&] { ++styleChanges; };
+    k.Key(Qt::Key_Insert);
+    EXPECT_TRUE(k.w.Overwrite());
+    EXPECT_EQ(styleChanges, 1);
+    k.w.SetSelStart(1);
     k.Type("QRST");
     EXPECT_EQ(k.Text(), "aQRST\r\nxy") << "at the paragraph end typing appends";
     // Each overwritten character is a step; appended ones join the last.
-    EXPECT_EQ(k.t.model.UndoRecords().Count(), 2);
-    k.t.Caret(0);
-    k.Press(vk::Return);
+    EXPECT_EQ(k.w.Model().UndoRecords().Count(), 2);
+    k.w.SetSelStart(0);
+    k.Key(Qt::Key_Return);
     EXPECT_EQ(k.Pos(), 7) << "Enter only goes to the next line";
-    k.Press(vk::Return);
+    k.Key(Qt::Key_Return);
     EXPECT_EQ(k.Text(), "aQRST\r\nxy\r\n");
 }
 
 TEST(Keyboard, HotKeysAndHostHandlers) {
-    Keys k("ab", 0, 1);
-    k.Press('T', ssCtrl);
+    Editor k("ab", 0, 1);
+    k.Key(Qt::Key_T, kCtrl);
     EXPECT_EQ(k.Text(), "a\tb");
-    k.Press('Z', ssCtrl);
+    k.Key(Qt::Key_Z, kCtrl);
     EXPECT_EQ(k.Text(), "ab");
-    k.Press('Z', ssCtrl | ssShift);
+    k.Key(Qt::Key_Z, kCtrl | kShift);
     EXPECT_EQ(k.Text(), "a\tb");
     std::uint16_t key = vk::Left;
-    k.kb.KeyDown(key, 0);
+    k.input.Keyboard().KeyDown(key, 0);
     EXPECT_EQ(key, 0) << "a key the control used is not passed on";
-    k.Press(vk::Right);
-    k.Press('B', ssCtrl);
-    EXPECT_EQ(k.Text(), "a\t\x02\x02"
-                        "b");
+    k.Key(kRight);
+    k.Key(Qt::Key_B, kCtrl);
+    EXPECT_EQ(k.Text(), "a\t\2\2b");
     EXPECT_EQ(k.Pos(), 3) << "the caret stands between the two codes";
 
-    k.kb.OnKeyDown = [](std::uint16_t& key, TShiftState) {
+    k.input.Keyboard().OnKeyDown = [](std::uint16_t& key, TShiftState) {
         if (key == vk::Tab) key = 0;
     };
-    k.kb.OnKeyPress = [](unsigned char& ch) { ch = static_cast<unsigned char>('Q'); };
-    k.Press(vk::Tab);
-    k.Type("x");
-    EXPECT_EQ(k.Text(), "a\t\x02Q\x02"
-                        "b");
+    k.input.Keyboard().OnKeyPress = [](unsigned char& ch) { ch = static_cast<unsigned char>('Q'); };
+    k.Type("\tx");
+    EXPECT_EQ(k.Text(), "a\t\2Q\2b");
 }
 
 TEST(Keyboard, TypingGroupsAndUndo) {
-    Keys k("", 0);
+    Editor k;
     k.Type("abc");
-    EXPECT_EQ(k.t.model.UndoRecords().Count(), 1);
-    k.Press(vk::Left);
-    k.Press(vk::Right);
+    EXPECT_EQ(k.w.Model().UndoRecords().Count(), 1);
+    k.Key(kLeft);
+    k.Key(kRight);
     k.Type("d");
-    EXPECT_EQ(k.t.model.UndoRecords().Count(), 2);
-    k.t.model.Undo();
-    EXPECT_EQ(k.Text(), "abc");
-    k.t.model.Undo();
-    EXPECT_EQ(k.Text(), "");
+    EXPECT_EQ(k.w.Model().UndoRecords().Count(), 2) << "a caret move ends a typing run";
+
+    // A long program: auto-indent, Backspace over typing, and the undo steps.
+    Editor e({}, rzoAutoIndent);
+    std::string typed, expected;
+    int routines = 0;
+    while (expected.size() < 2000) {
+        const std::string name = "proc" + std::string(1, static_cast<char>('a' + routines % 26));
+        typed += name + ":\r\tmov ax,bx\rcal\b\b\bcall " + name + "x\b\rret\r\b\r";
+        expected += name + ":\r\n\tmov ax,bx\r\n\tcall " + name + "\r\n\tret\r\n\r\n";
+        ++routines;
+    }
+    e.Type(typed);
+    EXPECT_EQ(e.Text(), expected);
+    // Five Backspace steps and three typing runs a routine, and the last run.
+    EXPECT_EQ(e.w.Model().UndoRecords().Count(), 8 * routines + 1);
+    e.Key(Qt::Key_Z, kCtrl);
+    EXPECT_EQ(e.Text(), expected.substr(0, expected.size() - 2));
 }
 
 TEST(Keyboard, BlockSelectionWithShiftAlt) {
-    Keys k("abcdef\r\nab\r\nabcdef", rzoBlockSelection, 1);
-    k.Press(vk::Right, ssShift | ssAlt);
-    k.Press(vk::Right, ssShift | ssAlt);
-    k.Press(vk::Down, ssShift | ssAlt);
-    k.Press(vk::Down, ssShift | ssAlt);
-    EXPECT_TRUE(k.t.block);
-    EXPECT_EQ(k.t.blockLeft, 1);
-    EXPECT_EQ(k.t.blockRight, 3) << "the column holds past the short line";
+    Editor k("abcdef\r\nab\r\nabcdef", rzoBlockSelection, 1);
+    k.Key(kRight, kShift | kAlt);
+    k.Key(kRight, kShift | kAlt);
+    k.Key(kDown, kShift | kAlt);
+    k.Key(kDown, kShift | kAlt);
+    EXPECT_TRUE(k.w.BlockSelection());
+    EXPECT_EQ(k.w.BlockLeft(), 1);
+    EXPECT_EQ(k.w.BlockRight(), 3) << "the column holds past the short line";
     EXPECT_EQ(k.Pos(), 15);
-    k.Press(vk::Left);
-    EXPECT_FALSE(k.t.block);
-    EXPECT_EQ(k.t.model.SelLength(), 0);
-    k.t.model.SetWordWrap(true);
-    k.Press(vk::Right, ssShift | ssAlt);
-    EXPECT_FALSE(k.t.block) << "no blocks while lines wrap";
+    k.Key(kLeft);
+    EXPECT_FALSE(k.w.BlockSelection());
+    EXPECT_EQ(k.w.SelLength(), 0);
+    k.w.SetWordWrap(true);
+    k.Key(kRight, kShift | kAlt);
+    EXPECT_FALSE(k.w.BlockSelection()) << "no blocks while lines wrap";
 }
 
-TEST(Keyboard, DisplayOnlyKeysScroll) {
-    std::string text;
-    for (int i = 0; i < 40; ++i)
-        text += "x\r\n";
-    Keys k(text, 0);
-    k.t.displayOnly = true;
-    k.Press(vk::Down);
-    k.Press(vk::Next);
-    EXPECT_EQ(k.t.vOffset, 2 * FakeTarget::kLine);
-    k.Press(vk::Next, ssCtrl);
-    EXPECT_EQ(k.t.vOffset, (41 - k.t.VisibleLines() + 1) * FakeTarget::kLine);
-    k.Press(vk::Prior, ssCtrl);
-    EXPECT_EQ(k.t.vOffset, 0);
-    EXPECT_EQ(k.Pos(), 0);
-    k.Type("q");
-    EXPECT_EQ(k.Text(), text);
-    Keys w(std::string(100, 'w'));
-    w.t.displayOnly = true;
-    w.Press(vk::End);
-    EXPECT_GT(w.t.hOffset, 0);
-    w.Press(vk::Home);
-    EXPECT_EQ(w.t.hOffset, 0);
+// Read-only keeps the text from every key, but copying still works.
+TEST(Keyboard, ReadOnlyCopiesButDoesNotChange) {
+    Editor e("hello world");
+    e.w.SetReadOnly(true);
+    QApplication::clipboard()->setText("other");
+    e.Key(kRight, kShift | kCtrl);
+    EXPECT_EQ(e.w.SelLength(), -6) << "the caret went right, to the stop";
+    e.Key(Qt::Key_C, kCtrl);
+    EXPECT_EQ(QApplication::clipboard()->text(), "hello ");
+    e.Key(Qt::Key_X, kCtrl);
+    e.Key(Qt::Key_V, kCtrl);
+    e.Key(Qt::Key_Delete);
+    e.Type("q\b\t");
+    EXPECT_EQ(e.Text(), "hello world");
+    e.w.SetReadOnly(false);
+    e.Key(Qt::Key_X, kCtrl);
+    EXPECT_EQ(e.Text(), "world");
+    e.Key(Qt::Key_V, kCtrl);
+    EXPECT_EQ(e.Text(), "hello world");
+}
+
+TEST(Keyboard, TypedAndComposedTextArrivesInWindows1251) {
+    Editor e;
+    e.Key(Qt::Key_unknown, kNone, QString::fromUtf8("Жё"));
+    e.Key(Qt::Key_unknown, kNone, QString::fromUtf8("€"));
+    EXPECT_EQ(e.Text(), "\xC6\xB8\x88");
+    e.Key(Qt::Key_unknown, kNone, QString::fromUtf8("ㄱ"));
+    EXPECT_EQ(e.Text(), "\xC6\xB8\x88") << "a character Windows-1251 lacks is not typed";
+    // An input method's text arrives the same way.
+    QInputMethodEvent compose(QString(), {});
+    compose.setCommitString(QString::fromUtf8("\xc3\xa9\xd1\x91\xd0\xb6")); // é ё ж
+    QApplication::sendEvent(&e.w, &compose);
+    EXPECT_EQ(e.Text(), "\xC6\xB8\x88\xb8\xe6");
 }
 
 } // namespace

@@ -4,48 +4,20 @@
 // repaint (Ctrl+E) draws: anything else is a line the invalidation missed.
 // The screen is the window's backing store, not a fresh rendering.
 // LORVANE_PAINT_SEED=<n> reruns a seed; LORVANE_GRAB_DIR keeps the pictures.
-#include "editor/view/RIzuvAzaz.h"
-#include "editor/view/RIzuvAzazInput.h"
+#include "editor/view/WidgetFixture.h"
 
-#include <QApplication>
-#include <QKeyEvent>
-#include <QMouseEvent>
 #include <QScreen>
 #include <QScrollBar>
-#include <QWheelEvent>
 
-#include <gtest/gtest.h>
-
-#include <cstdlib>
 #include <random>
-#include <ostream>
 #include <string>
 
-namespace lorvane {
+namespace lorvane::test {
 namespace {
 
-struct PaintCase {
-    bool wrap;
-    const char* font;
-};
-// Test names stay the same from one build to the next.
-void PrintTo(const PaintCase& c, std::ostream* os) { *os << c.font[0] << (c.wrap ? "W" : "U"); }
-
-class PaintOracle : public ::testing::TestWithParam<PaintCase> {
+// Case n: wrapped when n is odd, in the "Terminal" font from 2 on.
+class PaintOracle : public ::testing::TestWithParam<int>, protected Events {
 protected:
-    void Key(int key, Qt::KeyboardModifiers m = {}, const QString& text = {}) {
-        QKeyEvent down(QEvent::KeyPress, key, m, text);
-        QApplication::sendEvent(&w, &down);
-        QKeyEvent up(QEvent::KeyRelease, key, m, text);
-        QApplication::sendEvent(&w, &up);
-    }
-    void Mouse(QEvent::Type type, QPoint p, Qt::MouseButton button = Qt::LeftButton) {
-        const bool held = type != QEvent::MouseButtonRelease && button != Qt::NoButton;
-        QMouseEvent e(type, QPointF(p), w.viewport()->mapToGlobal(QPointF(p)),
-                      type == QEvent::MouseMove ? Qt::NoButton : button,
-                      held ? Qt::MouseButtons(button) : Qt::MouseButtons(), Qt::NoModifier);
-        QApplication::sendEvent(w.viewport(), &e);
-    }
     int Pick(int n) { return static_cast<int>(rng() % static_cast<unsigned>(std::max(n, 1))); }
     QPoint AnyPoint() { return {Pick(w.viewport()->width()), Pick(w.viewport()->height())}; }
 
@@ -96,32 +68,16 @@ protected:
         if (pick < 67) return Key(Qt::Key_V, Qt::ControlModifier), "paste";
         if (pick < 72) return Key(Qt::Key_Z, Qt::ControlModifier), "undo";
         if (pick < 74) return Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier), "redo";
-        if (pick < 77) {
-            Mouse(QEvent::MouseMove, a, Qt::NoButton);
-            Mouse(QEvent::MouseButtonPress, a);
-            Mouse(QEvent::MouseButtonRelease, a);
-            return "click";
-        }
+        if (pick < 77) return Click(a), "click";
         if (pick < 79) {
             Mouse(QEvent::MouseButtonDblClick, a);
             Mouse(QEvent::MouseButtonRelease, a);
             return "double-click";
         }
-        if (pick < 84) { // a new selection, or a move when it starts on the selection
-            Mouse(QEvent::MouseMove, a, Qt::NoButton);
-            Mouse(QEvent::MouseButtonPress, a);
-            Mouse(QEvent::MouseMove, (a + b) / 2);
-            Mouse(QEvent::MouseMove, b);
-            Mouse(QEvent::MouseButtonRelease, b);
-            return "drag";
-        }
-        if (pick < 88) {
-            QWheelEvent e(a, w.viewport()->mapToGlobal(QPointF(a)), QPoint(),
-                          QPoint(0, Pick(2) ? 120 : -120), Qt::NoButton, Qt::NoModifier,
-                          Qt::NoScrollPhase, false);
-            QApplication::sendEvent(w.viewport(), &e);
-            return "wheel";
-        }
+        // A drag makes a new selection, or moves the text when it starts on
+        // the selection.
+        if (pick < 84) return Drag(a, b), "drag";
+        if (pick < 88) return Wheel(a, {0, Pick(2) ? 120 : -120}), "wheel";
         if (pick < 92) {
             (Pick(3) ? w.verticalScrollBar() : w.horizontalScrollBar())
                 ->triggerAction(kBar[Pick(std::size(kBar))]);
@@ -132,22 +88,21 @@ protected:
     }
 
     std::mt19937 rng;
-    RIzuvAzaz w;
-    TInputHandler input{w};
 };
 
 TEST_P(PaintOracle, WhatIsOnScreenIsWhatAFullRepaintDraws) {
-    const PaintCase c = GetParam();
-    std::uint32_t seed = 20261206u + (c.wrap ? 1u : 0u) + (c.font[0] == 'T' ? 2u : 0u);
+    const bool wrap = GetParam() % 2 == 1;
+    const char* const font = GetParam() >= 2 ? "Terminal" : "MS Sans Serif";
+    std::uint32_t seed = 20261206u + static_cast<std::uint32_t>(GetParam());
     if (const char* s = std::getenv("LORVANE_PAINT_SEED")) seed = std::strtoul(s, nullptr, 10);
     rng.seed(seed);
     const int flash = QApplication::cursorFlashTime();
     QApplication::setCursorFlashTime(0); // no blinking caret between the two pictures
-    w.SetFont({c.font, 0, 10, 0, false});
+    w.SetFont({font, 0, 10, 0, false});
     w.SetFontColor(clBlack);
     w.SetColor(clWhite);
     w.SetScrollBars(ssBoth);
-    w.SetWordWrap(c.wrap);
+    w.SetWordWrap(wrap);
     w.SetOptions(w.Options() | rzoKeepColumnPos);
     w.resize(260, 150);
     w.show();
@@ -176,22 +131,18 @@ TEST_P(PaintOracle, WhatIsOnScreenIsWhatAFullRepaintDraws) {
                 full.save(QString("%1/full-%2.png").arg(dir).arg(step));
             }
             ADD_FAILURE() << "stale pixels after step " << step << " (" << action << "), seed "
-                          << seed << ", font " << c.font << ", wrap " << c.wrap;
+                          << seed << ", font " << font << ", wrap " << wrap;
             break;
         }
     }
     QApplication::setCursorFlashTime(flash);
 }
 
-INSTANTIATE_TEST_SUITE_P(FontsAndWrap, PaintOracle,
-                         ::testing::Values(PaintCase{true, "MS Sans Serif"},
-                                           PaintCase{false, "MS Sans Serif"},
-                                           PaintCase{true, "Terminal"},
-                                           PaintCase{false, "Terminal"}),
-                         [](const ::testing::TestParamInfo<PaintCase>& info) {
-                             std::string name = info.param.font[0] == 'T' ? "Terminal" : "Proportional";
-                             return name + (info.param.wrap ? "Wrapped" : "Unwrapped");
+INSTANTIATE_TEST_SUITE_P(FontsAndWrap, PaintOracle, ::testing::Range(0, 4),
+                         [](const ::testing::TestParamInfo<int>& info) {
+                             return std::string(info.param >= 2 ? "Terminal" : "Proportional") +
+                                    (info.param % 2 == 1 ? "Wrapped" : "Unwrapped");
                          });
 
 } // namespace
-} // namespace lorvane
+} // namespace lorvane::test

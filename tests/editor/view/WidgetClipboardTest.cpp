@@ -1,4 +1,5 @@
-// Plain and column-block clipboard exchange, and block deletion.
+// Plain and column-block exchange through the real clipboard, and block
+// deletion, in one flow.
 #include "editor/view/WidgetFixture.h"
 
 #include <QClipboard>
@@ -8,10 +9,6 @@ namespace lorvane::test {
 namespace {
 
 struct WidgetClipboard : WidgetFixture {
-    void SetUp() override {
-        WidgetFixture::SetUp();
-        QApplication::clipboard()->clear();
-    }
     // Selects paragraphs first..last whole and makes it a block of columns.
     void SelectBlock(std::int32_t first, std::int32_t last, std::int32_t left, std::int32_t right) {
         memo->SetSelStart(memo->ParagraphStart(first));
@@ -21,19 +18,23 @@ struct WidgetClipboard : WidgetFixture {
 };
 
 // A block changes line by line, but for the user each paste or deletion
-// is one change.
-TEST_F(WidgetClipboard, BlockCopyPasteAndDelete) {
+// is one change. Tabs in a block are counted by their columns and taken
+// whole; codes take no column.
+TEST_F(WidgetClipboard, BlocksAndTextFromAndForOtherPrograms) {
+    QClipboard& clipboard = *QApplication::clipboard();
     const std::string text = "abcdefg\r\nab\r\nabcdef";
     memo->SetText(text);
     SelectBlock(0, 2, 2, 5);
     EXPECT_EQ(memo->SelText(), "cde\r\n\r\ncde\r\n");
     memo->CopyToClipboard();
-    const QMimeData* data = QApplication::clipboard()->mimeData();
+    const QMimeData* data = clipboard.mimeData();
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(data->text(), QString("cde\n\ncde\n")) << "other programs get their own breaks";
     ASSERT_TRUE(data->hasFormat(RIzuvAzaz::BlockMimeType()));
     EXPECT_EQ(data->data(RIzuvAzaz::BlockMimeType()), QByteArray("cde\r\n\r\ncde\r\n", 13));
     memo->SetSelText("");
+    EXPECT_EQ(memo->Text(), "abfg\r\nab\r\nabf");
+    EXPECT_FALSE(memo->BlockSelection());
     memo->Undo();
     EXPECT_EQ(memo->Text(), text);
     memo->SetSelStart(memo->ParagraphStart(1) + 1);
@@ -48,24 +49,28 @@ TEST_F(WidgetClipboard, BlockCopyPasteAndDelete) {
     memo->PasteFromClipboard();
     EXPECT_EQ(memo->Text(), "abcdcdeefgh\r\n    \r\n    cde");
     EXPECT_EQ(memo->SelStart(), memo->TextLength());
-}
 
-TEST_F(WidgetClipboard, BlockCopyCountsTabsAndSkipsCodes) {
+    // Typing over a block deletes it and puts the text at its left column
+    // on the last line; a new plain selection ends block mode.
+    memo->SetText("abcdefg\r\nabcdefg");
+    SelectBlock(0, 1, 1, 3);
+    memo->SetSelText("X");
+    EXPECT_EQ(memo->Text(), "adefg\r\naXdefg");
+    SelectBlock(0, 1, 1, 3);
+    memo->SetSelLength(1);
+    EXPECT_FALSE(memo->BlockSelection());
+
     memo->SetTabStops(4);
     memo->SetText("\tabc\r\n\x02wxyz\x02");
     SelectBlock(0, 1, 1, 5);
-    // Column 1 falls inside the tab, which is taken whole; codes take no
-    // column, so the second line's block begins after its first letter.
     EXPECT_EQ(memo->BlockText(), "\ta\r\nxyz\x02\r\n");
-    // A line shorter than the left column gives an empty line.
-    memo->SetText("ab\r\nabcdef");
+    memo->SetText("ab\r\nabcdef"); // a line shorter than the left column
     SelectBlock(0, 1, 3, 5);
     EXPECT_EQ(memo->BlockText(), "\r\nde\r\n");
-}
 
-// Other programs break lines with LF, CR LF or CR and speak Unicode; the
-// document holds CR LF and the code page it is drawn in (866 for "Terminal").
-TEST_F(WidgetClipboard, TextFromAndForOtherProgramsInBothFonts) {
+    // Other programs break lines with LF, CR LF or CR and speak Unicode; the
+    // document holds CR LF and the code page it is drawn in (866 for
+    // "Terminal").
     const char* const cases[][4] = {
         // font, pasted (UTF-8), document, copied back
         {"System", "a\nb\r\nc\r\r", "a\r\nb\r\nc\r\n\r\n", "a\nb\nc\n\n"},
@@ -78,57 +83,32 @@ TEST_F(WidgetClipboard, TextFromAndForOtherProgramsInBothFonts) {
         memo->SetFont({c[0], 14, 10, 0, false});
         memo->SetText("<old>"); // the pasted text replaces the selection
         memo->SelectAll();
-        QApplication::clipboard()->setText(QString::fromUtf8(c[1]));
+        clipboard.setText(QString::fromUtf8(c[1]));
         memo->PasteFromClipboard();
         EXPECT_EQ(memo->Text(), c[2]);
         memo->SelectAll();
         memo->CopyToClipboard();
-        EXPECT_EQ(QApplication::clipboard()->text().toStdString(), c[3]);
-        EXPECT_FALSE(QApplication::clipboard()->mimeData()->hasFormat(RIzuvAzaz::BlockMimeType()));
+        EXPECT_EQ(clipboard.text().toStdString(), c[3]);
+        EXPECT_FALSE(clipboard.mimeData()->hasFormat(RIzuvAzaz::BlockMimeType()));
     }
-}
 
-TEST_F(WidgetClipboard, CutThenUndoRestoresTextButNotSelection) {
+    // A cut is undone without its selection; nothing selected copies
+    // nothing, and an empty clipboard pastes nothing.
     memo->SetText("hello world");
     memo->SetSelStart(6);
     memo->SetSelLength(5);
     memo->CutToClipboard();
     EXPECT_EQ(memo->Text(), "hello ");
-    EXPECT_EQ(QApplication::clipboard()->text(), QString("world"));
+    EXPECT_EQ(clipboard.text(), QString("world"));
     memo->Undo();
     EXPECT_EQ(memo->Text(), "hello world");
     EXPECT_EQ(memo->SelLength(), 0);
     EXPECT_EQ(memo->SelStart(), 11);
-    EXPECT_EQ(QApplication::clipboard()->text(), QString("world"));
-}
-
-TEST_F(WidgetClipboard, NothingToCopyOrPaste) {
-    memo->SetText("abc");
-    QApplication::clipboard()->setText("keep");
-    memo->CopyToClipboard(); // no selection
-    EXPECT_EQ(QApplication::clipboard()->text(), QString("keep"));
-    QApplication::clipboard()->clear();
+    memo->CopyToClipboard();
+    EXPECT_EQ(clipboard.text(), QString("world"));
+    clipboard.clear();
     memo->PasteFromClipboard();
-    EXPECT_EQ(memo->Text(), "abc");
-}
-
-TEST_F(WidgetClipboard, ReplacingABlockDeletesItsColumnsOnEveryLine) {
-    memo->SetText("abcdefg\r\nab\r\nabcdef");
-    SelectBlock(0, 2, 2, 5);
-    memo->SetSelText("");
-    EXPECT_EQ(memo->Text(), "abfg\r\nab\r\nabf");
-    EXPECT_FALSE(memo->BlockSelection());
-
-    // Typing over a block deletes it and puts the text at its left column
-    // on the last line.
-    memo->SetText("abcdefg\r\nabcdefg");
-    SelectBlock(0, 1, 1, 3);
-    memo->SetSelText("X");
-    EXPECT_EQ(memo->Text(), "adefg\r\naXdefg");
-    // A new plain selection ends block mode.
-    SelectBlock(0, 1, 1, 3);
-    memo->SetSelLength(1);
-    EXPECT_FALSE(memo->BlockSelection());
+    EXPECT_EQ(memo->Text(), "hello world");
 }
 
 } // namespace
