@@ -4,7 +4,7 @@
 //   minimised frame was called forward (it ends when both happened, or
 //   prints TIMEOUT);
 //   SECOND, then HIDDEN or SHOWN: whether the frame was ever shown.
-// Usage: handover_helper <title> <ms to wait as the first> <switch 0|1> [parameters...]
+// Usage: handover_helper <title> <ms to wait as the first> [parameters...]
 #include "app/HandOver.h"
 #include "components/JustOne.h"
 
@@ -19,7 +19,6 @@
 
 namespace {
 
-// Remembers whether the frame was ever shown.
 class Frame : public QWidget {
 public:
     bool everShown = false;
@@ -39,18 +38,16 @@ void Say(const std::string& line) {
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 4) return 2;
+    if (argc < 3) return 2;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLocal8Bit(argv[1]));
-    const int waitMs = std::atoi(argv[2]);
-    const std::string commandLine = lorvane::JoinParameters(argc - 3, argv + 3);
+    // The wait stands where a command line has the program's name.
+    const std::string commandLine = lorvane::JoinParameters(argc - 2, argv + 2);
 
     Frame frame;
     lorvane::TXJustOne guard(&frame);
-    guard.SetSwitchToPrevious(argv[3][0] == '1');
     guard.SetAlreadyExist([&](lorvane::TXJustOne*) { lorvane::WriteHandOver(commandLine); });
     guard.Loaded();
-
     if (!guard.IsFirstInstance()) {
         Say("SECOND");
         const int rc = app.exec();
@@ -74,7 +71,7 @@ int main(int argc, char** argv) {
                          }
                          if (opened && forward) QCoreApplication::exit(0);
                      });
-    QTimer::singleShot(waitMs, &app, [] {
+    QTimer::singleShot(std::atoi(argv[2]), &app, [] {
         Say("TIMEOUT");
         QCoreApplication::exit(0);
     });
