@@ -28,7 +28,7 @@ namespace lorvane {
 namespace {
 
 // Every test starts without registry files.
-class RegistryTest : public ::testing::Test {
+class RegistryKeptTest : public ::testing::Test {
 protected:
     void SetUp() override {
         for (const char* file : {"/HKEY_CURRENT_USER.reg", "/HKEY_LOCAL_MACHINE.reg"})
@@ -37,7 +37,7 @@ protected:
 };
 
 // A file menu laid out as the frame's: eleven items before the list.
-class FileMenuOpensTest : public RegistryTest {
+class FileMenuOpensTest : public RegistryKeptTest {
 protected:
     FileMenuOpensTest() {
         for (int i = 0; i < 11; ++i)
@@ -168,7 +168,7 @@ TEST_F(FileMenuOpensTest, DamagedOrUnreachableRegistryLeavesNoHolesAndNothingEsc
 constexpr const char* kKey = "\\OpenFileLorvane\\Test";
 const QRect kDesign(40, 50, 400, 300);
 
-class RegFormTest : public RegistryTest {
+class RegFormTest : public RegistryKeptTest {
 protected:
     static void Store(RootKey root, std::int32_t left, std::int32_t top, std::int32_t width,
                       std::int32_t height, std::uint8_t state) {
