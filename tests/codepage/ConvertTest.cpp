@@ -75,8 +75,7 @@ TEST(RecodeString, LetterRowsByteTablesAndRoundTripsOfEveryPair) {
     EXPECT_EQ(RecodeString(PG_WIN, bogus, "\xE9\xFF"), "\xE9\xFF");
 }
 
-// What the document window does: the whole stream copied into another, in
-// the stream copy's own chunks.
+// The whole stream copied into another, in the stream copy's own chunks.
 std::string Drain(TStream& stream) {
     TStringStream out;
     out.CopyFrom(stream, 0);

@@ -27,7 +27,6 @@
 namespace lorvane {
 namespace {
 
-// Every test starts without registry files.
 class RegistryKeptTest : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -181,7 +180,6 @@ protected:
         registry.WriteBinaryData("RCWindowState", &state, 1);
     }
 
-    // A window as designed, the stored placement applied.
     static std::unique_ptr<QWidget> Restored() {
         auto form = std::make_unique<QWidget>();
         form->setGeometry(kDesign);
@@ -256,7 +254,6 @@ TEST_F(RegFormTest, AnAllowedCloseStoresThePlacementAndANewLocationMovesIt) {
         ++asked;
         canClose = !refuse;
     });
-    // One trailing backslash is dropped, an empty key ignored.
     regForm.SetRegKey(std::string(kKey) + "\\");
     regForm.SetRegKey("");
     EXPECT_EQ(regForm.RegKey(), kKey);
@@ -289,7 +286,6 @@ TEST_F(RegFormTest, AnAllowedCloseStoresThePlacementAndANewLocationMovesIt) {
     ASSERT_TRUE(machine.OpenKey(kKey, false));
     EXPECT_EQ(machine.ReadInteger("RCLeft"), 11);
     EXPECT_EQ(machine.ReadInteger("RCHeight"), 210);
-    // The same location again moves nothing.
     form.setGeometry(99, 12, 310, 210);
     regForm.SetRegLocation(TRegLocation::LocalMachine);
     EXPECT_EQ(machine.ReadInteger("RCLeft"), 11);
