@@ -11,7 +11,7 @@ namespace {
 
 // Every caption fits its line, nothing of it cut off, and the picture is
 // drawn: many colours, not a blank.
-TEST(AboutWin, CaptionsFitAndThePictureIsDrawn) {
+TEST(AboutWin, CaptionsFitThePictureIsDrawnAndOnlyOkCloses) {
     TAboutWin1 about;
     for (const char* name : {"Label1", "Label2", "Label3", "Label4"}) {
         const auto* label = about.findChild<QLabel*>(name);
@@ -27,10 +27,8 @@ TEST(AboutWin, CaptionsFitAndThePictureIsDrawn) {
         for (int x = 0; x < image.width(); x += 7)
             colours.insert(image.pixel(x, y));
     EXPECT_GT(colours.size(), 20);
-}
 
-TEST(AboutWin, OnlyOkClosesIt) {
-    TAboutWin1 about;
+    // Only OK closes it.
     about.show();
     EXPECT_EQ(about.focusWidget(), about.OKButton());
     QTest::keyClick(&about, Qt::Key_Escape);
