@@ -158,15 +158,34 @@ TEST(TConvert, ConvertsLineByLineKeepsTheTextsBreaksAndRunsItsEvents) {
     EXPECT_TRUE(convert.DateFrom().empty());
 }
 
-TEST(TConvertLoad, LineEndsCtrlZAndFailures) {
+TEST(TConvertFiles, TheNameAskedForLineEndsCtrlZAndFailures) {
     TempDir dir;
+    ScriptedDialogs dialogs;
     TConvert convert;
-    convert.SetDateFrom({"kept"});
-    // Opening fails: the lines stay. Reading fails (a directory opens but
-    // cannot be read): the lines go.
+    WriteFileBytes(dir.File("chosen.txt"), "chosen\r\n");
+    dialogs.AnswerOpen(dir.File("chosen.txt"));
+    EXPECT_TRUE(convert.LoadFile("preset.txt", true));
+    EXPECT_EQ(dialogs.RequestsOf(DialogKind::OpenFile).at(0).file.fileName, "preset.txt");
+    // Opening fails, or the dialog is cancelled: the lines stay, and so
+    // does the error.
     EXPECT_FALSE(convert.LoadFile(dir.File("no/such.txt"), false));
     EXPECT_EQ(convert.FileError(), ENOENT);
-    EXPECT_EQ(convert.DateFrom(), TLines{"kept"});
+    dialogs.AnswerOpen(std::nullopt);
+    EXPECT_FALSE(convert.LoadFile("preset.txt", true));
+    EXPECT_EQ(convert.FileError(), ENOENT);
+    EXPECT_EQ(convert.DateFrom(), TLines{"chosen"});
+    // The same on saving, no backup made; the name chosen is the one written.
+    convert.CopyFromTo();
+    dialogs.AnswerSave(std::nullopt);
+    EXPECT_FALSE(convert.SaveFile(dir.File("chosen.txt"), true, true));
+    EXPECT_EQ(convert.FileError(), ENOENT);
+    EXPECT_FALSE(fs::exists(dir.File("chosen.txt.bak")));
+    dialogs.AnswerSave(dir.File("saved.txt"));
+    EXPECT_TRUE(convert.SaveFile("preset.txt", true, false));
+    EXPECT_EQ(ReadFileBytes(dir.File("saved.txt")), "chosen\r\n");
+    EXPECT_TRUE(dialogs.Errors().empty());
+    // Reading fails (a directory opens but cannot be read): the lines go.
+    convert.SetDateFrom({"kept"});
     EXPECT_FALSE(convert.LoadFile(dir.path().string(), false));
     EXPECT_EQ(convert.FileError(), EISDIR);
     EXPECT_TRUE(convert.DateFrom().empty());
@@ -217,36 +236,6 @@ TEST(TConvertSave, AFailedSaveLeavesTheOldFileWhereItWas) {
     EXPECT_FALSE(convert.SaveFile(dir.File("sub"), false, false));
     EXPECT_NE(convert.FileError(), 0);
     EXPECT_TRUE(fs::is_directory(dir.File("sub")));
-}
-
-TEST(TConvertFiles, DialogsChooseTheNameAndACancelChangesNothing) {
-    TempDir dir;
-    ScriptedDialogs dialogs;
-    TConvert convert;
-    WriteFileBytes(dir.File("chosen.txt"), "chosen\r\n");
-
-    dialogs.AnswerOpen(dir.File("chosen.txt"));
-    EXPECT_TRUE(convert.LoadFile("preset.txt", true));
-    EXPECT_EQ(convert.DateFrom(), TLines{"chosen"});
-    ASSERT_EQ(dialogs.RequestsOf(DialogKind::OpenFile).size(), 1u);
-    EXPECT_EQ(dialogs.RequestsOf(DialogKind::OpenFile)[0].file.fileName, "preset.txt");
-
-    EXPECT_FALSE(convert.LoadFile(dir.File("missing"), false));
-    dialogs.AnswerOpen(std::nullopt);
-    EXPECT_FALSE(convert.LoadFile("preset.txt", true));
-    EXPECT_EQ(convert.FileError(), ENOENT);
-    EXPECT_EQ(convert.DateFrom(), TLines{"chosen"});
-
-    convert.CopyFromTo();
-    dialogs.AnswerSave(std::nullopt);
-    EXPECT_FALSE(convert.SaveFile(dir.File("chosen.txt"), true, true));
-    EXPECT_EQ(convert.FileError(), ENOENT);
-    EXPECT_FALSE(fs::exists(dir.File("chosen.txt.bak")));
-
-    dialogs.AnswerSave(dir.File("saved.txt"));
-    EXPECT_TRUE(convert.SaveFile("preset.txt", true, false));
-    EXPECT_EQ(ReadFileBytes(dir.File("saved.txt")), "chosen\r\n");
-    EXPECT_TRUE(dialogs.Errors().empty());
 }
 
 // A DOS file goes through every page and back byte for byte. Each line is
