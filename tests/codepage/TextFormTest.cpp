@@ -35,7 +35,7 @@ TEST(TextForm, BreakStyleIsThatOfMostBreaks) {
     EXPECT_EQ(LineOfOffset("a\r\nb", 2), 2); // inside the break: the line after it
 }
 
-TEST(TextForm, Utf8WellFormedOnly) {
+TEST(TextForm, Utf8WellFormedOnlyAndACharacterThePageLacksNamedWithItsLine) {
     const std::pair<std::string_view, bool> cases[] = {
         {"plain ASCII", false},
         {"\xEF\xBB\xBF", true},              // the mark alone
@@ -52,6 +52,16 @@ TEST(TextForm, Utf8WellFormedOnly) {
     };
     for (const auto& [bytes, utf8] : cases)
         EXPECT_EQ(IsUtf8Text(bytes), utf8) << testing::PrintToString(bytes);
+
+    // "а\n→б\r\n€": the arrow has no Windows-1251 byte, the euro sign has.
+    const TUtf8Decoded text =
+        DecodeUtf8Text("\xD0\xB0\n\xE2\x86\x92\xD0\xB1\r\n\xE2\x82\xAC", cp::CodePage::Win1251);
+    EXPECT_FALSE(text.complete);
+    EXPECT_EQ(text.firstMissing, U'\u2192');
+    EXPECT_EQ(text.missingLine, 2);
+    EXPECT_EQ(text.bytes, "\xE0\n?\xE1\r\n\x88");
+    // A byte the page leaves undefined cannot pass as a character.
+    EXPECT_EQ(EncodeUtf8Text("\x98", cp::CodePage::Win1251, false), "\xEF\xBF\xBD");
 }
 
 TEST(TextForm, Utf8RoundTripsEveryCharacterThePageHolds) {
@@ -89,18 +99,6 @@ TEST(TextForm, ByteCountsEqualACountByHand) {
             ++expected[static_cast<unsigned char>(c)];
         EXPECT_EQ(CountBytes(bytes), expected) << length;
     }
-}
-
-TEST(TextForm, Utf8CharacterThePageLacksIsNamedWithItsLine) {
-    // "а\n→б\r\n€": the arrow has no Windows-1251 byte, the euro sign has.
-    const TUtf8Decoded text =
-        DecodeUtf8Text("\xD0\xB0\n\xE2\x86\x92\xD0\xB1\r\n\xE2\x82\xAC", cp::CodePage::Win1251);
-    EXPECT_FALSE(text.complete);
-    EXPECT_EQ(text.firstMissing, U'\u2192');
-    EXPECT_EQ(text.missingLine, 2);
-    EXPECT_EQ(text.bytes, "\xE0\n?\xE1\r\n\x88");
-    // A byte the page leaves undefined cannot pass as a character.
-    EXPECT_EQ(EncodeUtf8Text("\x98", cp::CodePage::Win1251, false), "\xEF\xBF\xBD");
 }
 
 // The corpus file's texts, separated by "====" lines, with CR LF breaks.

@@ -104,7 +104,10 @@ TEST_F(FileMenuOpensTest, TheFiveMostRecentNewestFirstEvenWhenReopenedOrChosen) 
               (QStringList{"-", "/w/R&&D.txt", "/w/A.TXT", "/w/A.TXT", "/w/b.txt", "/w/R&&D.txt"}));
 }
 
-TEST_F(FileMenuOpensTest, ARestartShowsTheSameFiveAndLoweringTheCapacityDropsTheRest) {
+// A restart shows the same five, and a lower capacity drops the rest;
+// hand-edited entries with gaps or wrong types leave no holes, and a
+// registry that cannot be reached is swallowed.
+TEST_F(FileMenuOpensTest, ARestartKeepsTheListAndADamagedRegistryLeavesNoHoles) {
     {
         auto list = Load();
         EXPECT_EQ(Stored("FileOpen5"), "") << "a fresh key gets its empty positions";
@@ -121,11 +124,8 @@ TEST_F(FileMenuOpensTest, ARestartShowsTheSameFiveAndLoweringTheCapacityDropsThe
     EXPECT_EQ(Stored("FileOpen4"), "<missing>");
     EXPECT_EQ(Stored("FileOpen5"), "<missing>");
     EXPECT_EQ(Tail(), (QStringList{"-", "/5", "/4", "/3"}));
-}
+    list.reset();
 
-// Hand-edited entries with gaps or wrong types leave no holes, and a
-// registry that cannot be reached is swallowed.
-TEST_F(FileMenuOpensTest, DamagedOrUnreachableRegistryLeavesNoHolesAndNothingEscapes) {
     {
         TRegistry registry;
         registry.OpenKey("\\OpenFileLorvane\\History", true);
@@ -134,7 +134,7 @@ TEST_F(FileMenuOpensTest, DamagedOrUnreachableRegistryLeavesNoHolesAndNothingEsc
         registry.WriteString("fileopen3", "/w/three"); // names ignore case
         registry.WriteString("FileOpen5", "/w/five");
     }
-    auto list = Load();
+    list = Load();
     EXPECT_EQ(Tail(), (QStringList{"-", "/w/three", "/w/five"}));
     EXPECT_EQ(menu_.actions()[13]->objectName(), QStringLiteral("FileOpen5"));
     // Rebuilding again and again keeps exactly one copy of each item; an
