@@ -84,7 +84,7 @@ std::string Drain(TStream& stream) {
 
 // The KOI8 stream changes only А..я, each to the same letter; the DOS stream
 // sends every byte through the 866 table. Neither touches the caller's
-// buffer past what it read, and writes are stored as given.
+// buffer past what it read.
 TEST(ConversionStreams, EveryByteReadAndNothingElse) {
     TWKOI8Stream koi(AllBytes());
     TWDOSStream dos(AllBytes());
@@ -107,12 +107,6 @@ TEST(ConversionStreams, EveryByteReadAndNothingElse) {
     TWKOI8Stream shortRead("\xE0");
     EXPECT_EQ(shortRead.Read(buf, 4), 1);
     EXPECT_EQ(std::string(buf, 4), "\xC1\xC0\xC0\xC0");
-
-    TWKOI8Stream written;
-    written.Write("\xE0\xE1", 2);
-    EXPECT_EQ(written.DataString(), "\xE0\xE1");
-    written.SetPosition(0);
-    EXPECT_EQ(Drain(written), "\xC1\xC2");
 }
 
 namespace fs = std::filesystem;
