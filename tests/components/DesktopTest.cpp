@@ -80,9 +80,13 @@ TEST(XJustOne, LaterStartsReportFirstThenCallTheMinimisedFirstForwardIfAsked) {
 
 using Tray = TTrayIcon;
 
-TEST(TrayIcon, ButtonMessagesGiveTheirEventsInOrder) {
+// Button messages give their events in order; without a notification area
+// minimising never hides the window, which could then only be killed.
+TEST(TrayIcon, ButtonEventsInOrderAndNoWindowHiddenWithoutANotificationArea) {
     QWidget window;
+    window.show();
     Tray tray(&window);
+    ASSERT_FALSE(tray.Available()); // the tests run without a desktop
     std::vector<std::string> log;
     tray.OnClick = [&](Tray*) { log.push_back("click"); };
     tray.OnDblClick = [&](Tray*) { log.push_back("dbl"); };
@@ -116,13 +120,7 @@ TEST(TrayIcon, ButtonMessagesGiveTheirEventsInOrder) {
             tray.HandleMouseMessage(message);
         EXPECT_EQ(log, expected);
     }
-}
 
-TEST(TrayIcon, WithoutANotificationAreaMinimisingNeverHidesTheWindow) {
-    QWidget window;
-    window.show();
-    Tray tray(&window);
-    ASSERT_FALSE(tray.Available()); // the tests run without a desktop
     int minimized = 0, restored = 0;
     tray.OnMinimize = [&](Tray*) { ++minimized; };
     tray.OnRestore = [&](Tray*) { ++restored; };
