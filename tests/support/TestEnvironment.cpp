@@ -9,25 +9,19 @@
 namespace lorvane::test {
 
 namespace {
-std::unique_ptr<TempDir>& Root() {
-    static std::unique_ptr<TempDir> root;
-    return root;
-}
-std::string& ConfigHomeValue() {
-    static std::string value;
-    return value;
-}
+std::unique_ptr<TempDir> root;
+std::string configHome;
 } // namespace
 
 void SetUpIsolatedEnvironment() {
-    Root() = std::make_unique<TempDir>();
-    const auto config = Root()->path() / "config";
-    const auto runtime = Root()->path() / "runtime";
+    root = std::make_unique<TempDir>();
+    const auto config = root->path() / "config";
+    const auto runtime = root->path() / "runtime";
     std::filesystem::create_directories(config);
     std::filesystem::create_directories(runtime);
     // Qt insists on a private runtime directory, as the desktop gives one.
     std::filesystem::permissions(runtime, std::filesystem::perms::owner_all);
-    ConfigHomeValue() = config.string();
+    configHome = config.string();
     ::setenv("LORVANE_CONFIG_HOME", config.c_str(), 1);
     ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
     ::setenv("XDG_RUNTIME_DIR", runtime.c_str(), 1);
@@ -37,8 +31,12 @@ void SetUpIsolatedEnvironment() {
     ::setenv("LORVANE_DATA_DIR", LORVANE_SOURCE_DATA_DIR, 0);
 }
 
-void TearDownIsolatedEnvironment() { Root().reset(); }
+void TearDownIsolatedEnvironment() {
+    root.reset();
+}
 
-const std::string& ConfigHome() { return ConfigHomeValue(); }
+const std::string& ConfigHome() {
+    return configHome;
+}
 
 } // namespace lorvane::test

@@ -1,25 +1,18 @@
-// One start of the program reduced to its single-instance guard and the
-// hand-over of the command line. Prints what happens, one word a line:
-//   FIRST, then OPENED <name> for a handed-over file and FORWARD when its
-//   minimised frame was called forward (it ends when both happened, or
-//   prints TIMEOUT);
-//   SECOND, then HIDDEN or SHOWN: whether the frame was ever shown.
-// Usage: handover_helper <title> <ms to wait as the first> <switch 0|1> [parameters...]
+// A later start of the program reduced to its single-instance guard: it
+// hands its command line over as the frame does and prints SECOND, then
+// HIDDEN or SHOWN as it ends (whether its frame was ever shown); FIRST, and
+// nothing more, when no other start holds the guard.
+// Usage: handover_helper <application name> [parameters...]
 #include "app/HandOver.h"
 #include "components/JustOne.h"
 
-#include <QAbstractEventDispatcher>
 #include <QApplication>
-#include <QTimer>
 #include <QWidget>
 
 #include <cstdio>
-#include <cstdlib>
-#include <string>
 
 namespace {
 
-// Remembers whether the frame was ever shown.
 class Frame : public QWidget {
 public:
     bool everShown = false;
@@ -31,52 +24,25 @@ protected:
     }
 };
 
-void Say(const std::string& line) {
-    std::puts(line.c_str());
-    std::fflush(stdout);
-}
-
 } // namespace
 
 int main(int argc, char** argv) {
-    if (argc < 4) return 2;
+    if (argc < 2) return 2;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QString::fromLocal8Bit(argv[1]));
-    const int waitMs = std::atoi(argv[2]);
-    const std::string commandLine = lorvane::JoinParameters(argc - 3, argv + 3);
+    // The application name stands where a command line has the program's.
+    const std::string commandLine = lorvane::JoinParameters(argc - 1, argv + 1);
 
     Frame frame;
     lorvane::TXJustOne guard(&frame);
-    guard.SetSwitchToPrevious(argv[3][0] == '1');
     guard.SetAlreadyExist([&](lorvane::TXJustOne*) { lorvane::WriteHandOver(commandLine); });
     guard.Loaded();
-
-    if (!guard.IsFirstInstance()) {
-        Say("SECOND");
-        const int rc = app.exec();
-        Say(frame.everShown ? "SHOWN" : "HIDDEN");
-        return rc;
+    if (guard.IsFirstInstance()) {
+        std::puts("FIRST");
+        return 1;
     }
-    frame.showMinimized();
-    Say("FIRST");
-    bool opened = false;
-    bool forward = false;
-    // The frame's idle pass: pick up a handed-over name.
-    QObject::connect(QAbstractEventDispatcher::instance(), &QAbstractEventDispatcher::aboutToBlock,
-                     &app, [&] {
-                         if (const std::string name = lorvane::TakeHandOver(); !name.empty()) {
-                             Say("OPENED " + name);
-                             opened = true;
-                         }
-                         if (!forward && !frame.isMinimized()) {
-                             Say("FORWARD");
-                             forward = true;
-                         }
-                         if (opened && forward) QCoreApplication::exit(0);
-                     });
-    QTimer::singleShot(waitMs, &app, [] {
-        Say("TIMEOUT");
-        QCoreApplication::exit(0);
-    });
-    return app.exec();
+    std::puts("SECOND");
+    const int rc = app.exec();
+    std::puts(frame.everShown ? "SHOWN" : "HIDDEN");
+    return rc;
 }
