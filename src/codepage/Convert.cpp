@@ -211,41 +211,42 @@ bool TConvert::SaveFile(const std::string& fileName, bool showDialog, bool makeB
         name = std::move(*chosen);
     }
 
-    std::string backup;
-    if (makeBackup) {
-        backup = name + ".bak";
-        struct stat st {};
-        if (::lstat(backup.c_str(), &st) == 0) {
-            ClearReadOnly(backup);
-            fileError_ = ::unlink(backup.c_str()) == 0 ? 0 : errno;
-            if (fileError_ != 0) return false;
-        }
-        fileError_ = ::rename(name.c_str(), backup.c_str()) == 0 ? 0 : errno;
-        if (fileError_ != 0) return false;
+    // The new text is written and synced beside the file before the backup
+    // is touched: a save that fails on a full disk must not cost the user
+    // the previous backup as well. Only then does the old file become the
+    // backup (replacing an older one) and the new text take its place.
+    const std::string backup = name + ".bak";
+    struct stat st {};
+    if (makeBackup && ::lstat(name.c_str(), &st) != 0) {
+        fileError_ = errno; // a backup needs a file to back up
+        return false;
     }
-
-    ClearReadOnly(name);
-
-    // The new text goes to a temporary file that replaces the old one only
-    // when complete, so a failed save never leaves a half-written file.
+    bool backedUp = false;
     try {
+        ClearReadOnly(name);
         AtomicFileWriter out(name);
-        fileError_ = 0;
-        dateFrom_.clear();
         for (const std::string& line : dateTo_) {
             out.WriteBuffer(line.data(), static_cast<std::int64_t>(line.size()));
             out.WriteBuffer(kCrLf.data(), static_cast<std::int64_t>(kCrLf.size()));
         }
+        out.Sync();
+        if (makeBackup) {
+            ClearReadOnly(backup);
+            fileError_ = ::rename(name.c_str(), backup.c_str()) == 0 ? 0 : errno;
+            if (fileError_ != 0) return false;
+            backedUp = true;
+        }
+        dateFrom_.clear();
         out.Commit();
     } catch (const IoError& e) {
         fileError_ = e.errorCode() != 0 ? e.errorCode() : EIO;
         // The old file was moved aside for the backup; put it back, so a
         // failed save leaves the file where the user keeps it.
-        if (makeBackup) ::rename(backup.c_str(), name.c_str());
+        if (backedUp) ::rename(backup.c_str(), name.c_str());
         return false;
     } catch (const Error&) {
         fileError_ = EIO;
-        if (makeBackup) ::rename(backup.c_str(), name.c_str());
+        if (backedUp) ::rename(backup.c_str(), name.c_str());
         return false;
     }
     fileError_ = 0;

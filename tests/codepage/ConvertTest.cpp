@@ -213,8 +213,10 @@ TEST(TConvertSave, AFailedSaveLeavesTheOldFileWhereItWas) {
     convert.SetDateFrom({std::string(100000, 'y')});
     convert.CopyFromTo();
 
-    // A save that fails half way, as on a full disk.
+    // A save that fails half way, as on a full disk, keeps the older backup
+    // too (it was deleted before the write once).
     for (const bool backup : {false, true}) {
+        if (backup) WriteFileBytes(name + ".bak", "old backup");
         EXPECT_EQ(test::RunInChild([&]() -> std::string {
                       test::LimitFileSize(1000);
                       if (convert.SaveFile(name, false, backup)) return "saved";
@@ -222,8 +224,9 @@ TEST(TConvertSave, AFailedSaveLeavesTheOldFileWhereItWas) {
                   }),
                   "");
         EXPECT_EQ(ReadFileBytes(name), "old contents\r\n");
-        EXPECT_EQ(EntriesIn(dir.path()), 1u) << "backup " << backup;
+        EXPECT_EQ(EntriesIn(dir.path()), backup ? 2u : 1u) << "backup " << backup;
     }
+    EXPECT_EQ(ReadFileBytes(name + ".bak"), "old backup");
 
     // A directory in the file's place cannot be replaced.
     fs::create_directory(dir.File("sub"));
