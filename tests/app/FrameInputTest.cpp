@@ -90,7 +90,6 @@ TEST_F(FrameInput, EveryKeyOfTheTableReachesItsItemAndOnlyIt) {
 
     // The background colour shows Ctrl+C but leaves it to Copy, also while
     // Copy is disabled.
-    EXPECT_TRUE(frame.Item("N18")->text().endsWith(QStringLiteral("\tCtrl+C")));
     frame.Item("CopyItem")->setEnabled(false);
     triggers.clear();
     QTest::keyClick(&control, Qt::Key_C, Qt::ControlModifier);
