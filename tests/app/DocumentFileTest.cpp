@@ -57,11 +57,6 @@ protected:
         window->FormActivate();
         frame->MyAppIdle();
     }
-    // A compiler for ".ASM" sources, with the listing switch on.
-    void UseListingCompiler(const std::string& script) {
-        UseCompiler(script);
-        frame->LST1Click();
-    }
     // Names in the directory besides the ones given: left-over temporaries.
     std::vector<std::string> Strays(std::vector<std::string> known) const {
         std::vector<std::string> strays;
@@ -361,8 +356,17 @@ TEST_F(Documents, AFileChangedOnDiskIsAskedAboutOnActivationAndBeforeASave) {
     EXPECT_EQ(dialogs.PendingAnswers(), 0u);
 }
 
-TEST_F(Documents, TheBuildCycleListingAndReopenedSourceAskNothing) {
-    UseListingCompiler("printf 'listing of %s\\n' \"$1\" > \"${1%.*}.LST\"");
+// The program's own writes (the saved source, the listing) are no change
+// from outside: two builds ask nothing. The UTF-8 question is asked once
+// for a file: read again as a window shows it (a second window, a reload,
+// the source after a compile and its listing), it takes that window's
+// answer. An unmodified window whose file another program changed (left
+// alone when asked) is compiled as a save would write it, or not at all:
+// the compiler must not read the other text, nor the reopened source
+// replace the window's unseen.
+TEST_F(Documents, TheBuildCycleAsksOnlyAboutOtherProgramsChanges) {
+    UseCompiler("cp \"$1\" \"${1%.*}.LST\"");
+    frame->LST1Click();
     Open("p.ASM", "nop\n");
     for (int build = 0; build < 2; ++build) {
         Type(frame->ActiveChild(), QStringLiteral(";"));
@@ -373,8 +377,38 @@ TEST_F(Documents, TheBuildCycleListingAndReopenedSourceAskNothing) {
         }
     }
     ASSERT_EQ(frame->Children().size(), 2u);
-    EXPECT_EQ(frame->Children()[0]->Memo1().Text(), "listing of " + dir.File("p.ASM") + "\r\n");
+    EXPECT_EQ(frame->Children()[0]->Memo1().Text(), frame->Children()[1]->Memo1().Text());
     EXPECT_TRUE(dialogs.Requests().empty());
+
+    for (const MsgResult answer : {MsgResult::Yes, MsgResult::No}) {
+        const std::string name = answer == MsgResult::Yes ? "v" : "b";
+        dialogs.AnswerMessage(answer); // Yes: only for viewing; No: as bytes
+        Open(name + ".ASM", "nop ; \xE2\x86\x92\n");
+        const std::size_t asked = dialogs.Requests().size();
+        frame->FileOpenAll(dir.File(name + ".ASM"));
+        ChangeOutside(frame->ActiveChild(), "mov ax, 1 ; \xE2\x86\x92\n", MsgResult::Yes);
+        frame->N14Click();
+        EXPECT_EQ(dialogs.Requests().size(), asked + 1) << "only whether to reload";
+        int windows = 0;
+        for (TMDIChild* child : frame->Children())
+            if (child->Caption().rfind(dir.File(name + "."), 0) == 0) {
+                ++windows;
+                EXPECT_EQ(child->Memo1().ReadOnly(), answer == MsgResult::Yes) << child->Caption();
+            }
+        EXPECT_EQ(windows, 3) << "two sources and a listing";
+    }
+
+    for (const MsgResult answer : {MsgResult::Cancel, MsgResult::No}) {
+        const std::string name = answer == MsgResult::No ? "n" : "c";
+        ChangeOutside(Open(name + ".ASM", "mine\n"), "theirs\n", MsgResult::Cancel);
+        dialogs.AnswerMessage(answer);
+        frame->N14Click();
+        EXPECT_EQ(frame->ActiveChild()->Memo1().Text(), "mine\r\n");
+        EXPECT_EQ(ReadFileBytes(dir.File(name + ".ASM")),
+                  answer == MsgResult::No ? "mine\n" : "theirs\n");
+        EXPECT_EQ(fs::exists(dir.File(name + ".LST")), answer == MsgResult::No);
+    }
+    EXPECT_EQ(dialogs.PendingAnswers(), 0u);
 }
 
 TEST_F(Documents, ADosWindowAsksAboutPastedCharactersAndComesBackInItsModeAndPlace) {
@@ -422,47 +456,6 @@ TEST_F(Documents, AUtf8TextFollowsItsFontsPageOrKeepsTheFont) {
     // Under that font a plain file is kept in 866, and the status bar says so.
     Open("p.txt", "\x86\n");
     EXPECT_EQ(Field("CodingField"), "866");
-    EXPECT_EQ(dialogs.PendingAnswers(), 0u);
-}
-
-// Asked once for a file: read again as a window shows it (a second window,
-// a reload, the source after a compile and its listing), it takes that
-// window's answer.
-TEST_F(Documents, TheUtf8QuestionIsAskedOnceForAFile) {
-    UseListingCompiler("cp \"$1\" \"${1%.*}.LST\"");
-    for (const MsgResult answer : {MsgResult::Yes, MsgResult::No}) {
-        const std::string name = answer == MsgResult::Yes ? "v" : "b";
-        dialogs.AnswerMessage(answer); // Yes: only for viewing; No: as bytes
-        Open(name + ".ASM", "nop ; \xE2\x86\x92\n");
-        const std::size_t asked = dialogs.Requests().size();
-        frame->FileOpenAll(dir.File(name + ".ASM"));
-        ChangeOutside(frame->ActiveChild(), "mov ax, 1 ; \xE2\x86\x92\n", MsgResult::Yes);
-        frame->N14Click();
-        EXPECT_EQ(dialogs.Requests().size(), asked + 1) << "only whether to reload";
-        for (TMDIChild* child : frame->Children())
-            if (child->Caption().rfind(dir.File(name + "."), 0) == 0) {
-                EXPECT_EQ(child->Memo1().ReadOnly(), answer == MsgResult::Yes) << child->Caption();
-            }
-    }
-    EXPECT_EQ(frame->Children().size(), 6u); // two sources and a listing each
-}
-
-// An unmodified window whose file another program changed (both left alone
-// when asked) is compiled as a save would write it, or not at all: the
-// compiler must not read the other text, nor the reopened source replace
-// the window's unseen.
-TEST_F(Documents, ACompileAsksAboutAFileChangedUnderAnUnmodifiedWindow) {
-    UseListingCompiler("cp \"$1\" \"${1%.*}.LST\"");
-    for (const MsgResult answer : {MsgResult::Cancel, MsgResult::No}) {
-        const std::string name = answer == MsgResult::No ? "n" : "c";
-        ChangeOutside(Open(name + ".ASM", "mine\n"), "theirs\n", MsgResult::Cancel);
-        dialogs.AnswerMessage(answer);
-        frame->N14Click();
-        EXPECT_EQ(frame->ActiveChild()->Memo1().Text(), "mine\r\n");
-        EXPECT_EQ(ReadFileBytes(dir.File(name + ".ASM")),
-                  answer == MsgResult::No ? "mine\n" : "theirs\n");
-        EXPECT_EQ(fs::exists(dir.File(name + ".LST")), answer == MsgResult::No);
-    }
     EXPECT_EQ(dialogs.PendingAnswers(), 0u);
 }
 
