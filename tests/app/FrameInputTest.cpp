@@ -33,14 +33,7 @@ constexpr const char* kMenuKeys =
     "WindowArrangeItem=Shift+F10 WindowMinimizeItem=Ctrl+F10 Search1=F7 SearchAgain2=F8 "
     "Replace2=Ctrl+F7 N28=Ctrl+F8 N20=F1 HelpAboutItem=Shift+F1 N27=Ctrl+Y";
 
-class FrameInput : public test::FrameFixture {
-protected:
-    void SetUp() override {
-        FrameFixture::SetUp();
-        QApplication::setActiveWindow(frame.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-    }
-};
+class FrameInput : public test::FrameFixture {};
 
 TEST_F(FrameInput, EveryKeyOfTheTableReachesItsItemAndOnlyIt) {
     TMainFormLorvane& frame = *this->frame;
