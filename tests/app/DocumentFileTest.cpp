@@ -70,17 +70,21 @@ protected:
         const auto reported = TakeErrors();
         return reported.size() == 1 ? reported[0] : std::to_string(reported.size()) + " reports";
     }
+    // The active window saved: the bytes of `name` after it.
+    std::string Saved(const std::string& name) {
+        EXPECT_TRUE(frame->FileSaveItemClick()) << name;
+        return ReadFileBytes(dir.File(name));
+    }
 };
 
 bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// Random lines in every break style, display mode and coding: opened,
-// one letter typed in front, saved; the file must be that letter (in the
-// file's own code) before exactly the bytes it had. Last, a file of several
-// load blocks: its bytes are given back while the control reads them, and
-// every block past the first two must still arrive whole.
+// Random lines in every break style, display mode and coding, and a file of
+// several load blocks (given back while the control reads them: every block
+// past the first two must still arrive whole): one letter typed in front and
+// saved, the file is that letter in its own code before the bytes it had.
 TEST_F(Documents, EveryBreakStyleModeAndCodingComesBackByteForByteAroundAnEdit) {
     Recognition(false);
     std::mt19937 random(1515);
@@ -103,8 +107,7 @@ TEST_F(Documents, EveryBreakStyleModeAndCodingComesBackByteForByteAroundAnEdit) 
             }
             if (line + 1 < lines || random() % 2) bytes += BreakBytes(style);
         }
-        // The fixed rounds: DOS and KOI8 with every byte a line can hold,
-        // box drawing and letters alike, and the long file.
+        // DOS and KOI8 with every byte a line can hold, then the long file.
         if (round >= 30) bytes.clear();
         if (round == 30 || round == 31) {
             coding = round == 30 ? Dos : Koi8;
@@ -133,8 +136,7 @@ TEST_F(Documents, EveryBreakStyleModeAndCodingComesBackByteForByteAroundAnEdit) 
         }
         Control(window).SetSelStart(0);
         Type(window, QStringLiteral("Я"));
-        ASSERT_TRUE(frame->FileSaveItemClick()) << round;
-        EXPECT_TRUE(ReadFileBytes(dir.File(name)) == mark + typed[coding] + bytes) << round;
+        EXPECT_TRUE(Saved(name) == mark + typed[coding] + bytes) << round;
         frame->FileCloseItemClick();
     }
     EXPECT_TRUE(dialogs.Requests().empty());
@@ -144,19 +146,15 @@ TEST_F(Documents, TypingFollowsTheFontAndThePseudoGraphicsSwitch) {
     RIzuvAzaz& control = NewDocument("");
     test::TypeText(&control, QStringLiteral("Жж"));
     EXPECT_EQ(control.Text(), "\xC6\xE6");
-    LogicalFont terminal = control.Font();
-    terminal.name = "Terminal";
-    control.SetFont(terminal);
+    control.SetFont(LogicalFont{"Terminal", 0, 10, 0, true});
     test::TypeText(&control, QStringLiteral("Жж"));
     SharedFlags().PseudoGraphicsInput = true;
+    // On the palette "Э" is a blank, "╗" types nothing and "ю" is code 127,
+    // which must reach the text although 127 typed is a control key; but
+    // Ctrl+Backspace, which also delivers 127, only deletes the word.
     test::TypeText(&control, QStringLiteral("ЖzЭ╗ю"));
-    // "Э" is a blank on the palette; "╗" has no Windows-1251 byte: nothing
-    // is typed. "ю" gives code 127, which must reach the text although 127
-    // typed is a control key.
     const std::string typed = "\xC6\xE6\x86\xA6\xF7z \x7F";
     EXPECT_EQ(control.Text(), typed);
-    // Ctrl+Backspace (which also delivers 127) deletes the word before the
-    // caret and types nothing.
     QKeyEvent ctrlBackspace(QEvent::KeyPress, Qt::Key_Backspace, Qt::ControlModifier,
                             QString(QChar(0x7F)));
     QApplication::sendEvent(&control, &ctrlBackspace);
@@ -190,22 +188,19 @@ TEST_F(Documents, PagesAreRecognisedAtOpenUnlessTurnedOffOrUnderTheTerminalFont)
         EXPECT_EQ(window->DosMode, c.dosMode) << name;
         EXPECT_EQ(window->Koi8Mode, c.koi8Mode) << name;
         EXPECT_FALSE(window->Memo1().Modified()) << name;
-        // Shown as the user would have it after Ctrl+D or Ctrl+K.
+        // Shown as after Ctrl+D or Ctrl+K, saved as it came.
         if (c.dosMode + c.koi8Mode) {
             EXPECT_EQ(window->Memo1().Text(), win.substr(0, win.size() - 1) + "\r\n");
             EXPECT_TRUE(frame->Button(c.dosMode ? "SpeedButton15" : "SpeedButton16")->isChecked());
         }
-        // Saved as it came, with the letter typed at the end in the page.
         Control(window).SetSelStart(window->Memo1().TextLength());
         Type(window, QStringLiteral("Я"));
-        ASSERT_TRUE(frame->FileSaveItemClick());
-        EXPECT_EQ(ReadFileBytes(dir.File(name)), c.bytes + c.letter) << name;
+        EXPECT_EQ(Saved(name), c.bytes + c.letter);
     }
 }
 
-// The idle pass runs whenever the program has nothing to do: if it changed
-// anything on screen while nothing had changed, the repaint would bring the
-// next idle pass, and the program would spin for as long as it runs.
+// A repaint from an idle pass that found nothing new brings the next idle
+// pass: the program would spin for as long as it runs.
 TEST_F(Documents, AnIdlePassThatFindsNothingNewRepaintsNothing) {
     struct Repaints : QObject {
         int count = 0;
@@ -237,9 +232,8 @@ TEST_F(Documents, AnIdlePassThatFindsNothingNewRepaintsNothing) {
     }
 }
 
-// A UTF-8 text with a character beyond the editor's page opens for viewing
-// or, if the user says so, as its bytes. Nothing that lost a character may
-// be written anywhere, and no command changes it; Copy still works.
+// A UTF-8 text that lost a character to the editor's page is never written
+// nor changed by a command; Copy still works. Or it opens as its bytes.
 TEST_F(Documents, Utf8BeyondTheEditorsPageOpensForViewingOrAsItsBytes) {
     const std::string bytes = "x\t\xE2\x86\x92 \xD0\xB4 one\nline two\n"; // "→" and "д"
     dialogs.AnswerMessage(MsgResult::Yes);
@@ -287,8 +281,8 @@ TEST_F(Documents, Utf8BeyondTheEditorsPageOpensForViewingOrAsItsBytes) {
     EXPECT_EQ(Field("CodingField"), "1251");
 }
 
-// Replacing the matches at the foot of a long text still being laid out
-// shows the last one without laying out the text before it.
+// The last match at the foot of a long text still being laid out is shown
+// without laying out the text before it.
 TEST_F(Documents, ReplaceAllAtTheFootOfALongTextLaysOutOnlyAroundTheCaret) {
     const int count = 20000;
     std::string bytes, replaced;
@@ -321,7 +315,6 @@ TEST_F(Documents, AFileChangedOnDiskIsAskedAboutOnActivationAndBeforeASave) {
     ASSERT_TRUE(frame->FileSaveItemClick());
     activate();
     EXPECT_TRUE(dialogs.Requests().empty());
-
     // Left alone: not asked again at activation, but a save asks.
     WriteOutside(file, "second\n");
     dialogs.AnswerMessage(MsgResult::Cancel);
@@ -335,15 +328,12 @@ TEST_F(Documents, AFileChangedOnDiskIsAskedAboutOnActivationAndBeforeASave) {
     EXPECT_EQ(window->Memo1().Text(), "second\r\n");
     EXPECT_FALSE(window->Memo1().Modified());
     EXPECT_EQ(ReadFileBytes(file), "second\n");
-
     // Kept: the window's text is marked and the next save writes it.
     WriteOutside(file, "third!\n");
     dialogs.AnswerMessage(MsgResult::No);
     activate();
     EXPECT_TRUE(window->Memo1().Modified());
-    ASSERT_TRUE(frame->FileSaveItemClick());
-    EXPECT_EQ(ReadFileBytes(file), "second\n");
-
+    EXPECT_EQ(Saved("a.txt"), "second\n");
     // Gone: named, and kept for the next save if the user wants it.
     fs::remove(file);
     window->Memo1().SetModified(false);
@@ -351,19 +341,14 @@ TEST_F(Documents, AFileChangedOnDiskIsAskedAboutOnActivationAndBeforeASave) {
     activate();
     EXPECT_NE(dialogs.Requests().back().text.find(file + " удалён"), std::string::npos);
     EXPECT_TRUE(window->Memo1().Modified());
-    ASSERT_TRUE(frame->FileSaveItemClick());
-    EXPECT_EQ(ReadFileBytes(file), "second\n");
+    EXPECT_EQ(Saved("a.txt"), "second\n");
     EXPECT_EQ(dialogs.PendingAnswers(), 0u);
 }
 
-// The program's own writes (the saved source, the listing) are no change
-// from outside: two builds ask nothing. The UTF-8 question is asked once
-// for a file: read again as a window shows it (a second window, a reload,
-// the source after a compile and its listing), it takes that window's
-// answer. An unmodified window whose file another program changed (left
-// alone when asked) is compiled as a save would write it, or not at all:
-// the compiler must not read the other text, nor the reopened source
-// replace the window's unseen.
+// Two builds ask nothing (the saved source and the listing are the
+// program's own writes); the UTF-8 question is asked once for a file; and
+// a window whose file another program changed is compiled as shown or not
+// at all, never from the other text nor reopened over the window's unseen.
 TEST_F(Documents, TheBuildCycleAsksOnlyAboutOtherProgramsChanges) {
     UseCompiler("cp \"$1\" \"${1%.*}.LST\"");
     frame->LST1Click();
@@ -449,8 +434,7 @@ TEST_F(Documents, AUtf8TextFollowsItsFontsPageOrKeepsTheFont) {
     frame->Fonts1Click();
     EXPECT_FALSE(window->Memo1().Modified());
     Type(window, QStringLiteral("Ж"));
-    ASSERT_TRUE(frame->FileSaveItemClick());
-    EXPECT_EQ(ReadFileBytes(dir.File("u.txt")), "\xD0\x96\xD0\xB4\n");
+    EXPECT_EQ(Saved("u.txt"), "\xD0\x96\xD0\xB4\n");
     frame->UpdateMenuItems();
     EXPECT_EQ(Field("CodingField"), "UTF-8");
     // Under that font a plain file is kept in 866, and the status bar says so.
@@ -478,9 +462,10 @@ TEST_F(Documents, MessagesLeadToFilesWhoseNamesAreNotUtf8) {
     EXPECT_TRUE(dialogs.Requests().empty());
 }
 
+// The huge file is sparse and all zeros: its size must be refused before
+// the zero bytes are looked for. A zero byte leaves no window whose save
+// could put a cut text over the file; a pipe used to wait for ever.
 TEST_F(Documents, OnlyRegularFilesOfAFittingSizeThatCanBeShownWholeOpen) {
-    // Sparse: no disk and no memory taken, and all zeros, so the size must
-    // be refused before the zero bytes are looked for.
     const std::string huge = dir.File("huge.txt");
     WriteFileBytes(huge, "");
     ASSERT_EQ(::truncate(huge.c_str(), std::int64_t{1} << 31), 0);
@@ -494,8 +479,6 @@ TEST_F(Documents, OnlyRegularFilesOfAFittingSizeThatCanBeShownWholeOpen) {
     const std::string socketPath = dir.File("socket.txt");
     std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
     ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-    // A zero byte: no window is left whose save could put a cut text over
-    // the file.
     const std::string zero = dir.File("zero.bin");
     const std::string zeroBytes("line\r\nab\0cd\r\nrest", 17);
     WriteFileBytes(zero, zeroBytes);
@@ -509,7 +492,7 @@ TEST_F(Documents, OnlyRegularFilesOfAFittingSizeThatCanBeShownWholeOpen) {
         {dir.File("device.txt"), "устройство"},
         {dir.File("folder.txt"), "папка"},
         {socketPath, "сокет"},
-        {fifo, "канал"}, // last: it used to wait for a writer for ever
+        {fifo, "канал"},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(OpenPath(c.file), nullptr) << c.file;
@@ -640,10 +623,9 @@ TEST_F(Documents, AnotherUsersFileIsNotReplacedInAnOpenDirectory) {
     EXPECT_EQ(ReadFileBytes(file), "kept");
 }
 
-// A file-size limit plays the full disk (SIGXFSZ ignored: the write fails)
-// or kills the save half way (SIGXFSZ as it comes). The document and the
-// old backup survive either way, and the temporaries a kill leaves go at the
-// next open.
+// A file-size limit plays the full disk (SIGXFSZ ignored) or kills the save
+// half way: the document and the old backup survive, and a kill's
+// temporaries go at the next open.
 TEST_F(Documents, ABackupReplacesTheOldOnlyWhenCompleteAndItsFailureStopsTheSave) {
     const std::string file = dir.File("doc.asm"), backup = dir.File("doc.BAK");
     const std::string old(300000, 'o');
