@@ -1,7 +1,5 @@
 // Where the frame meets the user's hands and desktop, on the real control:
-// each key of the menu table reaches its own item and nothing else, no key
-// is claimed twice (items added at the ends of the menus may carry new keys
-// only), and files dropped from a file manager.
+// the keys of the menu table, the messages pane's copy key, dropped files.
 #include "FrameFixture.h"
 #include "app/MessagesPane.h"
 #include "components/FileMO.h"
@@ -21,8 +19,7 @@
 namespace lorvane {
 namespace {
 
-// The menu table's keys, as the user knows them: item=key, in the table's
-// order.
+// The menu table's keys, as the user knows them: item=key.
 constexpr const char* kMenuKeys =
     "FileNewItem=Shift+F3 FileOpenItem=F3 FileCloseItem=Ctrl+F3 FileSaveItem=F2 "
     "FileSaveAsItem=Ctrl+F2 N7=Ctrl+P N3=Ctrl+S N8=Ctrl+Q FileExitItem=Esc N12=Alt+Backspace "
@@ -41,20 +38,19 @@ TEST_F(FrameInput, EveryKeyOfTheTableReachesItsItemAndOnlyIt) {
     RIzuvAzaz& control = NewDocument("");
     control.setFocus();
 
-    // Nothing may be claimed twice, whoever claims it.
+    // Nothing may be claimed twice, whoever claims it (an item added at
+    // the end of a menu may carry a new key only).
     std::map<QKeySequence, QString> owners;
     for (QAction* action : frame.findChildren<QAction*>())
         for (const QKeySequence& key :
              action->isVisible() ? action->shortcuts() : QList<QKeySequence>())
             EXPECT_TRUE(owners.emplace(key, action->objectName() + " " + action->text()).second)
-                << key.toString().toStdString() << ": " << action->text().toStdString() << " and "
-                << owners[key].toStdString();
+                << action->text().toStdString() << " and " << owners[key].toStdString();
     for (QShortcut* shortcut : frame.findChildren<QShortcut*>())
         EXPECT_TRUE(owners.emplace(shortcut->key(), shortcut->objectName()).second)
             << shortcut->key().toString().toStdString();
 
-    // Every item counts its triggers instead of acting; all are enabled,
-    // as with text selected in a compilable document.
+    // Every item, enabled, counts its triggers instead of acting.
     std::map<QObject*, int> triggers;
     const auto tally = [&](auto* sender, auto signal) {
         QObject::disconnect(sender, signal, nullptr, nullptr);
@@ -81,8 +77,7 @@ TEST_F(FrameInput, EveryKeyOfTheTableReachesItsItemAndOnlyIt) {
                 << entry.toStdString() << " also reached " << receiver->objectName().toStdString();
     }
 
-    // The background colour shows Ctrl+C but leaves it to Copy, also while
-    // Copy is disabled.
+    // The background colour shows Ctrl+C but leaves it to a disabled Copy.
     frame.Item("CopyItem")->setEnabled(false);
     triggers.clear();
     QTest::keyClick(&control, Qt::Key_C, Qt::ControlModifier);
@@ -126,15 +121,12 @@ bool DropAt(QWidget& frame, QPoint point, const QMimeData& data,
 
 TEST_F(FrameInput, DroppedFilesOpenEachInAWindowAndJoinTheRecentFiles) {
     TMainFormLorvane& frame = *this->frame;
-    const std::string report = dir.File("Отчёт 1.txt");
-    const std::string latin1 = dir.File("\xE9t\xE9#.asm"); // not UTF-8
+    const std::string report = dir.File("Отчёт 1.txt"), latin1 = dir.File("\xE9t\xE9#.asm");
     test::WriteFileBytes(report, "report");
     test::WriteFileBytes(latin1, "latin1");
     frame.resize(700, 450);
     QApplication::processEvents();
-
-    // As a file manager writes the list: the name's bytes escaped.
-    QMimeData files;
+    QMimeData files; // as a file manager writes the list: the name's bytes escaped
     files.setData("text/uri-list",
                   QUrl::fromLocalFile(QString::fromStdString(report)).toEncoded() + "\r\n" +
                       "file://" + QByteArray::fromStdString(dir.File("gone")) + "\r\n" + "file://" +
@@ -151,9 +143,8 @@ TEST_F(FrameInput, DroppedFilesOpenEachInAWindowAndJoinTheRecentFiles) {
               (std::vector<std::string>{latin1, report, "", "", ""}));
     EXPECT_EQ(TakeErrors().size(), 1u) << "the missing file is reported, once";
 
-    // On a document window the control lets the files pass to the frame
-    // (a drag that may only move is not taken); dragged text is the
-    // control's, typed in where it falls, and opens nothing.
+    // On a document the control passes files (not a drag that may only
+    // move) to the frame, and takes dragged text as its own.
     frame.ActiveChild()->resize(300, 200);
     QApplication::processEvents();
     QWidget* control = frame.ActiveChild()->Memo1().Widget();
