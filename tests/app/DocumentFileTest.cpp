@@ -374,13 +374,11 @@ TEST_F(Documents, TheBuildCycleAsksOnlyAboutOtherProgramsChanges) {
         ChangeOutside(frame->ActiveChild(), "mov ax, 1 ; \xE2\x86\x92\n", MsgResult::Yes);
         frame->N14Click();
         EXPECT_EQ(dialogs.Requests().size(), asked + 1) << "only whether to reload";
-        int windows = 0;
+        std::vector<bool> readOnly; // of two sources and a listing
         for (TMDIChild* child : frame->Children())
-            if (child->Caption().rfind(dir.File(name + "."), 0) == 0) {
-                ++windows;
-                EXPECT_EQ(child->Memo1().ReadOnly(), answer == MsgResult::Yes) << child->Caption();
-            }
-        EXPECT_EQ(windows, 3) << "two sources and a listing";
+            if (child->Caption().rfind(dir.File(name + "."), 0) == 0)
+                readOnly.push_back(child->Memo1().ReadOnly());
+        EXPECT_EQ(readOnly, std::vector<bool>(3, answer == MsgResult::Yes));
     }
 
     for (const MsgResult answer : {MsgResult::Cancel, MsgResult::No}) {
@@ -404,7 +402,7 @@ TEST_F(Documents, ADosWindowAsksAboutPastedCharactersAndComesBackInItsModeAndPla
     dialogs.AnswerMessage(MsgResult::No);
     frame->PasteItemClick();
     EXPECT_EQ(window->Memo1().Text(), "one\r\ntwo\r\nthree");
-    EXPECT_NE(dialogs.Requests().back().text.find("«—»"), std::string::npos);
+    EXPECT_TRUE(Has(dialogs.Requests().back().text, "«—»"));
     QApplication::clipboard()->setText(QStringLiteral("Ж"));
     frame->PasteItemClick();
     EXPECT_EQ(window->Memo1().Text(), "\xC6one\r\ntwo\r\nthree");
@@ -474,8 +472,7 @@ TEST_F(Documents, OnlyRegularFilesOfAFittingSizeThatCanBeShownWholeOpen) {
     fs::create_symlink("/dev/null", dir.File("device.txt"));
     fs::create_directory(dir.File("folder.txt"));
     const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
-    sockaddr_un address{};
-    address.sun_family = AF_UNIX;
+    sockaddr_un address{.sun_family = AF_UNIX, .sun_path = {}};
     const std::string socketPath = dir.File("socket.txt");
     std::snprintf(address.sun_path, sizeof address.sun_path, "%s", socketPath.c_str());
     ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
@@ -591,11 +588,11 @@ TEST_F(Documents, ASaveOverADirectoryKeepsTheBackup) {
 // process, after `prepare` there: "" when the save failed naming `reason`,
 // else what came of it.
 std::string SaveInChild(const std::string& file, bool backup, const std::string& text,
-                        const char* reason, const std::function<void()>& prepare,
-                        bool unprivileged = false) {
+                        const char* reason, bool unprivileged,
+                        const std::function<void()>& prepare = {}) {
     return test::RunInChild(
         [&]() -> std::string {
-            prepare();
+            if (prepare) prepare();
             try {
                 WriteDocumentFile(file, backup, [&](TStream& out) {
                     out.WriteBuffer(text.data(), static_cast<std::int64_t>(text.size()));
@@ -617,9 +614,7 @@ TEST_F(Documents, AnotherUsersFileIsNotReplacedInAnOpenDirectory) {
     ::chmod(dir.File("shared").c_str(), 0777);
     const std::string file = dir.File("shared/root.txt");
     WriteFileBytes(file, "kept");
-    EXPECT_EQ(SaveInChild(
-                  file, false, "lost", "только для чтения", [] {}, true),
-              "");
+    EXPECT_EQ(SaveInChild(file, false, "lost", "только для чтения", true), "");
     EXPECT_EQ(ReadFileBytes(file), "kept");
 }
 
@@ -641,7 +636,7 @@ TEST_F(Documents, ABackupReplacesTheOldOnlyWhenCompleteAndItsFailureStopsTheSave
     for (const auto& c : cases) {
         WriteFileBytes(file, old);
         WriteFileBytes(backup, "old backup");
-        const std::string report = SaveInChild(file, true, c.text, "doc.BAK", [&] {
+        const std::string report = SaveInChild(file, true, c.text, "doc.BAK", false, [&] {
             if (!c.kill) ::signal(SIGXFSZ, SIG_IGN);
             const rlimit limit{100000, 100000};
             ::setrlimit(RLIMIT_FSIZE, &limit);
