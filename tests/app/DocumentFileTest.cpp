@@ -34,9 +34,6 @@ namespace fs = std::filesystem;
 
 class Documents : public test::FrameFixture {
 protected:
-    void Recognition(bool on) {
-        WriteSetting("CODEPAGE", "Распознавать кодировку", on ? "1" : "0");
-    }
     TMDIChild* Open(const std::string& name, const std::string& bytes) {
         TMDIChild* window = FrameFixture::Open(name, bytes);
         frame->UpdateMenuItems();
@@ -46,9 +43,6 @@ protected:
         frame->FileOpenAll(file);
         QApplication::processEvents();
         return frame->ActiveChild();
-    }
-    static void Type(TMDIChild* window, const QString& text) {
-        test::TypeText(&Control(window), text);
     }
     // Another program's change, asked about when the window is activated.
     void ChangeOutside(TMDIChild* window, const std::string& bytes, MsgResult answer) {
@@ -86,7 +80,7 @@ bool Has(const std::string& text, const std::string& part) {
 // past the first two must still arrive whole): one letter typed in front and
 // saved, the file is that letter in its own code before the bytes it had.
 TEST_F(Documents, EveryBreakStyleModeAndCodingComesBackByteForByteAroundAnEdit) {
-    Recognition(false);
+    WriteSetting("CODEPAGE", "Распознавать кодировку", "0");
     std::mt19937 random(1515);
     const TBreakStyle styles[] = {TBreakStyle::CRLF, TBreakStyle::LF, TBreakStyle::CR};
     enum Coding { Plain, Dos, Koi8, Utf8, Utf8Mark };
@@ -135,7 +129,7 @@ TEST_F(Documents, EveryBreakStyleModeAndCodingComesBackByteForByteAroundAnEdit) 
             EXPECT_EQ(Field("BreakField"), BreakName(style)) << round;
         }
         Control(window).SetSelStart(0);
-        Type(window, QStringLiteral("Я"));
+        test::TypeText(&Control(window), QStringLiteral("Я"));
         EXPECT_TRUE(Saved(name) == mark + typed[coding] + bytes) << round;
         frame->FileCloseItemClick();
     }
@@ -181,7 +175,7 @@ TEST_F(Documents, PagesAreRecognisedAtOpenUnlessTurnedOffOrUnderTheTerminalFont)
     };
     int round = 0;
     for (const auto& c : cases) {
-        Recognition(c.recognition);
+        WriteSetting("CODEPAGE", "Распознавать кодировку", c.recognition ? "1" : "0");
         WriteSetting("FONT", "Имя шрифта", c.terminal ? "Terminal" : "System");
         const std::string name = "p" + std::to_string(round++) + ".txt";
         TMDIChild* window = Open(name, c.bytes);
@@ -194,7 +188,7 @@ TEST_F(Documents, PagesAreRecognisedAtOpenUnlessTurnedOffOrUnderTheTerminalFont)
             EXPECT_TRUE(frame->Button(c.dosMode ? "SpeedButton15" : "SpeedButton16")->isChecked());
         }
         Control(window).SetSelStart(window->Memo1().TextLength());
-        Type(window, QStringLiteral("Я"));
+        test::TypeText(&Control(window), QStringLiteral("Я"));
         EXPECT_EQ(Saved(name), c.bytes + c.letter);
     }
 }
@@ -311,7 +305,7 @@ TEST_F(Documents, AFileChangedOnDiskIsAskedAboutOnActivationAndBeforeASave) {
         frame->MyAppIdle();
     };
     // The program's own save is no change from outside.
-    Type(window, QStringLiteral("1"));
+    test::TypeText(&Control(window), QStringLiteral("1"));
     ASSERT_TRUE(frame->FileSaveItemClick());
     activate();
     EXPECT_TRUE(dialogs.Requests().empty());
@@ -322,7 +316,7 @@ TEST_F(Documents, AFileChangedOnDiskIsAskedAboutOnActivationAndBeforeASave) {
     activate();
     ASSERT_EQ(dialogs.Requests().size(), 1u);
     EXPECT_NE(dialogs.Requests()[0].text.find(file + " изменён"), std::string::npos);
-    Type(window, QStringLiteral("2"));
+    test::TypeText(&Control(window), QStringLiteral("2"));
     dialogs.AnswerMessage(MsgResult::Yes); // reload instead of saving
     EXPECT_FALSE(frame->FileSaveItemClick());
     EXPECT_EQ(window->Memo1().Text(), "second\r\n");
@@ -354,7 +348,7 @@ TEST_F(Documents, TheBuildCycleAsksOnlyAboutOtherProgramsChanges) {
     frame->LST1Click();
     Open("p.ASM", "nop\n");
     for (int build = 0; build < 2; ++build) {
-        Type(frame->ActiveChild(), QStringLiteral(";"));
+        test::TypeText(&Control(frame->ActiveChild()), QStringLiteral(";"));
         frame->N14Click();
         for (TMDIChild* child : frame->Children()) {
             frame->MdiArea()->setActiveSubWindow(child);
@@ -395,7 +389,7 @@ TEST_F(Documents, TheBuildCycleAsksOnlyAboutOtherProgramsChanges) {
 }
 
 TEST_F(Documents, ADosWindowAsksAboutPastedCharactersAndComesBackInItsModeAndPlace) {
-    Recognition(false);
+    WriteSetting("CODEPAGE", "Распознавать кодировку", "0");
     TMDIChild* window = Open("m.txt", "one\r\ntwo\r\nthree");
     frame->OEM1Click();
     QApplication::clipboard()->setText(QStringLiteral("a—b"));
@@ -431,7 +425,7 @@ TEST_F(Documents, AUtf8TextFollowsItsFontsPageOrKeepsTheFont) {
     dialogs.AnswerFont(terminal);
     frame->Fonts1Click();
     EXPECT_FALSE(window->Memo1().Modified());
-    Type(window, QStringLiteral("Ж"));
+    test::TypeText(&Control(window), QStringLiteral("Ж"));
     EXPECT_EQ(Saved("u.txt"), "\xD0\x96\xD0\xB4\n");
     frame->UpdateMenuItems();
     EXPECT_EQ(Field("CodingField"), "UTF-8");
@@ -517,8 +511,8 @@ TEST(TextLength, CountsLikeTheModel) {
     }
 }
 
-TEST(ReadDocument, ReadsToTheEndAndTellsOfAChangedSize) {
-    test::TempDir dir;
+// The system's own files say 0 bytes and give more: the frame reports it.
+TEST_F(Documents, ReadingGoesToTheEndAndTellsOfAChangedSize) {
     const std::string file = dir.File("log.txt");
     const std::string start(3 << 19, 'x'); // one and a half chunks
     const struct {
@@ -541,10 +535,6 @@ TEST(ReadDocument, ReadsToTheEndAndTellsOfAChangedSize) {
         EXPECT_TRUE(read.bytes == c.expected) << c.name << " " << read.bytes.size();
         EXPECT_EQ(read.SizeChanged(), c.changed) << c.name;
     }
-}
-
-TEST_F(Documents, AFileWhoseSizeLiedLoadsAndIsReported) {
-    // The system's own files say 0 bytes and give more.
     dialogs.AnswerMessage(MsgResult::OK);
     ASSERT_NE(OpenPath("/proc/version"), nullptr);
     EXPECT_TRUE(Has(dialogs.RequestsOf(DialogKind::MessageBox).at(0).text, "изменился"));
@@ -651,9 +641,7 @@ TEST_F(Documents, ABackupReplacesTheOldOnlyWhenCompleteAndItsFailureStopsTheSave
     }
 }
 
-TEST(FileMemory, KeepsTheNewestFilesUnderAnyName) {
-    fs::remove(paths::ResolveBareName("HKEY_CURRENT_USER.reg"));
-    test::TempDir dir;
+TEST_F(Documents, TheFileMemoryKeepsTheNewestFilesUnderAnyName) {
     // Names the registry's text file could not hold as they are.
     const std::string odd = dir.File("tab\there 100% \xFF\xFE.txt");
     constexpr std::size_t kKept = 6;

@@ -38,7 +38,10 @@ std::string Dos(const char* utf8) {
 }
 const LogicalFont kTerminal{"Terminal", 0, 10, 0, true};
 
-TEST(TabConvert, CodePageSwitchIsExactBothWaysAndMovesEveryLetter) {
+class TextCommands : public test::FrameFixture {};
+
+// The switch of code pages is the oracle of the control's exchange of bytes.
+TEST_F(TextCommands, CodePageSwitchIsExactAndExchangingInPlaceIsLoadingTheSwitchedText) {
     std::string all;
     for (int b = 0; b < 256; ++b)
         all.push_back(static_cast<char>(b));
@@ -55,11 +58,6 @@ TEST(TabConvert, CodePageSwitchIsExactBothWaysAndMovesEveryLetter) {
             SwitchCodePage(t, f, text);
             EXPECT_EQ(text, all);
         }
-}
-
-class TextCommands : public test::FrameFixture {};
-
-TEST_F(TextCommands, InPlaceExchangeIsLoadingTheExchangedTextAndComesBackExactly) {
     // Edits first, so that paragraphs lie both where the text was read and
     // in buffers of their own; earlier undo records would hold old bytes.
     std::mt19937 random(18);
