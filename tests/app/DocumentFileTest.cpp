@@ -1,8 +1,5 @@
 // Files as other programs keep them, through the frame and the real editor
-// control: line breaks and code pages come back byte for byte around an
-// edit, pages are recognised at open, UTF-8 files stay UTF-8, a file
-// changed on disk is asked about, never written over unseen, and whatever
-// stands where the file was or happens while it is written, nothing is lost.
+// control: whatever they hold or happens while they are written, nothing is lost.
 #include "FrameFixture.h"
 #include "app/DocumentRead.h"
 #include "app/FileMemory.h"
@@ -75,10 +72,9 @@ bool Has(const std::string& text, const std::string& part) {
     return text.find(part) != std::string::npos;
 }
 
-// Random lines in every break style, display mode and coding, and a file of
-// several load blocks (given back while the control reads them: every block
-// past the first two must still arrive whole): one letter typed in front and
-// saved, the file is that letter in its own code before the bytes it had.
+// Random lines in every break style, mode and coding, and a file of load
+// blocks given back while read (every block past the first two must arrive
+// whole): one letter typed in front and saved, then the bytes it had.
 TEST_F(Documents, EveryBreakStyleModeAndCodingComesBackByteForByteAroundAnEdit) {
     WriteSetting("CODEPAGE", "Распознавать кодировку", "0");
     std::mt19937 random(1515);
@@ -339,10 +335,8 @@ TEST_F(Documents, AFileChangedOnDiskIsAskedAboutOnActivationAndBeforeASave) {
     EXPECT_EQ(dialogs.PendingAnswers(), 0u);
 }
 
-// Two builds ask nothing (the saved source and the listing are the
-// program's own writes); the UTF-8 question is asked once for a file; and
-// a window whose file another program changed is compiled as shown or not
-// at all, never from the other text nor reopened over the window's unseen.
+// The program's own writes ask nothing, the UTF-8 question is asked once per
+// file, and a file changed outside is never compiled nor reopened unseen.
 TEST_F(Documents, TheBuildCycleAsksOnlyAboutOtherProgramsChanges) {
     UseCompiler("cp \"$1\" \"${1%.*}.LST\"");
     frame->LST1Click();
@@ -454,9 +448,8 @@ TEST_F(Documents, MessagesLeadToFilesWhoseNamesAreNotUtf8) {
     EXPECT_TRUE(dialogs.Requests().empty());
 }
 
-// The huge file is sparse and all zeros: its size must be refused before
-// the zero bytes are looked for. A zero byte leaves no window whose save
-// could put a cut text over the file; a pipe used to wait for ever.
+// The sparse huge file must be refused before its zero bytes are looked for;
+// a zero byte left a window that saved a cut text; a pipe waited for ever.
 TEST_F(Documents, OnlyRegularFilesOfAFittingSizeThatCanBeShownWholeOpen) {
     const std::string huge = dir.File("huge.txt");
     WriteFileBytes(huge, "");
@@ -574,9 +567,8 @@ TEST_F(Documents, ASaveOverADirectoryKeepsTheBackup) {
     EXPECT_TRUE(Strays({"gone.txt", "gone.BAK"}).empty());
 }
 
-// `text` written over `file` (with a backup when `backup`) in a child
-// process, after `prepare` there: "" when the save failed naming `reason`,
-// else what came of it.
+// `text` saved over `file` in a child process after `prepare`: "" when the
+// save failed naming `reason`, else what came of it.
 std::string SaveInChild(const std::string& file, bool backup, const std::string& text,
                         const char* reason, bool unprivileged,
                         const std::function<void()>& prepare = {}) {
@@ -608,9 +600,8 @@ TEST_F(Documents, AnotherUsersFileIsNotReplacedInAnOpenDirectory) {
     EXPECT_EQ(ReadFileBytes(file), "kept");
 }
 
-// A file-size limit plays the full disk (SIGXFSZ ignored) or kills the save
-// half way: the document and the old backup survive, and a kill's
-// temporaries go at the next open.
+// A file-size limit plays the full disk or kills the save half way: the
+// document and the old backup survive; a kill's temporaries go at the next open.
 TEST_F(Documents, ABackupReplacesTheOldOnlyWhenCompleteAndItsFailureStopsTheSave) {
     const std::string file = dir.File("doc.asm"), backup = dir.File("doc.BAK");
     const std::string old(300000, 'o');

@@ -1,6 +1,5 @@
-// The frame's text commands on the program's own editor control: display
-// modes, tabs and spaces, editing, font and colours, find and replace,
-// printing, and the colouring of documents.
+// The frame's text commands and the colouring of documents, on the
+// program's own editor control.
 #include "FrameFixture.h"
 #include "app/CommandProgress.h"
 #include "app/HighlightSettings.h"
@@ -166,9 +165,8 @@ TEST_F(TextCommands, DisplayModesGiveBackEveryByteAndButtonsLeftFromAnotherWindo
     EXPECT_EQ(control.Text(), second);
 }
 
-// The conversions themselves, then the commands on a wrapped text with
-// stops that do not fall on the wrap points: counted from the line start,
-// one undo step each, the caret kept in its place.
+// The conversions, then the commands on a text wrapped off the stops: from
+// the line start, one undo step each, the caret kept in its place.
 TEST_F(TextCommands, TabsFillToTheNextStopSpaceRunsTakeOneTabPerStartedTenAndTheCommandsAgree) {
     const std::string ten(10, ' ');
     const std::pair<std::string, std::string> toSpaces[] = {
@@ -352,9 +350,8 @@ TEST_F(TextCommands, FontAndBackgroundGoToTheEditorAndTheSettingsFileAndNewDocum
     EXPECT_EQ(Editor().Font().height, 0);
 }
 
-// Every command on the whole text shows its progress in the frame's status
-// bar and lets the window run its events while it works (here from the
-// first moment on, not after half a second), and leaves no message behind.
+// Every command on the whole text shows its progress (here from the first
+// moment), lets the window run its events and leaves no message behind.
 TEST_F(TextCommands, WholeTextCommandsShowProgressAndLetTheWindowRun) {
     TCommandProgress::SetDelays(std::chrono::milliseconds(0), std::chrono::milliseconds(0));
     const std::string path = dir.File("PROG.ASM");
