@@ -6,11 +6,9 @@
 #include "editor/model/ErrorTexts.h"
 #include "editor/model/RIzuvAzazModel.h"
 #include "platform/CodePageTables.h"
-#include "platform/Error.h"
 #include "platform/Stream.h"
 #include "platform/helpers/ChildProcess.h"
 
-#include <QAction>
 #include <QClipboard>
 #include <QMdiArea>
 

@@ -1,13 +1,11 @@
 // Where the frame meets the user's hands and desktop, on the real control:
 // the keys of the menu table, the messages pane's copy key, dropped files.
 #include "FrameFixture.h"
-#include "app/MessagesPane.h"
 #include "components/FileMO.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QDropEvent>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>

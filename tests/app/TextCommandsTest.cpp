@@ -9,17 +9,10 @@
 #include "support/TestEnvironment.h"
 
 #include <QAction>
-#include <QApplication>
-#include <QMenu>
 #include <QPrinter>
 #include <QShortcut>
-#include <QStatusBar>
 #include <QTimer>
-#include <QToolButton>
 
-#include <gtest/gtest.h>
-
-#include <filesystem>
 #include <random>
 #include <set>
 
