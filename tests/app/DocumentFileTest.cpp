@@ -183,7 +183,7 @@ TEST_F(Documents, PagesAreRecognisedAtOpenUnlessTurnedOffOrUnderTheTerminalFont)
         }
         Control(window).SetSelStart(window->Memo1().TextLength());
         test::TypeText(&Control(window), QStringLiteral("Я"));
-        EXPECT_EQ(Saved(name), c.bytes + c.letter);
+        EXPECT_EQ(Saved(name), c.bytes + c.letter) << name;
     }
 }
 
