@@ -1,168 +1,98 @@
 // Where the frame meets the user's hands and desktop, on the real control:
-// each key of the menu table reaches its own item and nothing else, no key
-// is claimed twice (items added at the ends of the menus may carry new keys
-// only), files dropped from a file manager, and the button hints.
+// the keys of the menu table, the messages pane's copy key, dropped files.
 #include "FrameFixture.h"
-#include "app/MessagesPane.h"
 #include "components/FileMO.h"
 
 #include <QAction>
 #include <QClipboard>
 #include <QDropEvent>
-#include <QListWidget>
 #include <QMdiArea>
 #include <QMenu>
 #include <QMimeData>
 #include <QShortcut>
 #include <QTest>
-#include <QToolButton>
-#include <QToolTip>
 
-#include <algorithm>
 #include <map>
 
 namespace lorvane {
 namespace {
 
-struct MenuKey {
-    const char* item;
-    const char* key;
-};
+// The menu table's keys, as the user knows them: item=key.
+constexpr const char* kMenuKeys =
+    "FileNewItem=Shift+F3 FileOpenItem=F3 FileCloseItem=Ctrl+F3 FileSaveItem=F2 "
+    "FileSaveAsItem=Ctrl+F2 N7=Ctrl+P N3=Ctrl+S N8=Ctrl+Q FileExitItem=Esc N12=Alt+Backspace "
+    "Redo1=Shift+Alt+Backspace CutItem=Ctrl+X CopyItem=Ctrl+C PasteItem=Ctrl+V N4=Ctrl+A "
+    "OEM1=Ctrl+D Ansi1=Ctrl+K Fonts1=Ctrl+H N9=Ctrl+W N36=Ctrl+T N23=Ctrl+B N24=Ctrl+I "
+    "N22=Ctrl+U NoBAT1=Ctrl+N N11=Ctrl+J N91=Alt+T N01=Alt+B N14=F4 N16=F5 N19=F9 DOS1=Ctrl+F9 "
+    "N15=F10 LST1=Ctrl+L N26=F6 N81=Shift+F6 WindowCascadeItem=Ctrl+F5 WindowTileItem=Shift+F5 "
+    "WindowArrangeItem=Shift+F10 WindowMinimizeItem=Ctrl+F10 Search1=F7 SearchAgain2=F8 "
+    "Replace2=Ctrl+F7 N28=Ctrl+F8 N20=F1 HelpAboutItem=Shift+F1 N27=Ctrl+Y";
 
-// The menu table's keys, as the user knows them.
-constexpr MenuKey kMenuKeys[] = {
-    {"FileNewItem", "Shift+F3"},
-    {"FileOpenItem", "F3"},
-    {"FileCloseItem", "Ctrl+F3"},
-    {"FileSaveItem", "F2"},
-    {"FileSaveAsItem", "Ctrl+F2"},
-    {"N7", "Ctrl+P"},
-    {"N3", "Ctrl+S"},
-    {"N8", "Ctrl+Q"},
-    {"FileExitItem", "Esc"},
-    {"N12", "Alt+Backspace"},
-    {"Redo1", "Shift+Alt+Backspace"},
-    {"CutItem", "Ctrl+X"},
-    {"CopyItem", "Ctrl+C"},
-    {"PasteItem", "Ctrl+V"},
-    {"N4", "Ctrl+A"},
-    {"OEM1", "Ctrl+D"},
-    {"Ansi1", "Ctrl+K"},
-    {"Fonts1", "Ctrl+H"},
-    {"N9", "Ctrl+W"},
-    {"N36", "Ctrl+T"},
-    {"N23", "Ctrl+B"},
-    {"N24", "Ctrl+I"},
-    {"N22", "Ctrl+U"},
-    {"NoBAT1", "Ctrl+N"},
-    {"N11", "Ctrl+J"},
-    {"N91", "Alt+T"},
-    {"N01", "Alt+B"},
-    {"N14", "F4"},
-    {"N16", "F5"},
-    {"N19", "F9"},
-    {"DOS1", "Ctrl+F9"},
-    {"N15", "F10"},
-    {"LST1", "Ctrl+L"},
-    {"N26", "F6"},
-    {"N81", "Shift+F6"},
-    {"WindowCascadeItem", "Ctrl+F5"},
-    {"WindowTileItem", "Shift+F5"},
-    {"WindowArrangeItem", "Shift+F10"},
-    {"WindowMinimizeItem", "Ctrl+F10"},
-    {"Search1", "F7"},
-    {"SearchAgain2", "F8"},
-    {"Replace2", "Ctrl+F7"},
-    {"N28", "Ctrl+F8"},
-    {"N20", "F1"},
-    {"HelpAboutItem", "Shift+F1"},
-    {"N27", "Ctrl+Y"},
-};
-
-class FrameInput : public test::FrameFixture {
-protected:
-    void SetUp() override {
-        FrameFixture::SetUp();
-        QApplication::setActiveWindow(frame.get());
-        ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
-    }
-};
+class FrameInput : public test::FrameFixture {};
 
 TEST_F(FrameInput, EveryKeyOfTheTableReachesItsItemAndOnlyIt) {
     TMainFormLorvane& frame = *this->frame;
     NewDocument("");
-    RIzuvAzaz& control = NewDocument("");
-    control.setFocus();
-
-    // Nothing may be claimed twice, whoever claims it.
-    std::map<QKeySequence, QString> owners;
-    // A hidden item's key never fires; a shortcut of the frame stands in.
-    for (QAction* action : frame.findChildren<QAction*>())
-        for (const QKeySequence& key :
-             action->isVisible() ? action->shortcuts() : QList<QKeySequence>())
-            EXPECT_TRUE(owners.emplace(key, action->objectName() + " " + action->text()).second)
-                << key.toString().toStdString() << ": " << action->text().toStdString() << " and "
-                << owners[key].toStdString();
-    for (QShortcut* shortcut : frame.findChildren<QShortcut*>())
-        EXPECT_TRUE(owners.emplace(shortcut->key(), shortcut->objectName()).second)
-            << shortcut->key().toString().toStdString();
-
-    // Every item counts its triggers instead of acting; all are enabled,
-    // as with text selected in a compilable document.
-    std::map<QObject*, int> triggers;
-    for (QAction* action : frame.findChildren<QAction*>()) {
-        QObject::disconnect(action, &QAction::triggered, nullptr, nullptr);
-        QObject::connect(action, &QAction::triggered, &frame,
-                         [&triggers, action] { ++triggers[action]; });
-    }
-    for (QShortcut* shortcut : frame.findChildren<QShortcut*>()) {
-        QObject::disconnect(shortcut, &QShortcut::activated, nullptr, nullptr);
-        QObject::connect(shortcut, &QShortcut::activated, &frame,
-                         [&triggers, shortcut] { ++triggers[shortcut]; });
-    }
-    const auto target = [&frame](const char* item) -> QObject* {
-        QAction* action = frame.Item(item);
-        if (action->isVisible()) return action;
-        return frame.findChild<QShortcut*>(QString::fromLatin1(item) + "Shortcut");
-    };
-    for (const MenuKey& entry : kMenuKeys) {
-        for (QAction* action : frame.findChildren<QAction*>())
-            if (!action->isSeparator() && action->menu() == nullptr) action->setEnabled(true);
-        triggers.clear();
-        const QKeyCombination key = QKeySequence::fromString(entry.key)[0];
-        QTest::keyClick(&control, key.key(), key.keyboardModifiers());
-        QObject* expected = target(entry.item);
-        EXPECT_EQ(triggers[expected], 1) << entry.key << " for " << entry.item;
-        for (const auto& [receiver, count] : triggers) {
-            if (receiver == expected) continue;
-            EXPECT_EQ(count, 0) << entry.key << " also reached "
-                                << receiver->objectName().toStdString();
-        }
-    }
-
-    // The background colour shows Ctrl+C but leaves it to Copy, also while
-    // Copy is disabled.
-    EXPECT_TRUE(frame.Item("N18")->text().endsWith(QStringLiteral("\tCtrl+C")));
-    frame.Item("CopyItem")->setEnabled(false);
-    triggers.clear();
-    QTest::keyClick(&control, Qt::Key_C, Qt::ControlModifier);
-    EXPECT_EQ(triggers[frame.Item("N18")], 0);
-}
-
-TEST_F(FrameInput, TheCopyKeyInTheMessagesPaneCopiesItsLineWhateverADocumentHasSelected) {
-    NewDocument("document text");
-    TMessagesPane& pane = frame->MessagesPane1();
-    pane.StartFailed("tasm a.asm", "no such file");
-    QListWidget* list = pane.List();
+    RIzuvAzaz& control = NewDocument("document text");
+    // The messages pane's copy key copies its line whatever a document has
+    // selected.
+    frame.MessagesPane1().StartFailed("tasm a.asm", "no such file");
+    QListWidget* list = frame.MessagesPane1().List();
     list->setCurrentRow(0);
     list->setFocus();
     for (const bool selected : {false, true}) {
-        if (selected) Editor().SelectAll();
-        frame->UpdateMenuItems();
+        if (selected) control.SelectAll();
+        frame.UpdateMenuItems();
         QApplication::clipboard()->clear();
         QTest::keyClick(list, Qt::Key_C, Qt::ControlModifier);
         EXPECT_EQ(QApplication::clipboard()->text().toStdString(), "> tasm a.asm") << selected;
     }
+    control.setFocus();
+
+    // Nothing may be claimed twice, whoever claims it (an item added at
+    // the end of a menu may carry a new key only).
+    std::map<QKeySequence, QString> owners;
+    for (QAction* action : frame.findChildren<QAction*>())
+        for (const QKeySequence& key :
+             action->isVisible() ? action->shortcuts() : QList<QKeySequence>())
+            EXPECT_TRUE(owners.emplace(key, action->objectName() + " " + action->text()).second)
+                << action->text().toStdString() << " and " << owners[key].toStdString();
+    for (QShortcut* shortcut : frame.findChildren<QShortcut*>())
+        EXPECT_TRUE(owners.emplace(shortcut->key(), shortcut->objectName()).second)
+            << shortcut->key().toString().toStdString();
+
+    // Every item, enabled, counts its triggers instead of acting.
+    std::map<QObject*, int> triggers;
+    const auto tally = [&](auto* sender, auto signal) {
+        QObject::disconnect(sender, signal, nullptr, nullptr);
+        QObject::connect(sender, signal, &frame, [&triggers, sender] { ++triggers[sender]; });
+    };
+    for (QAction* action : frame.findChildren<QAction*>())
+        tally(action, &QAction::triggered);
+    for (QShortcut* shortcut : frame.findChildren<QShortcut*>())
+        tally(shortcut, &QShortcut::activated);
+    for (const QString& entry : QString::fromLatin1(kMenuKeys).split(' ')) {
+        const QString item = entry.section('=', 0, 0), keys = entry.section('=', 1);
+        for (QAction* action : frame.findChildren<QAction*>())
+            if (!action->isSeparator() && action->menu() == nullptr) action->setEnabled(true);
+        triggers.clear();
+        const QKeyCombination key = QKeySequence::fromString(keys)[0];
+        QTest::keyClick(&control, key.key(), key.keyboardModifiers());
+        // A hidden item's key never fires; a shortcut of the frame stands in.
+        QAction* action = frame.Item(item.toStdString());
+        QObject* expected = action->isVisible() ? static_cast<QObject*>(action)
+                                                : frame.findChild<QShortcut*>(item + "Shortcut");
+        EXPECT_EQ(triggers[expected], 1) << entry.toStdString();
+        for (const auto& [receiver, count] : triggers)
+            EXPECT_TRUE(receiver == expected || count == 0)
+                << entry.toStdString() << " also reached " << receiver->objectName().toStdString();
+    }
+
+    // The background colour shows Ctrl+C but leaves it to a disabled Copy.
+    frame.Item("CopyItem")->setEnabled(false);
+    triggers.clear();
+    QTest::keyClick(&control, Qt::Key_C, Qt::ControlModifier);
+    EXPECT_EQ(triggers[frame.Item("N18")], 0);
 }
 
 // Drags `data` to `point` of the frame and drops it there when the widget
@@ -186,15 +116,12 @@ bool DropAt(QWidget& frame, QPoint point, const QMimeData& data,
 
 TEST_F(FrameInput, DroppedFilesOpenEachInAWindowAndJoinTheRecentFiles) {
     TMainFormLorvane& frame = *this->frame;
-    const std::string report = dir.File("Отчёт 1.txt");
-    const std::string latin1 = dir.File("\xE9t\xE9#.asm"); // not UTF-8
+    const std::string report = dir.File("Отчёт 1.txt"), latin1 = dir.File("\xE9t\xE9#.asm");
     test::WriteFileBytes(report, "report");
     test::WriteFileBytes(latin1, "latin1");
     frame.resize(700, 450);
     QApplication::processEvents();
-
-    // As a file manager writes the list: the name's bytes escaped.
-    QMimeData files;
+    QMimeData files; // as a file manager writes the list: the name's bytes escaped
     files.setData("text/uri-list",
                   QUrl::fromLocalFile(QString::fromStdString(report)).toEncoded() + "\r\n" +
                       "file://" + QByteArray::fromStdString(dir.File("gone")) + "\r\n" + "file://" +
@@ -206,16 +133,13 @@ TEST_F(FrameInput, DroppedFilesOpenEachInAWindowAndJoinTheRecentFiles) {
     EXPECT_EQ(frame.Children()[0]->Memo1().Text(), "report");
     EXPECT_EQ(frame.Children()[1]->Memo1().Text(), "latin1");
     EXPECT_EQ(frame.Children()[1]->FileName, latin1);
-    const std::vector<std::string> recent = frame.FileMenuOpens1().Entries();
-    EXPECT_EQ(recent.at(0), latin1);
-    EXPECT_EQ(recent.at(1), report);
-    EXPECT_EQ(std::count(recent.begin(), recent.end(), dir.File("gone")), 0)
-        << "a file that did not open is not listed";
+    // A file that did not open is not listed.
+    EXPECT_EQ(frame.FileMenuOpens1().Entries(),
+              (std::vector<std::string>{latin1, report, "", "", ""}));
     EXPECT_EQ(TakeErrors().size(), 1u) << "the missing file is reported, once";
 
-    // On a document window the control lets the files pass to the frame
-    // (a drag that may only move is not taken); dragged text is the
-    // control's, typed in where it falls, and opens nothing.
+    // On a document the control passes files (not a drag that may only
+    // move) to the frame, and takes dragged text as its own.
     frame.ActiveChild()->resize(300, 200);
     QApplication::processEvents();
     QWidget* control = frame.ActiveChild()->Memo1().Widget();
@@ -229,28 +153,6 @@ TEST_F(FrameInput, DroppedFilesOpenEachInAWindowAndJoinTheRecentFiles) {
     EXPECT_NE(frame.ActiveChild()->Memo1().Text().find("file:///etc/passwd"), std::string::npos);
     EXPECT_TRUE(DropAt(frame, onControl, one));
     EXPECT_EQ(frame.Children().size(), 3u);
-}
-
-TEST_F(FrameInput, ButtonsShowTheirHintsWithoutTheBarWhileAnotherWindowIsActive) {
-    TMainFormLorvane& frame = *this->frame;
-    QWidget other;
-    other.show();
-    QApplication::setActiveWindow(&other);
-    QApplication::processEvents();
-    ASSERT_FALSE(frame.isActiveWindow());
-    QToolButton* save = frame.Button("SaveBtn"); // disabled: no document yet
-    for (const char* name : {"SpeedButton13", "SaveBtn", "SpeedButton17", "ExitBtn"})
-        EXPECT_FALSE(frame.Button(name)->toolTip().contains('|')) << name;
-
-    QTest::mouseMove(save, save->rect().center());
-    // The toolkit shows a hint after the pointer rests a moment.
-    QElapsedTimer waited;
-    waited.start();
-    while (!QToolTip::isVisible() && waited.elapsed() < 10000)
-        QApplication::processEvents(QEventLoop::AllEvents, 50);
-    EXPECT_TRUE(QToolTip::isVisible());
-    EXPECT_EQ(QToolTip::text().toStdString(), "Сохранить");
-    QToolTip::hideText();
 }
 
 } // namespace
