@@ -4,6 +4,7 @@
 #include "app/CommandProgress.h"
 #include "app/HighlightSettings.h"
 #include "app/TabConvert.h"
+#include "calc/HexCalc.h"
 #include "editor/model/TextViews.h"
 #include "platform/CodePageTables.h"
 #include "support/TestEnvironment.h"
@@ -396,6 +397,27 @@ TEST_F(TextCommands, WholeTextCommandsShowProgressAndLetTheWindowRun) {
     // Every blank run is one tab after the round trip through spaces.
     EXPECT_EQ(Editor().Text(), Win("\tmov\tax,\tbx\t;\tсчётчик\tстрок\r\n\tpush\tbx\r\n"));
     EXPECT_EQ(printed, 2u);
+}
+
+TEST_F(TextCommands, CalculatorKeepsItsValueBetweenUses) {
+    THexCalc calc(frame.get());
+    frame->SetCalculator(&calc);
+    std::int32_t shown = 12345;
+    // The user reads the display, types a new value and closes the dialog.
+    const auto answer = [&](std::int32_t value) {
+        QTimer::singleShot(0, &calc, [&calc, &shown, value] {
+            shown = calc.StrToNum(calc.DisplayText());
+            calc.SetDisplayText(calc.NumToStr(value));
+            calc.accept();
+        });
+    };
+    answer(255);
+    frame->Item("N26")->trigger();
+    EXPECT_EQ(shown, 0);
+    answer(-7);
+    frame->N26Click();
+    EXPECT_EQ(shown, 255);
+    EXPECT_EQ(frame->CalculatorValue(), -7);
 }
 
 TEST_F(TextCommands, PrintWritesEveryLineWithTheChosenFontAndNothingForAnEmptyText) {
