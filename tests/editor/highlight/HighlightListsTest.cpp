@@ -127,11 +127,10 @@ TEST(StartStopList, AddPreparesKeysLengthsAndSameStartLinks) {
     EXPECT_EQ(rem.stopLength, 0);
     EXPECT_EQ(rem.head.firstColour, 0x11u) << "Add takes the second colour first";
     EXPECT_EQ(rem.head.secondColour, 0x22u);
-    EXPECT_EQ(list.Get(0).sameStartLink, -1);
-    EXPECT_EQ(list.Get(1).sameStartLink, -1);
-    EXPECT_EQ(list.Get(2).sameStartLink, 1);
-    EXPECT_EQ(list.Get(3).sameStartLink, -1) << "other options, no link";
-    EXPECT_EQ(list.Get(4).sameStartLink, 1) << "links name the first such entry";
+    // A link names the first entry with the same start key and options.
+    const int links[] = {-1, -1, 1, -1, 1};
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(list.Get(i).sameStartLink, links[i]) << i;
     EXPECT_EQ(list.NextSameStart(1), 2);
     EXPECT_EQ(list.NextSameStart(2), -1);
     EXPECT_EQ(list.MaxStartLength(), 3);
