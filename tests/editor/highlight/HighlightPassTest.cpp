@@ -174,29 +174,28 @@ TEST_F(HighlightPass, StartKeyCompletedByTheCharacterJustTyped) {
 TEST_F(HighlightPass, NestingStopsAtLevelFifteen) {
     BracketHighlighter brackets;
     pass->SetHighlighter(&brackets, true);
+    const auto at = [&](std::int32_t offset) -> const AttrInfo& {
+        return StateAtOffset(*model.ParagraphAt(0), offset);
+    };
     // Fifteen highlighter ranges (levels 0 .. 14), then a comment at level 15.
     model.SetText(std::string(15, '[') + "/* x");
-    ParagraphInfo* p = model.ParagraphAt(0);
-    EXPECT_EQ(StateLevel(StateAtOffset(*p, 14)), 14);
-    const AttrInfo& comment = StateAtOffset(*p, 16);
-    EXPECT_EQ(StateLevel(comment), 15);
-    EXPECT_TRUE(InOwnRange(comment));
+    EXPECT_EQ(StateLevel(at(14)), 14);
+    EXPECT_EQ(StateLevel(at(16)), 15);
+    EXPECT_TRUE(InOwnRange(at(16)));
     // Sixteen ranges fill every level: the 17th start and the comment are ignored.
     model.SetText(std::string(17, '[') + "/* x]");
-    p = model.ParagraphAt(0);
-    EXPECT_EQ(StateLevel(StateAtOffset(*p, 16)), 15);
-    EXPECT_FALSE(InOwnRange(StateAtOffset(*p, 18)));
-    EXPECT_EQ(StateLevel(StateAtOffset(*p, 18)), 15);
+    EXPECT_EQ(StateLevel(at(16)), 15);
+    EXPECT_FALSE(InOwnRange(at(18)));
+    EXPECT_EQ(StateLevel(at(18)), 15);
     // The closing bracket goes back one level.
-    EXPECT_EQ(StateLevel(StateAtOffset(*p, 22)), 14);
+    EXPECT_EQ(StateLevel(at(22)), 14);
     // A keyword at level 15 is dropped; at level 14 it becomes level 15.
     keywords.SetNesting(true);
     model.SetText(std::string(16, '[') + " mov " + "]" + " mov");
-    p = model.ParagraphAt(0);
-    EXPECT_EQ(StateLevel(StateAtOffset(*p, 18)), 15);
-    EXPECT_EQ(StateAtOffset(*p, 18).stack[15], BracketHighlighter::kIndex);
-    EXPECT_EQ(StateLevel(StateAtOffset(*p, 24)), 15);
-    EXPECT_EQ(StateAtOffset(*p, 24).stack[15], 0); // keyword 0, "mov"
+    EXPECT_EQ(StateLevel(at(18)), 15);
+    EXPECT_EQ(at(18).stack[15], BracketHighlighter::kIndex);
+    EXPECT_EQ(StateLevel(at(24)), 15);
+    EXPECT_EQ(at(24).stack[15], 0); // keyword 0, "mov"
 }
 
 // A comment opened inside a highlighter range and closed a paragraph later
