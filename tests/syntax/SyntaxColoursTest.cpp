@@ -1,17 +1,77 @@
 // The shipped vocabularies on short samples whose colours are written out
 // by hand, and a seeded random walk of edits in each language whose
 // colours must equal those of a fresh highlight of the same text.
-#include "SyntaxFixture.h"
+#include "editor/highlight/HighlightPass.h"
+#include "editor/model/ModelFixture.h"
 #include "platform/Error.h"
+#include "platform/Paths.h"
+#include "syntax/SyntaxCatalog.h"
+#include "syntax/SyntaxHighlighter.h"
 
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <random>
+#include <stdexcept>
+#include <string>
 
 namespace lorvane {
 namespace {
 
-using test::SyntaxFixture;
+// Role i is drawn in colour i + 1.
+TColourScheme RoleNumberScheme() {
+    TColourScheme s;
+    for (std::size_t i = 0; i < kTokenRoleCount; ++i)
+        s.colours[i] = static_cast<TColor>(i + 1);
+    return s;
+}
+
+std::shared_ptr<const TSyntax> Shipped(std::string_view extension) {
+    static const TSyntaxCatalog catalog =
+        TSyntaxCatalog::Load({paths::Join(paths::DataDirectory(), "highlight")});
+    auto syntax = catalog.ForExtension(extension);
+    if (!syntax) throw std::runtime_error("no shipped language for " + std::string(extension));
+    return syntax;
+}
+
+// A model with the passes and a shipped vocabulary attached.
+struct SyntaxFixture : test::ModelFixture {
+    explicit SyntaxFixture(std::string_view extension, TUpdateMode mode = umImmediate)
+        : ModelFixture(60, mode) {
+        const auto syntax = Shipped(extension);
+        highlighter = BuildHighlighting(*syntax, RoleNumberScheme(), keywords, keys);
+        pass->SetHighlightSeparators(syntax->Separators());
+        pass->SetHighlighter(highlighter.get());
+        pass->ResetHighlighting();
+    }
+
+    // '.' plain, else the role's first letter: c s k t r d p; '!' where a
+    // highlight brings a background of its own (roles colour the text only).
+    std::string Marks(std::int32_t paragraph) {
+        const ParagraphInfo& p = *model.ParagraphAt(paragraph);
+        std::string out;
+        for (std::int32_t c = 0; c < p.length; ++c) {
+            const AttrInfo& s = StateAtOffset(p, c);
+            const bool role = (s.flags & 0x80) && s.color1 >= 1 && s.color1 <= kTokenRoleCount;
+            out += !role                ? '.'
+                   : s.color2 != clNone ? '!'
+                                        : RoleName(static_cast<TTokenRole>(s.color1 - 1)).front();
+        }
+        return out;
+    }
+    std::string AllMarks() {
+        model.LayoutRange(0, model.ParagraphCount() - 1, false);
+        std::string out;
+        for (std::int32_t i = 0; i < model.ParagraphCount(); ++i)
+            out += Marks(i) + "\n";
+        return out;
+    }
+
+    TKeywordList keywords;
+    TStartStopKeyList keys;
+    std::unique_ptr<TSyntaxHighlighter> highlighter;
+    std::unique_ptr<THighlightPass> pass = std::make_unique<THighlightPass>(model, keywords, keys);
+};
 
 std::string Repeat(char c, int n) {
     return std::string(static_cast<std::size_t>(n), c);

@@ -33,18 +33,17 @@ template <typename List> std::string Written(const List& list) {
 TEST(HighlightFiler, IntegersAndStringsTakeTheirShortestForm) {
     TStringStream s;
     HighlightFilerWriter w(s);
-    w.WriteInteger(-128);
-    w.WriteInteger(300);
-    w.WriteInteger(-70000);
+    const std::int32_t integers[] = {-128, 300, -70000};
+    for (std::int32_t v : integers)
+        w.WriteInteger(v);
     w.WriteString(std::string(255, 'a'));
     w.WriteString(std::string(256, 'b'));
     w.WriteBoolean(true);
     EXPECT_EQ(s.Size(), 2 + 3 + 5 + 257 + 261 + 1);
     s.SetPosition(0);
     HighlightFilerReader r(s);
-    EXPECT_EQ(r.ReadInteger(), -128);
-    EXPECT_EQ(r.ReadInteger(), 300);
-    EXPECT_EQ(r.ReadInteger(), -70000);
+    for (std::int32_t v : integers)
+        EXPECT_EQ(r.ReadInteger(), v);
     EXPECT_EQ(r.ReadString(), std::string(255, 'a'));
     EXPECT_EQ(r.ReadString(), std::string(256, 'b'));
     EXPECT_TRUE(r.ReadBoolean());

@@ -1,34 +1,158 @@
 // The highlighting passes on a real model: ranges, keywords, nesting, the
-// highlighter's hooks, propagation across paragraphs and the queries.
-#include "editor/highlight/HighlightPassFixture.h"
+// highlighter's hooks, propagation across paragraphs and the queries; and
+// thousands of random edits after each of which the attribute entries and
+// start states equal those of a fresh highlight.
+#include "editor/highlight/HighlightPass.h"
+#include "editor/model/ModelFixture.h"
 
 #include <gtest/gtest.h>
+
+#include <memory>
+#include <random>
+#include <string>
 
 namespace lorvane {
 namespace {
 
-using test::PassFixture;
+using test::ModelFixture;
+
+// A highlighter whose ranges run from "[" to "]" and nest; its states have
+// context number 0, so keywords show inside them.
+class BracketHighlighter : public THighlighter {
+public:
+    static constexpr std::uint16_t kIndex = 1000;
+
+    bool StartHook(TNavigator& from, TNavigator& to, int) override {
+        for (std::int32_t pos = from.Position(); pos < to.Position(); ++pos) {
+            from.SetPosition(pos);
+            if (from.CharAt() != '[') continue;
+            AttrInfo s = from.CurrentState();
+            const int level = TNavigator::StartStopLevel(s) + 1;
+            s.flags = 0xC0 | 0x02;
+            s.level = static_cast<std::int8_t>(level);
+            s.stack[level] = kIndex;
+            s.context = 0;
+            s.color1 = 0x77;
+            s.openLength = 1;
+            s.closeLength = 1;
+            from.InsertEntry(s);
+            return true;
+        }
+        return false;
+    }
+    bool StopHook(TNavigator& from, TNavigator& to, int) override {
+        for (std::int32_t pos = from.Position(); pos < to.Position(); ++pos) {
+            from.SetPosition(pos);
+            if (from.CharAt() != ']') continue;
+            AttrInfo s = from.CurrentState();
+            from.SetPosition(pos + 1);
+            if (s.level == 0)
+                s = AttrInfo{};
+            else
+                s.level = static_cast<std::int8_t>(s.level - 1);
+            from.InsertEntry(s);
+            return true;
+        }
+        return false;
+    }
+};
+
+struct PassFixture : ModelFixture {
+    explicit PassFixture(TUpdateMode mode = umImmediate) : ModelFixture(200, mode) {}
+
+    // Keywords 0 .. 5 and start/stop entries a .. f as Marks shows them.
+    void Vocabulary() {
+        keywords.BeginUpdate();
+        keywords.Add("mov", AttributeHead{kWholeWords, 0x01, 1, 11, 0x10, 0x20});
+        keywords.Add("ax", AttributeHead{kWholeWords, 0, 2, 0, 0, 0});
+        keywords.Add("push", AttributeHead{kMatchCase, 0, 3, 0, 0, 0});
+        keywords.Add("ab", AttributeHead{0, 0, 4, 0, 0, 0});
+        keywords.Add("abc", AttributeHead{0, 0, 5, 0, 0, 0});
+        keywords.Add("int", AttributeHead{0, 0, 0, 0, 0, 0});
+        keywords.EndUpdate();
+        keys.Add("/*", "*/", false, 0, 0x30, 0, 5, 0x02, 0);
+        keys.Add(";", "", true, 0, 0x31, 0, 6, 0x02, 0);
+        keys.Add("\"", "\"", true, 0, 0x32, 0, 7, 0, 0);
+        keys.Add("{", "}", false, 0, 0x33, 0, 0, 0, 0);
+        keys.Add("<", ">", false, 0, 0x34, 0, 8, 0, 0);
+        keys.Add("<", "]", false, 0, 0x35, 0, 9, 0, 0);
+    }
+
+    // One character per byte: '.' plain, 'a' + entry inside an own range,
+    // '0' + keyword, 'H' a highlighter range, '#' a highlight of the application.
+    std::string Marks(std::int32_t paragraph) {
+        const ParagraphInfo& p = *model.ParagraphAt(paragraph);
+        std::string out;
+        for (std::int32_t c = 0; c < p.length; ++c) {
+            const AttrInfo& s = StateAtOffset(p, c);
+            if (!(s.flags & 0x80))
+                out += '.';
+            else if ((s.flags & 0xC0) != 0xC0)
+                out += '#';
+            else if (InOwnRange(s))
+                out += static_cast<char>('a' + (s.stack[s.level] - kOwnKeyBase));
+            else if (s.stack[s.level] >= BracketHighlighter::kIndex)
+                out += 'H';
+            else
+                out += static_cast<char>('0' + s.stack[s.level]);
+        }
+        return out;
+    }
+
+    // Every paragraph's marks, joined by '|'.
+    std::string AllMarks() {
+        std::string out = Marks(0);
+        for (std::int32_t i = 1; i < model.ParagraphCount(); ++i)
+            out += "|" + Marks(i);
+        return out;
+    }
+
+    void Type(std::int32_t at, std::string_view text) {
+        model.SetSelStart(at);
+        model.Replace(text);
+    }
+    void Erase(std::int32_t at, std::int32_t length) {
+        model.SetSelStart(at);
+        model.SetSelLength(length);
+        model.Replace({});
+    }
+    void PumpSlices() {
+        for (int guard = 0; guard < 100000 && model.BackgroundJobPending(); ++guard)
+            model.BackgroundSlice();
+    }
+
+    TKeywordList keywords;
+    TStartStopKeyList keys;
+    std::unique_ptr<THighlightPass> pass = std::make_unique<THighlightPass>(model, keywords, keys);
+};
 
 struct HighlightPass : ::testing::Test, PassFixture {
     HighlightPass() { Vocabulary(); }
 };
 
-TEST_F(HighlightPass, RangesAndKeywordsOfOneParagraph) {
-    model.SetText("mov ax, 1 /* mov */ push \"mov\" ; mov\r\nMOV abc");
-    // Comments and strings have context numbers, so no keyword inside them;
-    // "ab" comes before "abc" in the list and takes the longer word's start.
-    EXPECT_EQ(Marks(0), "000.11....aaaaaaaaa.2222.ccccc.bbbbb");
-    EXPECT_EQ(Marks(1), "000.33.");
+TEST_F(HighlightPass, FreshTexts) {
+    const std::pair<const char*, const char*> rows[] = {
+        // Comments and strings have context numbers, so no keyword inside them;
+        // "ab" comes before "abc" in the list and takes the longer word's start.
+        {"mov ax, 1 /* mov */ push \"mov\" ; mov\r\nMOV abc",
+         "000.11....aaaaaaaaa.2222.ccccc.bbbbb|000.33."},
+        // After "<x>" closes, the entry sharing its start key opens at once and
+        // runs to its own stop key "]".
+        {"a ; rest\r\nnext <x> <y]", "..bbbbbb|.....eeeffff"},
+        // No range opens inside an own range; a brace range has context
+        // number 0, so keywords show inside it.
+        {"/* \"a ; { */ b", "aaaaaaaaaaaa.."},
+        {"{ mov /* } x", "dd000ddddd.."},
+    };
+    for (const auto& [text, marks] : rows) {
+        model.SetText(text);
+        EXPECT_EQ(AllMarks(), marks) << text;
+    }
 }
 
-TEST_F(HighlightPass, RangeEndingAtParagraphEndAndSameStartLink) {
-    model.SetText("a ; rest\r\nnext <x> <y]");
-    EXPECT_EQ(Marks(0), "..bbbbbb");
-    // After "<x>" closes, the entry sharing its start key opens at once and
-    // runs to its own stop key "]".
-    EXPECT_EQ(Marks(1), ".....eeeffff");
-    EXPECT_EQ(StateAtOffset(*model.ParagraphAt(1), 8).openLength, 0) << "no start key of its own";
-    // Each range's opening entry learns the length of its own stop key.
+TEST_F(HighlightPass, SameStartEntriesOpenWithoutAKeyAndKnowTheirStopLength) {
+    model.SetText("<x> <y]");
+    EXPECT_EQ(StateAtOffset(*model.ParagraphAt(0), 3).openLength, 0);
     PassFixture g;
     g.keys.Add("<", ">>", false, 0, 0x34, 0, 8, 0, 0);
     g.keys.Add("<", "]", false, 0, 0x35, 0, 9, 0, 0);
@@ -38,57 +162,46 @@ TEST_F(HighlightPass, RangeEndingAtParagraphEndAndSameStartLink) {
     EXPECT_EQ(StateAtOffset(*g.model.ParagraphAt(0), 4).closeLength, 1);
 }
 
+// The matcher finds a key the typed character completes; this proves the
+// pass asks it to (further edits are the random test's).
 TEST_F(HighlightPass, StartKeyCompletedByTheCharacterJustTyped) {
     model.SetText("x / mov y");
     EXPECT_EQ(Marks(0), "....000..");
     Type(3, "*");
     EXPECT_EQ(Marks(0), "..aaaaaaaa");
-    Type(10, "*/ mov");
-    EXPECT_EQ(Marks(0), "..aaaaaaaaaa.000");
-    Erase(2, 2);
-    EXPECT_EQ(Marks(0), "...000.....000");
-}
-
-TEST_F(HighlightPass, NoNewRangeInsideAnOpenOwnRange) {
-    model.SetText("/* \"a ; { */ b");
-    EXPECT_EQ(Marks(0), "aaaaaaaaaaaa..");
-    // A brace range has context number 0: keywords show inside it.
-    model.SetText("{ mov /* } x");
-    EXPECT_EQ(Marks(0), "dd000ddddd..");
 }
 
 TEST_F(HighlightPass, NestingStopsAtLevelFifteen) {
-    test::BracketHighlighter brackets;
+    BracketHighlighter brackets;
     pass->SetHighlighter(&brackets, true);
+    const auto at = [&](std::int32_t offset) -> const AttrInfo& {
+        return StateAtOffset(*model.ParagraphAt(0), offset);
+    };
     // Fifteen highlighter ranges (levels 0 .. 14), then a comment at level 15.
     model.SetText(std::string(15, '[') + "/* x");
-    ParagraphInfo* p = model.ParagraphAt(0);
-    EXPECT_EQ(StateLevel(StateAtOffset(*p, 14)), 14);
-    const AttrInfo& comment = StateAtOffset(*p, 16);
-    EXPECT_EQ(StateLevel(comment), 15);
-    EXPECT_TRUE(InOwnRange(comment));
+    EXPECT_EQ(StateLevel(at(14)), 14);
+    EXPECT_EQ(StateLevel(at(16)), 15);
+    EXPECT_TRUE(InOwnRange(at(16)));
     // Sixteen ranges fill every level: the 17th start and the comment are ignored.
     model.SetText(std::string(17, '[') + "/* x]");
-    p = model.ParagraphAt(0);
-    EXPECT_EQ(StateLevel(StateAtOffset(*p, 16)), 15);
-    EXPECT_FALSE(InOwnRange(StateAtOffset(*p, 18)));
-    EXPECT_EQ(StateLevel(StateAtOffset(*p, 18)), 15);
+    EXPECT_EQ(StateLevel(at(16)), 15);
+    EXPECT_FALSE(InOwnRange(at(18)));
+    EXPECT_EQ(StateLevel(at(18)), 15);
     // The closing bracket goes back one level.
-    EXPECT_EQ(StateLevel(StateAtOffset(*p, 22)), 14);
+    EXPECT_EQ(StateLevel(at(22)), 14);
     // A keyword at level 15 is dropped; at level 14 it becomes level 15.
     keywords.SetNesting(true);
     model.SetText(std::string(16, '[') + " mov " + "]" + " mov");
-    p = model.ParagraphAt(0);
-    EXPECT_EQ(StateLevel(StateAtOffset(*p, 18)), 15);
-    EXPECT_EQ(StateAtOffset(*p, 18).stack[15], test::BracketHighlighter::kIndex);
-    EXPECT_EQ(StateLevel(StateAtOffset(*p, 24)), 15);
-    EXPECT_EQ(StateAtOffset(*p, 24).stack[15], 0); // keyword 0, "mov"
+    EXPECT_EQ(StateLevel(at(18)), 15);
+    EXPECT_EQ(at(18).stack[15], BracketHighlighter::kIndex);
+    EXPECT_EQ(StateLevel(at(24)), 15);
+    EXPECT_EQ(at(24).stack[15], 0); // keyword 0, "mov"
 }
 
 // A comment opened inside a highlighter range and closed a paragraph later
 // gives the text back the highlighter's state, found in the first paragraph.
 TEST_F(HighlightPass, RangeClosedInALaterParagraphRestoresTheEnclosingState) {
-    test::BracketHighlighter brackets;
+    BracketHighlighter brackets;
     pass->SetHighlighter(&brackets, true);
     model.SetText("[ /* a\r\nb */ c]");
     EXPECT_EQ(Marks(0), "HHaaaa");
@@ -101,7 +214,7 @@ TEST_F(HighlightPass, RangeClosedInALaterParagraphRestoresTheEnclosingState) {
 
 TEST_F(HighlightPass, DestroyedHighlighterLeavesThePass) {
     {
-        test::BracketHighlighter brackets;
+        BracketHighlighter brackets;
         pass->SetHighlighter(&brackets);
     }
     EXPECT_EQ(pass->Highlighter(), nullptr);
@@ -221,6 +334,78 @@ TEST_F(HighlightPass, PropertyEffects) {
     pass->SetApplyStartStopKeys(false);
     Type(0, " ");
     EXPECT_EQ(Marks(0), "...............");
+}
+
+// First difference between two models' highlighting, empty when none.
+std::string Difference(RIzuvAzazModel& a, RIzuvAzazModel& b) {
+    if (a.ParagraphCount() != b.ParagraphCount()) return "paragraph count";
+    for (std::int32_t i = 0; i < a.ParagraphCount(); ++i) {
+        const ParagraphInfo& p = *a.ParagraphAt(i);
+        const ParagraphInfo& q = *b.ParagraphAt(i);
+        const std::string where = "paragraph " + std::to_string(i) + ": ";
+        if (!StatesIdentical(*p.startContext, *q.startContext)) return where + "start state";
+        if (p.entryCount != q.entryCount)
+            return where + "entries " + std::to_string(p.entryCount) + " vs " +
+                   std::to_string(q.entryCount);
+        for (std::int32_t k = 0; k < p.entryCount; ++k)
+            if (p.entries[k].offsetOrRefs != q.entries[k].offsetOrRefs ||
+                !StatesIdentical(p.entries[k], q.entries[k]))
+                return where + "entry " + std::to_string(k);
+    }
+    return {};
+}
+
+TEST(HighlightPassRandom, IncrementalEqualsFresh) {
+    // Short pieces make and break keys often; the longer ones bring whole
+    // lines of keywords.
+    static const char* const kShort[] = {"mov ", "MOV", "ax", ", ",   "push ", "/*", "*/",  "*/",
+                                         "*/",   "\"",  ";",  "\r\n", "\r\n",  "{",  "}",   "}",
+                                         "<",    ">",   "]",  "abc",  " ",     "x",  "int", "a"};
+    static const char* const kLong[] = {"\r\n;c\r\n", " mov ax, abc ", "\r\n  push ax\r\n"};
+    std::vector<const char*> pieces(std::begin(kShort), std::end(kShort));
+    pieces.insert(pieces.end(), std::begin(kLong), std::end(kLong));
+    PassFixture f;
+    f.Vocabulary();
+    std::string start;
+    for (int i = 0; i < 80; ++i)
+        start += i % 7 == 3 ? "/* open\r\n" : "  mov ax, \"s\" ; note\r\n";
+    f.model.SetText(start);
+
+    std::mt19937 random(20261206);
+    std::int64_t entries = 0;
+    for (int step = 0; step < 3000; ++step) {
+        const std::int32_t length = f.model.TextLength();
+        std::uniform_int_distribution<std::int32_t> at(0, length);
+        const std::int32_t s = at(random);
+        const int kind = static_cast<int>(random() % 10);
+        const bool grouped = random() % 8 == 0;
+        if (grouped) f.model.BeginUpdate();
+        if (kind < 7) {
+            f.Type(s, pieces[random() % pieces.size()]);
+        } else if (kind < 9) {
+            f.Erase(s, std::min<std::int32_t>(length - s, static_cast<std::int32_t>(random() % 5)));
+        } else {
+            f.model.SetSelStart(s);
+            f.model.SetSelLength(
+                std::min<std::int32_t>(length - s, static_cast<std::int32_t>(random() % 9)));
+            f.model.Replace(pieces[random() % pieces.size()]);
+        }
+        if (grouped) f.model.EndUpdate();
+        if (f.model.TextLength() > 4000) f.Erase(s / 2, 1000);
+        f.model.LayoutRange(0, f.model.ParagraphCount() - 1, false);
+
+        PassFixture fresh;
+        fresh.Vocabulary();
+        fresh.model.SetText(f.model.Text());
+        fresh.model.LayoutRange(0, fresh.model.ParagraphCount() - 1, true);
+        const std::string diff = Difference(f.model, fresh.model);
+        ASSERT_EQ(diff, "") << "after step " << step;
+        for (std::int32_t i = 0; i < f.model.ParagraphCount(); ++i)
+            entries += f.model.ParagraphAt(i)->entryCount;
+    }
+    // The comparisons had plenty of highlighting to compare.
+    EXPECT_GT(entries / 3000, 40);
+    f.model.CheckConsistency();
 }
 
 } // namespace

@@ -1,3 +1,5 @@
+// A highlighter shared by several controls: registrations follow the links,
+// and whichever side dies first, the other keeps no reference to it.
 #include "editor/highlight/Highlighter.h"
 
 #include <gtest/gtest.h>
@@ -8,8 +10,7 @@ using namespace lorvane;
 
 namespace {
 
-// A stand-in for a control: holds its highlighter through a link.
-class FakeControl : public HighlightClient {
+class Client : public HighlightClient {
 public:
     void HighlighterDestroyed() noexcept override {
         ++destroyedCalls;
@@ -24,49 +25,39 @@ public:
 
 } // namespace
 
-TEST(Highlighter, LinkKeepsRegistrationsInStep) {
-    THighlighter first;
+TEST(Highlighter, LinksKeepRegistrationsInStepWhicheverSideDiesFirst) {
+    auto first = std::make_unique<THighlighter>();
     THighlighter second;
-    FakeControl a;
-    FakeControl b;
-    EXPECT_TRUE(a.link.Set(&first));
-    EXPECT_FALSE(a.link.Set(&first));
-    b.link.Set(&first);
-    EXPECT_EQ(first.Clients().size(), 2u);
+    Client a, b;
+    EXPECT_TRUE(a.link.Set(first.get()));
+    EXPECT_FALSE(a.link.Set(first.get()));
+    b.link.Set(first.get());
+    EXPECT_EQ(first->Clients().size(), 2u);
     a.link.Set(&second);
-    EXPECT_EQ(first.Clients(), std::vector<HighlightClient*>{&b});
+    EXPECT_EQ(first->Clients(), std::vector<HighlightClient*>{&b});
     EXPECT_EQ(second.Clients(), std::vector<HighlightClient*>{&a});
-    first.Register(b);
-    EXPECT_EQ(first.Clients().size(), 1u) << "registering twice keeps one registration";
+    first->Register(b);
+    EXPECT_EQ(first->Clients().size(), 1u) << "registering twice keeps one registration";
     a.link.Set(nullptr);
     EXPECT_TRUE(second.Clients().empty());
     second.Unregister(a); // not registered: nothing happens
-    first.RehighlightClients();
+    first->RehighlightClients();
     EXPECT_EQ(b.rehighlights, 1);
     EXPECT_EQ(a.rehighlights, 0);
-}
 
-TEST(Highlighter, DestroyingTheHighlighterClearsEveryControlsReference) {
-    FakeControl a;
-    FakeControl b;
     {
-        auto highlighter = std::make_unique<THighlighter>();
-        a.link.Set(highlighter.get());
-        b.link.Set(highlighter.get());
+        Client gone;
+        gone.link.Set(&second);
+        a.link.Set(&second);
     }
+    EXPECT_EQ(second.Clients(), std::vector<HighlightClient*>{&a});
+    second.RehighlightClients(); // would touch freed memory if `gone` were still registered
+
+    b.link.Set(first.get());
+    a.link.Set(first.get());
+    first.reset();
     EXPECT_EQ(a.link.Get(), nullptr);
     EXPECT_EQ(b.link.Get(), nullptr);
     EXPECT_EQ(a.destroyedCalls, 1);
     EXPECT_EQ(b.destroyedCalls, 1);
-}
-
-TEST(Highlighter, AControlDestroyedFirstUnregistersItself) {
-    THighlighter highlighter;
-    {
-        FakeControl gone;
-        gone.link.Set(&highlighter);
-        EXPECT_EQ(highlighter.Clients().size(), 1u);
-    }
-    EXPECT_TRUE(highlighter.Clients().empty());
-    highlighter.RehighlightClients(); // would touch freed memory if still registered
 }

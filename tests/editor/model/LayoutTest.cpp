@@ -1,3 +1,5 @@
+// Layout on a fixed-cell device: wrapping, tabs, codes, the update modes and
+// the settings that lay the text out again.
 #include "editor/model/ModelFixture.h"
 
 #include <gtest/gtest.h>
@@ -149,33 +151,6 @@ TEST(LayoutTest, UpdateBracketDefersLayoutToTheEnd) {
     EXPECT_EQ(changes, 1);
     EXPECT_EQ(f.Lines(0), (Spans{{0, 10}, {10, 14}}));
     f.model.CheckConsistency();
-}
-
-struct CountingPasses : THighlightPasses {
-    void KeywordPass(RIzuvAzazModel&, std::int32_t paragraph) override {
-        keyword.push_back(paragraph);
-    }
-    void ScanStartStopUpTo(RIzuvAzazModel&, std::int32_t index) override { scannedTo = index; }
-    void RescanEdit(RIzuvAzazModel&, std::int32_t start, std::int32_t end) override {
-        edits.emplace_back(start, end);
-    }
-    std::vector<std::int32_t> keyword;
-    std::int32_t scannedTo = -1;
-    std::vector<std::pair<std::int32_t, std::int32_t>> edits;
-};
-
-TEST(LayoutTest, HighlightHooksAreCalledWhenAttached) {
-    test::ModelFixture f(10);
-    CountingPasses passes;
-    f.model.SetHighlightPasses(&passes);
-    f.model.SetText("one\r\ntwo\r\nthree");
-    EXPECT_EQ(passes.keyword, (std::vector<std::int32_t>{0, 1, 2}));
-    EXPECT_EQ(passes.scannedTo, 2);
-    f.model.SetSelStart(5);
-    f.model.Replace("xy");
-    ASSERT_EQ(passes.edits.size(), 1u);
-    EXPECT_EQ(passes.edits[0], std::make_pair(5, 7));
-    f.model.SetHighlightPasses(nullptr);
 }
 
 TEST(LayoutTest, SettingsLayOutAgainAndImmediateModeFinishesThePendingRange) {

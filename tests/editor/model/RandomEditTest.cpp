@@ -8,6 +8,7 @@
 
 #include <cstdlib>
 #include <random>
+#include <tuple>
 
 namespace lorvane {
 namespace {
@@ -59,7 +60,7 @@ struct Oracle {
     // Removes pairs of one code within each run of codes in the paragraphs
     // from the one holding `from` to the one holding `to`; the caret follows.
     void CleanParagraphs(std::int32_t from, std::int32_t to) {
-        const auto paragraphs = Paragraphs();
+        const auto paragraphs = test::ParagraphSpans(text);
         for (auto it = paragraphs.rbegin(); it != paragraphs.rend(); ++it) {
             const auto [start, length] = *it;
             if (start > to || start + length + 1 < from) continue;
@@ -87,18 +88,6 @@ struct Oracle {
             text.replace(static_cast<size_t>(start), static_cast<size_t>(length), p);
         }
     }
-    std::vector<std::pair<std::int32_t, std::int32_t>> Paragraphs() const {
-        std::vector<std::pair<std::int32_t, std::int32_t>> out; // start, length
-        std::int32_t start = 0;
-        for (std::int32_t i = 0; i + 1 < static_cast<std::int32_t>(text.size()); ++i)
-            if (text[static_cast<size_t>(i)] == '\r') {
-                out.emplace_back(start, i - start);
-                start = i + 2;
-                ++i;
-            }
-        out.emplace_back(start, static_cast<std::int32_t>(text.size()) - start);
-        return out;
-    }
 };
 
 std::string RandomText(std::mt19937& rng, int maxLength) {
@@ -111,6 +100,15 @@ std::string RandomText(std::mt19937& rng, int maxLength) {
     return out;
 }
 
+// Each display line of a paragraph: start, end and the style it begins in.
+std::vector<std::tuple<int, int, int>> StyledLines(RIzuvAzazModel& m, std::int32_t paragraph) {
+    std::vector<std::tuple<int, int, int>> out;
+    TLinesList view(m.Paragraph(paragraph));
+    for (int k = 0; k < view.Count(); ++k)
+        out.emplace_back(view.At(k)->start, view.At(k)->end, view.At(k)->style);
+    return out;
+}
+
 void CompareWithFreshLayout(test::ModelFixture& f) {
     f.model.CheckConsistency();
     test::ModelFixture fresh(10);
@@ -120,21 +118,7 @@ void CompareWithFreshLayout(test::ModelFixture& f) {
     fresh.model.Replace(f.model.Text(), ReplaceKind::PairRemoval);
     ASSERT_EQ(fresh.model.ParagraphCount(), f.model.ParagraphCount());
     for (std::int32_t i = 0; i < f.model.ParagraphCount(); ++i) {
-        TLinesList a(f.model.Paragraph(i)), b(fresh.model.Paragraph(i));
-        auto dump = [](TLinesList& v) {
-            std::string o;
-            for (std::int32_t k = 0; k < v.Count(); ++k)
-                o +=
-                    "[" + std::to_string(v.At(k)->start) + "," + std::to_string(v.At(k)->end) + ")";
-            return o;
-        };
-        ASSERT_EQ(a.Count(), b.Count()) << "paragraph " << i << " '" << f.model.ParagraphText(i)
-                                        << "' " << dump(a) << " vs " << dump(b);
-        for (std::int32_t k = 0; k < a.Count(); ++k) {
-            ASSERT_EQ(a.At(k)->start, b.At(k)->start) << "paragraph " << i << " line " << k;
-            ASSERT_EQ(a.At(k)->end, b.At(k)->end) << "paragraph " << i << " line " << k;
-            ASSERT_EQ(a.At(k)->style, b.At(k)->style) << "paragraph " << i << " line " << k;
-        }
+        ASSERT_EQ(StyledLines(f.model, i), StyledLines(fresh.model, i)) << "paragraph " << i;
     }
 }
 
@@ -212,7 +196,7 @@ void RunRandomEdits(bool clean, unsigned seed, int layoutEvery = 50) {
             m.Redo();
             if (at + 1 < history.size()) oracle.text = history[++at];
         } else { // views
-            const auto paragraphs = oracle.Paragraphs();
+            const auto paragraphs = test::ParagraphSpans(oracle.text);
             const auto count = static_cast<std::int32_t>(paragraphs.size());
             const std::int32_t i = static_cast<std::int32_t>(rng() % static_cast<unsigned>(count));
             const std::string text = RandomText(rng, 3);

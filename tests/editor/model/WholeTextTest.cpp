@@ -1,7 +1,8 @@
 // Commands over the whole text, against plain strings: rewriting every
 // paragraph at once (tabs and spaces), checked with the store's own
 // consistency check and taken back and redone as one undo step; and the
-// search that ignores case, which steps over eight bytes at a time.
+// search that ignores case, which steps over eight bytes at a time; and the
+// upper-casing tables those searches use.
 #include "editor/model/ModelFixture.h"
 #include "editor/model/UpperCase.h"
 
@@ -22,19 +23,17 @@ void Rewrite(std::string_view line, std::string& out) {
     }
 }
 
-struct Paragraph {
-    std::string text;
-    std::int32_t start = 0;
+// Installs a user function for one test and always takes it away again,
+// since the function is process-wide.
+class UserFunctionScope {
+public:
+    explicit UserFunctionScope(TUpperCaseFunction f) { SetUserUpperCase(f); }
+    ~UserFunctionScope() { SetUserUpperCase(nullptr); }
 };
 
-std::vector<Paragraph> Split(const std::string& text) {
-    std::vector<Paragraph> out;
-    for (std::size_t start = 0;;) {
-        const std::size_t end = std::min(text.find("\r\n", start), text.size());
-        out.push_back({text.substr(start, end - start), static_cast<std::int32_t>(start)});
-        if (end == text.size()) return out;
-        start = end + 2;
-    }
+void ShoutDigits(char* text, std::size_t length) {
+    for (std::size_t i = 0; i < length; ++i)
+        if (text[i] >= '0' && text[i] <= '9') text[i] = '#';
 }
 
 TEST(ConvertParagraphsTest, MatchesThePlainRewriteAndUndoesAsOneStep) {
@@ -63,17 +62,16 @@ TEST(ConvertParagraphsTest, MatchesThePlainRewriteAndUndoesAsOneStep) {
         f.model.SetSelStart(caret);
         f.model.SetSelLength(static_cast<std::int32_t>(text.size()) - caret);
 
-        const std::vector<Paragraph> before = Split(text);
         std::string expected;
         std::int32_t expectedCaret = -1;
-        for (const Paragraph& p : before) {
-            if (&p != &before.front()) expected += "\r\n";
+        for (const auto& [start, length] : ParagraphSpans(text)) {
+            if (start > 0) expected += "\r\n";
             const auto newStart = static_cast<std::int32_t>(expected.size());
-            Rewrite(p.text, expected);
-            const bool changed = std::string_view(expected).substr(newStart) != p.text;
-            const std::int32_t end = p.start + static_cast<std::int32_t>(p.text.size());
-            if (expectedCaret < 0 && caret <= end)
-                expectedCaret = newStart + (changed ? 0 : caret - p.start);
+            const std::string_view before = std::string_view(text).substr(start, length);
+            Rewrite(before, expected);
+            const bool changed = std::string_view(expected).substr(newStart) != before;
+            if (expectedCaret < 0 && caret <= start + length)
+                expectedCaret = newStart + (changed ? 0 : caret - start);
         }
 
         SCOPED_TRACE("round " + std::to_string(round));
@@ -102,19 +100,23 @@ TEST(ConvertParagraphsTest, MatchesThePlainRewriteAndUndoesAsOneStep) {
     }
 }
 
-TEST(FindTextTest, IgnoringCaseFindsWhatAByteByByteLookFinds) {
+// Searches forward with or without case, Cyrillic folded only by the
+// Windows-1251 table.
+TEST(FindTextTest, FindsWhatAByteByByteLookFinds) {
     std::mt19937 rng(20261207);
     // Latin and Cyrillic capitals and small letters, and a blank.
     const std::string alphabet = "aAbB\xE0\xC0\xE1\xC1 ";
-    const unsigned char* fold = UpperCaseTable(rzuAnsi);
-    const auto folded = [&](std::string s) {
-        for (char& c : s)
-            c = static_cast<char>(fold[static_cast<unsigned char>(c)]);
-        return s;
-    };
     for (int round = 0; round < 400; ++round) {
+        const TrzUpperCase type = round % 2 ? rzuAnsi : rzuAscii;
+        const bool matchCase = round % 3 == 0;
+        const unsigned char* fold = UpperCaseTable(type);
+        const auto folded = [&](std::string s) {
+            for (char& c : s)
+                c = matchCase ? c : static_cast<char>(fold[static_cast<unsigned char>(c)]);
+            return s;
+        };
         ModelFixture f(40);
-        f.model.SetUpperCaseType(rzuAnsi);
+        f.model.SetUpperCaseType(type);
         std::string text;
         for (int k = 1 + static_cast<int>(rng() % 4); k > 0; --k) {
             if (!text.empty()) text += "\r\n";
@@ -136,10 +138,26 @@ TEST(FindTextTest, IgnoringCaseFindsWhatAByteByByteLookFinds) {
         f.model.SetText(text);
         f.model.SetSelStart(0);
         std::vector<std::int32_t> found;
-        while (f.model.FindText(needle, true, false, false) && found.size() <= expected.size())
+        while (f.model.FindText(needle, true, matchCase, false) && found.size() <= expected.size())
             found.push_back(f.model.SelStartNavigator().Position());
         ASSERT_EQ(found, expected) << "round " << round;
     }
+}
+
+TEST(UpperCase, EachTypeTouchesItsOwnLetters) {
+    // 0xE0 0xFF are Cyrillic a and ya, 0xB8 is yo in Windows-1251. While no
+    // user function is set, the user-defined type falls back to ASCII.
+    SetUserUpperCase(nullptr);
+    EXPECT_EQ(UpperCased(rzuAscii, "az{`@AZ09\xE0\xFF\xB8"), "AZ{`@AZ09\xE0\xFF\xB8");
+    EXPECT_EQ(UpperCased(rzuAnsi, "az\xE0\xFF\xB8\xC0"), "AZ\xC0\xDF\xA8\xC0");
+    EXPECT_EQ(UpperCased(rzuUserDefined, "ab1\xE0"), "AB1\xE0");
+    {
+        UserFunctionScope scope(&ShoutDigits);
+        EXPECT_EQ(UpperCaseTable(rzuUserDefined), nullptr);
+        EXPECT_EQ(UpperCased(rzuUserDefined, "ab1\xE0"), "ab#\xE0");
+        EXPECT_EQ(UpperCased(rzuAscii, "ab1"), "AB1") << "the other types ignore the function";
+    }
+    EXPECT_EQ(UpperCased(rzuUserDefined, "ab1"), "AB1");
 }
 
 } // namespace

@@ -1,4 +1,7 @@
+// The matching primitives of the passes: the keyword matcher against a
+// keyword-by-keyword oracle, and the start and stop key searches.
 #include "editor/highlight/KeywordMatcher.h"
+#include "editor/highlight/StartStopMatcher.h"
 #include "platform/Error.h"
 
 #include <gtest/gtest.h>
@@ -15,18 +18,6 @@ AttributeHead Kw(std::uint8_t options, std::int32_t context = 1) {
     h.options = options;
     h.contextNumber = context;
     return h;
-}
-
-std::vector<KeywordMatch> Match(const TKeywordList& list, std::string_view paragraph,
-                                const TCharSet& separators = DefaultSeparators(),
-                                std::vector<std::pair<int, int>> masks = {}) {
-    KeywordScanner scanner;
-    scanner.Load(paragraph, {0, static_cast<int>(paragraph.size())}, list);
-    for (auto [from, to] : masks)
-        scanner.Mask(from, to);
-    std::vector<KeywordMatch> out;
-    scanner.Find(list, separators, 0, out);
-    return out;
 }
 
 // The pass as the rules describe it, one keyword after the other over a
@@ -73,56 +64,31 @@ std::vector<KeywordMatch> Reference(const TKeywordList& list, std::string_view p
     return out;
 }
 
-} // namespace
-
-TEST(KeywordMatcher, OrderWordsContextsMasksAndCase) {
-    using Hits = std::vector<KeywordMatch>;
-    TKeywordList ordered, overlapping, words, contexts, cased;
-    for (const char* k : {"ab", "abc", "bc"})
-        ordered.Add(k, Kw(0));
-    overlapping.Add("aa", Kw(0));
-    words.Add("mov", Kw(kWholeWords));
-    contexts.Add("int", Kw(0, 0));
-    contexts.Add("word", Kw(0));
-    cased.Add("push", Kw(0));
-    cased.Add("Pop", Kw(kMatchCase));
-    cased.Add("\xE4\xE0", Kw(0)); // Cyrillic "da" in lower case
-    TCharSet withParens = DefaultSeparators();
-    withParens.Include('(');
-    withParens.Include(')');
-    struct Row {
-        const TKeywordList& list;
-        const char* text;
-        Hits expected;
-        const TCharSet& separators = DefaultSeparators();
-        std::vector<std::pair<int, int>> masks = {};
-    };
-    const Row rows[] = {
-        // An earlier keyword wins and hides its text; each search goes on
-        // after its own hit.
-        {ordered, "xabcx", {{0, 1, 2}}},
-        {ordered, "aaa ab ab", {{0, 4, 2}, {0, 7, 2}}},
-        {overlapping, "aaaaa", {{0, 0, 2}, {0, 2, 2}}},
-        // Whole words need separators on both sides; parentheses are no
-        // default separators.
-        {words, "remov", {}},
-        {words, "movs", {}},
-        {words, "(mov)", {}},
-        {words, "(mov)", {{0, 1, 3}}, withParens},
-        {words, "mov movx,mov", {{0, 0, 3}, {0, 9, 3}}},
-        // Context zero never matches; a masked character splits a keyword.
-        {contexts, "int", {}},
-        {contexts, "word", {}, DefaultSeparators(), {{2, 3}}},
-        {contexts, "word word", {{1, 5, 4}}, DefaultSeparators(), {{0, 4}}},
-        // Latin letters in any capitals; ASCII casing leaves Cyrillic alone.
-        {cased, "PuSh pop Pop \xC4\xC0", {{0, 0, 4}, {1, 9, 3}}},
-    };
-    for (const Row& row : rows)
-        EXPECT_EQ(Match(row.list, row.text, row.separators, row.masks), row.expected) << row.text;
-    cased.SetUpperCaseType(rzuAnsi);
-    EXPECT_EQ(Match(cased, "PuSh pop Pop \xC4\xC0 \xE4\xC0"),
-              (Hits{{0, 0, 4}, {1, 9, 3}, {2, 13, 2}, {2, 16, 2}}));
+int AddKey(TStartStopKeyList& list, std::string_view start, std::string_view stop,
+           std::uint8_t options = 0, bool endsAtParagraphEnd = false) {
+    return list.Add(start, stop, endsAtParagraphEnd, 0, 0, 0, 1, 0, options);
 }
+
+struct Scan {
+    TStartStopKeyList list;
+    TCharSet separators = DefaultSeparators();
+    std::string paragraph;
+    StartStopText text;
+
+    void Load(std::string p) {
+        paragraph = std::move(p);
+        if (!list.IsPrepared()) list.Prepare(separators);
+        text.Load(paragraph, list);
+    }
+    StartKeyMatch Start(int from = 0, int mustEndAfter = 0, std::vector<OffsetRange> blocked = {}) {
+        return FindStartKey(text, list, separators, {from, text.Length()}, mustEndAfter, blocked);
+    }
+    int Stop(int entry, int from = 0, int limit = 1 << 30) {
+        return FindStopKey(text, list, entry, separators, from, limit);
+    }
+};
+
+} // namespace
 
 TEST(KeywordMatcher, TheWindowAndTheSearchStartOfTheFirstParagraph) {
     EXPECT_EQ(KeywordPassWindow(100, 5, true, 20, true, 30).begin, 14);
@@ -149,20 +115,6 @@ TEST(KeywordMatcher, TheWindowAndTheSearchStartOfTheFirstParagraph) {
     EXPECT_EQ(out, (std::vector<KeywordMatch>{{0, 4, 2}, {0, 8, 2}}));
 }
 
-TEST(KeywordMatcher, AWindowEdgeInsideAWordIsNoWordBoundary) {
-    TKeywordList list;
-    list.Add("mov", Kw(kWholeWords));
-    const std::string text = "movx mov";
-    KeywordScanner scanner;
-    scanner.Load(text, {0, 3}, list);
-    std::vector<KeywordMatch> out;
-    scanner.Find(list, DefaultSeparators(), 0, out);
-    EXPECT_TRUE(out.empty()) << "the x after the window still makes movx one word";
-    scanner.Load(text, {5, 8}, list);
-    scanner.Find(list, DefaultSeparators(), 5, out);
-    EXPECT_EQ(out, (std::vector<KeywordMatch>{{0, 5, 3}}));
-}
-
 TEST(KeywordMatcher, AListChangedAfterLoadIsRefused) {
     TKeywordList list;
     list.Add("Exact", Kw(kMatchCase));
@@ -178,7 +130,8 @@ TEST(KeywordMatcher, AgreesWithKeywordByKeywordMaskingOnRandomText) {
     const unsigned seed = std::random_device{}();
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
-    const std::string alphabet = "abAB (,";
+    // Capital and small Latin and Cyrillic letters, casing by either table.
+    const std::string alphabet = "abAB (,\xE4\xC4";
     auto randomWord = [&](int maxLength) {
         std::string s(1 + rng() % maxLength, ' ');
         for (char& c : s)
@@ -195,6 +148,7 @@ TEST(KeywordMatcher, AgreesWithKeywordByKeywordMaskingOnRandomText) {
             const auto options = static_cast<std::uint8_t>(rng() % 4);
             list.Add(randomWord(4), Kw(options, rng() % 8 == 0 ? 0 : 1));
         }
+        list.SetUpperCaseType(rng() % 2 ? rzuAnsi : rzuAscii); // prepares the keys again
         const std::string text = randomWord(40);
         const int n = static_cast<int>(text.size());
         const int from = static_cast<int>(rng() % (n + 1));
@@ -217,4 +171,85 @@ TEST(KeywordMatcher, AgreesWithKeywordByKeywordMaskingOnRandomText) {
         ASSERT_EQ(fast, Reference(list, text, w, searchFrom, masks, separators))
             << "round " << round << " text '" << text << "'";
     }
+}
+
+TEST(StartStopMatcher, TheFirstPositionWinsThenTheFirstEntry) {
+    Scan s;
+    AddKey(s.list, "/", "x");
+    AddKey(s.list, "//", "", 0, true);
+    AddKey(s.list, "/*", "*/");
+    s.Load("a /* b // c");
+    StartKeyMatch m = s.Start();
+    EXPECT_EQ(m.offset, 2);
+    EXPECT_EQ(m.entry, 0) << "at one position the list order decides, not the key length";
+
+    Scan t;
+    AddKey(t.list, "//", "", 0, true);
+    AddKey(t.list, "/*", "*/");
+    t.Load("a /* b // c");
+    m = t.Start();
+    EXPECT_EQ(m.entry, 1);
+    EXPECT_EQ(m.offset, 2);
+    EXPECT_EQ(m.length, 2);
+    m = t.Start(3);
+    EXPECT_EQ(m.offset, 7);
+    EXPECT_EQ(m.entry, 0);
+}
+
+TEST(StartStopMatcher, AKeyCompletedByTheTypedCharacterIsFound) {
+    Scan s;
+    AddKey(s.list, "/*", "*/");
+    s.Load("x /* y");
+    // The '*' at offset 3 was just typed: the scan starts there and its window
+    // reaches back over the '/' before it.
+    const OffsetWindow w = StartSearchWindow(3, 4, s.text.Length(), s.list);
+    EXPECT_EQ(w.begin, 0);
+    EXPECT_EQ(w.end, 6);
+    StartKeyMatch m = FindStartKey(s.text, s.list, s.separators, w, 3);
+    EXPECT_EQ(m.offset, 2);
+    // A key that ends at or before the current position was dealt with before.
+    EXPECT_FALSE(FindStartKey(s.text, s.list, s.separators, {0, 6}, 4));
+}
+
+TEST(StartStopMatcher, BlockedStretchesAreSteppedOver) {
+    Scan s;
+    AddKey(s.list, "'", "'");
+    s.Load("'a' 'b'");
+    EXPECT_EQ(s.Start(0, 0, {{0, 3}}).offset, 4);
+    EXPECT_EQ(s.Start(0, 0, {{0, 1}, {1, 5}}).offset, 6);
+    EXPECT_FALSE(s.Start(0, 0, {{0, 7}}));
+}
+
+TEST(StartStopMatcher, WholeWordStartsAndCaseRules) {
+    Scan s;
+    AddKey(s.list, "rem", "", kWholeWords, true);
+    AddKey(s.list, "Str", "End", kMatchCase);
+    s.Load("premise REM x");
+    StartKeyMatch m = s.Start();
+    EXPECT_EQ(m.offset, 8);
+    EXPECT_EQ(m.entry, 0);
+    EXPECT_EQ(m.openLength, 4) << "the separator that must follow counts";
+    s.Load("rem");
+    EXPECT_EQ(s.Start().offset, 0) << "the paragraph edges count as separators";
+    s.Load("str STR Str");
+    EXPECT_EQ(s.Start().offset, 8);
+}
+
+TEST(StartStopMatcher, FindStopHonoursRangeCaseAndWordChecks) {
+    Scan s;
+    AddKey(s.list, "begin", "end", kWholeWords);
+    AddKey(s.list, "/*", "*/");
+    AddKey(s.list, ";", "", 0, true);
+    s.Load("x bend END; */ end");
+    EXPECT_EQ(s.Stop(0), 7) << "bend fails the word check; END matches without case";
+    EXPECT_EQ(s.Stop(0, 8), 15);
+    EXPECT_EQ(s.Stop(0, 0, 7), -1) << "only keys that begin before the limit";
+    EXPECT_EQ(s.Stop(1, 0, 13), 12) << "a key may run past the limit";
+    EXPECT_EQ(s.Stop(2), -1) << "no stop key";
+    TStartStopKeyList unprepared;
+    AddKey(unprepared, "a", "b");
+    StartStopText t;
+    t.Load("ab", unprepared);
+    EXPECT_THROW(FindStopKey(t, unprepared, 0, s.separators, 0, 2), Error);
+    EXPECT_THROW(FindStartKey(t, unprepared, s.separators, {0, 2}, 0), Error);
 }

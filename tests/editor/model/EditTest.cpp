@@ -1,5 +1,7 @@
-#include "editor/model/ErrorTexts.h"
+// Editing a model by hand: replace with its hooks, undo, the paragraph and
+// display-line views, ranges, moves and search.
 #include "editor/model/ModelFixture.h"
+#include "editor/model/TextViews.h"
 #include "platform/Error.h"
 
 #include <gtest/gtest.h>
@@ -30,10 +32,6 @@ TEST(ReplaceTest, NavigatorsFollowTheEdit) {
     EXPECT_EQ(after.Position(), 16);
     EXPECT_EQ(after.ParagraphIndex(), 3);
     EXPECT_EQ(after.CharAt(), 'r');
-    // A selection that ends between CR and LF takes the whole break.
-    Select(f.model, 3, 2);
-    f.model.Replace("");
-    EXPECT_EQ(f.model.Text(), "one22\r\n222\r\nthree");
     f.model.CheckConsistency();
 }
 
@@ -108,12 +106,7 @@ TEST(UndoTest, SpaceLimitDropsOldRecordsAndOversizedOnes) {
     EXPECT_EQ(f.model.UndoRecords().BytesInUse(), 5 * 13);
     f.model.SetUndoMaxSpace(30);
     EXPECT_EQ(f.model.UndoRecords().Count(), 2);
-    try {
-        f.model.SetUndoMaxLevel(134217728);
-        FAIL();
-    } catch (const Error& e) {
-        EXPECT_STREQ(e.what(), "Undo set too high");
-    }
+    EXPECT_THROW(f.model.SetUndoMaxLevel(134217728), Error);
     f.model.SetUndoMaxLevel(1);
     EXPECT_EQ(f.model.UndoRecords().Count(), 1);
 }
@@ -135,6 +128,93 @@ TEST(UndoTest, GroupedRecordsUndoAndRedoAsOneStep) {
     EXPECT_EQ(f.model.Text(), "world hello");
     f.model.Undo();
     EXPECT_EQ(f.model.Text(), "hello world");
+}
+
+// Put, Insert and Delete within the text are the random oracle's; these are
+// the counts and the indexes past the end.
+TEST(ViewsTest, CountsIgnoreTheEmptyLastParagraphAndPutsPastTheEndAppend) {
+    ModelFixture f(20);
+    f.model.SetText("a\r\n");
+    EXPECT_EQ(f.model.ParagraphCount(), 2);
+    EXPECT_EQ(f.model.Paragraphs().Count(), 1);
+    EXPECT_EQ(f.model.Lines().Count(), 1);
+    f.model.Paragraphs().Add("b");
+    EXPECT_EQ(f.model.Text(), "a\r\nb\r\n");
+    f.model.SetText("a");
+    EXPECT_EQ(f.model.Paragraphs().Add("b"), 1);
+    EXPECT_EQ(f.model.Text(), "a\r\nb");
+    EXPECT_THROW(f.model.Paragraphs().Get(5), Error);
+    EXPECT_EQ(f.model.Lines().Get(5), "");
+    f.model.Paragraphs().Put(5, "six");
+    EXPECT_EQ(f.model.Text(), "a\r\nb\r\n\r\n\r\n\r\nsix");
+    f.model.Paragraphs().Insert(99, "end");
+    EXPECT_EQ(f.model.Paragraphs().Get(6), "end");
+    f.model.CheckConsistency();
+}
+
+TEST(ViewsTest, SetParagraphKeepsTheCaretInItsText) {
+    ModelFixture f(20);
+    f.model.SetText("aa\r\nbb\r\ncc");
+    f.model.SetSelStart(9); // in "cc"
+    f.model.SetSelLength(-1);
+    f.model.SetParagraph(0, "aaaa");
+    EXPECT_EQ(f.model.SelStart(), 11);
+    EXPECT_EQ(f.model.SelLength(), -1);
+}
+
+TEST(ViewsTest, DisplayLinesIncludeTheirBlanksAndDeleteBreaksAtParagraphEnds) {
+    ModelFixture f(10);
+    f.model.SetText("aaaa bbbb  cccc\r\nnext");
+    EXPECT_EQ(f.model.Lines().Count(), 3);
+    EXPECT_EQ(f.model.Lines().Get(0), "aaaa bbbb  ");
+    EXPECT_EQ(f.model.Lines().Get(1), "cccc");
+    f.model.Lines().Delete(0); // an inner line: the paragraph stays joined
+    EXPECT_EQ(f.model.Text(), "cccc\r\nnext");
+    f.model.Lines().Delete(0); // the last line of its paragraph takes the break
+    EXPECT_EQ(f.model.Text(), "next");
+    f.model.Lines().Insert(0, "first");
+    f.model.Lines().Insert(f.model.LineCount(), "last");
+    EXPECT_EQ(f.model.Text(), "first\r\nnext\r\nlast");
+    f.model.Lines().Put(7, "ignored");
+    EXPECT_EQ(f.model.Lines().Add("z"), 3);
+    EXPECT_EQ(f.model.SelStart(), f.model.TextLength());
+}
+
+TEST(ViewsTest, RangesAndMoves) {
+    ModelFixture f(10);
+    f.model.SetText("aaaa bbbb cccc\r\nxy");
+    EXPECT_EQ(f.model.GetTextRange(-5, 100), f.model.Text());
+    EXPECT_EQ(f.model.GetTextRange(14, 17), "\r\nx");
+    EXPECT_EQ(f.model.GetTextRange(5, 5), "");
+    f.model.GoToParagraph(7);
+    EXPECT_EQ(f.model.SelStart(), 16);
+    f.model.GoToDisplayLine(1);
+    EXPECT_EQ(f.model.SelStart(), 10);
+    EXPECT_EQ(f.model.CaretLine(), 1);
+    f.model.Lines().Assign({"x", "y"});
+    EXPECT_EQ(f.model.Text(), "x\r\ny\r\n");
+}
+
+// Forward searches with and without case are the random oracle's; these
+// are the whole-word and backward ones.
+TEST(FindTextTest, WholeWordsBackwardAndNoMatch) {
+    ModelFixture f(40);
+    f.model.SetText("Foo bar foo\r\nfoobar FOO");
+    EXPECT_TRUE(f.model.FindText("foo", true, true, false));
+    EXPECT_EQ(f.model.SelStart(), 11); // caret at the end of the match
+    EXPECT_EQ(f.model.SelLength(), -3);
+    EXPECT_TRUE(f.model.FindText("foo", true, false, true)); // "FOO", whole word
+    EXPECT_EQ(f.model.SelStart(), 23);
+    EXPECT_FALSE(f.model.FindText("foo", true, false, false));
+    EXPECT_EQ(f.model.SelStart(), 23); // unchanged without a match
+
+    f.model.SetSelStart(11); // after "foo" in paragraph 0
+    EXPECT_TRUE(f.model.FindText("o", false, true, false));
+    EXPECT_EQ(f.model.SelStart(), 10); // the closest one before the caret
+    EXPECT_EQ(f.model.SelLength(), 1);
+    f.model.SetSelStart(f.model.TextLength());
+    EXPECT_TRUE(f.model.FindText("foo", false, true, true));
+    EXPECT_EQ(f.model.SelStart(), 8); // "foobar" is not a whole word
 }
 
 } // namespace
