@@ -172,7 +172,7 @@ TEST(HighlightFiler, MutatedStreamsEitherLoadOrRaise) {
     TStartStopKeyList keys;
     FillKeys(keys);
     const std::string samples[] = {Written(keywords), Written(keys)};
-    const unsigned seed = std::random_device{}();
+    const unsigned seed = 20261207; // fixed, so mutation runs compare
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
     for (int round = 0; round < 4000; ++round) {

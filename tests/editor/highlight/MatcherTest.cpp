@@ -127,7 +127,7 @@ TEST(KeywordMatcher, AListChangedAfterLoadIsRefused) {
 }
 
 TEST(KeywordMatcher, AgreesWithKeywordByKeywordMaskingOnRandomText) {
-    const unsigned seed = std::random_device{}();
+    const unsigned seed = 20261207; // fixed, so mutation runs compare
     SCOPED_TRACE("seed " + std::to_string(seed));
     std::mt19937 rng(seed);
     // Capital and small Latin and Cyrillic letters, casing by either table.
