@@ -1,9 +1,9 @@
 #pragma once
 // Keyboard handling of the editor control: virtual keys and typed
 // Windows-1251 characters turned into caret moves, selection changes and
-// edits of the model. It is Qt-free: it reaches the control through
-// TInputTarget, which the widget implements and tests fake on a fixed-cell
-// device, so every key rule can be checked without a window.
+// edits of the model. It is Qt-free: it reaches the control only through
+// TInputTarget, which the widget implements, so the key rules depend on
+// the model and the target's few questions, never on the toolkit.
 #include "editor/model/RIzuvAzazModel.h"
 
 #include <climits>
