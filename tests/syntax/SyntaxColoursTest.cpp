@@ -37,10 +37,11 @@ std::shared_ptr<const TSyntax> Shipped(std::string_view extension) {
 // A model with the passes and a shipped vocabulary attached.
 struct SyntaxFixture : test::ModelFixture {
     explicit SyntaxFixture(std::string_view extension, TUpdateMode mode = umImmediate)
+        : SyntaxFixture(*Shipped(extension), mode) {}
+    explicit SyntaxFixture(const TSyntax& syntax, TUpdateMode mode = umImmediate)
         : ModelFixture(60, mode) {
-        const auto syntax = Shipped(extension);
-        highlighter = BuildHighlighting(*syntax, RoleNumberScheme(), keywords, keys);
-        pass->SetHighlightSeparators(syntax->Separators());
+        highlighter = BuildHighlighting(syntax, RoleNumberScheme(), keywords, keys);
+        pass->SetHighlightSeparators(syntax.Separators());
         pass->SetHighlighter(highlighter.get());
         pass->ResetHighlighting();
     }
@@ -137,6 +138,16 @@ TEST(SyntaxColours, ShippedVocabulariesOnHandWrittenSamples) {
     }
 }
 
+// A case-blind language's upper-case line-start key opens on any casing,
+// but only at the line's first non-blank.
+TEST(SyntaxColours, ACaseBlindLineStartKeyOpensInEitherCase) {
+    SyntaxFixture f(ParseSyntax(
+        "[language]\nextensions=.X\ncase=ignore\n[ranges]\ncomment start=REM linestart\n",
+        "t.lang"));
+    f.model.SetText("rem a\r\nx REM b\r\n  Rem c");
+    EXPECT_EQ(f.AllMarks(), "ccccc\n.......\n..ccccc\n");
+}
+
 // With the start/stop keys switched off, comments and strings go uncoloured
 // and words keep their colours, inside a former comment too.
 TEST(SyntaxColours, StartStopKeysSwitchedOff) {
@@ -221,6 +232,14 @@ TEST(SyntaxColours, AMistakeInAVocabularyIsNamedWithItsLine) {
     // Written in UTF-8, a Russian keyword still matches the documents' Windows-1251.
     const TSyntax utf8 = ParseSyntax(head + "[keywords keyword]\nначало\n", "t.lang");
     EXPECT_EQ(utf8.groups.at(0).words.at(0), "\xED\xE0\xF7\xE0\xEB\xEE");
+    // Written in Windows-1251 with CR LF, indented and with trailing blanks:
+    // the same words, nothing taken for UTF-8 and no blank or CR kept.
+    const TSyntax plain = ParseSyntax("[language] \r\n\textensions=.X\t\r\n  [keywords "
+                                      "keyword]\r\n \xED\xE0\xF7\xE0\xEB\xEE mov \r\n",
+                                      "t.lang");
+    EXPECT_EQ(plain.extensions, std::vector<std::string>{".X"});
+    EXPECT_EQ(plain.groups.at(0).words,
+              (std::vector<std::string>{"\xED\xE0\xF7\xE0\xEB\xEE", "mov"}));
 }
 
 } // namespace
