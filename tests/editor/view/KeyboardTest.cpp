@@ -43,6 +43,10 @@ TEST(Keyboard, HorizontalMovesAtParagraphStartsAndOverCodes) {
     p.w.SetPassOverCodes(false);
     p.w.SetSelStart(1);
     p.Expect({{kRight, kNone, 2}});
+    // Left from a paragraph's start (codes before its first letter count as
+    // the start) goes to the end of the previous one.
+    Editor s("ab\r\n\2cd", 0, 5);
+    s.Expect({{kLeft, kNone, 2}});
 }
 
 TEST(Keyboard, VerticalMovesKeepTheRememberedColumn) {
