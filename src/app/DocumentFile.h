@@ -7,8 +7,8 @@
 #include "codepage/TextForm.h"
 
 #include <cstdint>
-#include <optional>
 #include <functional>
+#include <optional>
 #include <string>
 #include <string_view>
 

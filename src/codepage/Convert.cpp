@@ -231,7 +231,7 @@ bool TConvert::SaveFile(const std::string& fileName, bool showDialog, bool makeB
         }
         out.Sync();
         if (makeBackup) {
-            ClearReadOnly(backup);
+            // The rename replaces an older backup, read-only or not.
             fileError_ = ::rename(name.c_str(), backup.c_str()) == 0 ? 0 : errno;
             if (fileError_ != 0) return false;
             backedUp = true;

@@ -151,6 +151,7 @@ void AtomicFileWriter::FlushBuffer() {
 
 std::int64_t AtomicFileWriter::Write(const void* buffer, std::int64_t count) {
     if (count <= 0) return 0;
+    synced_ = false;
     buffer_.append(static_cast<const char*>(buffer), static_cast<std::size_t>(count));
     if (buffer_.size() >= kBufferLimit) FlushBuffer();
     return count;
@@ -190,8 +191,12 @@ std::int64_t AtomicFileWriter::Size() {
 }
 
 void AtomicFileWriter::Sync() {
+    // A save syncs before its backup and commits after it: nothing written
+    // in between, so the second sync would only wait on the disk again.
+    if (synced_ && fd_ >= 0) return;
     FlushBuffer();
     if (::fsync(fd_) != 0) Fail("write", errno);
+    synced_ = true;
 }
 
 void AtomicFileWriter::Commit() {

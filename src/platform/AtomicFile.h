@@ -53,7 +53,8 @@ private:
     std::string target_; // symbolic links resolved: the file renamed over
     std::string tempPath_;
     int fd_ = -1;
-    std::string buffer_; // sequential writes are gathered here
+    std::string buffer_;  // sequential writes are gathered here
+    bool synced_ = false; // nothing written since the last sync
     bool committed_ = false;
 };
 

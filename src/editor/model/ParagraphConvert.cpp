@@ -23,14 +23,6 @@ struct NewBytes {
     char* text; // in the arena or a buffer of its own; nil when empty
 };
 
-// For looking a paragraph up in the list of changed ones (sorted by index).
-std::int32_t IndexOf(const NewBytes& n) noexcept {
-    return n.index;
-}
-std::int32_t IndexOf(std::int32_t index) noexcept {
-    return index;
-}
-
 } // namespace
 
 bool RIzuvAzazModel::ConvertParagraphs(ParagraphConverter convert) {
@@ -135,9 +127,11 @@ bool RIzuvAzazModel::ConvertParagraphs(ParagraphConverter convert) {
 
     for (const Place& place : places) {
         TNavigator* n = place.navigator;
-        const bool moved = std::binary_search(
-            changed.begin(), changed.end(), place.index,
-            [](const auto& a, const auto& b) { return IndexOf(a) < IndexOf(b); });
+        // The changed paragraphs are in index order.
+        const auto at =
+            std::lower_bound(changed.begin(), changed.end(), place.index,
+                             [](const NewBytes& c, std::int32_t index) { return c.index < index; });
+        const bool moved = at != changed.end() && at->index == place.index;
         n->Invalidate();
         n->position_ = StartAt(place.index) + (moved ? 0 : place.offset);
     }

@@ -112,7 +112,7 @@ bool MatchAt(const char* t, std::int32_t at, const Needle& n) noexcept {
     const auto len = static_cast<std::int32_t>(n.text.size());
     if (!n.fold) return std::memcmp(t + at, n.text.data(), n.text.size()) == 0;
     for (std::int32_t i = 0; i < len; ++i)
-        if (n.fold[static_cast<unsigned char>(t[i + at])] != static_cast<unsigned char>(n.text[i]))
+        if (n.fold[static_cast<unsigned char>(t[at + i])] != static_cast<unsigned char>(n.text[i]))
             return false;
     return true;
 }
